@@ -1,0 +1,37 @@
+#pragma once
+// A failure that a procedure hands to its caller: a number and a description, the way the program's
+// callers tell failures apart and show them. Descriptions are Windows-1252 text.
+#include <stdexcept>
+#include <string>
+
+namespace kf {
+
+class Error : public std::runtime_error {
+ public:
+  Error(int number, std::string description)
+      : std::runtime_error(description), number_(number), description_(std::move(description)) {}
+  int number() const { return number_; }
+  const std::string &description() const { return description_; }
+
+ private:
+  int number_;
+  std::string description_;
+};
+
+// Numbers the platform layer raises; they follow the run-time error numbers the program was
+// written against, so callers and messages stay the same.
+namespace errors {
+constexpr int kInvalidArgument = 5;
+constexpr int kOverflow = 6;
+constexpr int kFileNotFound = 53;
+constexpr int kFileAlreadyOpen = 55;
+constexpr int kDiskFull = 61;
+constexpr int kInputPastEnd = 62;
+constexpr int kPermissionDenied = 70;
+constexpr int kPathFileAccess = 75;
+constexpr int kPathNotFound = 76;
+constexpr int kInvalidPicture = 481;
+constexpr int kStillExecuting = 35764;
+}  // namespace errors
+
+}  // namespace kf

@@ -1,0 +1,47 @@
+#pragma once
+// What the program asks of the window system beyond single controls: pending events, the
+// application-wide mouse pointer, message boxes, the clipboard and the end of the process.
+// One toolkit serves the whole process; the program sets it once at start, a test per test.
+#include <functional>
+#include <string>
+
+#include "platform/window.h"
+
+namespace kf::ui {
+
+enum class MessageIcon { None, Critical, Exclamation, Information };
+
+class Toolkit {
+ public:
+  virtual ~Toolkit() = default;
+
+  // Gives a real toolkit the chance to mirror a new window or control.
+  virtual void attachWindow(Window &) {}
+  virtual void attachControl(Window &, Control &) {}
+
+  // Handles what is pending and returns at once.
+  virtual void doEvents() = 0;
+  // Blocks until at least one event has been handled; never spins the processor.
+  virtual void waitForEvent() = 0;
+  // Runs `task` on the user-interface thread at its next doEvents() or waitForEvent(). Safe to call
+  // from any thread: it is how background transfers report back.
+  virtual void post(std::function<void()> task) = 0;
+
+  virtual void setMousePointer(MousePointer pointer) = 0;
+  virtual MousePointer mousePointer() const = 0;
+
+  // A modal message box with an OK button. Texts are Windows-1252.
+  virtual void messageBox(const std::string &text, const std::string &title, MessageIcon icon) = 0;
+
+  virtual void clearClipboard() = 0;
+  virtual void setClipboardText(const std::string &text) = 0;
+  virtual std::string clipboardText() const = 0;
+
+  // Ends the process at once: nothing of the program runs after it.
+  [[noreturn]] virtual void endProcess(int exitCode) = 0;
+};
+
+Toolkit &toolkit();
+void setToolkit(Toolkit &toolkit);
+
+}  // namespace kf::ui

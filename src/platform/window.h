@@ -1,0 +1,111 @@
+#pragma once
+// A window of the program: its look, its client size in twips, the controls it owns and the events of
+// the window itself. Controls are created through add<>(), which hands each to the toolkit so that a
+// real toolkit can mirror it at once.
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/controls.h"
+
+namespace kf::ui {
+
+class Toolkit;
+
+enum class MousePointer { Default = 0, Hourglass = 11 };
+
+struct WindowStyle {
+  bool sizable = true;     // false: a fixed-size window that the user cannot resize or maximise
+  bool toolWindow = false;  // small title bar with a close box only
+  bool showInTaskbar = true;
+  bool centred = false;     // placed in the middle of the screen when shown
+  std::uint32_t background = rgb(255, 255, 255);
+  std::string icon;         // asset name; empty for no icon
+};
+
+class WindowPeer {
+ public:
+  virtual ~WindowPeer() = default;
+  virtual void show() = 0;
+  virtual void close() = 0;
+  virtual void bringToFront() = 0;
+  virtual void captionChanged() = 0;
+  virtual void topmostChanged() = 0;
+  virtual void mousePointerChanged() = 0;
+  virtual void focusChanged() = 0;
+};
+
+class Window {
+ public:
+  Window(Toolkit &toolkit, std::string name, std::string caption, float clientWidth, float clientHeight, WindowStyle style);
+  virtual ~Window();
+  Window(const Window &) = delete;
+  Window &operator=(const Window &) = delete;
+
+  template <class T>
+  T &add(std::string name, Control *container, Geometry geometry, int tabIndex = -1) {
+    auto control = std::make_unique<T>(std::move(name), container, geometry, tabIndex);
+    T &ref = *control;
+    controls_.push_back(std::move(control));
+    attached(ref);
+    return ref;
+  }
+  const std::vector<std::unique_ptr<Control>> &controls() const { return controls_; }
+  Control *find(const std::string &name) const;
+
+  const std::string &name() const { return name_; }
+  const std::string &caption() const { return caption_; }
+  void setCaption(std::string value);
+  const WindowStyle &style() const { return style_; }
+  float clientWidth() const { return clientWidth_; }
+  float clientHeight() const { return clientHeight_; }
+
+  // Shows the window (modeless); a window that is open already comes to the front. The first show
+  // raises the resize event and puts the focus on the first control in tab order that takes it.
+  void show();
+  bool isOpen() const { return open_; }
+  bool everShown() const { return everShown_; }
+  // Closes the window: by the program, or by the user through the close box (the peer calls it).
+  void close();
+
+  // Kept above all other windows of the desktop.
+  void setTopmost(bool value);
+  bool topmost() const { return topmost_; }
+
+  MousePointer mousePointer() const { return pointer_; }
+  void setMousePointer(MousePointer value);
+
+  Control *focused() const { return focused_; }
+  void setFocus(Control &control);
+
+  // The client area changed size: by the user, by the window system (minimised: 0 x 0) or by a test.
+  void resized(float clientWidth, float clientHeight);
+
+  std::function<void()> onResize;
+  std::function<void()> onClose;
+
+  void attach(std::unique_ptr<WindowPeer> peer) { peer_ = std::move(peer); }
+  WindowPeer *peer() const { return peer_.get(); }
+  Toolkit &toolkit() const { return toolkit_; }
+
+ private:
+  void attached(Control &control);
+  Control *firstInTabOrder() const;
+
+  Toolkit &toolkit_;
+  std::string name_;
+  std::string caption_;
+  float clientWidth_;
+  float clientHeight_;
+  WindowStyle style_;
+  bool open_ = false;
+  bool everShown_ = false;
+  bool topmost_ = false;
+  MousePointer pointer_ = MousePointer::Default;
+  Control *focused_ = nullptr;
+  std::vector<std::unique_ptr<Control>> controls_;
+  std::unique_ptr<WindowPeer> peer_;
+};
+
+}  // namespace kf::ui
