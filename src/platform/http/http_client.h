@@ -48,6 +48,7 @@ class Session {
   friend class Connection;
   friend class HeadRequest;
   friend class UrlStream;
+  friend std::optional<std::string> fetchBody(Session &session, const std::string &url);
   std::shared_ptr<detail::SessionState> state_;
 };
 

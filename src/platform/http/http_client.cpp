@@ -1,0 +1,67 @@
+#include "platform/http/http_client.h"
+
+#include "platform/http/request_address.h"
+#include "platform/http/transfer.h"
+
+namespace kf::http {
+
+Session::Session(std::string userAgent, ProxyUse proxy, Limits limits)
+    : state_(std::make_shared<detail::SessionState>(std::move(userAgent), proxy, limits)) {}
+
+Session::~Session() = default;
+
+std::unique_ptr<Connection> Connection::open(Session &session, const std::string &hostAndPort) {
+  if (!isHostAndPort(hostAndPort)) return nullptr;
+  return std::unique_ptr<Connection>(new Connection(session.state_, hostAndPort));
+}
+
+Connection::Connection(std::shared_ptr<detail::SessionState> state, std::string hostAndPort)
+    : state_(std::move(state)), hostAndPort_(std::move(hostAndPort)) {}
+
+Connection::~Connection() = default;
+
+HeadRequest::HeadRequest(Connection &connection, const std::string &path)
+    : transfer_(std::make_unique<detail::Transfer>(connection.state_, "http://" + connection.hostAndPort_ + path,
+                                                   detail::Transfer::Method::Head, UrlStream::Cache::Bypass)) {}
+
+HeadRequest::~HeadRequest() = default;
+
+bool HeadRequest::send() {
+  transfer_->driveToEnd();
+  sent_ = transfer_->succeeded();
+  return sent_;
+}
+
+std::string HeadRequest::statusCode() const {
+  return sent_ ? std::to_string(transfer_->statusCode()) : std::string();
+}
+
+const std::string &HeadRequest::rawHeaders() const {
+  static const std::string none;
+  return sent_ ? transfer_->headerBlock() : none;
+}
+
+UrlStream::UrlStream(Session &session, const std::string &url, Cache cache)
+    : transfer_(std::make_unique<detail::Transfer>(session.state_, url, detail::Transfer::Method::Get, cache)) {
+  // The request goes out now: the stream is open once the server has begun to answer.
+  detail::Transfer &transfer = *transfer_;
+  transfer.driveUntil([&transfer] { return transfer.finalHeadersIn() || transfer.buffered() > 0; });
+}
+
+UrlStream::~UrlStream() = default;
+
+std::size_t UrlStream::read(char *buffer, std::size_t count) {
+  detail::Transfer &transfer = *transfer_;
+  transfer.driveUntil([&transfer, count] { return transfer.buffered() >= count; });
+  if (transfer.ended() && !transfer.succeeded()) throw TransferFailed("the body could not be read whole");
+  return transfer.take(buffer, count);
+}
+
+std::optional<std::string> fetchBody(Session &session, const std::string &url) {
+  detail::Transfer transfer(session.state_, url, detail::Transfer::Method::Get, UrlStream::Cache::Allowed);
+  transfer.driveToEnd();
+  if (!transfer.succeeded()) return std::nullopt;
+  return transfer.takeAll();
+}
+
+}  // namespace kf::http

@@ -1,0 +1,78 @@
+#include "platform/http/request_address.h"
+
+#include <charconv>
+
+namespace kf::http {
+
+namespace {
+
+bool isHexDigit(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+bool mustBeEncoded(unsigned char c) {
+  return c <= 0x20 || c >= 0x7F;
+}
+
+bool startsWithNoCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    const char c = text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] - 'A' + 'a') : text[i];
+    if (c != prefix[i]) return false;
+  }
+  return true;
+}
+
+bool isPort(std::string_view digits) {
+  if (digits.empty() || digits.size() > 5) return false;
+  int port = 0;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), port);
+  return error == std::errc() && end == digits.data() + digits.size() && port >= 1 && port <= 65535;
+}
+
+}  // namespace
+
+bool isHostAndPort(std::string_view authority) {
+  for (const char c : authority) {
+    if (mustBeEncoded(static_cast<unsigned char>(c)) || c == '/' || c == '?' || c == '#') return false;
+  }
+  // A port follows the last ":" unless that colon lies inside a bracketed IPv6 address.
+  const std::size_t colon = authority.rfind(':');
+  const std::size_t bracket = authority.rfind(']');
+  const bool hasPort = colon != std::string_view::npos && (bracket == std::string_view::npos || colon > bracket);
+  const std::string_view host = hasPort ? authority.substr(0, colon) : authority;
+  return !host.empty() && (!hasPort || isPort(authority.substr(colon + 1)));
+}
+
+std::string percentEncode(std::string_view pathAndQuery) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string encoded;
+  encoded.reserve(pathAndQuery.size());
+  for (std::size_t i = 0; i < pathAndQuery.size(); ++i) {
+    const auto c = static_cast<unsigned char>(pathAndQuery[i]);
+    const bool keptEscape =
+        c == '%' && i + 2 < pathAndQuery.size() && isHexDigit(pathAndQuery[i + 1]) && isHexDigit(pathAndQuery[i + 2]);
+    if (mustBeEncoded(c) || (c == '%' && !keptEscape)) {
+      encoded += '%';
+      encoded += kHex[c >> 4];
+      encoded += kHex[c & 0x0F];
+    } else {
+      encoded += static_cast<char>(c);
+    }
+  }
+  return encoded;
+}
+
+std::optional<std::string> requestUrl(std::string_view address) {
+  constexpr std::string_view kScheme = "http://";
+  if (!startsWithNoCase(address, kScheme)) return std::nullopt;
+  const std::string_view rest = address.substr(kScheme.size());
+  const std::size_t pathStart = rest.find_first_of("/?#");
+  const std::string_view authority = rest.substr(0, pathStart);
+  if (!isHostAndPort(authority)) return std::nullopt;
+  std::string path = pathStart == std::string_view::npos ? std::string() : percentEncode(rest.substr(pathStart));
+  if (path.empty() || path.front() != '/') path.insert(0, "/");
+  return std::string(kScheme) + std::string(authority) + path;
+}
+
+}  // namespace kf::http

@@ -1,0 +1,198 @@
+#include "platform/http/transfer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+#include <new>
+
+#include "platform/http/request_address.h"
+
+namespace kf::http::detail {
+
+namespace {
+
+// Far beyond any real answer's headers, small enough that a hostile server cannot fill memory.
+constexpr std::size_t kMaxHeaderBlock = 256 * 1024;
+// How long one wait on the sockets may last before curl's own timers are looked at again.
+constexpr int kPollMilliseconds = 1000;
+// curl's receive buffer: big blocks keep the per-byte cost low when the caller reads small chunks.
+constexpr long kReceiveBuffer = 256 * 1024;
+// Bytes handed out are dropped from the front of the buffer once this many have gathered.
+constexpr std::size_t kCompactAfter = 256 * 1024;
+
+CURLM *newMulti() {
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+  CURLM *multi = curl_multi_init();
+  if (!multi) throw std::bad_alloc();
+  return multi;
+}
+
+bool isRedirect(long code) {
+  return code >= 300 && code < 400 && code != 304;
+}
+
+bool startsWithNoCase(const char *line, std::size_t length, std::string_view prefix) {
+  if (length < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    const char c = line[i] >= 'A' && line[i] <= 'Z' ? static_cast<char>(line[i] - 'A' + 'a') : line[i];
+    if (c != prefix[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+SessionState::SessionState(std::string userAgent, ProxyUse proxy, Limits limits)
+    : userAgent(std::move(userAgent)), proxy(proxy), limits(limits), multi(newMulti()) {}
+
+SessionState::~SessionState() {
+  curl_multi_cleanup(multi);
+}
+
+Transfer::Transfer(std::shared_ptr<SessionState> session, const std::string &address, Method method, Cache cache)
+    : session_(std::move(session)) {
+  const std::optional<std::string> url = requestUrl(address);
+  if (!url) {
+    ended_ = true;
+    result_ = CURLE_URL_MALFORMAT;
+    return;
+  }
+  easy_ = curl_easy_init();
+  if (!easy_) throw std::bad_alloc();
+  const Limits &limits = session_->limits;
+  curl_easy_setopt(easy_, CURLOPT_URL, url->c_str());
+  curl_easy_setopt(easy_, CURLOPT_PRIVATE, this);
+  curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(easy_, CURLOPT_USERAGENT, session_->userAgent.c_str());
+  if (session_->proxy == ProxyUse::Direct) curl_easy_setopt(easy_, CURLOPT_PROXY, "");
+  curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+  curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http");
+  curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, "http");
+  curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, limits.maxRedirects);
+  curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connectTimeout.count()));
+  curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, limits.lowSpeedBytes);
+  curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.lowSpeedTime.count()));
+  curl_easy_setopt(easy_, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBodyBytes));
+  curl_easy_setopt(easy_, CURLOPT_BUFFERSIZE, kReceiveBuffer);
+  if (method == Method::Head) curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);
+  if (cache == Cache::Bypass) {
+    headers_ = curl_slist_append(headers_, "Cache-Control: no-cache");
+    headers_ = curl_slist_append(headers_, "Pragma: no-cache");
+    curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
+  }
+  curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &Transfer::onBody);
+  curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
+  curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &Transfer::onHeader);
+  curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
+}
+
+Transfer::~Transfer() {
+  if (added_) curl_multi_remove_handle(session_->multi, easy_);
+  if (easy_) curl_easy_cleanup(easy_);
+  curl_slist_free_all(headers_);
+}
+
+void Transfer::start() {
+  if (ended_ || added_) return;
+  if (curl_multi_add_handle(session_->multi, easy_) != CURLM_OK) {
+    ended_ = true;
+    result_ = CURLE_FAILED_INIT;
+    return;
+  }
+  added_ = true;
+}
+
+void Transfer::collectEnded() {
+  int queued = 0;
+  while (CURLMsg *message = curl_multi_info_read(session_->multi, &queued)) {
+    if (message->msg != CURLMSG_DONE) continue;
+    void *owner = nullptr;
+    curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &owner);
+    auto *transfer = static_cast<Transfer *>(owner);
+    transfer->ended_ = true;
+    transfer->result_ = message->data.result;
+  }
+}
+
+void Transfer::driveUntil(const std::function<bool()> &enough) {
+  start();
+  while (!ended_ && !enough()) {
+    int running = 0;
+    if (curl_multi_perform(session_->multi, &running) != CURLM_OK) {
+      ended_ = true;
+      result_ = CURLE_RECV_ERROR;
+      return;
+    }
+    collectEnded();
+    if (ended_ || enough()) return;
+    curl_multi_poll(session_->multi, nullptr, 0, kPollMilliseconds, nullptr);
+  }
+}
+
+void Transfer::driveToEnd() {
+  driveUntil([] { return false; });
+}
+
+std::size_t Transfer::take(char *out, std::size_t count) {
+  const std::size_t n = std::min(count, buffered());
+  std::memcpy(out, body_.data() + bodyRead_, n);
+  bodyRead_ += n;
+  if (bodyRead_ == body_.size()) {
+    body_.clear();
+    bodyRead_ = 0;
+  } else if (bodyRead_ >= kCompactAfter) {
+    body_.erase(0, bodyRead_);
+    bodyRead_ = 0;
+  }
+  return n;
+}
+
+std::string Transfer::takeAll() {
+  body_.erase(0, bodyRead_);
+  bodyRead_ = 0;
+  return std::move(body_);
+}
+
+long Transfer::statusCode() const {
+  long code = 0;
+  if (easy_) curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &code);
+  return code;
+}
+
+size_t Transfer::onBody(char *data, size_t size, size_t count, void *self) {
+  auto *transfer = static_cast<Transfer *>(self);
+  const std::size_t n = size * count;
+  // A body beyond the cap ends the transfer with a write error.
+  if (n > transfer->session_->limits.maxBodyBytes - transfer->bodyTotal_) return 0;
+  transfer->bodyTotal_ += n;
+  transfer->body_.append(data, n);
+  return n;
+}
+
+size_t Transfer::onHeader(char *data, size_t size, size_t count, void *self) {
+  auto *transfer = static_cast<Transfer *>(self);
+  const std::size_t n = size * count;
+  // Each answer of a redirect chain brings its own block; only the last one counts.
+  if (transfer->blockClosed_) {
+    transfer->headerBlock_.clear();
+    transfer->blockClosed_ = false;
+    transfer->redirecting_ = false;
+  }
+  std::size_t length = n;
+  if (length > 0 && data[length - 1] == '\n') --length;
+  if (length > 0 && data[length - 1] == '\r') --length;
+  if (transfer->headerBlock_.size() + length + 1 > kMaxHeaderBlock) return 0;
+  transfer->headerBlock_.append(data, length);
+  transfer->headerBlock_ += '\0';
+  if (startsWithNoCase(data, length, "location:")) transfer->redirecting_ = isRedirect(transfer->statusCode());
+  if (length == 0) {
+    transfer->blockClosed_ = true;
+    const long code = transfer->statusCode();
+    transfer->finalHeadersIn_ = code >= 200 && !transfer->redirecting_;
+  }
+  return n;
+}
+
+}  // namespace kf::http::detail

@@ -1,0 +1,78 @@
+#pragma once
+// One libcurl transfer, driven on the caller's thread: the body is taken into a buffer as it
+// arrives and handed out on demand, and while the caller waits for more the thread sleeps on the
+// transfer's sockets. Inside the HTTP client only.
+#include <curl/curl.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/http/http_client.h"
+
+namespace kf::http::detail {
+
+struct SessionState {
+  SessionState(std::string userAgent, ProxyUse proxy, Limits limits);
+  ~SessionState();
+  SessionState(const SessionState &) = delete;
+  SessionState &operator=(const SessionState &) = delete;
+
+  const std::string userAgent;
+  const ProxyUse proxy;
+  const Limits limits;
+  // The transfers of one session share its connection cache.
+  CURLM *const multi;
+};
+
+struct Transfer {
+  enum class Method { Head, Get };
+  using Cache = UrlStream::Cache;
+
+  // An address that requestUrl() refuses gives a transfer that has failed before it began.
+  Transfer(std::shared_ptr<SessionState> session, const std::string &address, Method method, Cache cache);
+  ~Transfer();
+  Transfer(const Transfer &) = delete;
+  Transfer &operator=(const Transfer &) = delete;
+
+  void start();
+  // Runs the transfer until `enough` holds or the transfer has ended.
+  void driveUntil(const std::function<bool()> &enough);
+  void driveToEnd();
+
+  bool ended() const { return ended_; }
+  bool succeeded() const { return ended_ && result_ == CURLE_OK; }
+  std::size_t buffered() const { return body_.size() - bodyRead_; }
+  // Moves up to `count` buffered body bytes to `out`; returns how many.
+  std::size_t take(char *out, std::size_t count);
+  std::string takeAll();
+
+  long statusCode() const;
+  // The last answer's status line and header lines, each ended by NUL, and a NUL for the blank line.
+  const std::string &headerBlock() const { return headerBlock_; }
+  // True once the headers of the answer that ends the redirects are in.
+  bool finalHeadersIn() const { return finalHeadersIn_; }
+
+ private:
+  static size_t onBody(char *data, size_t size, size_t count, void *self);
+  static size_t onHeader(char *data, size_t size, size_t count, void *self);
+  void collectEnded();
+
+  std::shared_ptr<SessionState> session_;
+  CURL *easy_ = nullptr;
+  curl_slist *headers_ = nullptr;
+  bool added_ = false;
+  bool ended_ = false;
+  CURLcode result_ = CURLE_OK;
+
+  std::string body_;
+  std::size_t bodyRead_ = 0;
+  std::size_t bodyTotal_ = 0;
+
+  std::string headerBlock_;
+  bool blockClosed_ = false;
+  bool redirecting_ = false;
+  bool finalHeadersIn_ = false;
+};
+
+}  // namespace kf::http::detail
