@@ -1,0 +1,22 @@
+#pragma once
+// Starting another program the way the desktop shell does: one program, one argument, a show mode, and
+// no further interest in it. The started program runs on its own: it is not our child for long enough
+// to need reaping, holds none of our files and sockets, and belongs to a session of its own.
+#include <string>
+
+namespace kf::shell {
+
+// Show modes, with the numbers the program was written against.
+inline constexpr int SW_HIDE = 0;
+inline constexpr int SW_SHOWNORMAL = 1;
+
+// A started program learns its show mode from this environment variable, its number in decimal.
+inline constexpr const char *kShowModeVariable = "KLIPFANG_SHOW_WINDOW";
+
+// Runs `file` (a path; no search, no shell) with `parameters` as its one and only argument, unsplit
+// and unquoted, so nothing in it is ever read as a command. Returns once the program has been started
+// or has failed to start, and answers whether it started. Its standard input is empty; standard
+// output and error are ours.
+bool shellExecute(const std::string &file, const std::string &parameters, int showMode);
+
+}  // namespace kf::shell
