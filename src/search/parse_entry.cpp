@@ -1,0 +1,78 @@
+#include "search/parse_entry.h"
+
+#include <optional>
+#include <string_view>
+
+#include "platform/text/cp1252.h"
+
+namespace kf::search {
+namespace {
+
+// Positions here are 1-based and signed: the bounds below are the site's page grammar, and some of
+// them fall below the start position on short lines, where the search then finds nothing.
+using Pos = std::ptrdiff_t;
+
+// The first position of `ch` in s within from..to, or 0.
+Pos firstOf(std::string_view s, char ch, Pos from, Pos to) {
+  if (from < 1 || from > to) return 0;
+  const auto at = s.find(ch, static_cast<std::size_t>(from - 1));
+  if (at == std::string_view::npos || static_cast<Pos>(at) + 1 > to) return 0;
+  return static_cast<Pos>(at) + 1;
+}
+
+std::string_view cut(std::string_view s, Pos from, Pos count) {
+  return s.substr(static_cast<std::size_t>(from - 1), static_cast<std::size_t>(count));
+}
+
+// Piece n (from 0) of s cut at every `separator`, or nothing when s has fewer pieces.
+std::optional<std::string_view> piece(std::string_view s, char separator, int n) {
+  std::size_t from = 0;
+  for (int i = 0; i < n; ++i) {
+    const auto at = s.find(separator, from);
+    if (at == std::string_view::npos) return std::nullopt;
+    from = at + 1;
+  }
+  return s.substr(from, s.find(separator, from) - from);
+}
+
+}  // namespace
+
+std::string ParseEntry(std::string &s, const ResultPage &page) {
+  s = text::trimBlanks(s);
+  const Pos L = static_cast<Pos>(s.size());
+  constexpr std::string_view kWatch = "/watch?v=";
+
+  const auto marker = s.find(kWatch);
+  if (marker == std::string::npos || static_cast<Pos>(marker) + 1 > L - 10) return {};
+  const Pos p = static_cast<Pos>(marker) + 1 + static_cast<Pos>(kWatch.size());
+
+  const Pos q = firstOf(s, '"', p, L - p - 1);
+  if (q == 0) return {};
+  const std::string id(cut(s, p, q - p));
+
+  const Pos openQuote = firstOf(s, '\'', p, L - p - 1);
+  const Pos titleStart = openQuote == 0 ? p : openQuote + 1;
+  const Pos closeQuote = firstOf(s, '\'', titleStart, L - titleStart - 2);
+  // Without a closing quote the title runs to the id's end; when that lies before the title's
+  // start there is no title.
+  const Pos titleEnd = closeQuote == 0 ? q : closeQuote;
+  if (titleEnd <= titleStart) return {};
+  const std::string title(cut(s, titleStart, titleEnd - titleStart));
+
+  const auto picture = piece(s, '"', 5);
+  if (id.empty() || !picture || picture->empty()) return {};
+
+  // The description follows the marker row; the play time stands three rows above it.
+  const Pos markerRow = page.descriptionMarkerRow(id);
+  if (markerRow == 0 || markerRow + 1 > page.rowCount() || markerRow - 3 < 1) return {};
+  const std::string description = text::trimBlanks(page.row(markerRow + 1));
+  const auto afterTag = piece(page.row(markerRow - 3), '>', 1);
+  if (description.empty() || !afterTag) return {};
+  const std::string_view duration = *piece(*afterTag, '<', 0);
+  if (duration.empty()) return {};
+
+  return text::trimBlanks(title + "|" + id + "|" + std::string(*picture) + "|" + description + "|" +
+                          std::string(duration));
+}
+
+}  // namespace kf::search

@@ -1,0 +1,165 @@
+// The result page parser on crafted pages: which rows a page gives, with which fields and look.
+#include <gtest/gtest.h>
+
+#include "platform/files.h"
+#include "platform/text/cp1252.h"
+#include "search/clean_text.h"
+#include "search/contains_text.h"
+#include "search/load_file.h"
+#include "search/parse_entry.h"
+#include "search/result_page.h"
+#include "search/search_window.h"
+#include "support/temp_dir.h"
+
+namespace kf::search {
+namespace {
+
+using Row = std::vector<std::string>;
+const std::string kPics = "http://www.localhost:8480/pics/";
+
+std::vector<Row> rows(const ui::ListView &list) {
+  std::vector<Row> all;
+  for (int r = 1; r <= list.count(); ++r) all.push_back(test::SearchWindow::row(list, r));
+  return all;
+}
+
+TEST(ParseResults, OneEntryPageGivesItsFiveFieldsWithTheirLook) {
+  test::SearchWindow w;
+  w.settings.cleartxt = false;
+  LoadFile(test::searchData("one_entry.html"), w.views());
+  ASSERT_EQ(rows(w.lstResult), (std::vector<Row>{{"0", "Ein sch\xC3\xB6nes Video<br/>\tvom See", "Ab3dE_x",
+                                                  kPics + "Ab3dE_x.jpg", "Sonnenuntergang", "3:25"}}));
+  const auto &subs = w.lstResult.item(1).subItems;
+  EXPECT_TRUE(subs[0].bold);
+  EXPECT_EQ(subs[0].foreColor, ui::kBlack);
+  EXPECT_FALSE(subs[1].bold || subs[2].bold || subs[3].bold);
+  EXPECT_TRUE(subs[4].bold);
+  EXPECT_EQ(subs[4].foreColor, 0xFF0000u);
+  EXPECT_EQ(w.lstResult.smallIcon(1), 0);
+  EXPECT_EQ(w.tk.doEventsCount(), 1) << "one pause per marker";
+
+  // The same page again, as a later page of the same search: a second, equal row numbered 1.
+  LoadFile(test::searchData("one_entry.html"), w.views());
+  ASSERT_EQ(w.lstResult.count(), 2);
+  Row second = test::SearchWindow::row(w.lstResult, 2);
+  EXPECT_EQ(second[0], "1");
+  second[0] = "0";
+  EXPECT_EQ(second, test::SearchWindow::row(w.lstResult, 1));
+}
+
+TEST(ParseResults, CleaningRepairsUmlautsAndDropsBreaksAndTabsOnlyWhenOn) {
+  test::SearchWindow w;
+  w.settings.cleartxt = true;
+  LoadFile(test::searchData("one_entry.html"), w.views());
+  ASSERT_EQ(w.lstResult.count(), 1);
+  EXPECT_EQ(w.lstResult.subItemText(1, 1), "Ein sch\xF6nes Videovom See");
+
+  // Each repair works on the result of the one before: a pair split by a break tag stays split.
+  EXPECT_EQ(CleanText("\xC3<br/>\xB6 \xC3\xA4 \xC3\xBC \xC3\x96", w.settings), "\xC3\xB6 \xE4 \xFC \xC3\x96");
+  w.settings.cleartxt = false;
+  EXPECT_EQ(CleanText("\xC3\xB6<br/>\t", w.settings), "\xC3\xB6<br/>\t");
+}
+
+TEST(ParseResults, FavouriteIsMarkedWhateverItsLetterCase) {
+  test::SearchWindow w;
+  w.addFavourite("somethingelse");
+  w.addFavourite("aB3De_X");
+  LoadFile(test::searchData("one_entry.html"), w.views());
+  LoadFile(test::searchData("two_markers.html"), w.views());
+  ASSERT_EQ(w.lstResult.count(), 3);
+  EXPECT_EQ(w.lstResult.smallIcon(1), w.img.indexOf("fav"));
+  EXPECT_EQ(w.lstResult.smallIcon(1), 1);
+  EXPECT_EQ(w.lstResult.smallIcon(2), 0);
+}
+
+struct PageCase {
+  const char *file;
+  std::vector<Row> expected;
+};
+
+class ParsePage : public testing::TestWithParam<PageCase> {};
+
+TEST_P(ParsePage, GivesExactlyTheseRows) {
+  test::SearchWindow w;
+  w.settings.cleartxt = false;
+  LoadFile(test::searchData(GetParam().file), w.views());
+  EXPECT_EQ(rows(w.lstResult), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, ParsePage,
+    testing::Values(
+        // Every marker on a line gives a row, all cut from the line's first marker.
+        PageCase{"two_markers.html",
+                 {{"0", "Zwei Verweise in einer Zeile", "Tw0Mk_1", kPics + "Tw0Mk_1.jpg", "Zweimal", "0:42"},
+                  {"1", "Zwei Verweise in einer Zeile", "Tw0Mk_1", kPics + "Tw0Mk_1.jpg", "Zweimal", "0:42"}}},
+        // Without a single-quoted title the id stands in for it.
+        PageCase{"no_title.html", {{"0", "Ohne Titel", "N0T1tle", kPics + "N0T1tle.jpg", "N0T1tle", "0:05"}}},
+        // A "|" in the title shifts the fields after it; the play time is lost.
+        PageCase{"pipe_in_title.html", {{"0", kPics + "P1peId0.jpg", "Hund", "P1peId0", "Katze", "Mit Strich"}}},
+        // The first row holding "desc" + id wins, also when the id is only the start of a longer one.
+        PageCase{"substring_id.html",
+                 {{"0", "Die erste Beschreibung", "ABC123", kPics + "ABC123.jpg", "Lang", "5:55"},
+                  {"1", "Die erste Beschreibung", "abc12", kPics + "abc12.jpg", "Kurz", "5:55"}}},
+        // The last row is never examined.
+        PageCase{"last_row.html", {}},
+        // No marker row, or one without a play-time row three rows above it: no entry.
+        PageCase{"early_marker.html", {{"0", "Gut", "Fine001", kPics + "Fine001.jpg", "Normal", "2:00"}}},
+        // A marker in the last row has no description row after it.
+        PageCase{"marker_last.html", {}}),
+    [](const testing::TestParamInfo<PageCase> &info) {
+      std::string name = info.param.file;
+      return name.substr(0, name.find('.'));
+    });
+
+// The id's closing quote must stand before position L - p, the title's closing quote before
+// L - p' - 1 (L the line's length, p and p' the first positions of id and title). Lines of the
+// shape below have p = 19, an id closing quote at 26 and a title from 31 closed at 32.
+TEST(ParseResults, QuoteBoundsDependOnTheLineLength) {
+  const std::string idOnly = R"(<a href="/watch?v=BoUnd01" a="" b="pic.jpg")";
+  const std::string titled = R"(<a href="/watch?v=BoUnd01" t='T' a="" b="pic.jpg")";
+  struct Case {
+    std::string line;
+    std::size_t length;
+    const char *title;  // nullptr: no row
+  };
+  const Case cases[] = {{idOnly, 45, nullptr}, {idOnly, 46, "BoUnd01"}, {titled, 64, nullptr}, {titled, 65, "T"}};
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.length);
+    test::TempDir dir;
+    const std::string line = c.line + std::string(c.length - c.line.size(), 'x');
+    files::writeLines(dir.file("page.txt"), {"<span>1:00</span>", "", "", "descBoUnd01", "Text", line, "</html>"});
+    test::SearchWindow w;
+    LoadFile(dir.file("page.txt"), w.views());
+    if (!c.title) {
+      EXPECT_EQ(w.lstResult.count(), 0);
+    } else {
+      ASSERT_EQ(w.lstResult.count(), 1);
+      EXPECT_EQ(w.lstResult.subItemText(1, 4), c.title);
+      EXPECT_EQ(w.lstResult.subItemText(1, 3), "pic.jpg");
+    }
+  }
+}
+
+TEST(ParseEntry, TrimsTheLineAndJoinsTheFields) {
+  test::SearchWindow w;
+  LoadFile(test::searchData("one_entry.html"), w.views());
+  const ResultPage page(w.lstFile);
+  std::string line = "  " + page.row(14) + "  ";
+  EXPECT_EQ(ParseEntry(line, page),
+            "Sonnenuntergang|Ab3dE_x|" + kPics + "Ab3dE_x.jpg|Ein sch\xF6nes Videovom See|3:25");
+  EXPECT_EQ(line, page.row(14));
+  std::string plain = "no marker here";
+  EXPECT_EQ(ParseEntry(plain, page), "");
+}
+
+TEST(ContainsText, MatchesWholeNeedlesCaseSensitively) {
+  EXPECT_TRUE(ContainsText("desc", "xdescy"));
+  EXPECT_TRUE(ContainsText("", "a"));
+  EXPECT_FALSE(ContainsText("", ""));
+  EXPECT_FALSE(ContainsText("Desc", "desc"));
+  EXPECT_FALSE(ContainsText("descx", "xdesc"));
+}
+
+}  // namespace
+}  // namespace kf::search

@@ -1,0 +1,54 @@
+#pragma once
+// The part of the main window the search works on, built headless at the program's places, with
+// the toolkit installed for the handlers to use.
+#include <string>
+#include <vector>
+
+#include "platform/headless/headless_toolkit.h"
+#include "platform/window.h"
+#include "search/result_views.h"
+#include "search/search_controls.h"
+#include "store/settings.h"
+
+namespace kf::test {
+
+struct InstalledToolkit {
+  explicit InstalledToolkit(ui::HeadlessToolkit &tk) { ui::setToolkit(tk); }
+};
+
+struct SearchWindow {
+  SearchWindow();
+
+  search::ResultViews views() { return {lstFile, lstResult, lstFavs, img, settings}; }
+  search::SearchControls controls();
+
+  // Row r of a list as its text followed by the texts of its sub-items.
+  static std::vector<std::string> row(const ui::ListView &list, int r);
+  // Adds a favourite with this id.
+  void addFavourite(const std::string &id);
+
+  ui::HeadlessToolkit tk;
+  InstalledToolkit installed{tk};
+  ui::Window window;
+  ui::Frame &fraResult;
+  ui::ListView &lstFavs;
+  ui::Frame &fraCMD;
+  ui::Browser &brw;
+  ui::Button &cmdResults;
+  ui::ListView &lstFile;
+  ui::Button &cmdFile;
+  ui::ProgressBar &prgDL;
+  ui::ListView &lstResult;
+  ui::Frame &fraSearch;
+  ui::Button &cmdAbortS;
+  ui::Button &cmdSearch;
+  ui::TextBox &txtSearch;
+  ui::ImageList img{{{"fav", "fav.svg"}}};
+  bool AbortSearch = false;
+  store::Settings settings{3, true, false, false};
+};
+
+// A file of the crafted test pages.
+std::string searchData(const std::string &name);
+
+}  // namespace kf::test
