@@ -1,0 +1,18 @@
+#pragma once
+#include <memory>
+#include <string>
+
+#include "net/cls_download.h"
+
+namespace kf::search {
+
+// The answer of DownloadPage for a page that came back empty: the site has no more results.
+inline const std::string kNoResult = "no result";
+
+// Fetches one result page through a new download object, which replaces the one in `clsDL`, and
+// saves the body under `file`, replacing an older file. Answers the file name, kNoResult for an
+// empty body (the file is then written empty), or the empty text when the page could not be fetched
+// or saved; a failed fetch leaves an older file of that name as it was.
+std::string DownloadPage(std::unique_ptr<net::clsDownload> &clsDL, const std::string &address, const std::string &file);
+
+}  // namespace kf::search

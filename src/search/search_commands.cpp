@@ -1,0 +1,116 @@
+#include "search/search_commands.h"
+
+#include <algorithm>
+
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/toolkit.h"
+#include "search/download_page.h"
+#include "search/load_file.h"
+#include "search/page_address.h"
+
+namespace kf::search {
+namespace {
+constexpr int kEnter = 13;
+
+bool isPage(const std::string &answer) {
+  return !answer.empty() && answer != kNoResult;
+}
+}  // namespace
+
+SearchCommands::SearchCommands(SearchControls controls, const store::Settings &settings, net::SiteAddress site,
+                               std::string appDir)
+    : controls_(controls), settings_(settings), site_(std::move(site)), appDir_(std::move(appDir)) {
+  controls_.cmdSearch.onClick = [this] { search(); };
+  controls_.txtSearch.onKeyDown = [this](int keyCode, int) {
+    if (keyCode == kEnter) search();
+  };
+  controls_.cmdAbortS.onClick = [this] { abort(); };
+  controls_.cmdResults.onClick = [this] { showResults(); };
+  controls_.cmdFile.onClick = [this] { showFile(); };
+  controls_.lstFile.onItemClick = [this](int row) { copyLine(row); };
+}
+
+SearchCommands::~SearchCommands() {
+  controls_.cmdSearch.onClick = nullptr;
+  controls_.txtSearch.onKeyDown = nullptr;
+  controls_.cmdAbortS.onClick = nullptr;
+  controls_.cmdResults.onClick = nullptr;
+  controls_.cmdFile.onClick = nullptr;
+  controls_.lstFile.onItemClick = nullptr;
+}
+
+ResultViews SearchCommands::views() const {
+  return {controls_.lstFile, controls_.lstResult, controls_.lstFavs, controls_.img, settings_};
+}
+
+std::string SearchCommands::PageUrl(int n) const {
+  return search::PageUrl(site_.root, controls_.txtSearch.text(), n);
+}
+
+void SearchCommands::search() {
+  // Enter in the search box can arrive while a page is being fetched or parsed.
+  if (searching_) return;
+  searching_ = true;
+  // The settings window may change the setting while the search runs; this search keeps its count.
+  // Page 1 is fetched whatever the setting says.
+  const int pages = std::max<int>(settings_.respages, 1);
+  controls_.lstResult.clear();
+  controls_.prgDL.setValue(0);
+  controls_.prgDL.setMax(pages + 1);
+  controls_.AbortSearch = false;
+  controls_.cmdSearch.setVisible(false);
+  controls_.cmdAbortS.setVisible(true);
+  try {
+    fetchPages(pages);
+  } catch (const Error &) {
+    // A failure ends the search like its last page; what was listed stays.
+  }
+  controls_.prgDL.setValue(controls_.prgDL.max());
+  controls_.cmdSearch.setVisible(true);
+  controls_.cmdAbortS.setVisible(false);
+  searching_ = false;
+}
+
+void SearchCommands::fetchPages(int pages) {
+  const std::string first =
+      DownloadPage(clsDL, FirstPageUrl(site_.root, controls_.txtSearch.text()), files::join(appDir_, "result.txt"));
+  if (!isPage(first)) return;
+  LoadFile(first, views());
+  countPage();
+  for (int n = 2; n <= pages; ++n) {
+    if (controls_.AbortSearch) return;
+    const std::string file =
+        DownloadPage(clsDL, PageUrl(n), files::join(appDir_, "result" + std::to_string(n) + ".txt"));
+    if (!isPage(file)) return;
+    LoadFile(file, views());
+    ui::toolkit().doEvents();
+    countPage();
+  }
+}
+
+void SearchCommands::countPage() {
+  controls_.prgDL.setValue(controls_.prgDL.value() + 1);
+}
+
+void SearchCommands::showResults() {
+  controls_.lstFile.setVisible(false);
+  controls_.brw.setVisible(false);
+  controls_.lstFavs.setVisible(false);
+  controls_.lstResult.setVisible(true);
+}
+
+void SearchCommands::showFile() {
+  controls_.lstFile.setVisible(true);
+  controls_.lstResult.setVisible(false);
+  controls_.lstFavs.setVisible(false);
+  controls_.brw.setVisible(false);
+  controls_.fraCMD.setVisible(false);
+}
+
+void SearchCommands::copyLine(int row) {
+  ui::toolkit().clearClipboard();
+  ui::toolkit().setClipboardText(controls_.lstFile.subItemText(row, 1));
+}
+
+}  // namespace kf::search

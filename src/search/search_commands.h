@@ -1,0 +1,54 @@
+#pragma once
+#include <memory>
+#include <string>
+
+#include "net/cls_download.h"
+#include "net/site_address.h"
+#include "search/result_views.h"
+#include "search/search_controls.h"
+#include "store/settings.h"
+
+namespace kf::search {
+
+// The search and the page views of the main window. Made once by the main window, it installs its
+// handlers on the controls it is given (search and abort buttons, Enter in the search box, the two
+// view buttons, a click on a raw line) and takes them off again when it goes.
+class SearchCommands {
+ public:
+  // Page files are saved in `appDir`; requests go to `site`.
+  SearchCommands(SearchControls controls, const store::Settings &settings, net::SiteAddress site, std::string appDir);
+  ~SearchCommands();
+  SearchCommands(const SearchCommands &) = delete;
+  SearchCommands &operator=(const SearchCommands &) = delete;
+
+  // Fetches the result pages for the words in the search box, one after another, saves each beside
+  // the program and lists its entries, until the last page of the `respages` setting, an empty or
+  // failed page, or the abort command. Does nothing while a search is running already.
+  void search();
+  // Stops a running search before its next page.
+  void abort() { controls_.AbortSearch = true; }
+  bool searching() const { return searching_; }
+
+  // The address of result page n for the words in the search box as they stand now.
+  std::string PageUrl(int n) const;
+
+  void showResults();
+  void showFile();
+  // Puts the line of raw-line row `row` on the clipboard.
+  void copyLine(int row);
+
+ private:
+  void fetchPages(int pages);
+  void countPage();
+  ResultViews views() const;
+
+  SearchControls controls_;
+  const store::Settings &settings_;
+  net::SiteAddress site_;
+  std::string appDir_;
+  // The download object of the page in hand.
+  std::unique_ptr<net::clsDownload> clsDL;
+  bool searching_ = false;
+};
+
+}  // namespace kf::search

@@ -1,0 +1,108 @@
+// Loading a saved page into the raw-line list, and the commands that show the two lists and copy a
+// raw line.
+#include <gtest/gtest.h>
+
+#include "platform/files.h"
+#include "search/load_file.h"
+#include "search/search_commands.h"
+#include "search/search_window.h"
+#include "support/temp_dir.h"
+
+namespace kf::search {
+namespace {
+
+std::vector<std::string> listedLines(const ui::ListView &lstFile) {
+  std::vector<std::string> lines;
+  for (int r = 1; r <= lstFile.count(); ++r) {
+    EXPECT_EQ(lstFile.item(r).text, std::to_string(r));
+    lines.push_back(lstFile.subItemText(r, 1));
+  }
+  return lines;
+}
+
+struct LoadCase {
+  const char *name;
+  std::string bytes;
+  bool cleartxt;
+  std::vector<std::string> expected;
+};
+
+class LoadPage : public testing::TestWithParam<LoadCase> {};
+
+TEST_P(LoadPage, ListsTheLinesUpToTheClosingLine) {
+  test::TempDir dir;
+  test::writeFile(dir.file("result.txt"), GetParam().bytes);
+  test::SearchWindow w;
+  w.settings.cleartxt = GetParam().cleartxt;
+  w.lstFile.addItem("old row");
+  LoadFile(dir.file("result.txt"), w.views());
+  EXPECT_EQ(listedLines(w.lstFile), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, LoadPage,
+    testing::Values(
+        LoadCase{"ClosingLineFifth", "a\r\nb\r\nc\r\nd\r\n</html>\r\nafter\r\n", true, {"a", "b", "c", "d", "</html>"}},
+        LoadCase{"ClosingLineWithBlanks", " a \r\n  </html>  \r\nafter\r\n", true, {"a", "</html>"}},
+        LoadCase{"CapitalsAndPrefixDoNotClose",
+                 "</HTML>\r\n</body></html>\r\nlast",
+                 true,
+                 {"</HTML>", "</body></html>", "last"}},
+        LoadCase{"TabsGoWhenCleaning", "\t<div>\t\r\n</html>\r\n", true, {"<div>", "</html>"}},
+        LoadCase{"TabsStayOtherwise", " \t<div>\t \r\n</html>\r\n", false, {"\t<div>\t", "</html>"}},
+        LoadCase{"EndOfFileEndsTheList", "one\ntwo\n\nfour", true, {"one", "two", "", "four"}},
+        LoadCase{"EmptyFile", "", true, {}}),
+    [](const testing::TestParamInfo<LoadCase> &info) { return info.param.name; });
+
+TEST(LoadFile, StopsAt9999Lines) {
+  test::TempDir dir;
+  std::string bytes;
+  for (int i = 0; i < 10005; ++i) bytes += "line\r\n";
+  test::writeFile(dir.file("big.txt"), bytes);
+  test::SearchWindow w;
+  LoadFile(dir.file("big.txt"), w.views());
+  EXPECT_EQ(w.lstFile.count(), 9999);
+}
+
+TEST(LoadFile, FileThatCannotBeReadListsNothing) {
+  test::SearchWindow w;
+  LoadFile(test::searchData("one_entry.html"), w.views());
+  ASSERT_EQ(w.lstResult.count(), 1);
+  for (const std::string &name : {std::string(), test::searchData("missing.html"), test::searchData("")}) {
+    SCOPED_TRACE(name);
+    LoadFile(name, w.views());
+    EXPECT_EQ(w.lstFile.count(), 0);
+    EXPECT_EQ(w.lstResult.count(), 1) << "earlier results stay";
+  }
+}
+
+TEST(PageViews, FileCommandShowsTheLinesAndResultsCommandTheList) {
+  test::SearchWindow w;
+  SearchCommands commands(w.controls(), w.settings, net::localSiteAddress(1), "/nonexistent");
+  w.fraCMD.setVisible(true);
+  w.lstFavs.setVisible(true);
+  w.brw.setVisible(true);
+  w.cmdFile.click();
+  EXPECT_TRUE(w.lstFile.visible());
+  EXPECT_FALSE(w.lstResult.visible() || w.lstFavs.visible() || w.brw.visible() || w.fraCMD.visible());
+
+  w.brw.setVisible(true);
+  w.cmdResults.click();
+  EXPECT_TRUE(w.lstResult.visible());
+  EXPECT_FALSE(w.lstFile.visible() || w.lstFavs.visible() || w.brw.visible());
+  EXPECT_FALSE(w.fraCMD.visible()) << "the command frame stays hidden";
+}
+
+TEST(PageViews, ClickOnARawLineCopiesItsText) {
+  test::SearchWindow w;
+  SearchCommands commands(w.controls(), w.settings, net::localSiteAddress(1), "/nonexistent");
+  w.settings.cleartxt = true;
+  LoadFile(test::searchData("one_entry.html"), w.views());
+  w.tk.setClipboardText("before");
+  w.lstFile.clickItem(12);
+  EXPECT_EQ(w.tk.clipboardText(), "Ein sch\xF6nes Videovom See");
+  EXPECT_EQ(w.tk.clipboardClears(), 1);
+}
+
+}  // namespace
+}  // namespace kf::search
