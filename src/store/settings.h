@@ -10,6 +10,8 @@ struct Settings {
   bool cleartxt = false;      // repair umlauts, drop line-break tags and tabs in page texts
   bool preview = false;       // fetch and show the preview picture of a selected result
   bool infront = false;       // keep the video window above all others
+
+  friend bool operator==(const Settings &, const Settings &) = default;
 };
 
 }  // namespace kf::store

@@ -1,0 +1,52 @@
+#pragma once
+// The settings window: shows the four settings in force, changes them in memory on Save and leaves
+// them alone on Cancel. The file is written only when the program closes.
+#include <array>
+#include <memory>
+
+#include "platform/toolkit.h"
+#include "platform/window.h"
+#include "store/settings.h"
+
+namespace kf::store {
+
+class FrmSettings {
+ public:
+  // Makes the window with its controls and puts the settings in force into them; not shown yet.
+  FrmSettings(ui::Toolkit &toolkit, Settings &settings);
+
+  ui::Window window;
+  ui::ImageBox &img;
+  std::array<ui::Label *, 5> lab;  // the window's five labels, by their index
+  ui::ComboBox &cboMax;
+  ui::OptionButton &optYes;
+  ui::OptionButton &optNo;
+  ui::CheckBox &chkPrev;
+  ui::CheckBox &chkFront;
+  ui::Button &cmdAbort;
+  ui::Button &cmdSave;
+
+ private:
+  void showSettings();
+  void save();
+
+  Settings &settings_;
+};
+
+// Keeps the settings window to one at a time: the main window's settings button calls open().
+class SettingsWindowHost {
+ public:
+  SettingsWindowHost(ui::Toolkit &toolkit, Settings &settings) : toolkit_(toolkit), settings_(settings) {}
+
+  // Brings the open window to the front, or makes and shows a new one with the settings in force.
+  void open();
+  // The window made last, open or closed; nullptr before the first open().
+  FrmSettings *window() const { return frm_.get(); }
+
+ private:
+  ui::Toolkit &toolkit_;
+  Settings &settings_;
+  std::unique_ptr<FrmSettings> frm_;
+};
+
+}  // namespace kf::store

@@ -1,0 +1,76 @@
+#include "store/settings_file.h"
+
+#include <optional>
+#include <vector>
+
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/text/cp1252.h"
+#include "platform/toolkit.h"
+#include "store/parse_int16.h"
+
+namespace kf::store {
+namespace {
+
+constexpr const char *kFileName = "sets.cfg";
+
+// The text between the first and the second colon, or nothing when the line has no colon.
+std::optional<std::string> valueOf(const std::string &line) {
+  const auto fields = text::split(line, ':');
+  if (fields.size() < 2) return std::nullopt;
+  return fields[1];
+}
+
+std::optional<Settings> readSettings(const std::string &path, Settings settings) {
+  files::LineReader reader(path);
+  std::vector<std::string> values;
+  for (int line = 0; line < 4; ++line) {
+    auto value = valueOf(reader.readLine());
+    if (!value) return std::nullopt;
+    values.push_back(std::move(*value));
+  }
+  const auto respages = parseInt16(values[0]);
+  if (!respages) return std::nullopt;
+  settings.respages = *respages;
+  // Only an exact "1" or "0" changes cleaning; any other text keeps what was in force before.
+  if (values[1] == "1") {
+    settings.cleartxt = true;
+  } else if (values[1] == "0") {
+    settings.cleartxt = false;
+  }
+  settings.preview = values[2] == "1";
+  settings.infront = values[3] == "1";
+  return settings;
+}
+
+}  // namespace
+
+void LoadSettings(Settings &settings, const std::string &appDir) {
+  std::optional<Settings> loaded;
+  try {
+    loaded = readSettings(files::join(appDir, kFileName), settings);
+  } catch (const Error &) {
+    // Missing, unreadable or too short: the same message as a damaged line.
+  }
+  if (!loaded) {
+    ui::toolkit().messageBox(
+        text::cp1252(u8"Klipfang Einstellungen konnten nicht geladen werden. Bitte informieren sie sich auf "
+                     u8"unserer Homepage."),
+        text::cp1252(u8"Fehler ist aufgetreten!"), ui::MessageIcon::Critical);
+    ui::toolkit().endProcess(1);
+  }
+  settings = *loaded;
+}
+
+void SaveSettings(const Settings &settings, const std::string &appDir) {
+  const auto flag = [](const char *key, bool on) { return std::string(key) + (on ? ":1" : ":0"); };
+  try {
+    files::saveLinesAtomically(files::join(appDir, kFileName),
+                               {"respages:" + std::to_string(settings.respages), flag("cleartxt", settings.cleartxt),
+                                flag("preview", settings.preview), flag("infront", settings.infront)});
+  } catch (const Error &) {
+    // Nothing to tell: the old file is still whole, and the program ends right after.
+  }
+}
+
+}  // namespace kf::store

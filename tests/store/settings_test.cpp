@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "platform/headless/headless_toolkit.h"
+#include "platform/text/cp1252.h"
+#include "store/frm_settings.h"
+#include "store/settings_file.h"
+#include "support/file_size_limit.h"
+#include "support/temp_dir.h"
+
+namespace kf::store {
+
+void PrintTo(const Settings &s, std::ostream *os) {
+  *os << "{" << s.respages << "," << s.cleartxt << "," << s.preview << "," << s.infront << "}";
+}
+
+namespace {
+
+using test::readFile;
+using test::writeFile;
+
+std::set<std::string> entriesOf(const std::string &folder) {
+  std::set<std::string> names;
+  for (const auto &entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename());
+  return names;
+}
+
+class SettingsTest : public ::testing::Test {
+ protected:
+  SettingsTest() { ui::setToolkit(tk); }
+  std::string file() const { return dir.file("sets.cfg"); }
+
+  ui::HeadlessToolkit tk;
+  test::TempDir dir;
+};
+
+TEST_F(SettingsTest, AFileThatCannotBeReadEndsTheProgramAfterOneMessageAndStaysAsItWas) {
+  const std::optional<std::string> files[] = {
+      std::nullopt,                                                  // missing
+      "respages:3\r\ncleartxt:1\r\npreview:1\r\n",                   // three lines
+      "respages:drei\r\ncleartxt:1\r\npreview:1\r\ninfront:1\r\n",   // not a number
+      "respages:2.5\r\ncleartxt:1\r\npreview:1\r\ninfront:1\r\n",    // not a whole number
+      "respages:32768\r\ncleartxt:1\r\npreview:1\r\ninfront:1\r\n",  // beyond 16 bits
+      "respages:\r\ncleartxt:1\r\npreview:1\r\ninfront:1\r\n",       // no value
+      "respages:3\r\ncleartxt:1\r\npreview 1\r\ninfront:1\r\n",      // a line without a colon
+      "",                                                            // empty
+  };
+  for (const auto &content : files) {
+    SCOPED_TRACE(content.value_or("(missing)"));
+    test::TempDir folder;
+    ui::HeadlessToolkit toolkit;
+    ui::setToolkit(toolkit);
+    if (content) writeFile(folder.file("sets.cfg"), *content);
+    const auto before = entriesOf(folder.path());
+    Settings settings{5, true, true, false};
+
+    EXPECT_THROW(LoadSettings(settings, folder.path()), ui::ProcessEnded);
+
+    ASSERT_EQ(toolkit.messages().size(), 1U);
+    EXPECT_EQ(toolkit.messages()[0].text, text::cp1252(u8"Klipfang Einstellungen konnten nicht geladen werden. "
+                                                       u8"Bitte informieren sie sich auf unserer Homepage."));
+    EXPECT_EQ(toolkit.messages()[0].title, text::cp1252(u8"Fehler ist aufgetreten!"));
+    EXPECT_EQ(toolkit.messages()[0].icon, ui::MessageIcon::Critical);
+    EXPECT_EQ(entriesOf(folder.path()), before);
+    if (content) {
+      EXPECT_EQ(readFile(folder.file("sets.cfg")), *content);
+    }
+  }
+}
+
+TEST_F(SettingsTest, LinesAreReadByPositionAndOnlyAnExactOneSwitchesOn) {
+  struct Case {
+    std::string file;
+    Settings before;
+    Settings after;
+  };
+  const Case cases[] = {
+      {"respages:3\r\ncleartxt:1\r\npreview:0\r\ninfront:1\r\n", {}, {3, true, false, true}},
+      // Keys are not looked at: misspelt and reordered, line 1 still sets the pages, line 4 the front.
+      {"infront:7\r\npreview:0\r\nresp:1\r\ncleartxt:1\r\n", {}, {7, false, true, true}},
+      // The value ends at a second colon; LF-only lines and a fifth line are fine.
+      {"respages:12:x\ncleartxt:0:1\npreview:1:0\ninfront:0\nextra:1\n",
+       {0, true, false, true},
+       {12, false, true, false}},
+      // Blanks, words and case are not "1".
+      {"respages: -7 \r\ncleartxt:ja\r\npreview:true\r\ninfront: 1\r\n",
+       {0, true, true, true},
+       {-7, true, false, false}},
+      {"respages:+20\r\ncleartxt:\r\npreview:1 \r\ninfront:1\r\n", {}, {20, false, false, true}},
+      {"respages:-32768\r\ncleartxt:0\r\npreview:1\r\ninfront:01\r\n", {}, {-32768, false, true, false}},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.file);
+    writeFile(file(), c.file);
+    Settings settings = c.before;
+    LoadSettings(settings, dir.path());
+    EXPECT_EQ(settings, c.after);
+    EXPECT_TRUE(tk.messages().empty());
+  }
+}
+
+TEST_F(SettingsTest, SaveWritesExactlyTheFourLinesAndReplacesTheOldFile) {
+  writeFile(file(), "respages:9\r\ncleartxt:1\r\npreview:1\r\ninfront:1\r\nextra:1\r\n");
+  SaveSettings({3, true, false, true}, dir.path());
+  EXPECT_EQ(readFile(file()), "respages:3\r\ncleartxt:1\r\npreview:0\r\ninfront:1\r\n");
+  SaveSettings({-5, false, true, false}, dir.path());
+  EXPECT_EQ(readFile(file()), "respages:-5\r\ncleartxt:0\r\npreview:1\r\ninfront:0\r\n");
+  EXPECT_EQ(entriesOf(dir.path()), std::set<std::string>{"sets.cfg"});
+
+  Settings loaded;
+  LoadSettings(loaded, dir.path());
+  EXPECT_EQ(loaded, (Settings{-5, false, true, false}));
+}
+
+TEST_F(SettingsTest, AFailedSaveLeavesThePreviousFileWhole) {
+  const std::string old = "respages:4\r\ncleartxt:0\r\npreview:1\r\ninfront:0\r\n";
+  writeFile(file(), old);
+  {
+    test::FileSizeLimit limit(10);
+    SaveSettings({17, true, true, true}, dir.path());
+  }
+  EXPECT_EQ(readFile(file()), old);
+  EXPECT_EQ(entriesOf(dir.path()), std::set<std::string>{"sets.cfg"});
+
+  // A folder in the file's place cannot be replaced either; no temporary file is left behind.
+  test::TempDir other;
+  std::filesystem::create_directory(other.file("sets.cfg"));
+  SaveSettings({17, true, true, true}, other.path());
+  EXPECT_TRUE(std::filesystem::is_directory(other.file("sets.cfg")));
+  EXPECT_EQ(entriesOf(other.path()), std::set<std::string>{"sets.cfg"});
+}
+
+class SettingsWindowTest : public SettingsTest {
+ protected:
+  Settings settings{3, true, false, true};
+  SettingsWindowHost host{tk, settings};
+
+  FrmSettings &opened() {
+    host.open();
+    return *host.window();
+  }
+};
+
+TEST_F(SettingsWindowTest, OpeningShowsTheSettingsInForceOnTopWhateverTheFrontSetting) {
+  settings = {3, true, false, false};
+  FrmSettings &frm = opened();
+  EXPECT_TRUE(frm.window.isOpen());
+  EXPECT_TRUE(frm.window.topmost());
+  EXPECT_EQ(frm.window.caption(), "Einstellungen");
+  EXPECT_EQ(frm.cboMax.text(), "3");
+  EXPECT_TRUE(frm.optYes.value());
+  EXPECT_FALSE(frm.optNo.value());
+  EXPECT_EQ(frm.chkPrev.value(), ui::CheckBox::Unchecked);
+  EXPECT_EQ(frm.chkFront.value(), ui::CheckBox::Unchecked);
+  frm.window.close();
+
+  settings = {20, false, true, true};
+  FrmSettings &again = opened();
+  EXPECT_EQ(again.cboMax.text(), "20");
+  EXPECT_FALSE(again.optYes.value());
+  EXPECT_TRUE(again.optNo.value());
+  EXPECT_EQ(again.chkPrev.value(), ui::CheckBox::Checked);
+  EXPECT_EQ(again.chkFront.value(), ui::CheckBox::Checked);
+}
+
+TEST_F(SettingsWindowTest, APageCountTheListDoesNotOfferShowsTheNearestEntryAndChangesNothingUntilSaved) {
+  for (const auto &[pages, shown] : {std::pair{0, "1"}, {-3, "1"}, {99, "20"}}) {
+    settings.respages = static_cast<std::int16_t>(pages);
+    FrmSettings &frm = opened();
+    EXPECT_EQ(frm.cboMax.text(), shown);
+    frm.cmdAbort.click();
+    EXPECT_EQ(settings.respages, pages);
+  }
+  opened().cmdSave.click();
+  EXPECT_EQ(settings.respages, 20);
+}
+
+TEST_F(SettingsWindowTest, SaveTakesTheWindowsValuesAndCancelKeepsTheOldOnes) {
+  FrmSettings &frm = opened();
+  frm.cboMax.setText("7");
+  frm.optNo.setValue(true);
+  frm.chkPrev.setValue(ui::CheckBox::Grayed);  // grey is not on
+  frm.chkFront.setValue(ui::CheckBox::Unchecked);
+  frm.cmdAbort.click();
+  EXPECT_FALSE(frm.window.isOpen());
+  EXPECT_EQ(settings, (Settings{3, true, false, true}));
+
+  FrmSettings &second = opened();
+  EXPECT_EQ(second.cboMax.text(), "3");
+  second.cboMax.setText("7");
+  second.optNo.setValue(true);
+  second.chkPrev.setValue(ui::CheckBox::Grayed);
+  second.chkFront.setValue(ui::CheckBox::Unchecked);
+  second.cmdSave.click();
+  EXPECT_FALSE(second.window.isOpen());
+  EXPECT_EQ(settings, (Settings{7, false, false, false}));
+
+  FrmSettings &third = opened();
+  third.chkPrev.setValue(ui::CheckBox::Checked);
+  third.cmdSave.click();
+  EXPECT_TRUE(settings.preview);
+}
+
+TEST_F(SettingsWindowTest, OnlyOneWindowAndTheOpeningStepsRunOnlyForANewOne) {
+  FrmSettings &frm = opened();
+  frm.cboMax.setText("9");
+  settings.respages = 5;
+  host.open();
+  EXPECT_EQ(host.window(), &frm);
+  EXPECT_TRUE(frm.window.isOpen());
+  EXPECT_EQ(frm.cboMax.text(), "9");
+
+  frm.window.close();  // the user's close box
+  FrmSettings &fresh = opened();
+  EXPECT_TRUE(fresh.window.isOpen());
+  EXPECT_TRUE(fresh.window.topmost());
+  EXPECT_EQ(fresh.cboMax.text(), "5");
+  EXPECT_EQ(settings.respages, 5);
+}
+
+}  // namespace
+}  // namespace kf::store
