@@ -1,0 +1,34 @@
+#include "store/build_watch_page.h"
+
+#include "platform/error.h"
+#include "store/favourite_row.h"
+#include "store/watch_page.h"
+
+namespace kf::store {
+
+BuildWatchPage::BuildWatchPage(ui::Toolkit &toolkit, std::string appDir, const Settings &settings)
+    : toolkit_(toolkit), appDir_(std::move(appDir)), settings_(settings) {}
+
+void BuildWatchPage::operator()(const std::string &videoId, const std::string &caption) {
+  std::string address;
+  try {
+    address = writeWatchPage(appDir_, videoId);
+  } catch (const Error &error) {
+    toolkit_.messageBox(error.description(), "Klipfang", ui::MessageIcon::Exclamation);
+    return;
+  }
+  // A window the user closed is replaced, so that the current front setting applies to the new one.
+  if (!frmVid_ || !frmVid_->window.isOpen()) frmVid_ = std::make_unique<FrmVid>(toolkit_, settings_.infront);
+  frmVid_->window.show();
+  frmVid_->window.setCaption(caption);
+  frmVid_->brw.navigate(address);
+}
+
+void BuildWatchPage::watchSelected(const ui::ListView &list) {
+  const int row = selectedRow(list);
+  if (row == 0) return;
+  const FavouriteFields fields = fieldsOf(list, row);
+  (*this)(fields[1], fields[0]);
+}
+
+}  // namespace kf::store

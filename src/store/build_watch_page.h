@@ -1,0 +1,36 @@
+#pragma once
+// Watching a video: its page is written from the template and shown in the one video window.
+// The watch button, a double click on a result and a double click on a favourite all end here.
+#include <memory>
+#include <string>
+
+#include "platform/toolkit.h"
+#include "store/frm_vid.h"
+#include "store/settings.h"
+
+namespace kf::store {
+
+class BuildWatchPage {
+ public:
+  BuildWatchPage(ui::Toolkit &toolkit, std::string appDir, const Settings &settings);
+
+  // Writes the page of `videoId` and shows it in the video window under `caption`, reusing the
+  // window while it is open and making a new one after the user closed it. A bad id or template, or
+  // a page that cannot be written, is told in a message box and nothing is shown; the program goes on.
+  void operator()(const std::string &videoId, const std::string &caption);
+
+  // Watches the selected row of a result or favourites list: its VideoId under its Description.
+  // Nothing happens when the list is empty or has no row selected.
+  void watchSelected(const ui::ListView &list);
+
+  // The video window made last, open or closed; nullptr before the first watch.
+  FrmVid *frmVid() const { return frmVid_.get(); }
+
+ private:
+  ui::Toolkit &toolkit_;
+  std::string appDir_;
+  const Settings &settings_;
+  std::unique_ptr<FrmVid> frmVid_;
+};
+
+}  // namespace kf::store

@@ -1,0 +1,24 @@
+#pragma once
+// The watch button: plays the selected result in the video window.
+#include "platform/controls.h"
+#include "store/build_watch_page.h"
+
+namespace kf::store {
+
+struct WatchControls {
+  ui::Button &cmdWatch;
+  ui::ListView &lstResult;
+};
+
+// Installs the button's handler; it must live as long as the controls do.
+class WatchCommand {
+ public:
+  WatchCommand(WatchControls controls, BuildWatchPage &buildWatchPage);
+  WatchCommand(const WatchCommand &) = delete;
+  WatchCommand &operator=(const WatchCommand &) = delete;
+
+ private:
+  WatchControls c_;
+};
+
+}  // namespace kf::store

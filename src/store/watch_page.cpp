@@ -1,0 +1,57 @@
+#include "store/watch_page.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/text/cp1252.h"
+
+namespace kf::store {
+namespace {
+
+constexpr std::size_t kLongestId = 64;
+
+std::string templateLine(const std::string &appDir) {
+  const std::string path = files::join(appDir, "vid.kf");
+  std::vector<std::string> lines;
+  try {
+    lines = files::readLines(path);
+  } catch (const Error &error) {
+    if (error.number() == errors::kFileNotFound) {
+      throw Error(error.number(), text::cp1252(u8"Die Vorlage der Videoseite fehlt: ") + path);
+    }
+    throw Error(error.number(),
+                text::cp1252(u8"Die Vorlage der Videoseite kann nicht gelesen werden: ") + error.description());
+  }
+  if (lines.empty() || lines.front().empty()) {
+    throw Error(errors::kInputPastEnd, text::cp1252(u8"Die Vorlage der Videoseite ist leer: ") + path);
+  }
+  return lines.front();
+}
+
+}  // namespace
+
+bool isSafeVideoId(std::string_view videoId) {
+  const auto allowed = [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+  };
+  return !videoId.empty() && videoId.size() <= kLongestId && std::all_of(videoId.begin(), videoId.end(), allowed);
+}
+
+std::string writeWatchPage(const std::string &appDir, const std::string &videoId) {
+  if (!isSafeVideoId(videoId)) {
+    throw Error(errors::kInvalidArgument,
+                text::cp1252(u8"Dieses Video kann nicht angezeigt werden: seine Kennung ist ungültig."));
+  }
+  const std::string page = text::replaceAll(templateLine(appDir), "%", videoId);
+  const std::string path = files::join(files::join(appDir, "dat"), videoId + ".html");
+  try {
+    files::writeLines(path, {page});
+  } catch (const Error &error) {
+    throw Error(error.number(), text::cp1252(u8"Die Videoseite kann nicht geschrieben werden: ") + error.description());
+  }
+  return "file://" + path;
+}
+
+}  // namespace kf::store

@@ -1,0 +1,18 @@
+#pragma once
+// The local page that shows one video in the video window: the first line of the template vid.kf
+// beside the program, every "%" replaced by the video's id, written to DataDir as <id>.html.
+#include <string>
+#include <string_view>
+
+namespace kf::store {
+
+// Ids come from page text the site sent; only these may name a file and stand in an address:
+// 1 to 64 characters, each a letter, a digit, "-" or "_".
+bool isSafeVideoId(std::string_view videoId);
+
+// Writes the page for `videoId` and answers its address ("file://" + path). Raises kf::Error with a
+// German description, writing nothing, when the id is not safe, the template is missing, unreadable
+// or has an empty first line, or the page cannot be written.
+std::string writeWatchPage(const std::string &appDir, const std::string &videoId);
+
+}  // namespace kf::store
