@@ -1,0 +1,41 @@
+#pragma once
+// The main window's commands on favourites: mark and unmark the selected result, show the favourites
+// list or the browser, and in the favourites list watch (double click) or delete (Delete key) the
+// selected favourite. None writes a file: the favourites list is the store until the program closes.
+// Where a list has rows but none is selected, its commands do nothing.
+#include "platform/controls.h"
+#include "store/build_watch_page.h"
+
+namespace kf::store {
+
+struct FavouriteControls {
+  ui::ListView &lstResult;
+  ui::ListView &lstFavs;
+  ui::ListView &lstFile;
+  ui::Browser &brw;
+  ui::Frame &fraCMD;
+  ui::Button &cmdMark;
+  ui::Button &cmdDelFav;
+  ui::Button &cmdFavs;
+  ui::Button &cmdToFav;
+  const ui::ImageList &img;  // the result list's row icons; the favourite mark is the one keyed "fav"
+};
+
+// Installs the handlers on the controls; it must live as long as they do.
+class FavouriteCommands {
+ public:
+  FavouriteCommands(FavouriteControls controls, BuildWatchPage &buildWatchPage);
+  FavouriteCommands(const FavouriteCommands &) = delete;
+  FavouriteCommands &operator=(const FavouriteCommands &) = delete;
+
+ private:
+  void cmdMark_Click();
+  void cmdDelFav_Click();
+  void showOnly(ui::Control &view);
+  void lstFavs_KeyDown(int keyCode);
+
+  FavouriteControls c_;
+  BuildWatchPage &buildWatchPage_;
+};
+
+}  // namespace kf::store

@@ -1,0 +1,213 @@
+#include "store/favourite_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/headless/headless_toolkit.h"
+#include "store/build_watch_page.h"
+#include "store/favourite_row.h"
+#include "store/watch_command.h"
+#include "support/temp_dir.h"
+
+namespace kf::store {
+namespace {
+
+constexpr int kDeleteKey = 46;
+
+// The part of the main window these commands work on.
+class FavouriteCommandsTest : public ::testing::Test {
+ protected:
+  FavouriteCommandsTest() {
+    ui::setToolkit(tk);
+    std::filesystem::create_directory(dir.file("dat"));
+    test::writeFile(dir.file("vid.kf"), "<p>%</p>\r\n");
+    img.entries.push_back({"fav", "fav.svg"});
+    lstResult.setImageList(&img);
+    lstFavs.setVisible(false);
+    lstFile.setVisible(false);
+    brw.setVisible(false);
+  }
+
+  void addResult(const std::string &description, const std::string &id) {
+    appendFavourite(lstResult, std::to_string(lstResult.count() + 1),
+                    {description, id, "pic/" + id, "T " + id, "1:00"});
+  }
+  void addFavourite(const std::string &description, const std::string &id) {
+    appendFavourite(lstFavs, std::to_string(lstFavs.count() + 1), {description, id, "pic/" + id, "T " + id, "1:00"});
+  }
+  // "number:description:id" for every favourite.
+  std::vector<std::string> favourites() const {
+    std::vector<std::string> rows;
+    for (int row = 1; row <= lstFavs.count(); ++row) {
+      rows.push_back(lstFavs.item(row).text + ":" + lstFavs.subItemText(row, 1) + ":" + lstFavs.subItemText(row, 2));
+    }
+    return rows;
+  }
+  std::vector<bool> views() const { return {lstResult.visible(), lstFavs.visible(), lstFile.visible(), brw.visible()}; }
+
+  ui::HeadlessToolkit tk;
+  test::TempDir dir;
+  Settings settings;
+  ui::Window frmMain{tk, "frmMain", "Klipfang", 10770, 8790, {}};
+  ui::Frame &fraResult = frmMain.add<ui::Frame>("fraResult", nullptr, {120, 1800, 10455, 6855}, 3);
+  ui::ListView &lstResult = frmMain.add<ui::ListView>("lstResult", &fraResult, {120, 240, 9375, 4335}, 4);
+  ui::ListView &lstFavs = frmMain.add<ui::ListView>("lstFavs", &fraResult, {-600, 1200, 9375, 5175}, 27);
+  ui::ListView &lstFile = frmMain.add<ui::ListView>("lstFile", &fraResult, {120, 480, 9375, 4335}, 8);
+  ui::Browser &brw = frmMain.add<ui::Browser>("brw", &fraResult, {120, 480, 9375, 4935}, 21);
+  ui::Frame &fraCMD = frmMain.add<ui::Frame>("fraCMD", &fraResult, {4080, 2160, 3015, 855}, 22);
+  ui::Button &cmdMark = frmMain.add<ui::Button>("cmdMark", &fraCMD, {1560, 240, 615, 495}, 25);
+  ui::Button &cmdDelFav = frmMain.add<ui::Button>("cmdDelFav", &fraCMD, {2280, 240, 615, 495}, 26);
+  ui::Button &cmdFavs = frmMain.add<ui::Button>("cmdFavs", &fraResult, {9600, 4440, 735, 735}, 28);
+  ui::Button &cmdToFav = frmMain.add<ui::Button>("cmdToFav", &fraResult, {9600, 5280, 735, 735}, 20);
+  ui::Button &cmdWatch = frmMain.add<ui::Button>("cmdWatch", &fraResult, {9600, 3600, 735, 735}, 18);
+  ui::ImageList img;
+  BuildWatchPage buildWatchPage{tk, dir.path(), settings};
+  FavouriteCommands commands{{lstResult, lstFavs, lstFile, brw, fraCMD, cmdMark, cmdDelFav, cmdFavs, cmdToFav, img},
+                             buildWatchPage};
+  WatchCommand watch{{cmdWatch, lstResult}, buildWatchPage};
+};
+
+TEST_F(FavouriteCommandsTest, MarkingAppendsACopyNumberedAfterTheRowsThereAndMarksTheResult) {
+  addFavourite("Eins", "a1");
+  addFavourite("Zwei", "b2");
+  addFavourite("Drei", "c3");
+  lstFavs.removeItem(2);  // numbers are never reused: the next one counts the rows
+  addFavourite("Drei", "c3");
+  addResult("Katzen", "k9");
+  addResult("Hunde", "h7");
+  lstResult.clickItem(2);
+  fraCMD.setVisible(true);
+
+  cmdMark.click();
+
+  ASSERT_EQ(lstFavs.count(), 4);
+  EXPECT_EQ(lstFavs.item(4).text, "4");
+  EXPECT_EQ(fieldsOf(lstFavs, 4), fieldsOf(lstResult, 2));
+  EXPECT_EQ(lstResult.smallIcon(2), 1);
+  EXPECT_EQ(lstResult.smallIcon(1), 0);
+  EXPECT_FALSE(fraCMD.visible());
+  EXPECT_EQ(views(), (std::vector<bool>{true, false, false, false}));  // the view stays on the results
+}
+
+TEST_F(FavouriteCommandsTest, UnmarkingRemovesTheFirstFavouriteWithTheSameDescriptionIgnoringCase) {
+  addResult("Katzen im Schnee", "k9");
+  lstResult.clickItem(1);
+  cmdMark.click();
+  cmdMark.click();
+  EXPECT_EQ(favourites(), (std::vector<std::string>{"1:Katzen im Schnee:k9", "2:Katzen im Schnee:k9"}));
+  fraCMD.setVisible(true);
+  cmdDelFav.click();
+  EXPECT_EQ(favourites(), (std::vector<std::string>{"2:Katzen im Schnee:k9"}));
+  EXPECT_EQ(lstResult.smallIcon(1), 0);  // cleared although a copy stays
+  EXPECT_FALSE(fraCMD.visible());
+
+  // Different videos under one description in another case: the first in list order goes; a favourite
+  // of the same video under another description is no match.
+  lstFavs.clear();
+  addFavourite("Anderer Film", "k9");
+  addFavourite("KATZEN im schnee", "x1");
+  addFavourite("katzen IM SCHNEE", "x2");
+  cmdDelFav.click();
+  EXPECT_EQ(favourites(), (std::vector<std::string>{"1:Anderer Film:k9", "3:katzen IM SCHNEE:x2"}));
+
+  // Not a favourite at all: the mark goes, nothing else.
+  lstResult.setSmallIcon(1, 1);
+  lstFavs.clear();
+  addFavourite("Hunde", "h7");
+  cmdDelFav.click();
+  EXPECT_EQ(favourites(), (std::vector<std::string>{"1:Hunde:h7"}));
+  EXPECT_EQ(lstResult.smallIcon(1), 0);
+}
+
+TEST_F(FavouriteCommandsTest, TheDeleteKeyRemovesOnlyTheSelectedFavourite) {
+  addFavourite("Eins", "a1");
+  addFavourite("Zwei", "b2");
+  addFavourite("Drei", "c3");
+  addResult("Zwei", "b2");
+  lstResult.setSmallIcon(1, 1);
+  lstFavs.clickItem(2);
+  for (int key : {45, 8, 13, 65}) lstFavs.keyDown(key);
+  EXPECT_EQ(lstFavs.count(), 3);
+
+  lstFavs.keyDown(kDeleteKey, 1);  // with shift as without
+  EXPECT_EQ(favourites(), (std::vector<std::string>{"1:Eins:a1", "3:Drei:c3"}));
+  EXPECT_EQ(lstResult.smallIcon(1), 1);
+
+  // The selection went with the row: nothing more is deleted until a row is chosen.
+  lstFavs.keyDown(kDeleteKey);
+  EXPECT_EQ(lstFavs.count(), 2);
+  lstFavs.clickItem(2);
+  lstFavs.keyDown(kDeleteKey);
+  lstFavs.clickItem(1);
+  lstFavs.keyDown(kDeleteKey);
+  EXPECT_EQ(lstFavs.count(), 0);
+  lstFavs.keyDown(kDeleteKey);
+  EXPECT_EQ(lstFavs.count(), 0);
+}
+
+TEST_F(FavouriteCommandsTest, EmptyListsAndListsWithoutASelectionLeaveEverythingAsItWas) {
+  fraCMD.setVisible(true);
+  const auto untouched = [&] {
+    cmdMark.click();
+    cmdDelFav.click();
+    cmdWatch.click();
+    lstFavs.doubleClick();
+    lstFavs.keyDown(kDeleteKey);
+  };
+  untouched();
+  EXPECT_EQ(lstFavs.count(), 0);
+  EXPECT_TRUE(fraCMD.visible());
+
+  addResult("Katzen", "k9");
+  lstResult.setSmallIcon(1, 1);
+  addFavourite("Katzen", "k9");
+  untouched();
+  EXPECT_EQ(favourites(), (std::vector<std::string>{"1:Katzen:k9"}));
+  EXPECT_EQ(lstResult.smallIcon(1), 1);
+  EXPECT_TRUE(fraCMD.visible());
+  EXPECT_EQ(buildWatchPage.frmVid(), nullptr);
+  EXPECT_TRUE(tk.messages().empty());
+  EXPECT_TRUE(std::filesystem::is_empty(dir.file("dat")));
+}
+
+TEST_F(FavouriteCommandsTest, TheViewButtonsLeaveExactlyOneViewAndHideThePanel) {
+  fraCMD.setVisible(true);
+  cmdFavs.click();
+  EXPECT_EQ(views(), (std::vector<bool>{false, true, false, false}));
+  EXPECT_FALSE(fraCMD.visible());
+
+  lstFile.setVisible(true);
+  fraCMD.setVisible(true);
+  cmdToFav.click();
+  EXPECT_EQ(views(), (std::vector<bool>{false, false, false, true}));
+  EXPECT_FALSE(fraCMD.visible());
+
+  cmdFavs.click();
+  EXPECT_EQ(views(), (std::vector<bool>{false, true, false, false}));
+}
+
+TEST_F(FavouriteCommandsTest, ADoubleClickOnAFavouriteAndTheWatchButtonPlayTheirSelectedVideo) {
+  addFavourite("Mein Lieblingsfilm", "fav-1");
+  addFavourite("Noch einer", "fav_2");
+  lstFavs.clickItem(2);
+  lstFavs.doubleClick();
+  ASSERT_NE(buildWatchPage.frmVid(), nullptr);
+  const FrmVid &frm = *buildWatchPage.frmVid();
+  EXPECT_TRUE(frm.window.isOpen());
+  EXPECT_EQ(frm.window.caption(), "Noch einer");
+  EXPECT_EQ(frm.brw.location(), "file://" + dir.path() + "/dat/fav_2.html");
+  EXPECT_EQ(test::readFile(dir.file("dat/fav_2.html")), "<p>fav_2</p>\r\n");
+
+  addResult("Ein Ergebnis", "res9");
+  lstResult.clickItem(1);
+  cmdWatch.click();
+  EXPECT_EQ(buildWatchPage.frmVid(), &frm);
+  EXPECT_EQ(frm.window.caption(), "Ein Ergebnis");
+  EXPECT_EQ(frm.brw.location(), "file://" + dir.path() + "/dat/res9.html");
+}
+
+}  // namespace
+}  // namespace kf::store
