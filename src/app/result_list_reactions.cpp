@@ -1,0 +1,128 @@
+#include "app/result_list_reactions.h"
+
+#include "app/picture_file.h"
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/toolkit.h"
+
+namespace kf::app {
+namespace {
+
+constexpr int kTransferPicture = 2;
+constexpr int kRightButton = 2;
+constexpr std::size_t kPieceBytes = 1024;
+
+// Sub-items of a result row.
+constexpr int kFilm = 1;
+constexpr int kVideoId = 2;
+constexpr int kPicture = 3;
+constexpr int kTitle = 4;
+
+// A failed step of the picture fetch is shown and the fetch goes on with its next step.
+template <class Step>
+void guarded(Step step) {
+  try {
+    step();
+  } catch (const Error &error) {
+    ui::toolkit().messageBox(error.description(), "Klipfang", ui::MessageIcon::None);
+  }
+}
+
+}  // namespace
+
+ResultListReactions::ResultListReactions(MainControls &c, const store::Settings &settings, std::string appDir,
+                                         WatchFunction buildWatchPage, transfer::Limits limits)
+    : c_(c),
+      settings_(settings),
+      appDir_(std::move(appDir)),
+      buildWatchPage_(std::move(buildWatchPage)),
+      Inet1(limits) {
+  c_.lstResult.onItemClick = [this](int) { entryClicked(); };
+  c_.lstResult.onDblClick = [this] { doubleClicked(); };
+  c_.lstResult.onMouseUp = [this](int button, int, float, float) { buttonReleased(button); };
+  Inet1.onStateChanged = [this](int code) { stateChanged(code); };
+}
+
+int ResultListReactions::usableSelection(int subItems) const {
+  const int row = c_.lstResult.selectedIndex();
+  if (row == 0 || c_.lstResult.item(row).subItems.size() < static_cast<std::size_t>(subItems)) return 0;
+  return row;
+}
+
+void ResultListReactions::entryClicked() {
+  const int row = usableSelection(kTitle);
+  if (row == 0) return;
+  const std::string &title = c_.lstResult.subItemText(row, kTitle);
+  c_.lstResult.setToolTip(title);
+  c_.labSel.setCaption(title);
+  if (!settings_.preview) {
+    nextPicture_.reset();
+    return;
+  }
+  nextPicture_ = c_.lstResult.subItemText(row, kPicture);
+  // Clicked while a picture is on its way: the running fetch takes this one up when it is done, so
+  // only one transfer runs and the last click decides the picture shown.
+  if (fetching_) return;
+
+  struct Busy {
+    ResultListReactions &self;
+    explicit Busy(ResultListReactions &s) : self(s) {
+      self.fetching_ = true;
+      self.c_.labWait.setVisible(true);
+    }
+    ~Busy() {
+      self.c_.labWait.setVisible(false);
+      self.fetching_ = false;
+    }
+  } busy(*this);
+  while (nextPicture_) {
+    const std::string address = std::move(*nextPicture_);
+    nextPicture_.reset();
+    GetPic(address);
+  }
+}
+
+void ResultListReactions::doubleClicked() {
+  if (c_.lstResult.count() == 0) return;
+  const int row = usableSelection(kVideoId);
+  if (row == 0) return;
+  buildWatchPage_(c_.lstResult.subItemText(row, kVideoId), c_.lstResult.subItemText(row, kFilm));
+}
+
+void ResultListReactions::buttonReleased(int button) {
+  if (c_.lstResult.count() > 0 && button == kRightButton) c_.fraCMD.setVisible(true);
+}
+
+void ResultListReactions::GetPic(const std::string &WWW_Adresse) {
+  ui::Toolkit &toolkit = ui::toolkit();
+  c_.window.setMousePointer(ui::MousePointer::Hourglass);
+  c_.imgPrev.clearPicture();
+  // Lets the cleared picture and the wait label be drawn before the fetch.
+  toolkit.doEvents();
+  transferMode_ = kTransferPicture;
+  transferBytes_.clear();
+  guarded([&] { Inet1.execute(WWW_Adresse); });
+  // The completion event fills transferBytes_ during this wait; the wait sleeps in the event loop.
+  while (Inet1.stillExecuting()) toolkit.waitForEvent();
+  // A single byte is no picture: it counts as nothing received.
+  if (transferBytes_.size() > 1) {
+    guarded([&] {
+      const std::string path = picturePath(appDir_, WWW_Adresse);
+      ensurePictureFolder(appDir_);
+      files::writeBytes(path, transferBytes_);
+    });
+    transferBytes_.clear();
+    guarded([&] { c_.imgPrev.loadPicture(picturePath(appDir_, WWW_Adresse)); });
+  }
+  c_.window.setMousePointer(ui::MousePointer::Default);
+}
+
+void ResultListReactions::stateChanged(int code) {
+  if (code != transfer::kStateResponseCompleted || transferMode_ != kTransferPicture) return;
+  transferBytes_.clear();
+  for (std::string piece = Inet1.getChunk(kPieceBytes); !piece.empty(); piece = Inet1.getChunk(kPieceBytes)) {
+    transferBytes_ += piece;
+  }
+}
+
+}  // namespace kf::app

@@ -1,0 +1,51 @@
+#pragma once
+// How the main window answers the mouse on the result list: a click puts the entry's title into the
+// selection line and, with the preview setting on, fetches and shows its preview picture; a double
+// click plays the video; a right-button release shows the command panel.
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/main_controls.h"
+#include "platform/transfer/internet_transfer.h"
+#include "store/settings.h"
+
+namespace kf::app {
+
+class ResultListReactions {
+ public:
+  // Builds the watch page for a video id and the text of its "Film" column and shows it.
+  using WatchFunction = std::function<void(const std::string &videoId, const std::string &film)>;
+
+  // Installs the handlers on c.lstResult and on the picture transfer. Pictures are kept under
+  // appDir (see picture_file.h).
+  ResultListReactions(MainControls &c, const store::Settings &settings, std::string appDir,
+                      WatchFunction buildWatchPage, transfer::Limits limits = {});
+  ResultListReactions(const ResultListReactions &) = delete;
+  ResultListReactions &operator=(const ResultListReactions &) = delete;
+
+  // What the picture transfer delivered and no fetch has used yet (empty or one byte: nothing).
+  const std::string &transferBytes() const { return transferBytes_; }
+
+ private:
+  void entryClicked();
+  void doubleClicked();
+  void buttonReleased(int button);
+  void GetPic(const std::string &WWW_Adresse);
+  void stateChanged(int code);
+  // Selected row of lstResult that carries at least `subItems` sub-items; 0 for none.
+  int usableSelection(int subItems) const;
+
+  MainControls &c_;
+  const store::Settings &settings_;
+  std::string appDir_;
+  WatchFunction buildWatchPage_;
+  transfer::InternetTransfer Inet1;
+  int transferMode_ = 0;
+  std::string transferBytes_;
+  // A click during a picture fetch only notes its picture; the fetch that runs takes it up next.
+  bool fetching_ = false;
+  std::optional<std::string> nextPicture_;
+};
+
+}  // namespace kf::app

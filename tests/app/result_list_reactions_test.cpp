@@ -1,0 +1,226 @@
+#include "app/result_list_reactions.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "app/picture_server.h"
+#include "platform/files.h"
+#include "platform/headless/headless_toolkit.h"
+#include "platform/text/cp1252.h"
+#include "server.h"
+#include "support/temp_dir.h"
+
+namespace kf::app {
+namespace {
+
+class ResultListTest : public ::testing::Test {
+ protected:
+  ResultListTest() {
+    ui::setToolkit(tk);
+    root = "http://127.0.0.1:" + std::to_string(site.start());
+    settings.preview = true;
+    c.window.show();
+  }
+
+  std::string pictureAddress(int video) const {
+    const std::string &id = site.site().catalogue().videos()[static_cast<std::size_t>(video)].id;
+    return root + "/vi/" + id + "/" + id + ".jpg";
+  }
+  std::string pictureBytes(int video) const {
+    return site.site().answer({"GET", pictureAddress(video).substr(root.size()), "127.0.0.1"}).body;
+  }
+  std::string picturePath(const std::string &name) const { return appDir.path() + "/dat/pics/" + name; }
+
+  int addRow(const std::string &title, const std::string &picture) {
+    const int row = c.lstResult.addItem(std::to_string(c.lstResult.count() + 1));
+    for (const std::string &text : {"Film " + title, "id-" + title, picture, title, std::string("1:00")}) {
+      c.lstResult.addSubItem(row, text);
+    }
+    return row;
+  }
+
+  // The files under the program folder, relative to it.
+  std::set<std::string> filesInAppDir() const {
+    std::set<std::string> found;
+    for (const auto &entry : std::filesystem::recursive_directory_iterator(appDir.path())) {
+      if (entry.is_regular_file()) found.insert(std::filesystem::relative(entry.path(), appDir.path()).string());
+    }
+    return found;
+  }
+
+  void expectIdleAfterFetch() {
+    EXPECT_FALSE(c.labWait.visible());
+    EXPECT_EQ(c.window.mousePointer(), ui::MousePointer::Default);
+  }
+
+  ui::HeadlessToolkit tk;
+  site::Server site;
+  std::string root;
+  test::TempDir appDir;
+  MainControls c{tk};
+  store::Settings settings;
+  std::vector<std::pair<std::string, std::string>> watched;
+  ResultListReactions reactions{c, settings, appDir.path(), [this](const std::string &id, const std::string &film) {
+                                  watched.emplace_back(id, film);
+                                }};
+};
+
+TEST_F(ResultListTest, PreviewOffShowsOnlyTheTitle) {
+  settings.preview = false;
+  c.imgPrev.setAsset("earlier.svg");
+  addRow("Katzen im Schnee", pictureAddress(0));
+  c.lstResult.clickItem(1);
+  EXPECT_EQ(c.labSel.caption(), "Katzen im Schnee");
+  EXPECT_EQ(c.lstResult.toolTip(), "Katzen im Schnee");
+  EXPECT_EQ(c.imgPrev.picture(), "earlier.svg");
+  EXPECT_TRUE(site.requests().empty());
+  EXPECT_TRUE(tk.messages().empty());
+}
+
+TEST_F(ResultListTest, ClickShowsTheTitleAndThePreviewPicture) {
+  const std::string title = text::cp1252(u8"Grüße aus Köln");
+  addRow("anderes", pictureAddress(1));
+  addRow(title, pictureAddress(0));
+  std::optional<bool> waitShown, hourglass, cleared;
+  tk.onDoEvents = [&] {
+    if (waitShown) return;
+    waitShown = c.labWait.visible();
+    hourglass = c.window.mousePointer() == ui::MousePointer::Hourglass;
+    cleared = c.imgPrev.picture().empty();
+  };
+  c.imgPrev.setAsset("earlier.svg");
+  c.lstResult.clickItem(2);
+
+  EXPECT_EQ(c.labSel.caption(), title);
+  EXPECT_EQ(c.lstResult.toolTip(), title);
+  EXPECT_TRUE(waitShown.value_or(false));
+  EXPECT_TRUE(hourglass.value_or(false));
+  EXPECT_TRUE(cleared.value_or(false));
+  const std::string name = site.site().catalogue().videos()[0].id + ".jpg";
+  EXPECT_EQ(c.imgPrev.picture(), picturePath(name));
+  EXPECT_EQ(test::readFile(picturePath(name)), pictureBytes(0));
+  EXPECT_TRUE(tk.messages().empty());
+  EXPECT_EQ(reactions.transferBytes(), "");
+  expectIdleAfterFetch();
+}
+
+TEST_F(ResultListTest, FailedStepsShowOneMessageEachAndLeaveThePreviewEmpty) {
+  test::PictureServer pictures;
+  struct Case {
+    const char *what;
+    std::string address;
+    std::optional<site::Fault> fault;
+    std::vector<std::string> messages;
+    std::set<std::string> files;  // besides sets.cfg
+  };
+  const std::string invalidPicture = text::cp1252(u8"Ungültiges Bild");
+  const std::string noName = text::cp1252(u8"Die Bildadresse ergibt keinen gültigen Dateinamen.");
+  const std::string noAddress = text::cp1252(u8"Die Adresse ist keine gültige HTTP-Adresse.");
+  const std::string id = site.site().catalogue().videos()[0].id;
+  const Case cases[] = {
+      {"error page instead of a picture",
+       pictureAddress(0),
+       site::Fault::NotAPicture,
+       {invalidPicture},
+       {"dat/pics/" + id + ".jpg"}},
+      {"address ending in a slash", root + "/vi/" + id + "/", std::nullopt, {noName, noName}, {}},
+      {"address ending in ..", root + "/vi/" + id + "/..", std::nullopt, {noName, noName}, {}},
+      {"address without separators", id + ".jpg", std::nullopt, {noAddress}, {}},
+      {"a program file's name",
+       root + "/vi/" + id + "/sets.cfg",
+       std::nullopt,
+       {invalidPicture},
+       {"dat/pics/sets.cfg"}},
+      {"a body of one byte", pictures.address("/one"), std::nullopt, {}, {}},
+  };
+  test::writeFile(appDir.file("sets.cfg"), "3\r\n");
+  for (const Case &k : cases) {
+    SCOPED_TRACE(k.what);
+    std::filesystem::remove_all(appDir.path() + "/dat");
+    site.clearFaults();
+    if (k.fault) site.setFault({"GET", "/vi/", 0}, *k.fault);
+    c.lstResult.clear();
+    addRow("Titel", k.address);
+    const std::size_t before = tk.messages().size();
+
+    c.lstResult.clickItem(1);
+
+    std::vector<std::string> shown;
+    for (std::size_t i = before; i < tk.messages().size(); ++i) {
+      EXPECT_EQ(tk.messages()[i].title, "Klipfang");
+      EXPECT_EQ(tk.messages()[i].icon, ui::MessageIcon::None);
+      shown.push_back(tk.messages()[i].text);
+    }
+    EXPECT_EQ(shown, k.messages);
+    EXPECT_EQ(c.imgPrev.picture(), "");
+    std::set<std::string> files = k.files;
+    files.insert("sets.cfg");
+    EXPECT_EQ(filesInAppDir(), files);
+    EXPECT_EQ(test::readFile(appDir.file("sets.cfg")), "3\r\n");
+    expectIdleAfterFetch();
+  }
+}
+
+TEST_F(ResultListTest, ClicksDuringAFetchEndWithTheLastOnesPicture) {
+  test::PictureServer pictures;
+  addRow("erstes", pictures.address("/held/first.jpg"));
+  addRow("zweites", pictures.address("/pic/second.jpg"));
+  addRow("drittes", pictures.address("/pic/third.jpg"));
+  int servedAtClick = -1;
+  bool posted = false;
+  tk.onDoEvents = [&] {
+    if (posted) return;
+    posted = true;
+    // Runs in the wait for the first picture, which the server holds back until released.
+    tk.post([&] {
+      servedAtClick = pictures.served();
+      c.lstResult.clickItem(2);
+      c.lstResult.clickItem(3);
+      pictures.release();
+    });
+  };
+  c.lstResult.clickItem(1);
+
+  EXPECT_EQ(servedAtClick, 0);
+  EXPECT_EQ(c.labSel.caption(), "drittes");
+  EXPECT_EQ(c.imgPrev.picture(), picturePath("third.jpg"));
+  EXPECT_EQ(test::readFile(picturePath("third.jpg")), test::jpegBytes("third.jpg"));
+  EXPECT_EQ(pictures.served(), 2);
+  EXPECT_EQ(pictures.mostAtOnce(), 1);
+  EXPECT_TRUE(tk.messages().empty());
+  expectIdleAfterFetch();
+}
+
+TEST_F(ResultListTest, DoubleClickAndButtonRelease) {
+  // An empty list reacts to nothing.
+  c.lstResult.doubleClick();
+  c.lstResult.mouseUp(2);
+  EXPECT_TRUE(watched.empty());
+  EXPECT_FALSE(c.fraCMD.visible());
+
+  addRow("eins", pictureAddress(0));
+  addRow("zwei", pictureAddress(1));
+  c.lstResult.doubleClick();  // nothing selected yet
+  EXPECT_TRUE(watched.empty());
+  c.lstResult.select(2);
+  c.lstResult.doubleClick();
+  EXPECT_EQ(watched, (std::vector<std::pair<std::string, std::string>>{{"id-zwei", "Film zwei"}}));
+
+  c.lstResult.mouseUp(1);
+  c.lstResult.mouseUp(4);
+  EXPECT_FALSE(c.fraCMD.visible());
+  const float left = c.fraCMD.left();
+  const float top = c.fraCMD.top();
+  c.lstResult.mouseUp(2, 0, 15, 30);
+  EXPECT_TRUE(c.fraCMD.visible());
+  EXPECT_EQ(c.fraCMD.left(), left);
+  EXPECT_EQ(c.fraCMD.top(), top);
+}
+
+}  // namespace
+}  // namespace kf::app
