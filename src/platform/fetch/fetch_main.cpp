@@ -17,17 +17,20 @@
 #include "platform/fetch/http_download.h"
 #include "platform/fetch/notify.h"
 #include "platform/shell/shell_execute.h"
+#include "platform/text/cp1252.h"
 
 namespace {
 
-bool startedVisible() {
+// The show mode was meant for this program alone: nothing it starts inherits it.
+bool takeShowMode() {
   const char *mode = std::getenv(kf::shell::kShowModeVariable);
-  return mode != nullptr && std::string_view(mode) != "0";
+  const bool visible = mode != nullptr && std::string_view(mode) != "0";
+  ::unsetenv(kf::shell::kShowModeVariable);
+  return visible;
 }
 
 bool isWebAddress(std::string_view address) {
-  std::string scheme(address.substr(0, address.find(':')));
-  for (char &c : scheme) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  const std::string scheme = kf::text::lower(address.substr(0, address.find(':')));
   return (scheme == "http" || scheme == "https") && address.substr(scheme.size()).starts_with("://");
 }
 
@@ -38,7 +41,6 @@ int openInBrowser(const std::string &address) {
     std::fprintf(stderr, "klipfang-fetch: keine Webadresse: %s\n", address.c_str());
     return 2;
   }
-  ::unsetenv(kf::shell::kShowModeVariable);
   std::string program = "xdg-open";
   std::string argument = address;
   char *argv[] = {program.data(), argument.data(), nullptr};
@@ -71,5 +73,5 @@ int main(int argc, char **argv) {
     std::fprintf(stderr, "Aufruf: klipfang-fetch ADRESSE\n");
     return 2;
   }
-  return startedVisible() ? openInBrowser(argv[1]) : download(argv[1]);
+  return takeShowMode() ? openInBrowser(argv[1]) : download(argv[1]);
 }

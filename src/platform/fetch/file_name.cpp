@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/text/cp1252.h"
+
 namespace kf::fetch {
 namespace {
 

@@ -9,18 +9,10 @@
 #include "platform/fetch/file_name.h"
 #include "platform/fetch/part_file.h"
 #include "platform/http/request_address.h"
+#include "platform/text/cp1252.h"
 
 namespace kf::fetch {
 namespace {
-
-bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    const char c = text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] - 'A' + 'a') : text[i];
-    if (c != prefix[i]) return false;
-  }
-  return true;
-}
 
 bool isSuccess(long status) {
   return status >= 200 && status <= 299;
@@ -64,7 +56,7 @@ class Receiver {
     // A new status line starts the headers of the next answer (after a redirect).
     if (line.starts_with("HTTP/")) disposition_.reset();
     constexpr std::string_view kDisposition = "content-disposition:";
-    if (startsWithNoCase(line, kDisposition)) {
+    if (text::lower(line.substr(0, kDisposition.size())) == kDisposition) {
       line.remove_prefix(kDisposition.size());
       while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
       disposition_ = std::string(line);

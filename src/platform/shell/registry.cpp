@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "platform/files.h"
+#include "platform/text/cp1252.h"
 
 namespace kf::shell {
 namespace {
@@ -19,10 +20,7 @@ std::mutex browserMutex;
 std::string browserOverride;
 
 bool sameIgnoringCase(std::string_view a, std::string_view b) {
-  return std::ranges::equal(a, b, [](char x, char y) {
-    const auto lowerAscii = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return lowerAscii(x) == lowerAscii(y);
-  });
+  return text::lower(a) == text::lower(b);
 }
 
 // The open command as the desktop registers one: the quoted program path, a blank and the placeholder
