@@ -1,0 +1,49 @@
+#include "net/r_general.h"
+
+#include <exception>
+
+#include "net/busy_pointer.h"
+#include "net/r_registry.h"
+#include "net/r_split.h"
+#include "net/r_web_operations.h"
+#include "platform/shell/shell_execute.h"
+
+namespace kf::net {
+namespace {
+
+const std::string kBrowserCommandKey = "Applications\\iexplore.exe\\shell\\open\\command";
+
+}  // namespace
+
+std::string rGetVideoFileUrl(const std::string &watchPageUrl, const SiteAddress &site) {
+  const BusyPointer busy;
+  std::string result;
+  try {
+    const std::string page = rGetUrlSource(watchPageUrl);
+    // The appended "&s" closes the query of a player address that has no parameter beginning with "s".
+    const std::string player = rGetString(page, "SWFObject(\"", "\",", 1, true) + "&s";
+    const std::string query = rGetString(player, "?", "&s", 1, true);
+    result = site.rootBare + "/get_video.php?" + query;
+  } catch (const std::exception &) {
+    // Any failure while cutting answers the empty address; the callers use it like any other.
+  }
+  return result;
+}
+
+std::string rBrowserProgramPath(const std::string &command) {
+  // Case-sensitive, so the path keeps its letter case: file names here tell capitals apart.
+  return rGetString(command, "\"", "\" ", 1, true);
+}
+
+void rOpenInBrowser(const std::string &address, bool visible) {
+  const BusyPointer busy;
+  try {
+    const std::string command = rRegGetString(shell::HKEY_CLASSES_ROOT, kBrowserCommandKey, "");
+    const std::string program = rBrowserProgramPath(command);
+    shell::shellExecute(program, address, visible ? shell::SW_SHOWNORMAL : shell::SW_HIDE);
+  } catch (const std::exception &) {
+    // Not being able to start the browser is not the user's concern: nothing is shown.
+  }
+}
+
+}  // namespace kf::net

@@ -1,0 +1,23 @@
+#pragma once
+#include <string>
+
+#include "net/site_address.h"
+
+namespace kf::net {
+
+// The direct address of a video's file: the site's file request (on site.rootBare) with the query of
+// the player embedded in the watch page at `watchPageUrl`. When the page cannot be read or holds no
+// player query, the bare request ending in "?". Shows the busy pointer while it fetches the page and
+// the default pointer afterwards, in every case.
+std::string rGetVideoFileUrl(const std::string &watchPageUrl, const SiteAddress &site);
+
+// The program path of a registered open command: the text between its first double quote and the
+// next double quote followed by a blank, letter case kept; empty when the path is not quoted so.
+std::string rBrowserProgramPath(const std::string &command);
+
+// Starts the browser program named by its registered open command with `address` as its one
+// argument, in a normal window or hidden; hidden, the program downloads the address. Reports nothing:
+// when there is no browser program or it cannot start, nothing happens.
+void rOpenInBrowser(const std::string &address, bool visible);
+
+}  // namespace kf::net
