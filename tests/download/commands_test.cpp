@@ -1,0 +1,189 @@
+// The download and link commands on the selected result, with the headless toolkit; the download
+// itself through the real klipfang-fetch against the bundled site.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "download/programs.h"
+#include "net/download_commands.h"
+#include "platform/headless/headless_toolkit.h"
+#include "platform/shell/registry.h"
+#include "server.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using kf::test::filesIn;
+using kf::test::readFile;
+
+class CommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { kf::ui::setToolkit(tk); }
+  void TearDown() override { kf::shell::setBrowserProgram(""); }
+
+  // A result row as the parser makes it: Description, VideoId, PictureUrl, Title, Duration.
+  void addRow(const std::string &id) {
+    const int row = lstResult.addItem(std::to_string(lstResult.count() + 1));
+    for (const std::string &text : {std::string("Beschreibung"), id, std::string("http://x/vi/p.jpg"),
+                                    std::string("Titel"), std::string("0:42")}) {
+      lstResult.addSubItem(row, text);
+    }
+  }
+
+  std::unique_ptr<kf::net::DownloadCommands> commandsFor(const kf::net::SiteAddress &site) {
+    return std::make_unique<kf::net::DownloadCommands>(
+        kf::net::DownloadControls{lstResult, fraCMD, cmdDL, cmdDll, cmdLink}, site);
+  }
+
+  kf::ui::HeadlessToolkit tk;
+  kf::ui::Window window{tk, "frmMain", "Klipfang", 9000, 7000, {}};
+  kf::ui::Frame &fraResult = window.add<kf::ui::Frame>("fraResult", nullptr, {0, 0, 9000, 7000});
+  kf::ui::ListView &lstResult = window.add<kf::ui::ListView>("lstResult", &fraResult, {0, 0, 8000, 6000});
+  kf::ui::Button &cmdDL = window.add<kf::ui::Button>("cmdDL", &fraResult, {8000, 0, 720, 720});
+  kf::ui::Frame &fraCMD = window.add<kf::ui::Frame>("fraCMD", &fraResult, {100, 100, 600, 400});
+  kf::ui::Button &cmdDll = window.add<kf::ui::Button>("cmdDll", &fraCMD, {0, 0, 240, 240});
+  kf::ui::Button &cmdLink = window.add<kf::ui::Button>("cmdLink", &fraCMD, {0, 240, 240, 240});
+  kf::test::TempDir dir;
+};
+
+TEST_F(CommandsTest, LinkCopiesThePageAddressAndHidesTheFrame) {
+  const kf::net::SiteAddress site = kf::net::localSiteAddress(kf::test::deadPort());
+  const auto commands = commandsFor(site);
+  addRow("other");
+  addRow("abc");
+  lstResult.select(2);
+  tk.setClipboardText("alt");
+
+  cmdLink.click();
+  EXPECT_EQ(tk.clipboardText(), site.root + "/watch?v=abc");
+  EXPECT_EQ(tk.clipboardClears(), 1);
+  EXPECT_FALSE(fraCMD.visible());
+  // No page is fetched for the page address.
+  EXPECT_TRUE(tk.pointerHistory().empty());
+}
+
+TEST_F(CommandsTest, FileLinkCopiesTheResolvedAddress) {
+  kf::site::Server server;
+  const kf::net::SiteAddress site = kf::net::localSiteAddress(server.start());
+  const kf::site::Video &video = server.site().catalogue().videos().at(11);
+  const auto commands = commandsFor(site);
+  addRow(video.id);
+  lstResult.select(1);
+
+  cmdDll.click();
+  EXPECT_EQ(tk.clipboardText(), site.rootBare + "/get_video.php?video_id=" + video.id +
+                                    "&t=" + server.site().token(video) + "&l=" + std::to_string(video.seconds));
+  EXPECT_EQ(tk.clipboardClears(), 1);
+  EXPECT_FALSE(fraCMD.visible());
+}
+
+TEST_F(CommandsTest, FileLinkWhileTheSiteIsDownCopiesTheBareRequest) {
+  const kf::net::SiteAddress site = kf::net::localSiteAddress(kf::test::deadPort());
+  const auto commands = commandsFor(site);
+  addRow("abc");
+  lstResult.select(1);
+  tk.setClipboardText("alt");
+
+  cmdDll.click();
+  EXPECT_EQ(tk.clipboardText(), site.rootBare + "/get_video.php?");
+  EXPECT_EQ(tk.clipboardClears(), 1);
+  EXPECT_FALSE(fraCMD.visible());
+  EXPECT_EQ(tk.pointerHistory(),
+            (std::vector<kf::ui::MousePointer>{kf::ui::MousePointer::Hourglass, kf::ui::MousePointer::Default}));
+}
+
+TEST_F(CommandsTest, WithoutASelectedRowNothingChanges) {
+  kf::test::writeRecordingScript(dir.file("browser"), dir.file("record"));
+  kf::shell::setBrowserProgram(dir.file("browser"));
+  const auto commands = commandsFor(kf::net::localSiteAddress(kf::test::deadPort()));
+  tk.setClipboardText("alt");
+
+  const auto nothingChanges = [&] {
+    for (kf::ui::Button *button : {&cmdDL, &cmdDll, &cmdLink}) {
+      for (const bool frameShown : {true, false}) {
+        fraCMD.setVisible(frameShown);
+        button->click();
+        EXPECT_EQ(fraCMD.visible(), frameShown) << button->name();
+      }
+    }
+    EXPECT_EQ(tk.clipboardText(), "alt");
+    EXPECT_EQ(tk.clipboardClears(), 0);
+    // Neither page fetch nor browser start, which both show the busy pointer.
+    EXPECT_TRUE(tk.pointerHistory().empty());
+  };
+  nothingChanges();  // empty list
+  addRow("abc");
+  nothingChanges();  // a row, none selected
+}
+
+class DownloadCommandTest : public CommandsTest {
+ protected:
+  void SetUp() override {
+    CommandsTest::SetUp();
+    // The real launcher as the browser program; it reports through the test's notify-send.
+    kf::shell::setBrowserProgram(KF_FETCH_PROGRAM);
+    std::filesystem::create_directory(downloads);
+    kf::test::writeRecordingScript(dir.file("notify-send"), notification);
+    ::setenv("XDG_DOWNLOAD_DIR", downloads.c_str(), 1);
+    ::setenv("PATH", (dir.path() + ":/usr/bin:/bin").c_str(), 1);
+    site = kf::net::localSiteAddress(server.start());
+    commands = commandsFor(site);
+    addRow(video.id);
+    lstResult.select(1);
+  }
+
+  // The download runs detached; its notification comes once its file is in place or gone.
+  std::string downloadAndWait() {
+    cmdDL.click();
+    EXPECT_TRUE(kf::test::eventually([&] { return std::filesystem::exists(notification); }));
+    std::string text = readFile(notification);
+    std::filesystem::remove(notification);
+    return text;
+  }
+
+  std::string clip() const {
+    return server.site()
+        .answer({"GET", "/get_video.php?video_id=" + video.id + "&t=" + server.site().token(video), "localhost"})
+        .body;
+  }
+
+  const std::string downloads = dir.file("Downloads");
+  const std::string notification = dir.file("notification");
+  kf::site::Server server;
+  const kf::site::Video &video = server.site().catalogue().videos().at(5);
+  kf::net::SiteAddress site;
+  std::unique_ptr<kf::net::DownloadCommands> commands;
+};
+
+TEST_F(DownloadCommandTest, SavesTheSitesClipAndANewFileEachTime) {
+  fraCMD.setVisible(true);
+  EXPECT_TRUE(downloadAndWait().find("Download abgeschlossen") != std::string::npos);
+  ASSERT_EQ(filesIn(downloads).size(), 1U);
+  EXPECT_TRUE(fraCMD.visible());
+  EXPECT_EQ(tk.clipboardClears(), 0);
+
+  fraCMD.setVisible(false);
+  EXPECT_TRUE(downloadAndWait().find("Download abgeschlossen") != std::string::npos);
+  EXPECT_FALSE(fraCMD.visible());
+  const auto names = filesIn(downloads);
+  ASSERT_EQ(names.size(), 2U);
+  for (const std::string &name : names) {
+    EXPECT_FALSE(name.ends_with(".part")) << name;
+    EXPECT_EQ(readFile(downloads + "/" + name), clip()) << name;
+  }
+  // The site saw the watch page and the file request, both times.
+  int fileRequests = 0;
+  for (const auto &request : server.requests()) fileRequests += request.target.starts_with("/get_video.php?video_id=");
+  EXPECT_EQ(fileRequests, 2);
+}
+
+TEST_F(DownloadCommandTest, CutOffBodyLeavesNoFile) {
+  server.setFault({"GET", "/get_video.php", 0}, kf::site::Fault::CutOff);
+  EXPECT_TRUE(downloadAndWait().find("Download fehlgeschlagen") != std::string::npos);
+  EXPECT_EQ(filesIn(downloads), std::vector<std::string>{});
+}
+
+}  // namespace

@@ -1,0 +1,92 @@
+// The file address resolver against the bundled site and against crafted watch pages.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "download/programs.h"
+#include "net/r_general.h"
+#include "platform/headless/headless_toolkit.h"
+#include "server.h"
+
+namespace {
+
+using kf::ui::MousePointer;
+
+const std::vector<MousePointer> kBusyThenDefault = {MousePointer::Hourglass, MousePointer::Default};
+
+class ResolverTest : public ::testing::Test {
+ protected:
+  void SetUp() override { kf::ui::setToolkit(tk); }
+  kf::ui::HeadlessToolkit tk;
+};
+
+TEST_F(ResolverTest, BundledSiteWatchPageGivesTheFileRequestTheSiteAnswers) {
+  kf::site::Server server;
+  const kf::net::SiteAddress site = kf::net::localSiteAddress(server.start());
+  const kf::site::Video &video = server.site().catalogue().videos().at(7);
+  const std::string token = server.site().token(video);
+
+  const std::string url = kf::net::rGetVideoFileUrl(site.root + "/watch?v=" + video.id, site);
+
+  // The player's query stops before "&sk", the first parameter beginning with "s".
+  EXPECT_EQ(url, site.rootBare + "/get_video.php?video_id=" + video.id + "&t=" + token +
+                     "&l=" + std::to_string(video.seconds));
+  EXPECT_EQ(tk.pointerHistory(), kBusyThenDefault);
+  const auto requests = server.requests();
+  ASSERT_EQ(requests.size(), 1U);
+  EXPECT_EQ(requests[0].target, "/watch?v=" + video.id);
+
+  const auto answer = server.site().answer({"GET", url.substr(site.rootBare.size()), "localhost"});
+  EXPECT_EQ(answer.status, 200);
+  EXPECT_EQ(answer.contentType, "video/webm");
+}
+
+struct CraftedPage {
+  std::string name;
+  std::string page;
+  std::string query;  // what follows "/get_video.php?"
+};
+
+class CraftedPageTest : public ResolverTest, public ::testing::WithParamInterface<CraftedPage> {};
+
+TEST_P(CraftedPageTest, QueryIsCutFromTheFirstPlayerEmbedding) {
+  kf::test::CraftedServer crafted;
+  crafted.server.Get("/watch", [](const httplib::Request &, httplib::Response &response) {
+    response.set_content(GetParam().page, "text/html");
+  });
+  crafted.start();
+  const kf::net::SiteAddress site = kf::net::localSiteAddress(crafted.port());
+
+  EXPECT_EQ(kf::net::rGetVideoFileUrl(site.root + "/watch?v=abc", site),
+            site.rootBare + "/get_video.php?" + GetParam().query);
+  EXPECT_EQ(tk.pointerHistory(), kBusyThenDefault);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, CraftedPageTest,
+    ::testing::Values(
+        CraftedPage{"StopsAtTheFirstAmpersandS", "x SWFObject(\"/p.swf?a=1&sx=2&b=3\", \"p\") y", "a=1"},
+        CraftedPage{"OnlyTheFirstEmbeddingCounts",
+                    "SWFObject(\"/p.swf?video_id=first&t=1\", 1);\nSWFObject(\"/p.swf?video_id=second&t=2\", 2);",
+                    "video_id=first&t=1"},
+        CraftedPage{"NoQuestionMarkGivesTheBareRequest", "SWFObject(\"/player.swf\", \"p\")", ""},
+        // "?s" is no "&s": the appended "&s" ends the query, which runs to the end of the address.
+        CraftedPage{"FirstParameterBeginningWithS", "SWFObject(\"/p.swf?sid=4&t=5\", 1)", "sid=4&t=5"},
+        CraftedPage{"FrontMarkerInLowerCaseIsNotFound", "swfobject(\"/p.swf?a=1&b=2\", 1)", ""},
+        CraftedPage{"NoBackMarkerGivesTheBareRequest", "SWFObject(\"/p.swf?a=1&b=2\" ,", ""},
+        // Nothing of the query is decoded or encoded on its way.
+        CraftedPage{"QueryKeptByteForByte", "SWFObject(\"/p.swf?q=%41+b%20\xe4&t=1\",", "q=%41+b%20\xe4&t=1"}),
+    [](const auto &info) { return info.param.name; });
+
+TEST_F(ResolverTest, UnreachablePageGivesTheBareRequestAndRestoresThePointer) {
+  const kf::net::SiteAddress site = kf::net::localSiteAddress(kf::test::deadPort());
+  tk.setMousePointer(MousePointer::Hourglass);
+
+  EXPECT_EQ(kf::net::rGetVideoFileUrl(site.root + "/watch?v=abc", site), site.rootBare + "/get_video.php?");
+  // Afterwards the default pointer, not the one shown before.
+  EXPECT_EQ(tk.pointerHistory(),
+            (std::vector<MousePointer>{MousePointer::Hourglass, MousePointer::Hourglass, MousePointer::Default}));
+}
+
+}  // namespace
