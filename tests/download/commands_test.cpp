@@ -80,6 +80,26 @@ TEST_F(CommandsTest, FileLinkCopiesTheResolvedAddress) {
   EXPECT_FALSE(fraCMD.visible());
 }
 
+TEST_F(CommandsTest, FileLinkClearsTheClipboardBeforeTheWatchPageIsFetched) {
+  std::string clipboardDuringFetch = "not fetched";
+  kf::test::CraftedServer crafted;
+  // The command waits for this answer, so the clipboard does not change while it is read here.
+  crafted.server.Get("/watch", [&](const httplib::Request &, httplib::Response &response) {
+    clipboardDuringFetch = tk.clipboardText();
+    response.set_content("SWFObject(\"/p.swf?video_id=abc&t=1\", 1)", "text/html");
+  });
+  crafted.start();
+  const kf::net::SiteAddress site = kf::net::localSiteAddress(crafted.port());
+  const auto commands = commandsFor(site);
+  addRow("abc");
+  lstResult.select(1);
+  tk.setClipboardText("alt");
+
+  cmdDll.click();
+  EXPECT_EQ(clipboardDuringFetch, "");
+  EXPECT_EQ(tk.clipboardText(), site.rootBare + "/get_video.php?video_id=abc&t=1");
+}
+
 TEST_F(CommandsTest, FileLinkWhileTheSiteIsDownCopiesTheBareRequest) {
   const kf::net::SiteAddress site = kf::net::localSiteAddress(kf::test::deadPort());
   const auto commands = commandsFor(site);
