@@ -1,5 +1,6 @@
 #include "net/cls_download.h"
 
+#include "net/busy_pointer.h"
 #include "net/content_length.h"
 #include "platform/error.h"
 #include "platform/text/cp1252.h"
@@ -21,16 +22,6 @@ Error noSizeError() {
 Error invalidArgumentError() {
   return Error(errors::kInvalidArgument, text::cp1252(u8"Ungültiger Prozeduraufruf oder ungültiges Argument"));
 }
-
-// The busy pointer for the length of one call; whichever way the call ends, the default pointer
-// follows (not the one shown before).
-class BusyPointer {
- public:
-  BusyPointer() { ui::toolkit().setMousePointer(ui::MousePointer::Hourglass); }
-  ~BusyPointer() { ui::toolkit().setMousePointer(ui::MousePointer::Default); }
-  BusyPointer(const BusyPointer &) = delete;
-  BusyPointer &operator=(const BusyPointer &) = delete;
-};
 
 // A body that cannot be had whole fails the call like a server that gave no size.
 std::size_t readChunk(http::UrlStream &file, std::string &buffer) {

@@ -74,9 +74,13 @@ Transfer::Transfer(std::shared_ptr<SessionState> session, const std::string &add
   curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connectTimeout.count()));
   curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, limits.lowSpeedBytes);
   curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.lowSpeedTime.count()));
-  curl_easy_setopt(easy_, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBodyBytes));
   curl_easy_setopt(easy_, CURLOPT_BUFFERSIZE, kReceiveBuffer);
-  if (method == Method::Head) curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);
+  // A HEAD answer announces a size without sending it: only a GET is held to the body cap early.
+  if (method == Method::Head) {
+    curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);
+  } else {
+    curl_easy_setopt(easy_, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBodyBytes));
+  }
   if (cache == Cache::Bypass) {
     headers_ = curl_slist_append(headers_, "Cache-Control: no-cache");
     headers_ = curl_slist_append(headers_, "Pragma: no-cache");
