@@ -1,0 +1,62 @@
+#include "faults.h"
+
+#include <array>
+#include <utility>
+
+namespace kf::site {
+namespace {
+
+constexpr std::array<std::pair<std::string_view, Fault>, 8> kReservedWords = {{
+    {"fehler-verweigert", Fault::Refuse},
+    {"fehler-langsam", Fault::Slow},
+    {"fehler-abbruch", Fault::CutOff},
+    {"fehler-ohnelaenge", Fault::NoLength},
+    {"fehler-kopf", Fault::HugeHeader},
+    {"fehler-500", Fault::ServerError},
+    {"fehler-endlos", Fault::Endless},
+    {"fehler-keinbild", Fault::NotAPicture},
+}};
+
+}  // namespace
+
+void FaultControl::set(FaultMatch match, Fault fault) {
+  std::lock_guard lock(mutex_);
+  rules_.push_back({std::move(match), fault});
+}
+
+void FaultControl::clear() {
+  std::lock_guard lock(mutex_);
+  rules_.clear();
+}
+
+std::optional<Fault> FaultControl::take(std::string_view method, std::string_view target) {
+  {
+    std::lock_guard lock(mutex_);
+    for (auto &rule : rules_) {
+      const auto &m = rule.match;
+      bool spent = m.times > 0 && rule.used >= m.times;
+      if (spent || (!m.method.empty() && m.method != method) || target.find(m.target) == std::string_view::npos) {
+        continue;
+      }
+      ++rule.used;
+      return rule.fault;
+    }
+  }
+  return reservedFault(target);
+}
+
+std::optional<Fault> reservedFault(std::string_view target) {
+  for (const auto &[word, fault] : kReservedWords) {
+    if (target.find(word) != std::string_view::npos) return fault;
+  }
+  return std::nullopt;
+}
+
+bool isReservedWord(std::string_view foldedWord) {
+  for (const auto &entry : kReservedWords) {
+    if (entry.first == foldedWord) return true;
+  }
+  return false;
+}
+
+}  // namespace kf::site

@@ -1,0 +1,144 @@
+#include "server.h"
+
+#include <httplib.h>
+
+#include <atomic>
+#include <chrono>
+#include <stdexcept>
+#include <thread>
+
+#include "connection.h"
+#include "fault_reply.h"
+#include "target.h"
+
+namespace kf::site {
+namespace {
+
+constexpr size_t kWorkers = 32;
+constexpr int kRequestsPerConnection = 100;
+
+// cpp-httplib does the ordinary answers (keep-alive, HEAD, ranges); the site takes over each
+// connection first so that it can read a request's head and misbehave before httplib sees it.
+class HttpCore final : public httplib::Server {
+ public:
+  HttpCore(const Site &site, FaultControl &faults, RequestLog &log, const std::atomic<bool> &stopping)
+      : site_(site), faults_(faults), log_(log), stopping_(stopping) {
+    new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
+    set_payload_max_length(64 * 1024);
+    Get(".*", [this](const httplib::Request &req, httplib::Response &res) { answer(req, res); });
+  }
+
+  std::atomic<int> port{0};
+
+ private:
+  void answer(const httplib::Request &req, httplib::Response &res) const {
+    Reply reply = site_.answer({req.method, req.target, safeHost(req.get_header_value("Host"), port)});
+    // Left unset, httplib answers 200, or 206 for a range request.
+    if (reply.status != 200) res.status = reply.status;
+    for (const auto &[name, value] : reply.headers) res.set_header(name, value);
+    res.set_content(std::move(reply.body), reply.contentType);
+  }
+
+  bool process_and_close_socket(socket_t sock) override {
+    Connection connection(sock, stopping_);
+    for (int n = 1; n <= kRequestsPerConnection; ++n) {
+      auto head = connection.nextHead();
+      if (!head) break;
+      log_.add({head->method, head->target, head->host, head->userAgent});
+      if (auto fault = faults_.take(head->method, head->target)) {
+        connection.skipHead();
+        Reply real = site_.answer({head->method, head->target, safeHost(head->host, port)});
+        sendFaulty(connection, *fault, real, head->method == "HEAD");
+        break;
+      }
+      bool closed = false;
+      if (!process_request(connection, n == kRequestsPerConnection, closed, nullptr) || closed) break;
+    }
+    return true;
+  }
+
+  const Site &site_;
+  FaultControl &faults_;
+  RequestLog &log_;
+  const std::atomic<bool> &stopping_;
+};
+
+}  // namespace
+
+std::filesystem::path defaultDataDir() {
+  return KF_SITE_DATA_DIR;
+}
+
+struct Server::Impl {
+  explicit Impl(const std::filesystem::path &dataDir) : site(Site::load(dataDir)), core(site, faults, log, stopping) {}
+
+  Site site;
+  FaultControl faults;
+  RequestLog log;
+  std::atomic<bool> stopping{false};
+  HttpCore core;
+  std::thread listener;
+};
+
+Server::Server(const std::filesystem::path &dataDir) : impl_(std::make_unique<Impl>(dataDir)) {}
+
+Server::~Server() {
+  stop();
+}
+
+int Server::start(int port, const std::string &address) {
+  if (impl_->listener.joinable()) throw std::runtime_error("site already started");
+  HttpCore &core = impl_->core;
+  int bound = port == 0 ? core.bind_to_any_port(address) : (core.bind_to_port(address, port) ? port : -1);
+  if (bound <= 0) throw std::runtime_error("cannot listen on " + address + ":" + std::to_string(port));
+  core.port = bound;
+  impl_->stopping = false;
+  impl_->listener = std::thread([&core] { core.listen_after_bind(); });
+  // stop() only reaches a server that has begun to listen.
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!core.is_running() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  if (!core.is_running()) {
+    stop();
+    throw std::runtime_error("site did not start listening");
+  }
+  return bound;
+}
+
+void Server::stop() {
+  if (!impl_->listener.joinable()) return;
+  impl_->stopping = true;
+  impl_->core.stop();
+  impl_->listener.join();
+}
+
+int Server::port() const {
+  return impl_->core.port;
+}
+
+void Server::setFault(FaultMatch match, Fault fault) {
+  impl_->faults.set(std::move(match), fault);
+}
+
+void Server::clearFaults() {
+  impl_->faults.clear();
+}
+
+std::vector<LogEntry> Server::requests() const {
+  return impl_->log.entries();
+}
+
+void Server::clearRequests() {
+  impl_->log.clear();
+}
+
+void Server::writeLogTo(const std::filesystem::path &file) {
+  impl_->log.writeTo(file);
+}
+
+const Site &Server::site() const {
+  return impl_->site;
+}
+
+}  // namespace kf::site
