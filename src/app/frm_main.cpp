@@ -1,0 +1,62 @@
+#include "app/frm_main.h"
+
+#include "app/main_layout.h"
+#include "net/r_general.h"
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/text/cp1252.h"
+#include "store/favourites_file.h"
+#include "store/settings_file.h"
+
+namespace kf::app {
+
+FrmMain::FrmMain(ui::Toolkit &toolkit, Environment environment)
+    : c(toolkit),
+      toolkit_(toolkit),
+      env_(std::move(environment)),
+      buildWatchPage_(toolkit, env_.appDir, settings),
+      search_({c.txtSearch, c.cmdSearch, c.cmdAbortS, c.cmdResults, c.cmdFile, c.prgDL, c.lstResult, c.lstFile,
+               c.lstFavs, c.brw, c.fraCMD, c.img, AbortSearch},
+              settings, env_.site, env_.appDir),
+      favourites_({c.lstResult, c.lstFavs, c.lstFile, c.brw, c.fraCMD, c.cmdMark, c.cmdDelFav, c.cmdFavs, c.cmdToFav, c.img},
+                  buildWatchPage_),
+      watch_({c.cmdWatch, c.lstResult}, buildWatchPage_),
+      downloads_({c.lstResult, c.fraCMD, c.cmdDL, c.cmdDll, c.cmdLink}, env_.site),
+      reactions_(c, settings, env_.appDir, [this](const std::string &id, const std::string &film) { buildWatchPage_(id, film); }),
+      settingsWindow_(toolkit, settings),
+      infoWindow_(toolkit, env_.site, net::rOpenInBrowser) {
+  c.window.onResize = [this] { layoutMainWindow(c); };
+  c.window.onClose = [this] { formUnload(); };
+  c.cmdSets.onClick = [this] { settingsWindow_.open(); };
+  c.cmdInfo.onClick = [this] { infoWindow_.open(); };
+}
+
+void FrmMain::start() {
+  try {
+    formLoad();
+  } catch (const Error &e) {
+    // Nothing can run without the data folder: the failure is shown the way any unexpected
+    // run-time error is, and the program ends before its window appears.
+    toolkit_.messageBox(text::cp1252(u8"Laufzeitfehler '") + std::to_string(e.number()) + "':\n\n" + e.description(),
+                        "Klipfang", ui::MessageIcon::Critical);
+    toolkit_.endProcess(1);
+  }
+  c.window.show();
+}
+
+void FrmMain::formLoad() {
+  // The site's home page loads in the hidden browser view; nothing waits for it.
+  c.brw.navigate(env_.site.root);
+  const std::string dataDir = files::join(env_.appDir, "dat");
+  if (!files::folderExists(dataDir)) files::createFolder(dataDir);
+  store::LoadSettings(settings, env_.appDir);
+  store::LoadFavourites(c.lstFavs, env_.appDir);
+}
+
+void FrmMain::formUnload() {
+  store::SaveSettings(settings, env_.appDir);
+  store::SaveFavourites(c.lstFavs, env_.appDir);
+  toolkit_.endProcess(0);
+}
+
+}  // namespace kf::app

@@ -1,0 +1,116 @@
+// Start and close of the main window in a folder of its own: the data folder, the settings and
+// favourites files, the hidden browser, and the windows that exist only once.
+#include "app/frm_main.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "platform/headless/headless_toolkit.h"
+#include "platform/text/cp1252.h"
+#include "support/temp_dir.h"
+
+namespace kf::app {
+namespace {
+
+class FrmMainTest : public ::testing::Test {
+ protected:
+  FrmMainTest() { ui::setToolkit(tk); }
+
+  std::unique_ptr<FrmMain> make() {
+    return std::make_unique<FrmMain>(tk, Environment{dir.path(), net::localSiteAddress(1)});
+  }
+
+  void deliverSettings(const std::string &bytes = "respages:3\r\ncleartxt:1\r\npreview:0\r\ninfront:1\r\n") {
+    test::writeFile(dir.file("sets.cfg"), bytes);
+  }
+
+  ui::HeadlessToolkit tk;
+  test::TempDir dir;
+};
+
+TEST_F(FrmMainTest, FirstStartMakesTheDataFolderAndASecondStartLeavesItAlone) {
+  deliverSettings();
+  auto first = make();
+  first->start();
+  struct stat before {};
+  ASSERT_EQ(::stat(dir.file("dat").c_str(), &before), 0);
+  EXPECT_TRUE(S_ISDIR(before.st_mode));
+  test::writeFile(dir.file("dat/keep.txt"), "x");
+
+  auto second = make();
+  second->start();
+  EXPECT_EQ(test::readFile(dir.file("dat/keep.txt")), "x");
+  EXPECT_TRUE(second->c.window.isOpen());
+  EXPECT_TRUE(tk.messages().empty());
+}
+
+TEST_F(FrmMainTest, AFileNamedDatEndsTheStartWithTheRunTimeErrorMessage) {
+  deliverSettings();
+  test::writeFile(dir.file("dat"), "not a folder");
+  auto frm = make();
+  EXPECT_THROW(frm->start(), ui::ProcessEnded);
+  ASSERT_EQ(tk.messages().size(), 1U);
+  EXPECT_EQ(tk.messages()[0].title, "Klipfang");
+  EXPECT_EQ(tk.messages()[0].icon, ui::MessageIcon::Critical);
+  EXPECT_NE(tk.messages()[0].text.find("Laufzeitfehler"), std::string::npos);
+  EXPECT_FALSE(frm->c.window.isOpen());
+}
+
+TEST_F(FrmMainTest, UnreadableSettingsEndTheProgramBeforeTheWindowShowsAndWriteNothing) {
+  deliverSettings("respages:3\r\ncleartxt:1\r\npreview:0\r\n");
+  auto frm = make();
+  EXPECT_THROW(frm->start(), ui::ProcessEnded);
+  ASSERT_EQ(tk.messages().size(), 1U);
+  EXPECT_EQ(tk.messages()[0].title, "Fehler ist aufgetreten!");
+  EXPECT_FALSE(frm->c.window.isOpen());
+  EXPECT_EQ(test::readFile(dir.file("sets.cfg")), "respages:3\r\ncleartxt:1\r\npreview:0\r\n");
+  struct stat st {};
+  EXPECT_NE(::stat(dir.file("dat/fav.kf").c_str(), &st), 0);
+}
+
+TEST_F(FrmMainTest, StartLoadsSettingsAndFavouritesAndPointsTheHiddenBrowserAtTheSite) {
+  deliverSettings("respages:7\r\ncleartxt:0\r\npreview:1\r\ninfront:0\r\n");
+  ::mkdir(dir.file("dat").c_str(), 0755);
+  test::writeFile(dir.file("dat/fav.kf"), "1\r\nFilm|abcdefghijk|http://p/x.jpg|Titel|1:00\r\n");
+  auto frm = make();
+  frm->start();
+  EXPECT_EQ(frm->settings.respages, 7);
+  EXPECT_FALSE(frm->settings.cleartxt);
+  EXPECT_TRUE(frm->settings.preview);
+  EXPECT_EQ(frm->c.lstFavs.count(), 1);
+  EXPECT_EQ(frm->c.brw.location(), net::localSiteAddress(1).root);
+  EXPECT_FALSE(frm->c.brw.visible());
+  EXPECT_EQ(frm->c.window.focused(), &frm->c.txtSearch);
+}
+
+TEST_F(FrmMainTest, CloseWritesSettingsAndFavouritesThenEndsTheProcess) {
+  deliverSettings("respages:2\r\ncleartxt:7\r\npreview:1\r\ninfront:0\r\nfifth line\r\n");
+  auto frm = make();
+  frm->start();
+  frm->settings.infront = true;
+  EXPECT_THROW(frm->c.window.close(), ui::ProcessEnded);
+  EXPECT_EQ(test::readFile(dir.file("sets.cfg")), "respages:2\r\ncleartxt:0\r\npreview:1\r\ninfront:1\r\n");
+  EXPECT_EQ(test::readFile(dir.file("dat/fav.kf")), "0\r\n");
+}
+
+TEST_F(FrmMainTest, SettingsAndAboutWindowsOpenOnceAndComeToTheFront) {
+  deliverSettings();
+  auto frm = make();
+  frm->start();
+  frm->c.cmdSets.click();
+  frm->c.cmdInfo.click();
+  const void *settingsWindow = frm->settingsWindow().window();
+  const void *aboutWindow = frm->infoWindow().current();
+  ASSERT_NE(settingsWindow, nullptr);
+  ASSERT_NE(aboutWindow, nullptr);
+  frm->c.cmdSets.click();
+  frm->c.cmdInfo.click();
+  EXPECT_EQ(frm->settingsWindow().window(), settingsWindow);
+  EXPECT_EQ(frm->infoWindow().current(), aboutWindow);
+  EXPECT_TRUE(frm->settingsWindow().window()->window.isOpen());
+  EXPECT_TRUE(frm->infoWindow().current()->window.isOpen());
+  EXPECT_TRUE(frm->c.window.isOpen());
+}
+
+}  // namespace
+}  // namespace kf::app
