@@ -52,17 +52,17 @@ class FavouriteCommandsTest : public ::testing::Test {
   test::TempDir dir;
   Settings settings;
   ui::Window frmMain{tk, "frmMain", "Klipfang", 10770, 8790, {}};
-  ui::Frame &fraResult = frmMain.add<ui::Frame>("fraResult", nullptr, {120, 1800, 10455, 6855}, 3);
-  ui::ListView &lstResult = frmMain.add<ui::ListView>("lstResult", &fraResult, {120, 240, 9375, 4335}, 4);
-  ui::ListView &lstFavs = frmMain.add<ui::ListView>("lstFavs", &fraResult, {-600, 1200, 9375, 5175}, 27);
-  ui::ListView &lstFile = frmMain.add<ui::ListView>("lstFile", &fraResult, {120, 480, 9375, 4335}, 8);
-  ui::Browser &brw = frmMain.add<ui::Browser>("brw", &fraResult, {120, 480, 9375, 4935}, 21);
-  ui::Frame &fraCMD = frmMain.add<ui::Frame>("fraCMD", &fraResult, {4080, 2160, 3015, 855}, 22);
-  ui::Button &cmdMark = frmMain.add<ui::Button>("cmdMark", &fraCMD, {1560, 240, 615, 495}, 25);
-  ui::Button &cmdDelFav = frmMain.add<ui::Button>("cmdDelFav", &fraCMD, {2280, 240, 615, 495}, 26);
-  ui::Button &cmdFavs = frmMain.add<ui::Button>("cmdFavs", &fraResult, {9600, 4440, 735, 735}, 28);
-  ui::Button &cmdToFav = frmMain.add<ui::Button>("cmdToFav", &fraResult, {9600, 5280, 735, 735}, 20);
-  ui::Button &cmdWatch = frmMain.add<ui::Button>("cmdWatch", &fraResult, {9600, 3600, 735, 735}, 18);
+  ui::Frame &fraResult = frmMain.add<ui::Frame>("fraResult", nullptr, {}, 3);
+  ui::ListView &lstResult = frmMain.add<ui::ListView>("lstResult", &fraResult, {}, 4);
+  ui::ListView &lstFavs = frmMain.add<ui::ListView>("lstFavs", &fraResult, {}, 27);
+  ui::ListView &lstFile = frmMain.add<ui::ListView>("lstFile", &fraResult, {}, 8);
+  ui::Browser &brw = frmMain.add<ui::Browser>("brw", &fraResult, {}, 21);
+  ui::Frame &fraCMD = frmMain.add<ui::Frame>("fraCMD", &fraResult, {}, 22);
+  ui::Button &cmdMark = frmMain.add<ui::Button>("cmdMark", &fraCMD, {}, 25);
+  ui::Button &cmdDelFav = frmMain.add<ui::Button>("cmdDelFav", &fraCMD, {}, 26);
+  ui::Button &cmdFavs = frmMain.add<ui::Button>("cmdFavs", &fraResult, {}, 28);
+  ui::Button &cmdToFav = frmMain.add<ui::Button>("cmdToFav", &fraResult, {}, 20);
+  ui::Button &cmdWatch = frmMain.add<ui::Button>("cmdWatch", &fraResult, {}, 18);
   ui::ImageList img;
   BuildWatchPage buildWatchPage{tk, dir.path(), settings};
   FavouriteCommands commands{{lstResult, lstFavs, lstFile, brw, fraCMD, cmdMark, cmdDelFav, cmdFavs, cmdToFav, img},
