@@ -17,8 +17,6 @@ constexpr std::size_t kMaxHeaderBlock = 256 * 1024;
 constexpr int kPollMilliseconds = 1000;
 // curl's receive buffer: big blocks keep the per-byte cost low when the caller reads small chunks.
 constexpr long kReceiveBuffer = 256 * 1024;
-// Bytes handed out are dropped from the front of the buffer once this many have gathered.
-constexpr std::size_t kCompactAfter = 256 * 1024;
 
 CURLM *newMulti() {
   static std::once_flag once;
@@ -123,6 +121,10 @@ void Transfer::collectEnded() {
 void Transfer::driveUntil(const std::function<bool()> &enough) {
   start();
   while (!ended_ && !enough()) {
+    // More body is only asked for once the caller has taken nearly all there is, so dropping what
+    // was taken moves few bytes.
+    body_.erase(0, bodyRead_);
+    bodyRead_ = 0;
     int running = 0;
     if (curl_multi_perform(session_->multi, &running) != CURLM_OK) {
       ended_ = true;
@@ -143,13 +145,6 @@ std::size_t Transfer::take(char *out, std::size_t count) {
   const std::size_t n = std::min(count, buffered());
   std::memcpy(out, body_.data() + bodyRead_, n);
   bodyRead_ += n;
-  if (bodyRead_ == body_.size()) {
-    body_.clear();
-    bodyRead_ = 0;
-  } else if (bodyRead_ >= kCompactAfter) {
-    body_.erase(0, bodyRead_);
-    bodyRead_ = 0;
-  }
   return n;
 }
 
