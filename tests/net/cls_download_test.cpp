@@ -155,14 +155,18 @@ TEST_F(DownloadTest, BadArgumentsFailBeforeAnyRequest) {
 }
 
 TEST_F(DownloadTest, AnUnreachableServerGivesNoSize) {
-  const auto failure = failureOf(
-      [&] { download.Downloadfile("127.0.0.1:" + std::to_string(test::unusedPort()) + "/x", 1024, "Download"); });
-  ASSERT_TRUE(failure);
-  EXPECT_EQ(failure->number(), kNoSize);
-  EXPECT_EQ(failure->description(),
-            text::cp1252(u8"Keine Verbindung zum Server oder keine Größenangabe im Response-Header"));
-  EXPECT_EQ(events, Events{"state 1"});
-  EXPECT_EQ(tk.pointerHistory(), (Pointers{MousePointer::Hourglass, MousePointer::Default}));
+  // Nothing listens on the first; the others name no server at all.
+  for (const std::string &url : {"127.0.0.1:" + std::to_string(test::unusedPort()) + "/x",
+                                 std::string("127.0.0.1:99999/x"), std::string("/x")}) {
+    events.clear();
+    const auto failure = failureOf([&] { download.Downloadfile(url, 1024, "Download"); });
+    ASSERT_TRUE(failure) << url;
+    EXPECT_EQ(failure->number(), kNoSize);
+    EXPECT_EQ(failure->description(),
+              text::cp1252(u8"Keine Verbindung zum Server oder keine Größenangabe im Response-Header"));
+    EXPECT_EQ(events, Events{"state 1"});
+    EXPECT_EQ(tk.mousePointer(), MousePointer::Default);
+  }
 }
 
 // The HEAD answers of a raw server, each with the body the GET then gets.

@@ -39,7 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ContentLength, SizeBeyond32BitsIsAnOverflow) {
   for (const std::string &headers : {"Content-Length: 2147483648\0"s, "Content-Length: -2147483649\0"s,
-                                    "Content-Length: 99999999999999999999\0"s, "Content-Length: 1e400\0"s}) {
+                                     "Content-Length: 99999999999999999999\0"s, "Content-Length: 1e400\0"s}) {
     try {
       contentLength(headers);
       ADD_FAILURE() << "no overflow for " << headers;

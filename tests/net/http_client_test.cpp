@@ -138,21 +138,28 @@ TEST_F(TransferLimits, AServerThatNeverAcceptsTimesOut) {
 
 TEST_F(TransferLimits, AServerThatFallsSilentIsLeft) {
   test::RawHttpServer server([](const test::RawRequest &request, test::RawConnection &connection) {
-    if (request.method() == "HEAD") {
+    if (request.target() == "/mute") {
+      connection.stall();
+    } else if (request.method() == "HEAD") {
       connection.send("HTTP/1.1 200 OK\r\nContent-Length: 500\r\nConnection: close\r\n\r\n");
-      return;
+    } else {
+      connection.send("HTTP/1.1 200 OK\r\nContent-Length: 500\r\n\r\nx");
+      connection.stall();
     }
-    connection.send("HTTP/1.1 200 OK\r\nContent-Length: 500\r\n\r\nx");
-    connection.stall();
   });
   expectBothFail(server.hostAndPort() + "/page");
+  expectBothFail(server.hostAndPort() + "/mute");
 }
 
-TEST_F(TransferLimits, ABodyBeyondTheCapIsRefused) {
+TEST_F(TransferLimits, ABodyOrHeadBeyondTheCapIsRefused) {
   test::RawHttpServer server([](const test::RawRequest &request, test::RawConnection &connection) {
     const std::size_t size = request.target() == "/fits" ? 1000 : 1001;
     if (request.method() == "HEAD") {
       connection.send("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size) + "\r\nConnection: close\r\n\r\n");
+    } else if (request.target() == "/endless-headers") {
+      connection.send("HTTP/1.1 200 OK\r\n");
+      while (connection.send("X-Filler: " + std::string(1000, 'f') + "\r\n")) {
+      }
     } else if (request.target() == "/chunked") {
       // No size announced: the cap has to hold while the body arrives.
       connection.send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3e9\r\n" + std::string(1001, 'x') +
@@ -166,6 +173,7 @@ TEST_F(TransferLimits, ABodyBeyondTheCapIsRefused) {
   EXPECT_EQ(download.Downloadfile(server.hostAndPort() + "/fits", 1024, "Download"), std::string(1000, 'x'));
   expectBothFail(server.hostAndPort() + "/announced");
   expectBothFail(server.hostAndPort() + "/chunked");
+  expectBothFail(server.hostAndPort() + "/endless-headers");
 }
 
 TEST_F(TransferLimits, RedirectsAreFollowedAFewTimesAndOnlyToHttp) {
