@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "platform/text/cp1252.h"
+
 namespace kf::http {
 
 namespace {
@@ -12,15 +14,6 @@ bool isHexDigit(char c) {
 
 bool mustBeEncoded(unsigned char c) {
   return c <= 0x20 || c >= 0x7F;
-}
-
-bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    const char c = text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] - 'A' + 'a') : text[i];
-    if (c != prefix[i]) return false;
-  }
-  return true;
 }
 
 bool isPort(std::string_view digits) {
@@ -65,7 +58,7 @@ std::string percentEncode(std::string_view pathAndQuery) {
 
 std::optional<std::string> requestUrl(std::string_view address) {
   constexpr std::string_view kScheme = "http://";
-  if (!startsWithNoCase(address, kScheme)) return std::nullopt;
+  if (text::lower(address.substr(0, kScheme.size())) != kScheme) return std::nullopt;
   const std::string_view rest = address.substr(kScheme.size());
   const std::size_t pathStart = rest.find_first_of("/?#");
   const std::string_view authority = rest.substr(0, pathStart);

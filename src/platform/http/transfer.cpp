@@ -6,6 +6,7 @@
 #include <new>
 
 #include "platform/http/request_address.h"
+#include "platform/text/cp1252.h"
 
 namespace kf::http::detail {
 
@@ -28,15 +29,6 @@ CURLM *newMulti() {
 
 bool isRedirect(long code) {
   return code >= 300 && code < 400 && code != 304;
-}
-
-bool startsWithNoCase(const char *line, std::size_t length, std::string_view prefix) {
-  if (length < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    const char c = line[i] >= 'A' && line[i] <= 'Z' ? static_cast<char>(line[i] - 'A' + 'a') : line[i];
-    if (c != prefix[i]) return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -185,7 +177,9 @@ size_t Transfer::onHeader(char *data, size_t size, size_t count, void *self) {
   if (transfer->headerBlock_.size() + length + 1 > kMaxHeaderBlock) return 0;
   transfer->headerBlock_.append(data, length);
   transfer->headerBlock_ += '\0';
-  if (startsWithNoCase(data, length, "location:")) transfer->redirecting_ = isRedirect(transfer->statusCode());
+  if (text::lower(std::string_view(data, std::min<std::size_t>(length, 9))) == "location:") {
+    transfer->redirecting_ = isRedirect(transfer->statusCode());
+  }
   if (length == 0) {
     transfer->blockClosed_ = true;
     const long code = transfer->statusCode();
