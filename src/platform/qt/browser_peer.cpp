@@ -1,0 +1,40 @@
+// The embedded browser: a Chromium view that loads what the program navigates to.
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+#include "platform/qt/control_peer.h"
+#include "platform/qt/convert.h"
+
+namespace kf::qtui {
+namespace {
+
+class BrowserPeer : public QtControlPeer {
+ public:
+  BrowserPeer(ui::Browser &browser, QWidget *parent)
+      : QtControlPeer(browser, new QWebEngineView(parent)), browser_(browser) {
+    // The watch pages start their video themselves, as the site's own player page does.
+    view()->settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+  }
+
+ protected:
+  void update(ui::Aspect aspect, int index) override {
+    if (aspect != ui::Aspect::Location) {
+      QtControlPeer::update(aspect, index);
+    } else if (!browser_.location().empty()) {
+      view()->load(toUrl(browser_.location()));
+    }
+  }
+
+ private:
+  QWebEngineView *view() const { return static_cast<QWebEngineView *>(widget()); }
+  ui::Browser &browser_;
+};
+
+}  // namespace
+
+std::unique_ptr<QtControlPeer> makeBrowserPeer(ui::Control &control, QWidget *parent) {
+  if (control.kind() != ui::Kind::Browser) return nullptr;
+  return std::make_unique<BrowserPeer>(static_cast<ui::Browser &>(control), parent);
+}
+
+}  // namespace kf::qtui

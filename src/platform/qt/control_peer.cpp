@@ -1,0 +1,55 @@
+#include "platform/qt/control_peer.h"
+
+#include "platform/qt/convert.h"
+
+namespace kf::qtui {
+
+QtControlPeer::QtControlPeer(ui::Control &control, QWidget *widget) : control_(control), widget_(widget) {}
+
+void QtControlPeer::changed(ui::Aspect aspect, int index) {
+  if (widget_) update(aspect, index);
+}
+
+void QtControlPeer::focus() {
+  if (widget_) widget_->setFocus(Qt::OtherFocusReason);
+}
+
+void QtControlPeer::showAll() {
+  using ui::Aspect;
+  for (const Aspect aspect :
+       {Aspect::Columns, Aspect::Items, Aspect::Selection, Aspect::Text, Aspect::Look, Aspect::Picture, Aspect::Value,
+        Aspect::Location, Aspect::ToolTip, Aspect::Geometry, Aspect::Visible}) {
+    changed(aspect, 0);
+  }
+}
+
+void QtControlPeer::update(ui::Aspect aspect, int /*index*/) {
+  switch (aspect) {
+    case ui::Aspect::Geometry:
+      widget_->setGeometry(pixels(control_.left()), pixels(control_.top()), pixels(control_.width()),
+                           pixels(control_.height()));
+      break;
+    case ui::Aspect::Visible:
+      widget_->setVisible(control_.visible());
+      break;
+    case ui::Aspect::ToolTip:
+      widget_->setToolTip(plainToolTip(control_.toolTip()));
+      break;
+    default:
+      break;
+  }
+}
+
+QWidget *widgetOf(const ui::Control &control) {
+  const auto *peer = dynamic_cast<const QtControlPeer *>(control.peer());
+  return peer ? peer->widget() : nullptr;
+}
+
+std::unique_ptr<QtControlPeer> makeControlPeer(ui::Control &control, QWidget *parent) {
+  for (const auto make : {makeDisplayPeer, makeChoicePeer, makeTextBoxPeer, makeListViewPeer, makeBrowserPeer}) {
+    if (auto peer = make(control, parent)) return peer;
+  }
+  return nullptr;
+}
+
+}  // namespace kf::qtui

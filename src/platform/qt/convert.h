@@ -1,0 +1,40 @@
+#pragma once
+// The conversions at the edge between the program and Qt: twips and pixels, Windows-1252 and
+// Unicode, the program's colours, key codes and shift states, file paths and addresses.
+#include <QColor>
+#include <QString>
+#include <QUrl>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class QKeyEvent;
+
+namespace kf::qtui {
+
+// 15 twips are one pixel at 96 dpi; Qt scales logical pixels for other resolutions.
+constexpr float kTwipsPerPixel = 15.0F;
+int pixels(float twips);
+float twips(int pixels);
+
+QString toQString(std::string_view cp1252);
+// A character without a Windows-1252 form becomes '?'.
+std::string fromQString(const QString &text);
+// Remote text must never be read as markup, so texts that look like it are turned into markup that
+// shows them verbatim (for tooltips, which Qt would otherwise render as rich text).
+QString plainToolTip(std::string_view cp1252);
+
+// 0x00BBGGRR to a colour.
+QColor toQColor(std::uint32_t bbggrr);
+
+// The key code the program's handlers know (13 Enter, 46 Delete, 65 'A' ...), 0 for keys without one.
+int keyCode(const QKeyEvent &event);
+// 1 Shift, 2 Ctrl, 4 Alt, added up.
+int shiftState(Qt::KeyboardModifiers modifiers);
+
+// File names are bytes on this system; Qt wants them decoded.
+QString localPath(const std::string &path);
+// Addresses are Windows-1252 text; a "file://" address names a local file by its bytes.
+QUrl toUrl(const std::string &address);
+
+}  // namespace kf::qtui

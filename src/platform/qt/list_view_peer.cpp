@@ -1,0 +1,187 @@
+// A list view in report view: rows with sub-items under column headers, one selected row, small row
+// icons from the list's image list. Row changes arrive one at a time, so a long list is never
+// rebuilt for each new row.
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTreeWidget>
+
+#include "platform/qt/control_peer.h"
+#include "platform/qt/convert.h"
+#include "platform/qt/pictures.h"
+
+namespace kf::qtui {
+namespace {
+
+int mouseButtonCode(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::LeftButton:
+      return 1;
+    case Qt::RightButton:
+      return 2;
+    case Qt::MiddleButton:
+      return 4;
+    default:
+      return 0;
+  }
+}
+
+class ListViewPeer : public QtControlPeer {
+ public:
+  ListViewPeer(ui::ListView &list, QWidget *parent) : QtControlPeer(list, new QTreeWidget(parent)), list_(list) {
+    QTreeWidget *view = tree();
+    view->setRootIsDecorated(false);
+    view->setItemsExpandable(false);
+    view->setUniformRowHeights(true);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setAllColumnsShowFocus(true);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setIconSize(QSize(16, 16));
+    // Columns of width 0 carry data without being seen.
+    view->header()->setMinimumSectionSize(0);
+    view->header()->setStretchLastSection(false);
+    view->header()->setSectionsMovable(false);
+    connect(view, &QTreeWidget::itemSelectionChanged, this, [this] { userSelected(); });
+    view->installEventFilter(this);
+    view->viewport()->installEventFilter(this);
+  }
+
+ protected:
+  void update(ui::Aspect aspect, int index) override {
+    // The widget's reactions to the program's changes are not the user's doing.
+    const QSignalBlocker quiet(tree());
+    switch (aspect) {
+      case ui::Aspect::Columns:
+        showColumns();
+        break;
+      case ui::Aspect::Items:
+        tree()->clear();
+        for (int row = 1; row <= list_.count(); ++row) tree()->addTopLevelItem(makeRow(row));
+        showSelection();
+        break;
+      case ui::Aspect::ItemAdded:
+        tree()->insertTopLevelItem(index - 1, makeRow(index));
+        break;
+      case ui::Aspect::ItemChanged:
+        fillRow(*tree()->topLevelItem(index - 1), index);
+        break;
+      case ui::Aspect::ItemRemoved:
+        delete tree()->takeTopLevelItem(index - 1);
+        showSelection();
+        break;
+      case ui::Aspect::Selection:
+        showSelection();
+        break;
+      default:
+        QtControlPeer::update(aspect, index);
+    }
+  }
+
+  bool eventFilter(QObject *watched, QEvent *event) override {
+    // What the handlers do may end the window, so nothing of this peer is touched after them.
+    if (watched == tree()) {
+      if (event->type() == QEvent::KeyPress) {
+        const auto &key = *static_cast<QKeyEvent *>(event);
+        if (const int code = keyCode(key)) list_.keyDown(code, shiftState(key.modifiers()));
+      }
+      return false;
+    }
+    switch (event->type()) {
+      case QEvent::MouseButtonPress: {
+        // A click on the row that is selected already changes no selection, yet is a click on it.
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        QTreeWidgetItem *item = tree()->itemAt(mouse->position().toPoint());
+        if (mouse->button() == Qt::LeftButton && item && item->isSelected()) {
+          list_.clickItem(tree()->indexOfTopLevelItem(item) + 1);
+        }
+        break;
+      }
+      case QEvent::MouseButtonDblClick:
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) list_.doubleClick();
+        break;
+      case QEvent::MouseButtonRelease: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (const int button = mouseButtonCode(mouse->button())) {
+          const QPoint at = tree()->viewport()->mapTo(tree(), mouse->position().toPoint());
+          list_.mouseUp(button, shiftState(mouse->modifiers()), twips(at.x()), twips(at.y()));
+        }
+        break;
+      }
+      default:
+        break;
+    }
+    return false;
+  }
+
+ private:
+  QTreeWidget *tree() const { return static_cast<QTreeWidget *>(widget()); }
+
+  // The user picked a row (mouse or keyboard) or clicked beside the rows.
+  void userSelected() {
+    const auto picked = tree()->selectedItems();
+    if (picked.isEmpty()) {
+      list_.select(0);
+    } else {
+      list_.clickItem(tree()->indexOfTopLevelItem(picked.front()) + 1);
+    }
+  }
+
+  void showSelection() {
+    const int row = list_.selectedIndex();
+    if (row == 0) {
+      tree()->clearSelection();
+    } else {
+      tree()->setCurrentItem(tree()->topLevelItem(row - 1));
+    }
+  }
+
+  void showColumns() {
+    QStringList headers;
+    for (int column = 1; column <= list_.columnCount(); ++column) headers << toQString(list_.columnHeader(column));
+    tree()->setHeaderLabels(headers);
+    for (int column = 1; column <= list_.columnCount(); ++column) {
+      tree()->header()->resizeSection(column - 1, pixels(list_.columnWidth(column)));
+    }
+  }
+
+  QTreeWidgetItem *makeRow(int row) const {
+    auto *item = new QTreeWidgetItem;
+    fillRow(*item, row);
+    return item;
+  }
+
+  void fillRow(QTreeWidgetItem &widgetItem, int row) const {
+    const ui::ListItem &item = list_.item(row);
+    widgetItem.setText(0, toQString(item.text));
+    widgetItem.setIcon(0, icon(item.smallIcon));
+    int column = 1;
+    for (const ui::ListSubItem &sub : item.subItems) {
+      widgetItem.setText(column, toQString(sub.text));
+      QFont font = tree()->font();
+      font.setBold(sub.bold);
+      widgetItem.setData(column, Qt::FontRole, sub.bold ? QVariant(font) : QVariant());
+      // Plain black follows the system's text colour, so a dark theme stays readable.
+      widgetItem.setData(column, Qt::ForegroundRole,
+                         sub.foreColor == ui::kBlack ? QVariant() : QVariant(QBrush(toQColor(sub.foreColor))));
+      ++column;
+    }
+  }
+
+  QIcon icon(int number) const {
+    const ui::ImageList *images = list_.imageList();
+    if (!images || number < 1 || number > static_cast<int>(images->entries.size())) return {};
+    return QIcon(asset(images->entries[static_cast<std::size_t>(number - 1)].asset, toQColor(images->maskColor)));
+  }
+
+  ui::ListView &list_;
+};
+
+}  // namespace
+
+std::unique_ptr<QtControlPeer> makeListViewPeer(ui::Control &control, QWidget *parent) {
+  if (control.kind() != ui::Kind::ListView) return nullptr;
+  return std::make_unique<ListViewPeer>(static_cast<ui::ListView &>(control), parent);
+}
+
+}  // namespace kf::qtui

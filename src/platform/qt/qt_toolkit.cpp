@@ -1,0 +1,121 @@
+#include "platform/qt/qt_toolkit.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QMessageBox>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "platform/qt/control_peer.h"
+#include "platform/qt/convert.h"
+#include "platform/qt/window_peer.h"
+
+namespace kf::qtui {
+namespace {
+
+std::unique_ptr<QApplication> makeApplication(int &argc, char **argv) {
+  if (QApplication::instance()) return nullptr;
+  // The embedded browsers share their GL context with the widgets; this has to be said before the
+  // application object exists.
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  // Chromium refuses to start its sandbox for root.
+  if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+  auto app = std::make_unique<QApplication>(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("klipfang"));
+  return app;
+}
+
+QMessageBox::Icon qtIcon(ui::MessageIcon icon) {
+  switch (icon) {
+    case ui::MessageIcon::Critical:
+      return QMessageBox::Critical;
+    case ui::MessageIcon::Exclamation:
+      return QMessageBox::Warning;
+    case ui::MessageIcon::Information:
+      return QMessageBox::Information;
+    case ui::MessageIcon::None:
+      break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+QtToolkit::QtToolkit(int &argc, char **argv) : ownApp_(makeApplication(argc, argv)) {}
+
+QtToolkit::~QtToolkit() {
+  if (pointer_ == ui::MousePointer::Hourglass) QGuiApplication::restoreOverrideCursor();
+}
+
+int QtToolkit::exec() {
+  return QApplication::exec();
+}
+
+void QtToolkit::attachWindow(ui::Window &window) {
+  window.attach(std::make_unique<QtWindowPeer>(window));
+}
+
+void QtToolkit::attachControl(ui::Window &window, ui::Control &control) {
+  QWidget *parent = control.container() ? widgetOf(*control.container()) : nullptr;
+  if (!parent) parent = widgetOf(window);
+  std::unique_ptr<QtControlPeer> peer = makeControlPeer(control, parent);
+  QtControlPeer &made = *peer;
+  control.attach(std::move(peer));
+  made.showAll();
+}
+
+void QtToolkit::doEvents() {
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void QtToolkit::waitForEvent() {
+  QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void QtToolkit::post(std::function<void()> task) {
+  QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(task), Qt::QueuedConnection);
+}
+
+// Exactly one override cursor while busy, however often the program asks for the hourglass.
+void QtToolkit::setMousePointer(ui::MousePointer pointer) {
+  if (pointer == pointer_) return;
+  if (pointer == ui::MousePointer::Hourglass) {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  } else {
+    QGuiApplication::restoreOverrideCursor();
+  }
+  pointer_ = pointer;
+}
+
+void QtToolkit::messageBox(const std::string &text, const std::string &title, ui::MessageIcon icon) {
+  QMessageBox box(qtIcon(icon), toQString(title), toQString(text), QMessageBox::Ok);
+  // Failure descriptions can carry names from the network: shown as they are, never as markup.
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
+}
+
+void QtToolkit::clearClipboard() {
+  QGuiApplication::clipboard()->clear();
+}
+
+void QtToolkit::setClipboardText(const std::string &text) {
+  QGuiApplication::clipboard()->setText(toQString(text));
+}
+
+std::string QtToolkit::clipboardText() const {
+  return fromQString(QGuiApplication::clipboard()->text());
+}
+
+void QtToolkit::endProcess(int exitCode) {
+  std::cout.flush();
+  std::cerr.flush();
+  std::fflush(nullptr);
+  std::_Exit(exitCode);
+}
+
+}  // namespace kf::qtui

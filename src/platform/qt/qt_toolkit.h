@@ -1,0 +1,47 @@
+#pragma once
+// The toolkit of the real program: Qt widgets on the screen, Chromium for the embedded browsers.
+// main() makes one, hands it to ui::setToolkit(), makes and shows its first window and returns exec().
+#include <memory>
+
+#include "platform/toolkit.h"
+
+class QApplication;
+
+namespace kf::qtui {
+
+class QtToolkit : public ui::Toolkit {
+ public:
+  // Sets up the application object; `argc` must outlive the toolkit, as Qt keeps a reference to it.
+  // Where an application object exists already, it is used as it is.
+  QtToolkit(int &argc, char **argv);
+  ~QtToolkit() override;
+  QtToolkit(const QtToolkit &) = delete;
+  QtToolkit &operator=(const QtToolkit &) = delete;
+
+  // The program's main loop; returns when the application quits.
+  int exec();
+
+  void attachWindow(ui::Window &window) override;
+  void attachControl(ui::Window &window, ui::Control &control) override;
+
+  void doEvents() override;
+  void waitForEvent() override;
+  void post(std::function<void()> task) override;
+
+  void setMousePointer(ui::MousePointer pointer) override;
+  ui::MousePointer mousePointer() const override { return pointer_; }
+
+  void messageBox(const std::string &text, const std::string &title, ui::MessageIcon icon) override;
+
+  void clearClipboard() override;
+  void setClipboardText(const std::string &text) override;
+  std::string clipboardText() const override;
+
+  [[noreturn]] void endProcess(int exitCode) override;
+
+ private:
+  std::unique_ptr<QApplication> ownApp_;
+  ui::MousePointer pointer_ = ui::MousePointer::Default;
+};
+
+}  // namespace kf::qtui

@@ -1,0 +1,152 @@
+#include "platform/qt/window_peer.h"
+
+#include <QEvent>
+#include <QIcon>
+#include <QScreen>
+#include <algorithm>
+#include <vector>
+
+#include "platform/qt/control_peer.h"
+#include "platform/qt/convert.h"
+#include "platform/qt/pictures.h"
+
+namespace kf::qtui {
+namespace {
+
+Qt::WindowFlags flagsFor(const ui::WindowStyle &style) {
+  // Only a tool window leaves the task bar; Qt offers no other way to keep a window out of it.
+  Qt::WindowFlags flags = style.toolWindow && !style.showInTaskbar ? Qt::Tool : Qt::Window;
+  if (style.toolWindow) {
+    flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+  } else if (!style.sizable) {
+    flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+             Qt::WindowCloseButtonHint;
+  }
+  return flags;
+}
+
+}  // namespace
+
+QtWindowPeer::QtWindowPeer(ui::Window &window)
+    : window_(window), widget_(new QWidget(nullptr, flagsFor(window.style()))) {
+  const ui::WindowStyle &style = window.style();
+  widget_->setWindowTitle(toQString(window.caption()));
+  QPalette palette = widget_->palette();
+  palette.setColor(QPalette::Window, toQColor(style.background));
+  widget_->setPalette(palette);
+  widget_->setAutoFillBackground(true);
+  const QSize client(pixels(window.clientWidth()), pixels(window.clientHeight()));
+  if (style.sizable) {
+    widget_->resize(client);
+  } else {
+    widget_->setFixedSize(client);
+  }
+  if (!style.icon.empty()) widget_->setWindowIcon(QIcon(asset(style.icon)));
+  widget_->installEventFilter(this);
+}
+
+// The window may be going because one of its own widgets' handlers asked for it: the widgets are
+// hidden now and deleted once that handler has returned.
+QtWindowPeer::~QtWindowPeer() {
+  widget_->removeEventFilter(this);
+  widget_->hide();
+  widget_->deleteLater();
+}
+
+void QtWindowPeer::show() {
+  followTabOrder();
+  if (window_.style().centred) centre();
+  widget_->show();
+  widget_->raise();
+  widget_->activateWindow();
+}
+
+// The widget is hidden, not closed: closing would come back here as a click on the close box.
+void QtWindowPeer::close() {
+  widget_->hide();
+}
+
+void QtWindowPeer::bringToFront() {
+  if (widget_->isMinimized()) widget_->showNormal();
+  widget_->show();
+  widget_->raise();
+  widget_->activateWindow();
+}
+
+void QtWindowPeer::captionChanged() {
+  widget_->setWindowTitle(toQString(window_.caption()));
+}
+
+void QtWindowPeer::topmostChanged() {
+  // Changing a shown window's flags hides it; it has to be shown again.
+  const bool shown = widget_->isVisible();
+  widget_->setWindowFlag(Qt::WindowStaysOnTopHint, window_.topmost());
+  if (shown) widget_->show();
+}
+
+void QtWindowPeer::mousePointerChanged() {
+  if (window_.mousePointer() == ui::MousePointer::Hourglass) {
+    widget_->setCursor(Qt::WaitCursor);
+  } else {
+    widget_->unsetCursor();
+  }
+}
+
+// The control's own peer has moved the keyboard focus already.
+void QtWindowPeer::focusChanged() {}
+
+bool QtWindowPeer::eventFilter(QObject * /*watched*/, QEvent *event) {
+  switch (event->type()) {
+    case QEvent::Close:
+      // The close box. The window's close handler may end the process or the window itself, so
+      // nothing of this peer is touched after it.
+      if (window_.isOpen()) window_.close();
+      break;
+    case QEvent::Resize:
+      if (!widget_->isMinimized()) reportSize();
+      break;
+    case QEvent::WindowStateChange:
+      if (!widget_->isMinimized()) {
+        reportSize();
+      } else if (window_.isOpen() && (window_.clientWidth() != 0 || window_.clientHeight() != 0)) {
+        window_.resized(0, 0);
+      }
+      break;
+    default:
+      break;
+  }
+  return false;
+}
+
+// Only a size the window does not know yet is news; the size it was made with is not.
+void QtWindowPeer::reportSize() {
+  if (!window_.isOpen()) return;
+  const QSize size = widget_->size();
+  if (size.width() != pixels(window_.clientWidth()) || size.height() != pixels(window_.clientHeight())) {
+    window_.resized(twips(size.width()), twips(size.height()));
+  }
+}
+
+void QtWindowPeer::followTabOrder() {
+  std::vector<const ui::Control *> order;
+  for (const auto &control : window_.controls()) {
+    if (control->takesFocus() && widgetOf(*control)) order.push_back(control.get());
+  }
+  std::stable_sort(order.begin(), order.end(),
+                   [](const ui::Control *a, const ui::Control *b) { return a->tabIndex() < b->tabIndex(); });
+  for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(widgetOf(*order[i - 1]), widgetOf(*order[i]));
+}
+
+void QtWindowPeer::centre() {
+  const QRect area = widget_->screen()->availableGeometry();
+  QRect frame = widget_->frameGeometry();
+  frame.moveCenter(area.center());
+  widget_->move(frame.topLeft());
+}
+
+QWidget *widgetOf(const ui::Window &window) {
+  const auto *peer = dynamic_cast<const QtWindowPeer *>(window.peer());
+  return peer ? peer->widget() : nullptr;
+}
+
+}  // namespace kf::qtui
