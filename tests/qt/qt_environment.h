@@ -1,0 +1,14 @@
+#pragma once
+// One Qt toolkit for the whole test program (Qt allows one application object per process), set up
+// before the first test and set as the toolkit every test uses.
+#include "platform/qt/qt_toolkit.h"
+
+namespace kf::test {
+
+qtui::QtToolkit &qtToolkit();
+
+// Windows delete their widgets once control is back in the event loop; tests have no loop of their
+// own, so they call this to let those deletions happen.
+void deleteLeftovers();
+
+}  // namespace kf::test

@@ -1,0 +1,111 @@
+// The Qt toolkit's services: message boxes, the clipboard, posted tasks and waiting, the busy
+// pointer and the end of the process.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
+#include <QMessageBox>
+#include <QTimer>
+#include <cstdio>
+#include <thread>
+
+#include "platform/text/cp1252.h"
+#include "qt_environment.h"
+
+namespace kf::qtui {
+namespace {
+
+using test::qtToolkit;
+
+TEST(QtToolkitTest, MessageBoxIsModalWithItsIconTextAndOnlyOk) {
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QString text, title;
+  int buttons = 0;
+  bool modal = false;
+  // Answers the box as soon as it is up, from inside its own event loop.
+  QTimer answer;
+  answer.setInterval(10);
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    if (!box) return;
+    answer.stop();
+    icon = box->icon();
+    text = box->text();
+    title = box->windowTitle();
+    buttons = static_cast<int>(box->buttons().size());
+    modal = box->isModal();
+    box->button(QMessageBox::Ok)->click();
+  });
+  answer.start();
+  qtToolkit().messageBox(text::cp1252(u8"Klipfang Einstellungen konnten nicht geladen werden. <b>Äpfel</b>"),
+                         "Fehler ist aufgetreten!", ui::MessageIcon::Critical);
+  EXPECT_EQ(icon, QMessageBox::Critical);
+  EXPECT_EQ(text, QString::fromUtf8(u8"Klipfang Einstellungen konnten nicht geladen werden. <b>Äpfel</b>"));
+  EXPECT_EQ(title, QStringLiteral("Fehler ist aufgetreten!"));
+  EXPECT_EQ(buttons, 1);
+  EXPECT_TRUE(modal);
+}
+
+TEST(QtToolkitTest, ClipboardCarriesWindows1252TextAsUnicode) {
+  auto &tk = qtToolkit();
+  tk.setClipboardText(text::cp1252(u8"Grüße für 5 €"));
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8(u8"Grüße für 5 €"));
+  EXPECT_EQ(tk.clipboardText(), text::cp1252(u8"Grüße für 5 €"));
+  QGuiApplication::clipboard()->setText(QString::fromUtf8(u8"Ωmega ü"));
+  EXPECT_EQ(tk.clipboardText(), "?mega \xFC");
+  tk.clearClipboard();
+  EXPECT_EQ(tk.clipboardText(), "");
+}
+
+TEST(QtToolkitTest, PostedTasksRunOnTheUserInterfaceThread) {
+  auto &tk = qtToolkit();
+  const auto uiThread = std::this_thread::get_id();
+  bool ran = false;
+  std::thread::id ranOn;
+  std::thread worker([&] {
+    tk.post([&] {
+      ranOn = std::this_thread::get_id();
+      ran = true;
+    });
+  });
+  // Returns only once something happened; the posted task is what happens.
+  while (!ran) tk.waitForEvent();
+  worker.join();
+  EXPECT_EQ(ranOn, uiThread);
+
+  int runs = 0;
+  tk.post([&] { ++runs; });
+  EXPECT_EQ(runs, 0) << "a task waits for the event loop";
+  tk.doEvents();
+  EXPECT_EQ(runs, 1);
+}
+
+TEST(QtToolkitTest, BusyPointerIsOneOverrideWhateverTheCallsAre) {
+  auto &tk = qtToolkit();
+  tk.setMousePointer(ui::MousePointer::Hourglass);
+  tk.setMousePointer(ui::MousePointer::Hourglass);
+  ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  EXPECT_EQ(tk.mousePointer(), ui::MousePointer::Hourglass);
+  tk.setMousePointer(ui::MousePointer::Default);
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+  tk.setMousePointer(ui::MousePointer::Default);
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST(QtToolkitDeathTest, EndProcessEndsAtOnceWithWhatWasWritten) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        // Fully buffered, so only a flush gets the words out before the end.
+        static char buffer[256];
+        std::setvbuf(stderr, buffer, _IOFBF, sizeof buffer);
+        std::fputs("letzte Worte", stderr);
+        qtToolkit().endProcess(3);
+      },
+      ::testing::ExitedWithCode(3), "letzte Worte");
+}
+
+}  // namespace
+}  // namespace kf::qtui
