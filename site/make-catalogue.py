@@ -104,7 +104,11 @@ TOPICS = {
                 "Next stop: Munich."]),
 }
 
-ACCENTS = ["", "", "", " – Teil 2", " (HD)", " – Teil 3", " (Original)", "!"]
+ENGLISH_TOPICS = {"cat", "dog", "music", "cooking", "travel"}
+ACCENTS = {
+    "de": ["", "", "", " – Teil 2", " (HD)", " – Teil 3", " (Original)", "!"],
+    "en": ["", "", "", " – part 2", " (HD)", " – part 3", " (original)", "!"],
+}
 
 
 def make_id(rng, taken):
@@ -116,9 +120,9 @@ def make_id(rng, taken):
             return vid
 
 
-def make_title(rng, subjects, actions, titles):
+def make_title(rng, subjects, actions, accents, titles):
     for _ in range(1000):
-        title = f"{rng.choice(subjects)} {rng.choice(actions)}{rng.choice(ACCENTS)}"
+        title = f"{rng.choice(subjects)} {rng.choice(actions)}{rng.choice(accents)}"
         if title not in titles:
             titles.add(title)
             return title
@@ -146,10 +150,11 @@ def main():
     rng = random.Random(SEED)
     taken, titles, rows = set(), set(), []
     for topic, (count, tags, subjects, actions, sentences) in TOPICS.items():
+        accents = ACCENTS["en" if topic in ENGLISH_TOPICS else "de"]
         for _ in range(count):
             fields = [
                 make_id(rng, taken),
-                make_title(rng, subjects, actions, titles),
+                make_title(rng, subjects, actions, accents, titles),
                 make_duration(rng),
                 str(rng.randrange(CLIPS)),
                 ",".join(tags + ["klipfang"]),

@@ -22,8 +22,8 @@ CLIP_SOURCES = [
     "smptebars=size=160x120:rate=15",
     "rgbtestsrc=size=160x120:rate=15",
     "mandelbrot=size=160x120:rate=15",
-    "life=size=160x120:rate=15:mold=10:ratio=0.2:death_color=#203060:life_color=#f0c020",
-    "cellauto=size=160x120:rate=15:rule=110",
+    "life=size=160x120:rate=15:seed=7:mold=10:ratio=0.2:death_color=#203060:life_color=#f0c020",
+    "cellauto=size=160x120:rate=15:rule=110:seed=7",
     "color=c=#3070c0:size=160x120:rate=15,hue=H=t*2",
 ]
 
