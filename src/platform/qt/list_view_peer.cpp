@@ -170,7 +170,13 @@ class ListViewPeer : public QtControlPeer {
 
   QIcon icon(int number) const {
     const ui::ImageList *images = list_.imageList();
-    if (!images || number < 1 || number > static_cast<int>(images->entries.size())) return {};
+    if (!images) return {};
+    if (number < 1 || number > static_cast<int>(images->entries.size())) {
+      // A list with row icons keeps their room free on rows without one, so the texts line up.
+      QPixmap room(tree()->iconSize());
+      room.fill(Qt::transparent);
+      return QIcon(room);
+    }
     return QIcon(asset(images->entries[static_cast<std::size_t>(number - 1)].asset, toQColor(images->maskColor)));
   }
 
