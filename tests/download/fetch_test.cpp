@@ -18,37 +18,24 @@ using kf::test::filesIn;
 using kf::test::readFile;
 using Names = std::vector<std::string>;
 
-TEST(FileName, ContentDispositionSuggestsTheName) {
+TEST(FileName, AnswerOrAddressSuggestsTheName) {
   using kf::fetch::nameFromContentDisposition;
-  EXPECT_EQ(nameFromContentDisposition(" attachment; filename=\"Katze (1).webm\""), "Katze (1).webm");
+  EXPECT_EQ(nameFromContentDisposition(" attachment; filename=\"a \\\"b\\\";c.webm\""), "a \"b\";c.webm");
   EXPECT_EQ(nameFromContentDisposition("attachment;filename=clip.webm ; size=3"), "clip.webm");
-  EXPECT_EQ(nameFromContentDisposition("attachment; filename=\"a \\\"b\\\";c.webm\""), "a \"b\";c.webm");
   // The extended form wins, in either order; a character set other than UTF-8 is not taken.
   EXPECT_EQ(nameFromContentDisposition("attachment; filename=\"K.webm\"; FILENAME*=UTF-8''K%C3%A4tzchen.webm"),
             "K\xC3\xA4tzchen.webm");
   EXPECT_EQ(nameFromContentDisposition("attachment; filename*=iso-8859-1''K%E4.webm; filename=K.webm"), "K.webm");
-  EXPECT_EQ(nameFromContentDisposition("attachment"), std::nullopt);
   EXPECT_EQ(nameFromContentDisposition("attachment; name=\"x\""), std::nullopt);
-}
-
-TEST(FileName, AddressSuggestsItsLastPathSegment) {
   EXPECT_EQ(kf::fetch::nameFromAddress("http://localhost:8480/media/Kurz%20Clip.webm?x=/y#z"), "Kurz Clip.webm");
-  EXPECT_EQ(kf::fetch::nameFromAddress("http://localhost:8480/get_video.php?video_id=a/b"), "get_video.php");
-  EXPECT_EQ(kf::fetch::nameFromAddress("http://localhost:8480/"), "");
   EXPECT_EQ(kf::fetch::nameFromAddress("http://localhost:8480"), "");
 }
 
 TEST(FileName, SuggestedNamesAreMadeSafe) {
   using kf::fetch::safeFileName;
-  EXPECT_EQ(safeFileName("Katze.webm"), "Katze.webm");
   EXPECT_EQ(safeFileName("../../.bashrc"), "_.._.bashrc");
   EXPECT_EQ(safeFileName("..\\..\\win.ini"), "_.._win.ini");
-  EXPECT_EQ(safeFileName(".hidden"), "hidden");
-  EXPECT_EQ(safeFileName(std::string("a\nb\rc\x7f\x01"
-                                     "d",
-                                     8) +
-                         std::string(1, '\0') + "e"),
-            "abcde");
+  EXPECT_EQ(safeFileName(std::string("a\nb\rc\x7f\x01_\0e", 10)), "abc_e");
   EXPECT_EQ(safeFileName("bad\xFF\xC3utf8.webm"), "bad__utf8.webm");
   EXPECT_EQ(safeFileName("K\xC3\xA4tzchen.webm"), "K\xC3\xA4tzchen.webm");
   for (const std::string nothing : {"", "..", " . ", "\n\t"}) EXPECT_EQ(safeFileName(nothing), "download") << nothing;
@@ -62,26 +49,16 @@ TEST(FileName, SuggestedNamesAreMadeSafe) {
   EXPECT_EQ(cut, safeFileName(cut));
 }
 
-TEST(FileName, NumbersGoBeforeTheExtension) {
-  EXPECT_EQ(kf::fetch::numberedName("clip.webm", 0), "clip.webm");
-  EXPECT_EQ(kf::fetch::numberedName("clip.webm", 2), "clip (2).webm");
-  EXPECT_EQ(kf::fetch::numberedName("clip", 1), "clip (1)");
-  EXPECT_EQ(kf::fetch::numberedName("a.tar.gz", 1), "a.tar (1).gz");
-}
-
 TEST(DownloadFolder, UserDirsFileNamesIt) {
   using kf::fetch::downloadFolderFromUserDirs;
-  const std::string file =
-      "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n "
-      "XDG_DOWNLOAD_DIR=\"$HOME/Her\\\"unter\"\n";
-  EXPECT_EQ(downloadFolderFromUserDirs(file, "/home/anna"), "/home/anna/Her\"unter");
-  EXPECT_EQ(downloadFolderFromUserDirs("XDG_DOWNLOAD_DIR=\"/data/dl\"\n", "/home/anna"), "/data/dl");
-  EXPECT_EQ(downloadFolderFromUserDirs("XDG_DOWNLOAD_DIR=\"$HOME\"", "/home/anna"), "/home/anna");
+  EXPECT_EQ(downloadFolderFromUserDirs("# xdg\n XDG_DOWNLOAD_DIR=\"$HOME/Her\\\"unter\"\n", "/home/a"),
+            "/home/a/Her\"unter");
+  EXPECT_EQ(downloadFolderFromUserDirs("XDG_DOWNLOAD_DIR=\"/data/dl\"\n", "/home/a"), "/data/dl");
   // Forms the file may not hold are not guessed at.
-  EXPECT_EQ(downloadFolderFromUserDirs("XDG_DOWNLOAD_DIR=\"dl\"\n", "/h"), std::nullopt);
-  EXPECT_EQ(downloadFolderFromUserDirs("XDG_DOWNLOAD_DIR=$HOME/dl\n", "/h"), std::nullopt);
-  EXPECT_EQ(downloadFolderFromUserDirs("XDG_DOWNLOAD_DIR=\"$HOMEX/dl\"\n", "/h"), std::nullopt);
-  EXPECT_EQ(downloadFolderFromUserDirs("XDG_MUSIC_DIR=\"/m\"\n", "/h"), std::nullopt);
+  for (const std::string line :
+       {"XDG_DOWNLOAD_DIR=\"dl\"", "XDG_DOWNLOAD_DIR=$HOME/dl", "XDG_DOWNLOAD_DIR=\"$HOMEX/dl\""}) {
+    EXPECT_EQ(downloadFolderFromUserDirs(line, "/h"), std::nullopt) << line;
+  }
 }
 
 class FetchProgramTest : public ::testing::Test {
@@ -110,10 +87,6 @@ class FetchProgramTest : public ::testing::Test {
     return text;
   }
 
-  std::string clip() const {
-    return server.site().answer({"GET", fileAddress.substr(fileAddress.find("/get")), "x"}).body;
-  }
-
   kf::test::TempDir dir;
   const std::string downloads = dir.file("Downloads");
   const std::string notification = dir.file("notification");
@@ -121,23 +94,6 @@ class FetchProgramTest : public ::testing::Test {
   const kf::site::Video &video = server.site().catalogue().videos().at(3);
   std::string fileAddress;
 };
-
-TEST_F(FetchProgramTest, SavesTheClipUnderItsAttachmentNameWithoutReplacingAnything) {
-  ASSERT_EQ(fetch(fileAddress), 0);
-  const Names first = filesIn(downloads);
-  ASSERT_EQ(first.size(), 1U);
-  const std::string name = first[0];
-  EXPECT_TRUE(name.ends_with(".webm")) << name;
-  EXPECT_EQ(readFile(downloads + "/" + name), clip());
-  EXPECT_EQ(takeNotification(), "unset\n--app-name=Klipfang\n--\nDownload abgeschlossen\nGespeichert unter " +
-                                    downloads + "/" + name + "\n");
-
-  const std::string stem = name.substr(0, name.size() - 5);
-  ASSERT_EQ(fetch(fileAddress), 0);
-  ASSERT_EQ(fetch(fileAddress), 0);
-  EXPECT_EQ(filesIn(downloads), (Names{stem + " (1).webm", stem + " (2).webm", name}));
-  EXPECT_EQ(readFile(downloads + "/" + stem + " (2).webm"), clip());
-}
 
 TEST_F(FetchProgramTest, FailedDownloadsLeaveNothingBehind) {
   const auto fails = [&](const std::string &address) {
