@@ -19,15 +19,17 @@ std::string rGetVideoFileUrl(const std::string &watchPageUrl, const SiteAddress 
   const BusyPointer busy;
   std::string result;
   try {
-    const std::string page = rGetUrlSource(watchPageUrl);
-    // The appended "&s" closes the query of a player address that has no parameter beginning with "s".
-    const std::string player = rGetString(page, "SWFObject(\"", "\",", 1, true) + "&s";
-    const std::string query = rGetString(player, "?", "&s", 1, true);
-    result = site.rootBare + "/get_video.php?" + query;
+    result = site.rootBare + "/get_video.php?" + rPlayerQuery(rGetUrlSource(watchPageUrl));
   } catch (const std::exception &) {
     // Any failure while cutting answers the empty address; the callers use it like any other.
   }
   return result;
+}
+
+std::string rPlayerQuery(const std::string &watchPage) {
+  // The appended "&s" closes the query of a player address that has no parameter beginning with "s".
+  const std::string player = rGetString(watchPage, "SWFObject(\"", "\",", 1, true) + "&s";
+  return rGetString(player, "?", "&s", 1, true);
 }
 
 std::string rBrowserProgramPath(const std::string &command) {

@@ -11,6 +11,10 @@ namespace kf::net {
 // the default pointer afterwards, in every case.
 std::string rGetVideoFileUrl(const std::string &watchPageUrl, const SiteAddress &site);
 
+// The player's query cut from a watch page's text: what follows the "?" of the first player
+// embedding's address, up to its first parameter beginning with "s". Empty when there is none.
+std::string rPlayerQuery(const std::string &watchPage);
+
 // The program path of a registered open command: the text between its first double quote and the
 // next double quote followed by a blank, letter case kept; empty when the path is not quoted so.
 std::string rBrowserProgramPath(const std::string &command);
