@@ -1,0 +1,47 @@
+// A saved result page with any content, loaded into the raw-line list and parsed into the result
+// list, once as it is and once with the text cleaning on, beside favourites that mark some rows.
+#include <cstddef>
+#include <cstdint>
+
+#include "fuzz_input.h"
+#include "platform/controls.h"
+#include "platform/headless/headless_toolkit.h"
+#include "scratch_folder.h"
+#include "search/load_file.h"
+#include "store/favourite_row.h"
+#include "store/settings.h"
+
+namespace {
+
+constexpr int kMaxPageRows = 9999;
+
+kf::ui::ListView makeList(const char *name) {
+  return kf::ui::ListView(name, nullptr, {0, 0, 4000, 3000}, 0);
+}
+
+void loadPage(const std::string &file, bool cleartxt) {
+  kf::ui::HeadlessToolkit tk;
+  kf::ui::setToolkit(tk);
+  kf::ui::ListView lstFile = makeList("lstFile");
+  kf::ui::ListView lstResult = makeList("lstResult");
+  kf::ui::ListView lstFavs = makeList("lstFavs");
+  const kf::ui::ImageList img{{{"fav", "fav.svg"}}};
+  const kf::store::Settings settings{3, cleartxt, false, false};
+  for (const char *id : {"Fine001", "abc"}) kf::store::appendFavourite(lstFavs, "1", {"", id, "", "", ""});
+
+  kf::search::LoadFile(file, {lstFile, lstResult, lstFavs, img, settings});
+
+  if (lstFile.count() > kMaxPageRows) kf::fuzz::fail("the raw-line list holds more rows than a page may have");
+  for (int row = 1; row <= lstResult.count(); ++row) {
+    if (lstResult.item(row).subItems.size() != 5) kf::fuzz::fail("a result row lacks fields");
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+  const std::string file = kf::fuzz::writeScratchFile("result.txt", data, size);
+  loadPage(file, false);
+  loadPage(file, true);
+  return 0;
+}
