@@ -4,7 +4,7 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build test run bench test-asan clean
+.PHONY: deps configure build test run bench test-asan fuzz clean
 
 deps:
 	@scripts/install-deps
@@ -26,6 +26,11 @@ bench: build
 
 test-asan:
 	$(MAKE) test BUILD=build-asan BUILD_TYPE=Debug CMAKE_FLAGS=-DKF_SANITIZE=ON
+
+# Each fuzz target for FUZZ_SECONDS over its seeds, in a clang build of its own.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@scripts/run-fuzz --build build-fuzz --seconds $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD)
