@@ -5,6 +5,7 @@
 #include "platform/files.h"
 #include "search/load_file.h"
 #include "search/search_commands.h"
+#include "search/search_data.h"
 #include "search/search_window.h"
 #include "support/temp_dir.h"
 
@@ -26,6 +27,10 @@ struct LoadCase {
   bool cleartxt;
   std::vector<std::string> expected;
 };
+
+void PrintTo(const LoadCase &c, std::ostream *os) {
+  *os << c.name;
+}
 
 class LoadPage : public testing::TestWithParam<LoadCase> {};
 

@@ -8,6 +8,7 @@
 #include "search/load_file.h"
 #include "search/parse_entry.h"
 #include "search/result_page.h"
+#include "search/search_data.h"
 #include "search/search_window.h"
 #include "support/temp_dir.h"
 
@@ -76,6 +77,10 @@ struct PageCase {
   const char *file;
   std::vector<Row> expected;
 };
+
+void PrintTo(const PageCase &c, std::ostream *os) {
+  *os << c.file;
+}
 
 class ParsePage : public testing::TestWithParam<PageCase> {};
 

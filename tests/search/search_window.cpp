@@ -1,7 +1,5 @@
 #include "search/search_window.h"
 
-#include <cstdlib>
-
 namespace kf::test {
 
 SearchWindow::SearchWindow()
@@ -43,11 +41,6 @@ void SearchWindow::addFavourite(const std::string &id) {
        {std::string("Film"), id, std::string("pic"), std::string("Titel"), std::string("1:00")}) {
     lstFavs.addSubItem(r, field);
   }
-}
-
-std::string searchData(const std::string &name) {
-  const char *root = std::getenv("KF_TEST_DATA");
-  return std::string(root ? root : "tests/data") + "/search/" + name;
 }
 
 }  // namespace kf::test

@@ -48,7 +48,4 @@ struct SearchWindow {
   store::Settings settings{3, true, false, false};
 };
 
-// A file of the crafted test pages.
-std::string searchData(const std::string &name);
-
 }  // namespace kf::test

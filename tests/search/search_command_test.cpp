@@ -1,0 +1,194 @@
+// The search against the bundled site on a free port: the requests it sends, the pages it saves,
+// the rows it lists, and how it ends on the last page, an empty or failed page, or the abort.
+#include <gtest/gtest.h>
+
+#include "net/site_address.h"
+#include "platform/files.h"
+#include "search/clean_text.h"
+#include "search/search_commands.h"
+#include "search/search_window.h"
+#include "server.h"
+#include "support/temp_dir.h"
+
+namespace kf::search {
+namespace {
+
+struct SiteSearch : testing::Test {
+  SiteSearch() : port(site.start()), commands(w.controls(), w.settings, net::localSiteAddress(port), dir.path()) {}
+
+  std::vector<std::string> targets(const std::string &method = "GET") const {
+    std::vector<std::string> out;
+    for (const auto &entry : site.requests()) {
+      if (entry.method == method) out.push_back(entry.target);
+    }
+    return out;
+  }
+  static std::string page(const std::string &words, int n) {
+    return "/results?search_type=search_videos&search_query=" + words +
+           "&search_sort=&search_category=0&page=" + std::to_string(n);
+  }
+  static std::string first(const std::string &words) { return "/results?search_query=" + words + "&search=Search"; }
+  std::size_t found(const std::string &word) const { return site.site().catalogue().search({word}).size(); }
+  void expectIdle() const {
+    EXPECT_TRUE(w.cmdSearch.visible());
+    EXPECT_FALSE(w.cmdAbortS.visible());
+    EXPECT_EQ(w.prgDL.value(), w.prgDL.max());
+    EXPECT_FALSE(commands.searching());
+  }
+
+  test::TempDir dir;
+  site::Server site;
+  int port;
+  test::SearchWindow w;
+  SearchCommands commands;
+};
+
+TEST_F(SiteSearch, FetchesSavesAndListsTheConfiguredPages) {
+  const auto &videos = site.site().catalogue().search({"klipfang"});
+  for (const int pages : {1, 3}) {
+    SCOPED_TRACE(pages);
+    site.clearRequests();
+    w.settings.respages = static_cast<std::int16_t>(pages);
+    w.txtSearch.setText("klipfang");
+    w.cmdSearch.click();
+
+    std::vector<std::string> expected{first("klipfang")};
+    for (int n = 2; n <= pages; ++n) expected.push_back(page("klipfang", n));
+    EXPECT_EQ(targets("HEAD"), expected);
+    EXPECT_EQ(targets("GET"), expected);
+    for (const auto &entry : site.requests()) {
+      EXPECT_EQ(entry.userAgent, "Download");
+      EXPECT_EQ(entry.host, "www.localhost:" + std::to_string(port));
+    }
+
+    ASSERT_EQ(w.lstResult.count(), 20 * pages);
+    for (int r = 1; r <= w.lstResult.count(); ++r) {
+      const site::Video &video = *videos[static_cast<std::size_t>(r - 1)];
+      EXPECT_EQ(w.lstResult.item(r).text, std::to_string(r - 1));
+      EXPECT_EQ(w.lstResult.subItemText(r, 2), video.id);
+      EXPECT_EQ(w.lstResult.subItemText(r, 4), CleanText(video.title, w.settings)) << "lines are cleaned as listed";
+      EXPECT_EQ(w.lstResult.subItemText(r, 5), video.duration);
+    }
+    EXPECT_EQ(w.prgDL.max(), pages + 1);
+    expectIdle();
+    const auto saved = test::readFile(dir.file(pages == 1 ? "result.txt" : "result3.txt"));
+    EXPECT_EQ(saved, site.site().answer({"GET", expected.back(), "www.localhost:" + std::to_string(port)}).body);
+    EXPECT_EQ(w.lstFile.subItemText(w.lstFile.count(), 1), "</html>") << "the raw lines show the last page";
+  }
+  EXPECT_FALSE(files::fileExists(dir.file("result4.txt")));
+}
+
+TEST_F(SiteSearch, WordsGoIntoTheAddressesAsTyped) {
+  const std::string root = net::localSiteAddress(port).root;
+  w.settings.respages = 1;
+  w.txtSearch.setText("katze tiere");
+  EXPECT_EQ(commands.PageUrl(2), root + page("katze tiere", 2));
+  w.cmdSearch.click();
+  // Only the HTTP layer escapes, on the wire.
+  EXPECT_EQ(targets(), std::vector<std::string>{first("katze%20tiere")});
+
+  // The page number goes in before the words: their "%" stays.
+  site.clearRequests();
+  w.settings.respages = 2;
+  w.txtSearch.setText("katze%20");
+  EXPECT_EQ(commands.PageUrl(2), root + page("katze%20", 2));
+  w.cmdSearch.click();
+  EXPECT_EQ(targets(), (std::vector<std::string>{first("katze%20"), page("katze%20", 2)}));
+  EXPECT_EQ(w.lstResult.count(), 40);
+
+  site.clearRequests();
+  w.txtSearch.setText("");
+  w.cmdSearch.click();
+  EXPECT_EQ(targets("HEAD"), std::vector<std::string>{first("")});
+  EXPECT_EQ(w.lstResult.count(), 0);
+  expectIdle();
+}
+
+// An empty page announces no size, which fails its fetch: nothing is saved for it.
+TEST_F(SiteSearch, EmptyPageEndsTheSearch) {
+  ASSERT_GT(found("kochen"), 20u);
+  ASSERT_LE(found("kochen"), 40u);
+  w.settings.respages = 5;
+  w.txtSearch.setText("kochen");
+  w.cmdSearch.click();
+  EXPECT_EQ(targets("HEAD"), (std::vector<std::string>{first("kochen"), page("kochen", 2), page("kochen", 3)}));
+  EXPECT_EQ(w.lstResult.count(), static_cast<int>(found("kochen")));
+  EXPECT_TRUE(files::fileExists(dir.file("result2.txt")));
+  EXPECT_FALSE(files::fileExists(dir.file("result3.txt")));
+  EXPECT_EQ(w.prgDL.max(), 6);
+  expectIdle();
+}
+
+TEST_F(SiteSearch, FailedPageEndsTheSearchAndKeepsTheOlderFile) {
+  test::writeFile(dir.file("result2.txt"), "from an earlier search");
+  site.setFault({"HEAD", "page=2", 0}, site::Fault::ServerError);
+  w.settings.respages = 3;
+  w.txtSearch.setText("klipfang");
+  w.cmdSearch.click();
+  EXPECT_EQ(targets("HEAD"), (std::vector<std::string>{first("klipfang"), page("klipfang", 2)}));
+  EXPECT_EQ(w.lstResult.count(), 20);
+  EXPECT_EQ(test::readFile(dir.file("result2.txt")), "from an earlier search");
+  EXPECT_TRUE(w.tk.messages().empty());
+  expectIdle();
+}
+
+TEST_F(SiteSearch, NoSiteListsNothingAndSaysNothing) {
+  site.stop();
+  test::writeFile(dir.file("result.txt"), "from an earlier search");
+  w.lstResult.addItem("0");
+  w.txtSearch.setText("klipfang");
+  w.txtSearch.keyDown(13);
+  EXPECT_EQ(w.lstResult.count(), 0);
+  EXPECT_EQ(test::readFile(dir.file("result.txt")), "from an earlier search");
+  EXPECT_TRUE(w.tk.messages().empty());
+  expectIdle();
+}
+
+TEST_F(SiteSearch, AbortDuringPageTwoListsItAndFetchesNoMore) {
+  w.settings.respages = 5;
+  w.txtSearch.setText("klipfang");
+  int valueDuringPageTwo = -1;
+  w.tk.onDoEvents = [&] {
+    if (w.lstResult.count() == 25 && !w.AbortSearch) {
+      valueDuringPageTwo = w.prgDL.value();
+      w.cmdAbortS.click();
+    }
+  };
+  w.cmdSearch.click();
+  EXPECT_EQ(targets(), (std::vector<std::string>{first("klipfang"), page("klipfang", 2)}));
+  EXPECT_EQ(w.lstResult.count(), 40) << "the page being parsed is finished";
+  EXPECT_EQ(valueDuringPageTwo, 1);
+  EXPECT_TRUE(w.AbortSearch);
+  expectIdle();
+}
+
+TEST_F(SiteSearch, WordsTypedDuringPageOneGoIntoTheLaterPages) {
+  w.settings.respages = 2;
+  w.txtSearch.setText("katze");
+  bool typed = false;
+  w.tk.onDoEvents = [&] {
+    if (!typed && w.lstResult.count() == 3) {
+      typed = true;
+      w.txtSearch.typed("hund");
+      w.txtSearch.keyDown(13);  // Enter while the search runs starts no second search
+    }
+  };
+  w.cmdSearch.click();
+  EXPECT_EQ(targets(), (std::vector<std::string>{first("katze"), page("hund", 2)}));
+  EXPECT_EQ(w.lstResult.count(), 40);
+  expectIdle();
+}
+
+TEST_F(SiteSearch, FewerThanOnePageStillFetchesPageOne) {
+  w.settings.respages = -3;
+  w.txtSearch.setText("klipfang");
+  w.txtSearch.keyDown(65);
+  EXPECT_TRUE(targets().empty()) << "only Enter starts a search";
+  w.txtSearch.keyDown(13);
+  EXPECT_EQ(targets(), std::vector<std::string>{first("klipfang")});
+  EXPECT_EQ(w.prgDL.max(), 2);
+  expectIdle();
+}
+
+}  // namespace
+}  // namespace kf::search
