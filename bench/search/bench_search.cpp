@@ -1,0 +1,205 @@
+// How fast a result page is parsed, against the straightforward reading of the page grammar, and
+// how long a whole search of 20 pages takes on loopback, against fetching the same pages with
+// plain libcurl. Prints each figure beside its target; exits non-zero when a result differs.
+#include <curl/curl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "net/site_address.h"
+#include "platform/files.h"
+#include "reference_parser.h"
+#include "search/load_file.h"
+#include "search/page_address.h"
+#include "search/parse_results.h"
+#include "search/search_commands.h"
+#include "search/search_window.h"
+#include "server.h"
+
+namespace kf::bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The median of `runs` timings of `work`, in milliseconds; `prepare` runs untimed before each.
+double medianMs(int runs, const std::function<void()> &prepare, const std::function<void()> &work) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    prepare();
+    const auto start = Clock::now();
+    work();
+    times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+  }
+  std::nth_element(times.begin(), times.begin() + runs / 2, times.end());
+  return times[static_cast<std::size_t>(runs / 2)];
+}
+
+std::vector<std::vector<std::string>> allRows(const ui::ListView &list) {
+  std::vector<std::vector<std::string>> rows;
+  for (int r = 1; r <= list.count(); ++r) {
+    auto row = test::SearchWindow::row(list, r);
+    const ui::ListItem &item = list.item(r);
+    row.push_back(std::to_string(item.smallIcon));
+    for (const auto &sub : item.subItems) row.push_back(std::to_string(sub.bold) + "/" + std::to_string(sub.foreColor));
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+// A long page in the site's grammar: `entries` entries with filler between them, 9,999 lines with
+// the closing line.
+std::string largePage(int entries) {
+  constexpr int kLines = 9999;
+  std::vector<std::string> lines = {"<!DOCTYPE html>", "<html>", "<head><title>Suchergebnisse</title></head>",
+                                    "<body>"};
+  const int filler = (kLines - 6 - entries * 10) / entries;
+  for (int i = 0; i < entries; ++i) {
+    char id[16];
+    std::snprintf(id, sizeof id, "Vid%08dX", i);
+    lines.push_back("<div class=\"vresult\">");
+    lines.push_back(std::string("<div class=\"vthumb\"><a href=\"/watch?v=") + id + "\" title='Video Nummer " +
+                    std::to_string(i) + "'><img src=\"http://www.localhost:8480/vi/" + id + "/" + id +
+                    ".jpg\" width=\"130\" height=\"97\" alt=\"\" border=\"0\" class=\"vimg\"></a></div>");
+    lines.push_back("<div class=\"vinfo\">");
+    lines.push_back("<span class=\"runtime\">" + std::to_string(i % 10) + ":3" + std::to_string(i % 6) + "</span>");
+    lines.push_back("<div class=\"vtitle\">Video Nummer " + std::to_string(i) + "</div>");
+    lines.push_back("<div class=\"vtags\">Tags: klipfang test</div>");
+    lines.push_back(std::string("<div class=\"vdesc\" id=\"desc") + id + "\">");
+    lines.push_back("Eine Beschreibung mit Umlauten: sch\xC3\xB6n, gr\xC3\xBCn, B\xC3\xA4r.<br/>\tZweite Zeile.");
+    lines.push_back("</div>");
+    lines.push_back("</div></div>");
+    for (int f = 0; f < filler; ++f)
+      lines.push_back("<div class=\"spacer\">&nbsp; Zeile " + std::to_string(f) + "</div>");
+  }
+  while (lines.size() < kLines - 2) lines.push_back("<!-- Ende der Liste -->");
+  lines.push_back("</body>");
+  lines.push_back("</html>");
+  std::string page;
+  for (const auto &line : lines) page += line + "\n";
+  return page;
+}
+
+struct ParseFigures {
+  double ours;
+  double reference;
+  bool same;
+  int rows;
+  int lines;
+};
+
+ParseFigures measureParse(const std::string &pageFile, int runs) {
+  test::SearchWindow w;
+  w.settings.cleartxt = true;
+  w.addFavourite("vid00000007x");
+  search::LoadFile(pageFile, w.views());
+  const auto clear = [&] { w.lstResult.clear(); };
+  ParseFigures f{};
+  f.lines = w.lstFile.count();
+  f.ours = medianMs(runs, clear, [&] { search::ParseResults(w.views()); });
+  const auto ours = allRows(w.lstResult);
+  f.reference = medianMs(std::max(1, runs / 20), clear, [&] { referenceParseResults(w.views()); });
+  f.same = ours == allRows(w.lstResult);
+  f.rows = static_cast<int>(ours.size());
+  return f;
+}
+
+std::size_t discard(char *, std::size_t size, std::size_t count, void *) {
+  return size * count;
+}
+
+// HEAD and GET of one page on one handle, as the program's download engine asks for it.
+void curlPage(const std::string &url) {
+  CURL *curl = curl_easy_init();
+  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(curl, CURLOPT_USERAGENT, "Download");
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &discard);
+  curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+  curl_easy_perform(curl);
+  curl_easy_setopt(curl, CURLOPT_NOBODY, 0L);
+  curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+  curl_easy_perform(curl);
+  curl_easy_cleanup(curl);
+}
+
+// libcurl escapes nothing itself; the words here need no escaping.
+std::vector<std::string> pageAddresses(const std::string &root, const std::string &words, int pages) {
+  std::vector<std::string> urls{search::FirstPageUrl(root, words)};
+  for (int n = 2; n <= pages; ++n) urls.push_back(search::PageUrl(root, words, n));
+  return urls;
+}
+
+void report(const char *what, double value, const char *unit, const char *target, bool met) {
+  std::printf("%-58s %10.3f %-3s target %-14s %s\n", what, value, unit, target, met ? "met" : "MISSED");
+}
+
+}  // namespace
+}  // namespace kf::bench
+
+int main() {
+  using namespace kf;
+  using namespace kf::bench;
+  ui::HeadlessToolkit tk;
+  ui::setToolkit(tk);
+  const auto dir = std::filesystem::temp_directory_path() / ("klipfang-bench-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  bool ok = true;
+
+  site::Server server;
+  const int port = server.start();
+  const net::SiteAddress address = net::localSiteAddress(port);
+  const std::string words = "klipfang";
+  constexpr int kPages = 20;
+
+  // A page of the bundled site as the program saves it.
+  const std::string sitePage = (dir / "site.txt").string();
+  {
+    const auto reply =
+        server.site().answer({"GET", "/results?search_query=" + words + "&search=Search", "www.localhost"});
+    files::writeBytes(sitePage, reply.body);
+  }
+  const std::string bigPage = (dir / "big.txt").string();
+  files::writeBytes(bigPage, largePage(500));
+
+  const ParseFigures small = measureParse(sitePage, 200);
+  const ParseFigures big = measureParse(bigPage, 21);
+  std::printf("site page: %d lines, %d rows; long page: %d lines, %d rows\n", small.lines, small.rows, big.lines,
+              big.rows);
+  report("ParseResults, site page (ms)", small.ours, "ms", "< 1 ms", small.ours < 1);
+  report("  reference reading, site page (ms)", small.reference, "ms", "-", true);
+  report("ParseResults, 9,999 lines / 500 entries (ms)", big.ours, "ms", "< 50 ms", big.ours < 50);
+  report("  reference reading, same page (ms)", big.reference, "ms", "-", true);
+  report("  speed-up over the reference (x)", big.reference / big.ours, "x", ">= 10x", big.reference / big.ours >= 10);
+  report("  rows identical to the reference (1 = yes)", small.same && big.same, "", "1", small.same && big.same);
+  ok = ok && small.same && big.same && small.rows == 20 && big.rows == 500;
+
+  // A whole search of 20 pages, headless, against the same 20 pages with plain libcurl.
+  test::SearchWindow w;
+  w.settings.respages = kPages;
+  w.settings.cleartxt = true;
+  w.txtSearch.setText(words);
+  search::SearchCommands commands(w.controls(), w.settings, address, dir.string());
+  const double searchMs = medianMs(
+      9, [] {}, [&] { commands.search(); });
+  const int listed = w.lstResult.count();
+  const auto urls = pageAddresses(address.root, words, kPages);
+  const double curlMs = medianMs(
+      9, [] {},
+      [&] {
+        for (const auto &url : urls) curlPage(url);
+      });
+  std::printf("search: %d rows listed from %d pages\n", listed, kPages);
+  report("whole search, 20 pages on loopback (ms)", searchMs, "ms", "-", true);
+  report("  plain libcurl, same 20 pages, HEAD and GET (ms)", curlMs, "ms", "-", true);
+  report("  search / libcurl (x)", searchMs / curlMs, "x", "<= 1.3x", searchMs / curlMs <= 1.3);
+  ok = ok && listed == kPages * 20;
+
+  server.stop();
+  std::filesystem::remove_all(dir);
+  return ok ? 0 : 1;
+}
