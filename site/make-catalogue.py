@@ -102,6 +102,10 @@ TOPICS = {
                ["through Norway", "in Greece", "to Vienna", "across the Alps", "in Berlin"],
                ["Three weeks, one backpack.", "Filmed with a cheap camera.",
                 "Next stop: Munich."]),
+    "alpen": (10, ["österreich", "reise", "alpen"],
+              ["Ötztal", "Österreichs Alpen", "Äußerst steile Passstraße", "Ötscher"],
+              ["im Sommer", "von oben", "mit dem Rad", "bei Sonnenaufgang"],
+              ["Urlaub in Österreich.", "Äußerst empfehlenswert!", "Gefilmt mit einer Drohne."]),
 }
 
 ENGLISH_TOPICS = {"cat", "dog", "music", "cooking", "travel"}

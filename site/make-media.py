@@ -32,7 +32,7 @@ CARD_COLOURS = {
     "katze": "#c0504d", "cat": "#d07040", "hund": "#8064a2", "dog": "#9070b0",
     "musik": "#4f81bd", "music": "#3a6fa8", "berlin": "#505050", "kochen": "#9bbb59",
     "cooking": "#7fa040", "fussball": "#2e8b57", "bahn": "#8b5a2b", "wetter": "#4bacc6",
-    "travel": "#c08000",
+    "travel": "#c08000", "österreich": "#a05070",
 }
 
 
