@@ -14,6 +14,9 @@ class BrowserPeer : public QtControlPeer {
       : QtControlPeer(browser, new QWebEngineView(parent)), browser_(browser) {
     // The watch pages start their video themselves, as the site's own player page does.
     view()->settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+    // A watch page is a local file that frames the site's player; without this Chromium refuses the
+    // frame and shows its error page instead.
+    view()->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
   }
 
  protected:
