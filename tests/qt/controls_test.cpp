@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEnterEvent>
+#include <QFontMetrics>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
@@ -68,6 +69,12 @@ TEST_F(QtControlsTest, LabelShowsCaptionLookAndRaisesClicks) {
   EXPECT_TRUE(qlabel->font().bold());
   EXPECT_DOUBLE_EQ(qlabel->font().pointSizeF(), 12.0);
   EXPECT_EQ(qlabel->palette().color(QPalette::WindowText), QColor(0, 0, 192));
+
+  // The windows were laid out for a narrow face: the search label's caption fits on its one line.
+  auto &search = window.add<ui::Label>("labSearch", nullptr, {120, 360, 1395, 240}, 1);
+  search.setLook(ui::Align::Left, {"MS Sans Serif", 9.75F, true});
+  EXPECT_LE(QFontMetrics(widgetOf(search)->font()).horizontalAdvance(QStringLiteral("Suchen nach:")),
+            widgetOf(search)->width());
 
   int clicks = 0;
   label.onClick = [&] { ++clicks; };

@@ -38,6 +38,15 @@ QString plainToolTip(std::string_view cp1252) {
   return Qt::mightBeRichText(tip) ? Qt::convertFromPlainText(tip, Qt::WhiteSpaceNormal) : tip;
 }
 
+QFont toQFont(const ui::Font &font) {
+  QFont result;
+  result.setFamilies({toQString(font.name), QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("Arial"), QStringLiteral("DejaVu Sans Condensed")});
+  result.setPointSizeF(font.points);
+  result.setBold(font.bold);
+  return result;
+}
+
 QColor toQColor(std::uint32_t bbggrr) {
   return QColor(static_cast<int>(bbggrr & 0xFFU), static_cast<int>((bbggrr >> 8) & 0xFFU),
                 static_cast<int>((bbggrr >> 16) & 0xFFU));

@@ -2,11 +2,14 @@
 // The conversions at the edge between the program and Qt: twips and pixels, Windows-1252 and
 // Unicode, the program's colours, key codes and shift states, file paths and addresses.
 #include <QColor>
+#include <QFont>
 #include <QString>
 #include <QUrl>
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "platform/controls.h"
 
 class QKeyEvent;
 
@@ -23,6 +26,10 @@ std::string fromQString(const QString &text);
 // Remote text must never be read as markup, so texts that look like it are turned into markup that
 // shows them verbatim (for tooltips, which Qt would otherwise render as rich text).
 QString plainToolTip(std::string_view cp1252);
+
+// The windows were laid out for a narrow sans serif; where the named face is missing, faces of the
+// same width come first, so captions still fit their controls.
+QFont toQFont(const ui::Font &font);
 
 // 0x00BBGGRR to a colour.
 QColor toQColor(std::uint32_t bbggrr);

@@ -26,6 +26,8 @@ std::unique_ptr<QApplication> makeApplication(int &argc, char **argv) {
   if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
   auto app = std::make_unique<QApplication>(argc, argv);
   QApplication::setApplicationName(QStringLiteral("klipfang"));
+  // Every control's texts were fitted to the windows' own font.
+  QApplication::setFont(toQFont(ui::Font{}));
   return app;
 }
 

@@ -54,10 +54,7 @@ class LabelPeer : public QtControlPeer {
       case ui::Aspect::Look: {
         const Qt::Alignment across = label_.align() == ui::Align::Center ? Qt::AlignHCenter : Qt::AlignLeft;
         qLabel()->setAlignment(across | Qt::AlignTop);
-        QFont font(toQString(label_.font().name));
-        font.setPointSizeF(label_.font().points);
-        font.setBold(label_.font().bold);
-        qLabel()->setFont(font);
+        qLabel()->setFont(toQFont(label_.font()));
         QPalette palette = qLabel()->palette();
         palette.setColor(QPalette::WindowText, toQColor(label_.foreColor()));
         qLabel()->setPalette(palette);
