@@ -51,6 +51,9 @@ QtToolkit::QtToolkit(int &argc, char **argv) : ownApp_(makeApplication(argc, arg
 
 QtToolkit::~QtToolkit() {
   if (pointer_ == ui::MousePointer::Hourglass) QGuiApplication::restoreOverrideCursor();
+  // Windows that went last left their widgets for the event loop to delete; they must go before
+  // the application object, the browsers' Chromium pages above all.
+  if (ownApp_) QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 int QtToolkit::exec() {
