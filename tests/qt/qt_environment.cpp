@@ -21,10 +21,7 @@ class QtEnvironment : public ::testing::Environment {
     toolkit = std::make_unique<qtui::QtToolkit>(argc, argv);
     ui::setToolkit(*toolkit);
   }
-  void TearDown() override {
-    deleteLeftovers();
-    toolkit.reset();
-  }
+  void TearDown() override { toolkit.reset(); }
 };
 
 [[maybe_unused]] const auto *const environment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
