@@ -75,6 +75,7 @@ TEST(ParseResults, FavouriteIsMarkedWhateverItsLetterCase) {
 
 struct PageCase {
   const char *file;
+  int markers;  // the window handles its events once per marker, whether or not it gave a row
   std::vector<Row> expected;
 };
 
@@ -89,6 +90,7 @@ TEST_P(ParsePage, GivesExactlyTheseRows) {
   w.settings.cleartxt = false;
   LoadFile(test::searchData(GetParam().file), w.views());
   EXPECT_EQ(rows(w.lstResult), GetParam().expected);
+  EXPECT_EQ(w.tk.doEventsCount(), GetParam().markers);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -96,22 +98,24 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         // Every marker on a line gives a row, all cut from the line's first marker.
         PageCase{"two_markers.html",
+                 2,
                  {{"0", "Zwei Verweise in einer Zeile", "Tw0Mk_1", kPics + "Tw0Mk_1.jpg", "Zweimal", "0:42"},
                   {"1", "Zwei Verweise in einer Zeile", "Tw0Mk_1", kPics + "Tw0Mk_1.jpg", "Zweimal", "0:42"}}},
         // Without a single-quoted title the id stands in for it.
-        PageCase{"no_title.html", {{"0", "Ohne Titel", "N0T1tle", kPics + "N0T1tle.jpg", "N0T1tle", "0:05"}}},
+        PageCase{"no_title.html", 1, {{"0", "Ohne Titel", "N0T1tle", kPics + "N0T1tle.jpg", "N0T1tle", "0:05"}}},
         // A "|" in the title shifts the fields after it; the play time is lost.
-        PageCase{"pipe_in_title.html", {{"0", kPics + "P1peId0.jpg", "Hund", "P1peId0", "Katze", "Mit Strich"}}},
+        PageCase{"pipe_in_title.html", 1, {{"0", kPics + "P1peId0.jpg", "Hund", "P1peId0", "Katze", "Mit Strich"}}},
         // The first row holding "desc" + id wins, also when the id is only the start of a longer one.
         PageCase{"substring_id.html",
+                 2,
                  {{"0", "Die erste Beschreibung", "ABC123", kPics + "ABC123.jpg", "Lang", "5:55"},
                   {"1", "Die erste Beschreibung", "abc12", kPics + "abc12.jpg", "Kurz", "5:55"}}},
         // The last row is never examined.
-        PageCase{"last_row.html", {}},
+        PageCase{"last_row.html", 0, {}},
         // No marker row, or one without a play-time row three rows above it: no entry.
-        PageCase{"early_marker.html", {{"0", "Gut", "Fine001", kPics + "Fine001.jpg", "Normal", "2:00"}}},
+        PageCase{"early_marker.html", 3, {{"0", "Gut", "Fine001", kPics + "Fine001.jpg", "Normal", "2:00"}}},
         // A marker in the last row has no description row after it.
-        PageCase{"marker_last.html", {}}),
+        PageCase{"marker_last.html", 1, {}}),
     [](const testing::TestParamInfo<PageCase> &info) {
       std::string name = info.param.file;
       return name.substr(0, name.find('.'));
