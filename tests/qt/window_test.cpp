@@ -150,5 +150,25 @@ TEST_F(QtWindowTest, ControlsSitInTheirFramesAndTheFirstShowFocusesByTabOrder) {
   EXPECT_EQ(widgetOf(first)->nextInFocusChain(), widgetOf(later));
 }
 
+// The command panel is made before the lists it floats over, and the wait label before the picture
+// it covers: whatever was made first must lie on top where controls overlap.
+TEST_F(QtWindowTest, ControlsMadeFirstLieOnTopOfLaterOnes) {
+  ui::Window window(qtToolkit(), "frmMain", "Klipfang", 10770, 8790, {});
+  auto &frame = window.add<ui::Frame>("fraResult", nullptr, {120, 1800, 10455, 6855}, 3);
+  auto &panel = window.add<ui::Frame>("fraCMD", &frame, {4080, 2160, 3015, 855}, 22);
+  auto &list = window.add<ui::ListView>("lstResult", &frame, {120, 240, 9375, 4335}, 4);
+  panel.setVisible(false);
+  list.setVisible(false);
+  list.setVisible(true);
+  panel.setVisible(true);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(window)));
+  QWidget *box = widgetOf(frame);
+  const QPoint panelMiddle = widgetOf(panel)->geometry().center();
+  QWidget *hit = box->childAt(panelMiddle);
+  ASSERT_NE(hit, nullptr);
+  EXPECT_TRUE(hit == widgetOf(panel) || widgetOf(panel)->isAncestorOf(hit)) << "the panel is covered by the list";
+}
+
 }  // namespace
 }  // namespace kf::qtui

@@ -71,6 +71,10 @@ void QtToolkit::attachControl(ui::Window &window, ui::Control &control) {
   QtControlPeer &made = *peer;
   control.attach(std::move(peer));
   made.showAll();
+  // The program's windows were designed with the first control made lying on top, so a control that
+  // floats over others (the command panel over the lists, the wait label over the preview) comes
+  // before them. Qt stacks the other way round: each new widget goes underneath.
+  if (made.widget()) made.widget()->lower();
 }
 
 void QtToolkit::doEvents() {
