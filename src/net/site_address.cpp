@@ -2,7 +2,9 @@
 
 namespace kf::net {
 
-SiteAddress builtInSiteAddress() { return {KF_SITE_ROOT, KF_SITE_ROOT_BARE}; }
+SiteAddress builtInSiteAddress() {
+  return {KF_SITE_ROOT, KF_SITE_ROOT_BARE};
+}
 
 SiteAddress localSiteAddress(int port) {
   const std::string p = std::to_string(port);
