@@ -24,6 +24,11 @@ run: build
 bench: build
 	@scripts/run-bench $(BUILD)
 
+# The whole suite once under AddressSanitizer and UndefinedBehaviorSanitizer. What the libraries we
+# do not build need switched off is in scripts/asan-options and scripts/lsan-suppressions, with reasons.
+test-asan: export ASAN_OPTIONS = $(shell grep -v '^\#' scripts/asan-options | paste -sd: -)
+test-asan: export LSAN_OPTIONS = suppressions=$(CURDIR)/scripts/lsan-suppressions
+test-asan: export UBSAN_OPTIONS = print_stacktrace=1
 test-asan:
 	$(MAKE) test BUILD=build-asan BUILD_TYPE=Debug CMAKE_FLAGS=-DKF_SANITIZE=ON
 
