@@ -1,8 +1,8 @@
 #include "app/picture_server.h"
 
-#include <httplib.h>
+#include <algorithm>
 
-#include <stdexcept>
+#include "support/http_test_server.h"
 
 namespace kf::test {
 
@@ -10,18 +10,18 @@ std::string jpegBytes(const std::string &tag) {
   return std::string("\xFF\xD8\xFF\xE0", 4) + "picture " + tag;
 }
 
-PictureServer::PictureServer() : server_(std::make_unique<httplib::Server>()) {
-  server_->Get("/one", [this](const httplib::Request &, httplib::Response &res) {
+PictureServer::PictureServer() : server_(std::make_unique<HttpTestServer>()) {
+  server_->routes.Get("/one", [this](const httplib::Request &, httplib::Response &res) {
     enter();
     res.set_content("X", "image/jpeg");
     leave();
   });
-  server_->Get(R"(/pic/(.+))", [this](const httplib::Request &req, httplib::Response &res) {
+  server_->routes.Get(R"(/pic/(.+))", [this](const httplib::Request &req, httplib::Response &res) {
     enter();
     res.set_content(jpegBytes(req.matches[1]), "image/jpeg");
     leave();
   });
-  server_->Get(R"(/held/(.+))", [this](const httplib::Request &req, httplib::Response &res) {
+  server_->routes.Get(R"(/held/(.+))", [this](const httplib::Request &req, httplib::Response &res) {
     enter();
     {
       std::unique_lock lock(mutex_);
@@ -30,20 +30,16 @@ PictureServer::PictureServer() : server_(std::make_unique<httplib::Server>()) {
     res.set_content(jpegBytes(req.matches[1]), "image/jpeg");
     leave();
   });
-  port_ = server_->bind_to_any_port("127.0.0.1");
-  if (port_ <= 0) throw std::runtime_error("picture server: no free port");
-  // The socket listens from here on; connections wait in its queue until the thread accepts them.
-  thread_ = std::thread([this] { server_->listen_after_bind(); });
+  server_->start();
 }
 
+// A held request keeps the server from stopping, so it is let go first.
 PictureServer::~PictureServer() {
   release();
-  server_->stop();
-  thread_.join();
 }
 
 std::string PictureServer::address(const std::string &path) const {
-  return "http://127.0.0.1:" + std::to_string(port_) + path;
+  return "http://" + server_->hostAndPort() + path;
 }
 
 void PictureServer::release() {

@@ -6,13 +6,10 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
-
-namespace httplib {
-class Server;
-}
 
 namespace kf::test {
+
+class HttpTestServer;
 
 // The first bytes of a JPEG file and a little more: enough for the program to take it as a picture.
 std::string jpegBytes(const std::string &tag);
@@ -36,15 +33,14 @@ class PictureServer {
   void enter();
   void leave();
 
-  std::unique_ptr<httplib::Server> server_;
-  std::thread thread_;
-  int port_ = 0;
   std::mutex mutex_;
   std::condition_variable released_;
   bool open_ = false;
   int running_ = 0;
   int mostAtOnce_ = 0;
   int served_ = 0;
+  // Last, so that it stops before the state its handlers use goes away.
+  std::unique_ptr<HttpTestServer> server_;
 };
 
 }  // namespace kf::test

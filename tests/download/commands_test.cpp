@@ -12,6 +12,7 @@
 #include "platform/headless/headless_toolkit.h"
 #include "platform/shell/registry.h"
 #include "server.h"
+#include "support/http_test_server.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -75,9 +76,9 @@ TEST_F(CommandsTest, LinksWhileTheSiteIsDownCopyThePageAddressAndTheBareFileRequ
 
 TEST_F(CommandsTest, FileLinkClearsTheClipboardBeforeTheWatchPageIsFetched) {
   std::string clipboardDuringFetch = "not fetched";
-  kf::test::CraftedServer crafted;
+  kf::test::HttpTestServer crafted;
   // The command waits for this answer, so the clipboard does not change while it is read here.
-  crafted.server.Get("/watch", [&](const httplib::Request &, httplib::Response &response) {
+  crafted.routes.Get("/watch", [&](const httplib::Request &, httplib::Response &response) {
     clipboardDuringFetch = tk.clipboardText();
     response.set_content("SWFObject(\"/p.swf?video_id=abc&t=1\", 1)", "text/html");
   });

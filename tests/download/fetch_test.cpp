@@ -10,6 +10,7 @@
 #include "platform/fetch/download_folder.h"
 #include "platform/fetch/file_name.h"
 #include "server.h"
+#include "support/http_test_server.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -117,12 +118,12 @@ TEST_F(FetchProgramTest, FailedDownloadsLeaveNothingBehind) {
 }
 
 TEST_F(FetchProgramTest, HostileNamesStayInTheDownloadFolder) {
-  kf::test::CraftedServer crafted;
-  crafted.server.Get("/evil", [](const httplib::Request &, httplib::Response &response) {
+  kf::test::HttpTestServer crafted;
+  crafted.routes.Get("/evil", [](const httplib::Request &, httplib::Response &response) {
     response.set_header("Content-Disposition", "attachment; filename=\"../../escaped\"");
     response.set_content("bytes", "application/octet-stream");
   });
-  crafted.server.Get("/empty/.profile", [](const httplib::Request &, httplib::Response &response) {
+  crafted.routes.Get("/empty/.profile", [](const httplib::Request &, httplib::Response &response) {
     response.set_content("", "application/octet-stream");
   });
   crafted.start();

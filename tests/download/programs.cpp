@@ -11,6 +11,7 @@
 #include <chrono>
 #include <filesystem>
 #include <stdexcept>
+#include <thread>
 
 #include "support/temp_dir.h"
 
@@ -81,20 +82,6 @@ int deadPort() {
   // A port the system just handed out and took back: nothing listens on it.
   ::close(fd);
   return ntohs(address.sin_port);
-}
-
-CraftedServer::CraftedServer() = default;
-
-void CraftedServer::start() {
-  port_ = server.bind_to_any_port("127.0.0.1");
-  if (port_ <= 0) throw std::runtime_error("cannot listen on the loopback");
-  // The socket listens from the bind on, so requests wait in its queue until the thread accepts them.
-  thread_ = std::thread([this] { server.listen_after_bind(); });
-}
-
-CraftedServer::~CraftedServer() {
-  server.stop();
-  if (thread_.joinable()) thread_.join();
 }
 
 }  // namespace kf::test

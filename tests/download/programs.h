@@ -1,12 +1,9 @@
 #pragma once
 // What the download tests need around the programs they start: little scripts that record how they
-// were started, a way to run a program and wait for it, a bounded wait for what a detached program
-// leaves behind, and a server for crafted pages.
-#include <httplib.h>
-
+// were started, a way to run a program and wait for it, and a bounded wait for what a detached
+// program leaves behind.
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace kf::test {
@@ -30,23 +27,5 @@ std::vector<std::string> filesIn(const std::string &folder);
 
 // A port on the loopback where nothing listens.
 int deadPort();
-
-// An HTTP server on a free loopback port, serving what the test sets up on `server`.
-class CraftedServer {
- public:
-  CraftedServer();
-  ~CraftedServer();
-  CraftedServer(const CraftedServer &) = delete;
-  CraftedServer &operator=(const CraftedServer &) = delete;
-
-  // Call before start().
-  httplib::Server server;
-  void start();
-  int port() const { return port_; }
-
- private:
-  int port_ = 0;
-  std::thread thread_;
-};
 
 }  // namespace kf::test

@@ -8,6 +8,7 @@
 #include "net/r_general.h"
 #include "platform/headless/headless_toolkit.h"
 #include "server.h"
+#include "support/http_test_server.h"
 
 namespace {
 
@@ -51,8 +52,8 @@ struct CraftedPage {
 class CraftedPageTest : public ResolverTest, public ::testing::WithParamInterface<CraftedPage> {};
 
 TEST_P(CraftedPageTest, QueryIsCutFromTheFirstPlayerEmbedding) {
-  kf::test::CraftedServer crafted;
-  crafted.server.Get("/watch", [](const httplib::Request &, httplib::Response &response) {
+  kf::test::HttpTestServer crafted;
+  crafted.routes.Get("/watch", [](const httplib::Request &, httplib::Response &response) {
     response.set_content(GetParam().page, "text/html");
   });
   crafted.start();

@@ -5,11 +5,12 @@
 #include <future>
 #include <optional>
 
+#include "pattern_body.h"
 #include "platform/error.h"
 #include "platform/headless/headless_toolkit.h"
 #include "platform/text/cp1252.h"
+#include "support/http_test_server.h"
 #include "support/raw_http_server.h"
-#include "test_http_server.h"
 
 namespace kf::net {
 namespace {
@@ -54,7 +55,7 @@ class DownloadTest : public testing::Test {
   }
 
   ui::HeadlessToolkit tk;
-  test::TestHttpServer server;
+  test::HttpTestServer server;
   clsDownload download;
   Events events;
   std::vector<double> progress;

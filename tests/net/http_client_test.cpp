@@ -13,9 +13,9 @@
 #include "platform/headless/headless_toolkit.h"
 #include "platform/http/request_address.h"
 #include "support/full_listener.h"
+#include "support/http_test_server.h"
 #include "support/raw_http_server.h"
 #include "support/recording_proxy.h"
-#include "test_http_server.h"
 
 namespace kf::net {
 namespace {
@@ -81,7 +81,7 @@ TEST(RequestAddress, ForbiddenCharactersArePercentEncodedOnTheWire) {
 TEST(ProxyUse, TheDownloadEngineTakesTheSystemProxyThePageFetchGoesDirect) {
   ui::HeadlessToolkit tk;
   ui::setToolkit(tk);
-  test::TestHttpServer server;
+  test::HttpTestServer server;
   server.routes.Get("/page", [](const httplib::Request &, httplib::Response &response) {
     response.set_content("seite", "text/html");
   });
@@ -177,7 +177,7 @@ TEST_F(TransferLimits, ABodyOrHeadBeyondTheCapIsRefused) {
 }
 
 TEST_F(TransferLimits, RedirectsAreFollowedAFewTimesAndOnlyToHttp) {
-  test::TestHttpServer server;
+  test::HttpTestServer server;
   server.routes.Get("/page", [](const httplib::Request &, httplib::Response &response) {
     response.set_content("ziel", "text/html");
   });

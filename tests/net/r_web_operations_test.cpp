@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "pattern_body.h"
 #include "platform/headless/headless_toolkit.h"
+#include "support/http_test_server.h"
 #include "support/raw_http_server.h"
-#include "test_http_server.h"
 
 namespace kf::net {
 namespace {
@@ -36,7 +37,7 @@ class PageFetchTest : public testing::Test {
   }
 
   ui::HeadlessToolkit tk;
-  test::TestHttpServer server;
+  test::HttpTestServer server;
 };
 
 TEST_F(PageFetchTest, ReturnsTheWholeBodyByteForByte) {
