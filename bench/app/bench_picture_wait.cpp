@@ -113,5 +113,7 @@ int main() {
   bench::report("processor share while a click waits for the picture", share,
                 share < 0.05 ? "target < 5 %: met" : "target < 5 %: MISSED");
   bench::report("reference: the same wait polling the event loop", polling, "(reference)");
+  std::printf("FIGURE\tprocessor share while GetPic waits 2 s\t%.2f\t%%\tpolling the event loop %.1f %%\t< 5\n",
+              share * 100, polling * 100);
   return shown ? 0 : 1;
 }

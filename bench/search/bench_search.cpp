@@ -177,6 +177,12 @@ int main() {
   report("  speed-up over the reference (x)", big.reference / big.ours, "x", ">= 10x", big.reference / big.ours >= 10);
   report("  rows identical to the reference (1 = yes)", small.same && big.same, "", "1", small.same && big.same);
   ok = ok && small.same && big.same && small.rows == 20 && big.rows == 500;
+  std::printf("FIGURE\tParseResults, site page\t%.3f\tms\treference reading %.3f ms\t< 1\n", small.ours,
+              small.reference);
+  std::printf("FIGURE\tParseResults, 9,999-line page\t%.3f\tms\treference reading %.1f ms\t< 50\n", big.ours,
+              big.reference);
+  std::printf("FIGURE\tParseResults, 9,999 lines, speed-up over the reference\t%.1f\tx\t-\t>= 10\n",
+              big.reference / big.ours);
 
   // A whole search of 20 pages, headless, against the same 20 pages with plain libcurl.
   test::SearchWindow w;
@@ -198,6 +204,8 @@ int main() {
   report("  plain libcurl, same 20 pages, HEAD and GET (ms)", curlMs, "ms", "-", true);
   report("  search / libcurl (x)", searchMs / curlMs, "x", "<= 1.3x", searchMs / curlMs <= 1.3);
   ok = ok && listed == kPages * 20;
+  std::printf("FIGURE\t20-page search / plain libcurl\t%.2f\tx\tsearch %.0f ms, plain libcurl %.0f ms\t<= 1.3\n",
+              searchMs / curlMs, searchMs, curlMs);
 
   server.stop();
   std::filesystem::remove_all(dir);
