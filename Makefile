@@ -4,7 +4,7 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build test run bench test-asan fuzz clean
+.PHONY: deps configure build test run bench install test-asan fuzz clean
 
 deps:
 	@scripts/install-deps
@@ -23,6 +23,11 @@ run: build
 
 bench: build
 	@scripts/run-bench $(BUILD)
+
+# The program, a launcher, a desktop entry and the icon under PREFIX (see README.md).
+PREFIX ?= $(HOME)/.local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 # The whole suite once under AddressSanitizer and UndefinedBehaviorSanitizer. What the libraries we
 # do not build need switched off is in scripts/asan-options and scripts/lsan-suppressions, with reasons.

@@ -1,0 +1,22 @@
+# `cmake --install <build> --prefix <prefix>` (or `make install PREFIX=<prefix>`):
+#   <prefix>/lib/klipfang/          the runnable folder: klipfang, klipfang-fetch, gfx/, vid.kf, sets.cfg
+#   <prefix>/bin/klipfang           the launcher
+#   <prefix>/share/applications/klipfang.desktop, <prefix>/share/icons/hicolor/scalable/apps/klipfang.svg
+# The program keeps its data beside itself; the launcher gives every user a folder of his own when the
+# installed one is not writable (see assets/klipfang-launcher).
+set(KF_INSTALL_APP_DIR lib/klipfang)
+
+install(TARGETS klipfang klipfang-fetch RUNTIME DESTINATION ${KF_INSTALL_APP_DIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/assets/gfx DESTINATION ${KF_INSTALL_APP_DIR})
+install(FILES ${KF_APP_DIR}/vid.kf DESTINATION ${KF_INSTALL_APP_DIR})
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/assets/klipfang-launcher DESTINATION bin RENAME klipfang)
+install(FILES ${PROJECT_SOURCE_DIR}/assets/gfx/klipfang.svg DESTINATION share/icons/hicolor/scalable/apps)
+
+# The settings are the user's once the program has saved them: a second install keeps them. The
+# desktop entry names the launcher by its full path, since the prefix's bin folder need not be on
+# the desktop session's search path.
+install(CODE "
+  set(KF_SOURCE_DIR \"${PROJECT_SOURCE_DIR}\")
+  set(KF_INSTALL_APP_DIR \"${KF_INSTALL_APP_DIR}\")
+  include(\"${PROJECT_SOURCE_DIR}/cmake/install_files_of_the_user.cmake\")
+")
