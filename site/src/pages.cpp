@@ -42,7 +42,7 @@ std::string watchPage(const Video &video, const std::string &token) {
 std::string embedPage(const std::string &base, const Video &video, const std::string &token) {
   return "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>" + video.title +
          "</title>\n<style>html, body { margin: 0; height: 100%; background: #000; } "
-         "video { width: 100%; height: 100%; }</style>\n</head>\n<body>\n"
+         "video { display: block; width: 100%; height: 100%; }</style>\n</head>\n<body>\n"
          "<video controls autoplay muted src=\"" +
          base + "/get_video.php?video_id=" + video.id + "&amp;t=" + token + "\"></video>\n</body>\n</html>\n";
 }
