@@ -93,5 +93,20 @@ TEST_F(MainWindowQtTest, PageLinkReachesTheDesktopClipboardAsOneLine) {
             QString::fromStdString("http://www.localhost:" + std::to_string(port) + "/watch?v=" + id));
 }
 
+TEST_F(MainWindowQtTest, FileLinkWithTheSiteDownIsTheBareRequestAndAnEmptyListLeavesTheClipboard) {
+  QGuiApplication::clipboard()->setText(QStringLiteral("vorher"));
+  frm->c.cmdDll.click();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("vorher")) << "no result listed yet";
+
+  frm->c.txtSearch.setText("katze");
+  frm->c.cmdSearch.click();
+  ASSERT_GT(frm->c.lstResult.count(), 0);
+  frm->c.lstResult.clickItem(1);
+  site.stop();
+  frm->c.cmdDll.click();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(),
+            QString::fromStdString("http://localhost:" + std::to_string(port) + "/get_video.php?"));
+}
+
 }  // namespace
 }  // namespace kf::app
