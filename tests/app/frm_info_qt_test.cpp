@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/frm_info.h"
-#include "platform/qt/qt_toolkit.h"
+#include "qt/qt_environment.h"
 
 namespace kf::app {
 namespace {
@@ -36,11 +36,7 @@ void clickOn(QWidget *widget) {
 }
 
 TEST(InfoWindowOnScreen, FixedToolWindowAboveTheOthersWithItsLink) {
-  int argc = 1;
-  char name[] = "frm_info_qt_test";
-  char *argv[] = {name, nullptr};
-  qtui::QtToolkit tk(argc, argv);
-  ui::setToolkit(tk);
+  qtui::QtToolkit &tk = test::qtToolkit();
   std::vector<std::pair<std::string, bool>> opened;
   InfoWindow info(tk, net::SiteAddress{"http://www.localhost:9123", "http://localhost:9123"},
                   [&](const std::string &address, bool visible) { opened.emplace_back(address, visible); });

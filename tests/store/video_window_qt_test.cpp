@@ -18,6 +18,7 @@
 #include "net/site_address.h"
 #include "platform/qt/control_peer.h"
 #include "platform/qt/qt_toolkit.h"
+#include "qt/qt_environment.h"
 #include "platform/text/cp1252.h"
 #include "server.h"
 #include "store/build_watch_page.h"
@@ -74,11 +75,7 @@ QJsonObject awaitReport(QWebEngineView &view) {
 }
 
 TEST(VideoWindowOnScreen, AWatchPlaysTheSitesVideoInTheWindow) {
-  int argc = 1;
-  char name[] = "store_video_window_qt_test";
-  char *argv[] = {name, nullptr};
-  qtui::QtToolkit toolkit(argc, argv);
-  ui::setToolkit(toolkit);
+  qtui::QtToolkit &toolkit = test::qtToolkit();
   reportVideoMetadataInTitle();
 
   site::Server server;
