@@ -31,7 +31,7 @@ void guarded(Step step) {
 }  // namespace
 
 ResultListReactions::ResultListReactions(MainControls &c, const store::Settings &settings, std::string appDir,
-                                         WatchFunction buildWatchPage, transfer::Limits limits)
+                                         WatchFunction buildWatchPage, http::Limits limits)
     : c_(c),
       settings_(settings),
       appDir_(std::move(appDir)),

@@ -20,7 +20,7 @@ class ResultListReactions {
   // Installs the handlers on c.lstResult and on the picture transfer. Pictures are kept under
   // appDir (see picture_file.h).
   ResultListReactions(MainControls &c, const store::Settings &settings, std::string appDir,
-                      WatchFunction buildWatchPage, transfer::Limits limits = {});
+                      WatchFunction buildWatchPage, http::Limits limits = http::limitsFor(http::TransferKind::Picture));
   ResultListReactions(const ResultListReactions &) = delete;
   ResultListReactions &operator=(const ResultListReactions &) = delete;
 

@@ -109,13 +109,14 @@ TEST_F(InternetTransferTest, LimitsAndBrokenServersEndInTheErrorState) {
   struct Case {
     const char *what;
     site::Fault fault;
-    Limits limits;
+    http::Limits limits;
   };
-  Limits smallBody;
+  const http::Limits picture = http::limitsFor(http::TransferKind::Picture);
+  http::Limits smallBody = picture;
   smallBody.maxBodyBytes = 100;
   for (const Case &c :
-       {Case{"body over the cap", site::Fault::Slow, smallBody}, Case{"endless body", site::Fault::Endless, Limits{}},
-        Case{"closed without a word", site::Fault::Refuse, Limits{}}, Case{"cut off", site::Fault::CutOff, Limits{}}}) {
+       {Case{"body over the cap", site::Fault::Slow, smallBody}, Case{"endless body", site::Fault::Endless, picture},
+        Case{"closed without a word", site::Fault::Refuse, picture}, Case{"cut off", site::Fault::CutOff, picture}}) {
     site.clearFaults();
     site.setFault({"GET", "/vi/", 0}, c.fault);
     InternetTransfer inet(c.limits);
@@ -126,8 +127,8 @@ TEST_F(InternetTransferTest, LimitsAndBrokenServersEndInTheErrorState) {
 
 TEST_F(InternetTransferTest, SilentServerEndsAtTheRequestTimeOut) {
   test::PictureServer silent;
-  Limits shortRequest;
-  shortRequest.requestTimeout = 300ms;
+  http::Limits shortRequest = http::limitsFor(http::TransferKind::Picture);
+  shortRequest.totalTimeout = 300ms;
   InternetTransfer inet(shortRequest);
   EXPECT_EQ(run(inet, silent.address("/held/a.jpg")), std::vector<int>{kStateError});
 }

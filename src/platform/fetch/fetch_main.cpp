@@ -2,7 +2,6 @@
 // page to the desktop's browser; started hidden (a desktop browser cannot be) it saves the file the
 // address answers into the user's download folder and tells the desktop where it is. It speaks to the
 // desktop, so its texts are UTF-8.
-#include <curl/curl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -50,12 +49,10 @@ int openInBrowser(const std::string &address) {
 }
 
 int download(const std::string &address) {
-  curl_global_init(CURL_GLOBAL_DEFAULT);
   const std::string folder = kf::fetch::downloadFolder();
   std::error_code ignored;  // a folder that cannot be made shows when the file cannot be created in it
   std::filesystem::create_directories(folder, ignored);
   const kf::fetch::DownloadResult result = kf::fetch::downloadFile(address, folder);
-  curl_global_cleanup();
   if (result.saved) {
     std::printf("%s\n", result.path.c_str());
     kf::fetch::notifyDesktop("Download abgeschlossen", "Gespeichert unter " + result.path);

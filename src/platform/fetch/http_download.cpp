@@ -8,6 +8,7 @@
 
 #include "platform/fetch/file_name.h"
 #include "platform/fetch/part_file.h"
+#include "platform/http/curl_options.h"
 #include "platform/http/request_address.h"
 #include "platform/text/cp1252.h"
 
@@ -106,28 +107,18 @@ struct EasyDeleter {
 
 }  // namespace
 
-DownloadResult downloadFile(const std::string &address, const std::string &folder, const DownloadLimits &limits) {
+DownloadResult downloadFile(const std::string &address, const std::string &folder, const http::Limits &limits) {
   const std::optional<std::string> url = http::requestUrl(address);
   if (!url) return {false, {}, "Die Adresse ist keine http-Adresse: " + address};
-  const std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
-  if (!easy) return {false, {}, "Keine Verbindung möglich."};
-  Receiver receiver(easy.get(), folder, nameFromAddress(*url), limits.maxBytes);
+  const std::unique_ptr<CURL, EasyDeleter> easy(http::detail::newEasy(limits, "klipfang-fetch"));
+  Receiver receiver(easy.get(), folder, nameFromAddress(*url), limits.maxBodyBytes);
   char curlError[CURL_ERROR_SIZE] = {};
 
   CURL *e = easy.get();
   curl_easy_setopt(e, CURLOPT_URL, url->c_str());
-  curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http");
-  curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http");
-  curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(e, CURLOPT_MAXREDIRS, limits.maxRedirects);
   // The file comes from the site that served the watch page, which is reached directly as well.
   curl_easy_setopt(e, CURLOPT_PROXY, "");
-  curl_easy_setopt(e, CURLOPT_USERAGENT, "klipfang-fetch");
-  curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT, static_cast<long>(limits.connectTimeout.count()));
-  curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, limits.lowSpeedBytes);
-  curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.lowSpeedTime.count()));
-  curl_easy_setopt(e, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBytes));
+  curl_easy_setopt(e, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBodyBytes));
   curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &Receiver::onHeader);
   curl_easy_setopt(e, CURLOPT_HEADERDATA, &receiver);
   curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &Receiver::onBody);

@@ -7,25 +7,15 @@
 // Addresses are plain "http" addresses; a host may carry a port ("host:8480"), otherwise port 80.
 // Characters that may not stand on a request line (blank, control, bytes above 127) are
 // percent-encoded here, when the request is sent; an existing "%XX" is kept as it is.
-#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 
-namespace kf::http {
+#include "platform/http/limits.h"
 
-// Every transfer is bounded so that a silent, slow or endless server cannot hang or exhaust the
-// program. Hitting a limit fails the transfer like a broken connection.
-struct Limits {
-  std::chrono::milliseconds connectTimeout{std::chrono::seconds(30)};
-  // The transfer is aborted when less than lowSpeedBytes per second arrive for lowSpeedTime.
-  long lowSpeedBytes = 1;
-  std::chrono::seconds lowSpeedTime{60};
-  std::size_t maxBodyBytes = std::size_t{64} * 1024 * 1024;
-  long maxRedirects = 5;
-};
+namespace kf::http {
 
 enum class ProxyUse {
   System,  // the system's proxy settings (on Linux the proxy environment variables)
@@ -39,7 +29,7 @@ struct Transfer;
 
 class Session {
  public:
-  Session(std::string userAgent, ProxyUse proxy, Limits limits = {});
+  Session(std::string userAgent, ProxyUse proxy, Limits limits = limitsFor(TransferKind::Page));
   ~Session();
   Session(const Session &) = delete;
   Session &operator=(const Session &) = delete;

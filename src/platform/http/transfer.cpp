@@ -2,9 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <mutex>
-#include <new>
 
+#include "platform/http/curl_options.h"
 #include "platform/http/request_address.h"
 #include "platform/text/cp1252.h"
 
@@ -18,14 +17,6 @@ constexpr std::size_t kMaxHeaderBlock = 256 * 1024;
 constexpr int kPollMilliseconds = 1000;
 // curl's receive buffer: big blocks keep the per-byte cost low when the caller reads small chunks.
 constexpr long kReceiveBuffer = 256 * 1024;
-
-CURLM *newMulti() {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-  CURLM *multi = curl_multi_init();
-  if (!multi) throw std::bad_alloc();
-  return multi;
-}
 
 bool isRedirect(long code) {
   return code >= 300 && code < 400 && code != 304;
@@ -48,22 +39,12 @@ Transfer::Transfer(std::shared_ptr<SessionState> session, const std::string &add
     result_ = CURLE_URL_MALFORMAT;
     return;
   }
-  easy_ = curl_easy_init();
-  if (!easy_) throw std::bad_alloc();
   const Limits &limits = session_->limits;
+  easy_ = newEasy(limits, session_->userAgent);
   curl_easy_setopt(easy_, CURLOPT_URL, url->c_str());
   curl_easy_setopt(easy_, CURLOPT_PRIVATE, this);
-  curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(easy_, CURLOPT_USERAGENT, session_->userAgent.c_str());
   if (session_->proxy == ProxyUse::Direct) curl_easy_setopt(easy_, CURLOPT_PROXY, "");
   curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-  curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http");
-  curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, "http");
-  curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, limits.maxRedirects);
-  curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connectTimeout.count()));
-  curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, limits.lowSpeedBytes);
-  curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.lowSpeedTime.count()));
   curl_easy_setopt(easy_, CURLOPT_BUFFERSIZE, kReceiveBuffer);
   // A HEAD answer announces a size without sending it: only a GET is held to the body cap early.
   if (method == Method::Head) {

@@ -4,10 +4,11 @@
 
 #include <algorithm>
 #include <atomic>
-#include <mutex>
+#include <new>
 #include <utility>
 
 #include "platform/error.h"
+#include "platform/http/curl_options.h"
 #include "platform/http/request_address.h"
 #include "platform/text/cp1252.h"
 #include "platform/toolkit.h"
@@ -31,7 +32,7 @@ namespace {
 
 struct Receiver {
   std::string body;
-  std::size_t cap = 0;
+  std::uint64_t cap = 0;
   const std::atomic<bool> *cancelled = nullptr;
 };
 
@@ -48,25 +49,16 @@ int onProgress(void *userData, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
   return static_cast<Receiver *>(userData)->cancelled->load() ? 1 : 0;
 }
 
-void initialiseCurlOnce() {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
 // Runs on the worker thread; touches nothing but its arguments.
-std::pair<bool, long> fetch(const std::string &url, const Limits &limits, Receiver &receiver) {
-  CURL *easy = curl_easy_init();
-  if (!easy) return {false, 0};
+std::pair<bool, long> fetch(const std::string &url, const http::Limits &limits, Receiver &receiver) {
+  CURL *easy = nullptr;
+  try {
+    easy = http::detail::newEasy(limits, "Klipfang");
+  } catch (const std::bad_alloc &) {
+    return {false, 0};
+  }
   curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
   curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
-  curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http");
-  curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http");
-  curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 5L);
-  curl_easy_setopt(easy, CURLOPT_USERAGENT, "Klipfang");
-  curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connectTimeout.count()));
-  curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(limits.requestTimeout.count()));
   curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBodyBytes));
   curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, onBody);
   curl_easy_setopt(easy, CURLOPT_WRITEDATA, &receiver);
@@ -82,7 +74,7 @@ std::pair<bool, long> fetch(const std::string &url, const Limits &limits, Receiv
 
 }  // namespace
 
-InternetTransfer::InternetTransfer(Limits limits) : limits_(limits), link_(std::make_shared<Link>()) {
+InternetTransfer::InternetTransfer(http::Limits limits) : limits_(limits), link_(std::make_shared<Link>()) {
   link_->owner = this;
 }
 
@@ -96,7 +88,6 @@ void InternetTransfer::execute(const std::string &address) {
   if (executing_) throw Error(errors::kStillExecuting, text::cp1252(u8"Der Vorgang wird noch ausgeführt."));
   const auto url = http::requestUrl(address);
   if (!url) throw Error(kErrorBadAddress, text::cp1252(u8"Die Adresse ist keine gültige HTTP-Adresse."));
-  initialiseCurlOnce();
   body_.clear();
   bodyRead_ = 0;
   responseCode_ = 0;

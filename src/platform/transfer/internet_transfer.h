@@ -3,12 +3,13 @@
 // the user-interface thread goes on handling events; when it ends, the state-changed event is raised
 // on that thread (through the toolkit's post), and the body can then be read in pieces. One transfer
 // at a time.
-#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
 #include <thread>
+
+#include "platform/http/limits.h"
 
 namespace kf::transfer {
 
@@ -19,17 +20,10 @@ constexpr int kStateResponseCompleted = 12;
 // The error numbers execute() raises (kf::Error).
 constexpr int kErrorBadAddress = 35751;
 
-// Bounds on every transfer, so that a silent, slow or endless server costs at most a minute and a
-// few megabytes. A transfer that hits one ends in the error state.
-struct Limits {
-  std::chrono::milliseconds connectTimeout{std::chrono::seconds(15)};
-  std::chrono::milliseconds requestTimeout{std::chrono::seconds(60)};
-  std::size_t maxBodyBytes = std::size_t{8} * 1024 * 1024;
-};
-
 class InternetTransfer {
  public:
-  explicit InternetTransfer(Limits limits = {});
+  // A transfer that hits one of `limits` ends in the error state.
+  explicit InternetTransfer(http::Limits limits = http::limitsFor(http::TransferKind::Picture));
   // A transfer still running is cut off; its event is never raised.
   ~InternetTransfer();
   InternetTransfer(const InternetTransfer &) = delete;
@@ -56,7 +50,7 @@ class InternetTransfer {
   struct Link;
   void finished(Outcome outcome);
 
-  Limits limits_;
+  http::Limits limits_;
   std::shared_ptr<Link> link_;
   std::thread worker_;
   bool executing_ = false;
