@@ -1,0 +1,95 @@
+#include "platform/instance/hand_over.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/headless/headless_toolkit.h"
+#include "platform/instance/instance_lock.h"
+#include "support/temp_dir.h"
+
+namespace kf::instance {
+namespace {
+
+using namespace std::chrono_literals;
+
+class InstanceTest : public testing::Test {
+ protected:
+  InstanceTest() {
+    ui::setToolkit(tk);
+    ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+  }
+
+  ui::HeadlessToolkit tk;
+  test::TempDir runtime;
+  test::TempDir folder;
+};
+
+TEST_F(InstanceTest, OneHolderAtATimeAndAKilledHolderLeavesNoLock) {
+  const std::string lockPath = folder.file("klipfang.lock");
+  {
+    std::optional<InstanceLock> first = InstanceLock::tryTake(lockPath);
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(InstanceLock::tryTake(lockPath));
+  }
+  EXPECT_TRUE(InstanceLock::tryTake(lockPath)) << "released with its holder";
+
+  // A holder in another process, killed without a chance to clean up.
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const auto held = InstanceLock::tryTake(lockPath);
+    const char ok = held ? '1' : '0';
+    (void)!::write(ready[1], &ok, 1);
+    ::pause();
+    std::_Exit(0);
+  }
+  char ok = 0;
+  ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+  ASSERT_EQ(ok, '1');
+  EXPECT_FALSE(InstanceLock::tryTake(lockPath)) << "held by the other process";
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  EXPECT_TRUE(InstanceLock::tryTake(lockPath));
+  ::close(ready[0]);
+  ::close(ready[1]);
+}
+
+TEST_F(InstanceTest, AMessageHandedOverReachesTheListenerOnTheWindowThread) {
+  const std::string path = socketPathFor("test", folder.path());
+  EXPECT_EQ(path.rfind(runtime.path(), 0), 0u);
+  EXPECT_NE(socketPathFor("test", folder.path() + "x"), path) << "another folder, another socket";
+  EXPECT_LT(socketPathFor("test", std::string(4000, 'a')).size(), 108u) << "any folder fits a socket path";
+
+  // A socket left behind by a killed listener is replaced.
+  test::writeFile(path, "stale");
+  std::vector<std::string> received;
+  HandOverServer server(path, [&](const std::string &message) { received.push_back(message); });
+  const std::string address = "http://localhost:8480/get_video.php?video_id=a&t=" + std::string(5000, 'b');
+  EXPECT_TRUE(handOver(path, "show", 5s));
+  EXPECT_TRUE(handOver(path, address, 5s));
+  EXPECT_TRUE(received.empty()) << "nothing runs outside the window thread";
+  while (received.size() < 2) tk.waitForEvent();
+  EXPECT_EQ(received, (std::vector<std::string>{"show", address}));
+}
+
+TEST_F(InstanceTest, NothingIsHandedOverWhereNobodyListensOrTheMessageIsNoLine) {
+  const std::string path = socketPathFor("test", folder.path());
+  EXPECT_FALSE(handOver(path, "show", 200ms));
+  {
+    HandOverServer server(path, [](const std::string &) {});
+    EXPECT_FALSE(handOver(path, "two\nlines", 1s));
+    EXPECT_FALSE(handOver(path, std::string(kMaxMessageBytes + 1, 'x'), 1s));
+  }
+  EXPECT_FALSE(handOver(path, "show", 200ms)) << "the socket goes with its server";
+}
+
+}  // namespace
+}  // namespace kf::instance
