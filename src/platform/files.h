@@ -1,6 +1,8 @@
 #pragma once
 // The file system as the program uses it: its own folder, folder tests, 8-bit text files read by line
 // and written whole, and raw byte files. Failures raise kf::Error with a German description.
+#include <cstddef>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,29 +20,53 @@ bool fileExists(const std::string &path);
 void createFolder(const std::string &path);
 void removeFile(const std::string &path);
 
-// Reads a text file line by line; a line comes without its CR LF or LF.
+// How much of a text file a reader takes: files from outside may be of any size, and a reader never
+// needs more than it uses.
+struct ReadLimits {
+  static constexpr std::size_t kAll = std::numeric_limits<std::size_t>::max();
+  std::size_t mostLines = kAll;    // the file is read as if it ended after these lines
+  std::size_t mostBytes = kAll;    // ... or after these bytes
+  std::size_t longestLine = kAll;  // a longer line is cut to this many bytes; the rest is skipped unkept
+};
+
+// Reads a text file line by line as it goes, keeping only the line in hand; a line comes without its
+// CR LF or LF.
 class LineReader {
  public:
-  explicit LineReader(const std::string &path);
-  bool atEnd() const { return next_ >= lines_.size(); }
+  explicit LineReader(const std::string &path, ReadLimits limits = {});
+  ~LineReader();
+  LineReader(const LineReader &) = delete;
+  LineReader &operator=(const LineReader &) = delete;
+
+  bool atEnd();
   // Reading past the last line is an error, as callers rely on it to stop at a short file.
   std::string readLine();
 
  private:
-  std::vector<std::string> lines_;
+  bool fill();
+
+  std::string path_;
+  ReadLimits limits_;
+  int fd_;
+  std::vector<char> buffer_;
   std::size_t next_ = 0;
+  std::size_t filled_ = 0;
+  std::size_t bytesRead_ = 0;
+  std::size_t linesRead_ = 0;
 };
 
-std::vector<std::string> readLines(const std::string &path);
+std::vector<std::string> readLines(const std::string &path, ReadLimits limits = {});
 std::string readBytes(const std::string &path);
 
-// Writes every line followed by CR LF, replacing the file. Not atomic: for files the program
-// regenerates (watch pages), where a half-written file costs nothing.
-void writeLines(const std::string &path, const std::vector<std::string> &lines);
-
 // Writes every line followed by CR LF through a temporary file in the same folder, flushed, synced
-// and renamed over the old file: the old file stays untouched unless the new one is complete.
+// and renamed over the old file: the old file stays untouched unless the new one is complete. The
+// new file keeps the old one's mode and, where the process may, its owner. A symbolic link is
+// followed: the file it points to is replaced in its own folder, and the link stays.
 void saveLinesAtomically(const std::string &path, const std::vector<std::string> &lines);
+
+// Moves the file at `path` to `name`, or to `name`.1, `name`.2, ... whichever is free, never over an
+// existing file; answers the name it now has.
+std::string moveAside(const std::string &path, const std::string &name);
 
 // Replaces the file with exactly these bytes.
 void writeBytes(const std::string &path, std::string_view bytes);

@@ -11,12 +11,15 @@ namespace kf::store {
 namespace {
 
 constexpr std::size_t kLongestId = 64;
+// The template is one short line of markup; a first line that does not end within this is no
+// template, and a damaged file is read no further.
+constexpr std::size_t kMostTemplateBytes = 8192;
 
 std::string templateLine(const std::string &appDir) {
   const std::string path = files::join(appDir, "vid.kf");
   std::vector<std::string> lines;
   try {
-    lines = files::readLines(path);
+    lines = files::readLines(path, {.mostLines = 1, .mostBytes = kMostTemplateBytes});
   } catch (const Error &error) {
     if (error.number() == errors::kFileNotFound) {
       throw Error(error.number(), text::cp1252(u8"Die Vorlage der Videoseite fehlt: ") + path);
@@ -26,6 +29,9 @@ std::string templateLine(const std::string &appDir) {
   }
   if (lines.empty() || lines.front().empty()) {
     throw Error(errors::kInputPastEnd, text::cp1252(u8"Die Vorlage der Videoseite ist leer: ") + path);
+  }
+  if (lines.front().size() >= kMostTemplateBytes) {
+    throw Error(errors::kOverflow, text::cp1252(u8"Die Vorlage der Videoseite ist zu lang: ") + path);
   }
   return lines.front();
 }
@@ -47,7 +53,7 @@ std::string writeWatchPage(const std::string &appDir, const std::string &videoId
   const std::string page = text::replaceAll(templateLine(appDir), "%", videoId);
   const std::string path = files::join(files::join(appDir, "dat"), videoId + ".html");
   try {
-    files::writeLines(path, {page});
+    files::saveLinesAtomically(path, {page});
   } catch (const Error &error) {
     throw Error(error.number(), text::cp1252(u8"Die Videoseite kann nicht geschrieben werden: ") + error.description());
   }

@@ -11,8 +11,9 @@ namespace kf::store {
 bool isSafeVideoId(std::string_view videoId);
 
 // Writes the page for `videoId` and answers its address ("file://" + path). Raises kf::Error with a
-// German description, writing nothing, when the id is not safe, the template is missing, unreadable
-// or has an empty first line, or the page cannot be written.
+// German description, writing nothing, when the id is not safe, the template is missing, unreadable,
+// has an empty first line or one of 8 KiB or more, or the page cannot be written. The page is
+// replaced whole or not at all.
 std::string writeWatchPage(const std::string &appDir, const std::string &videoId);
 
 }  // namespace kf::store

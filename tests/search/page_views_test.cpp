@@ -7,6 +7,7 @@
 #include "search/search_commands.h"
 #include "search/search_data.h"
 #include "search/search_window.h"
+#include "support/peak_memory.h"
 #include "support/temp_dir.h"
 
 namespace kf::search {
@@ -67,6 +68,16 @@ TEST(LoadFile, StopsAt9999Lines) {
   test::SearchWindow w;
   LoadFile(dir.file("big.txt"), w.views());
   EXPECT_EQ(w.lstFile.count(), 9999);
+}
+
+TEST(LoadFile, APageOfEmptyLinesIsReadOnlyAsFarAsItIsListed) {
+  test::TempDir dir;
+  test::appendRepeated(dir.file("result.txt"), "\n", 64 * test::kMiB);
+  test::SearchWindow w;
+  const std::size_t before = test::peakMemoryBytes();
+  LoadFile(dir.file("result.txt"), w.views());
+  EXPECT_EQ(w.lstFile.count(), 9999);
+  EXPECT_LT(test::peakMemoryBytes() - before, 16 * test::kMiB);
 }
 
 TEST(LoadFile, FileThatCannotBeReadListsNothing) {

@@ -137,7 +137,8 @@ TEST(ParseResults, QuoteBoundsDependOnTheLineLength) {
     SCOPED_TRACE(c.length);
     test::TempDir dir;
     const std::string line = c.line + std::string(c.length - c.line.size(), 'x');
-    files::writeLines(dir.file("page.txt"), {"<span>1:00</span>", "", "", "descBoUnd01", "Text", line, "</html>"});
+    files::saveLinesAtomically(dir.file("page.txt"),
+                               {"<span>1:00</span>", "", "", "descBoUnd01", "Text", line, "</html>"});
     test::SearchWindow w;
     LoadFile(dir.file("page.txt"), w.views());
     if (!c.title) {
