@@ -1,11 +1,12 @@
-// dat/fav.kf with any content. Loading never fails, and what it loads survives a save and a second
-// load row for row.
+// dat/fav.kf with any content. Loading never fails, a file it cannot take is kept aside whole, and
+// what it loads survives a save and a second load row for row.
 #include <cstddef>
 #include <cstdint>
 
 #include "fuzz_input.h"
 #include "platform/controls.h"
 #include "platform/files.h"
+#include "platform/headless/headless_toolkit.h"
 #include "scratch_folder.h"
 #include "store/favourite_row.h"
 #include "store/favourites_file.h"
@@ -28,6 +29,8 @@ bool sameRows(const kf::ui::ListView &a, const kf::ui::ListView &b) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+  kf::ui::HeadlessToolkit tk;
+  kf::ui::setToolkit(tk);
   const std::string &appDir = kf::fuzz::scratchFolder();
   const std::string dataDir = kf::files::join(appDir, "dat");
   if (!kf::files::folderExists(dataDir)) kf::files::createFolder(dataDir);
@@ -35,6 +38,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
   kf::ui::ListView loaded = makeList();
   kf::store::LoadFavourites(loaded, appDir);
+  if (!tk.messages().empty()) {
+    // Taken away again, so that the next input finds the name free.
+    const std::string aside = kf::files::join(dataDir, "fav.kf.unlesbar");
+    if (kf::files::readBytes(aside) != std::string(reinterpret_cast<const char *>(data), size)) {
+      kf::fuzz::fail("a file that could not be loaded was not kept whole");
+    }
+    kf::files::removeFile(aside);
+  }
   for (int row = 1; row <= loaded.count(); ++row) {
     if (loaded.item(row).subItems.size() != kf::store::kFavouriteFields) kf::fuzz::fail("a row lacks fields");
   }
@@ -43,5 +54,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   kf::ui::ListView reloaded = makeList();
   kf::store::LoadFavourites(reloaded, appDir);
   if (!sameRows(loaded, reloaded)) kf::fuzz::fail("saved favourites came back different");
+  if (tk.messages().size() > 1) kf::fuzz::fail("saved favourites could not be loaded");
   return 0;
 }

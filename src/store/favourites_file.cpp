@@ -1,17 +1,23 @@
 #include "store/favourites_file.h"
 
 #include <algorithm>
-#include <limits>
+#include <optional>
 #include <vector>
 
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/text/cp1252.h"
+#include "platform/toolkit.h"
 #include "store/favourite_row.h"
-#include "store/parse_int16.h"
+#include "store/save_failure.h"
+#include "store/whole_number.h"
 
 namespace kf::store {
 namespace {
+
+// A favourite line holds five texts from a result page, each cut far below this where it entered;
+// a longer line is damage, and keeping it whole would let one line fill the memory.
+constexpr std::size_t kLongestLine = 8000;
 
 std::string favouritesPath(const std::string &appDir) {
   return files::join(files::join(appDir, "dat"), "fav.kf");
@@ -30,31 +36,70 @@ std::string lineOf(const FavouriteFields &fields) {
   return line;
 }
 
+bool isBlank(const std::string &line) {
+  return line.find_first_not_of(" \t") == std::string::npos;
+}
+
+// The next line that is not blank, or nothing at the end of the file.
+std::optional<std::string> nextLine(files::LineReader &reader) {
+  while (!reader.atEnd()) {
+    std::string line = reader.readLine();
+    if (!isBlank(line)) return line;
+  }
+  return std::nullopt;
+}
+
+// Answers false when the file is damaged: no count line, or one that is no count.
+bool readFavourites(ui::ListView &lstFavs, const std::string &path) {
+  files::LineReader reader(path, {.longestLine = kLongestLine});
+  const auto countLine = nextLine(reader);
+  const auto count = countLine ? parseCount(*countLine) : std::nullopt;
+  if (!count) return false;
+  std::uint64_t number = 0;
+  while (number < *count) {
+    const auto line = nextLine(reader);
+    if (!line) break;
+    appendFavourite(lstFavs, std::to_string(++number), fieldsOfLine(*line));
+  }
+  return true;
+}
+
+void moveAsideAndSay(const std::string &path) {
+  std::string text = text::cp1252(u8"Die Favoriten in „") + path + text::cp1252(u8"“ konnten nicht gelesen werden. ");
+  try {
+    const std::string aside = files::moveAside(path, path + ".unlesbar");
+    text += text::cp1252(u8"Die Datei wurde unverändert nach „") + aside +
+            text::cp1252(u8"“ verschoben. Klipfang beginnt mit einer leeren Favoritenliste.");
+  } catch (const Error &error) {
+    text += text::cp1252(u8"Sie konnte auch nicht nach „") + path + text::cp1252(u8".unlesbar“ verschoben werden (") +
+            error.description() + text::cp1252(u8"). Klipfang beginnt mit einer leeren Favoritenliste.");
+  }
+  ui::toolkit().messageBox(text, "Klipfang", ui::MessageIcon::Exclamation);
+}
+
 }  // namespace
 
 void LoadFavourites(ui::ListView &lstFavs, const std::string &appDir) {
   const std::string path = favouritesPath(appDir);
   if (!files::fileExists(path)) return;
+  bool readable = false;
   try {
-    files::LineReader reader(path);
-    const auto count = parseInt16(reader.readLine());
-    if (!count) return;
-    for (int i = 1; i <= *count && !reader.atEnd(); ++i) {
-      appendFavourite(lstFavs, std::to_string(i), fieldsOfLine(reader.readLine()));
-    }
+    readable = readFavourites(lstFavs, path);
   } catch (const Error &) {
-    // An unreadable file loads nothing; the rows appended so far stay.
+    // Unreadable part way: what was read is not the whole list, so none of it is kept.
   }
+  if (readable) return;
+  lstFavs.clear();
+  moveAsideAndSay(path);
 }
 
 void SaveFavourites(const ui::ListView &lstFavs, const std::string &appDir) {
-  const int count = std::min(lstFavs.count(), static_cast<int>(std::numeric_limits<std::int16_t>::max()));
-  std::vector<std::string> lines{std::to_string(count)};
-  for (int row = 1; row <= count; ++row) lines.push_back(lineOf(fieldsOf(lstFavs, row)));
+  std::vector<std::string> lines{std::to_string(lstFavs.count())};
+  for (int row = 1; row <= lstFavs.count(); ++row) lines.push_back(lineOf(fieldsOf(lstFavs, row)));
   try {
     files::saveLinesAtomically(favouritesPath(appDir), lines);
-  } catch (const Error &) {
-    // Nothing to tell: the old file is still whole, and the program ends right after.
+  } catch (const Error &error) {
+    tellSaveFailure("Die Favoriten", error);
   }
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/text/cp1252.h"
-#include "store/parse_int16.h"
+#include "store/whole_number.h"
 
 namespace kf::store {
 namespace {

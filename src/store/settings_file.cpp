@@ -7,12 +7,15 @@
 #include "platform/files.h"
 #include "platform/text/cp1252.h"
 #include "platform/toolkit.h"
-#include "store/parse_int16.h"
+#include "store/save_failure.h"
+#include "store/whole_number.h"
 
 namespace kf::store {
 namespace {
 
 constexpr const char *kFileName = "sets.cfg";
+// Four short lines; a file beyond this is damaged, and is read no further than its sound length.
+constexpr std::size_t kMostBytes = 4096;
 
 // The text between the first and the second colon, or nothing when the line has no colon.
 std::optional<std::string> valueOf(const std::string &line) {
@@ -22,7 +25,7 @@ std::optional<std::string> valueOf(const std::string &line) {
 }
 
 std::optional<Settings> readSettings(const std::string &path, Settings settings) {
-  files::LineReader reader(path);
+  files::LineReader reader(path, {.mostLines = 4, .mostBytes = kMostBytes});
   std::vector<std::string> values;
   for (int line = 0; line < 4; ++line) {
     auto value = valueOf(reader.readLine());
@@ -68,8 +71,8 @@ void SaveSettings(const Settings &settings, const std::string &appDir) {
     files::saveLinesAtomically(files::join(appDir, kFileName),
                                {"respages:" + std::to_string(settings.respages), flag("cleartxt", settings.cleartxt),
                                 flag("preview", settings.preview), flag("infront", settings.infront)});
-  } catch (const Error &) {
-    // Nothing to tell: the old file is still whole, and the program ends right after.
+  } catch (const Error &error) {
+    tellSaveFailure("Die Einstellungen", error);
   }
 }
 

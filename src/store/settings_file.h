@@ -14,7 +14,7 @@ namespace kf::store {
 void LoadSettings(Settings &settings, const std::string &appDir);
 
 // Writes the four lines through a temporary file, so a failed save leaves the previous file as it
-// was. A failure is not reported: the program is closing when it saves.
+// was. A failure is told in a message box naming the file and the reason.
 void SaveSettings(const Settings &settings, const std::string &appDir);
 
 }  // namespace kf::store

@@ -117,7 +117,7 @@ TEST(DataSafety, KilledWhileSavingEachFileIsTheOldOrTheNewVersion) {
   EXPECT_GT(killedInsideASave, kKills / 10);
 }
 
-TEST(DataSafety, AFullDiskAtCloseKeepsThePreviousFilesAndTheProgramStillEnds) {
+TEST(DataSafety, AFullDiskAtCloseKeepsThePreviousFilesSaysSoAndTheProgramStillEnds) {
   // Bytes the disk still takes: none, or enough for the settings but not for the favourites.
   for (const rlim_t room : {rlim_t{0}, rlim_t{200}}) {
     SCOPED_TRACE(room);
@@ -141,7 +141,15 @@ TEST(DataSafety, AFullDiskAtCloseKeepsThePreviousFilesAndTheProgramStillEnds) {
     EXPECT_EQ(folder.tree(),
               (std::set<std::string>{"app/", "app/dat/", "app/dat/fav.kf", "app/sets.cfg", "app/vid.kf"}))
         << "a failed save leaves no temporary file";
-    EXPECT_TRUE(tk.messages().empty());
+    // Each file that could not be saved is told, with its name, before the program ends.
+    std::vector<std::string> told;
+    for (const auto &message : tk.messages()) told.push_back(message.text.substr(0, message.text.find("\n\n")));
+    const std::string favourites = "Die Favoriten konnten nicht gespeichert werden.";
+    const std::vector<std::string> expected =
+        room == 0 ? std::vector<std::string>{"Die Einstellungen konnten nicht gespeichert werden.", favourites}
+                  : std::vector<std::string>{favourites};
+    EXPECT_EQ(told, expected);
+    EXPECT_NE(tk.messages().back().text.find(folder.file("dat/fav.kf")), std::string::npos);
   }
 }
 

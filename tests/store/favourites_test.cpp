@@ -4,10 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/headless/headless_toolkit.h"
 #include "platform/text/cp1252.h"
 #include "store/favourite_row.h"
 #include "store/favourites_file.h"
 #include "support/file_size_limit.h"
+#include "support/peak_memory.h"
 #include "support/temp_dir.h"
 
 namespace kf::store {
@@ -30,9 +32,13 @@ std::vector<std::string> rowsOf(const ui::ListView &list) {
 
 class FavouritesTest : public ::testing::Test {
  protected:
-  FavouritesTest() { std::filesystem::create_directory(dir.file("dat")); }
+  FavouritesTest() {
+    ui::setToolkit(tk);
+    std::filesystem::create_directory(dir.file("dat"));
+  }
   std::string file() const { return dir.file("dat/fav.kf"); }
 
+  ui::HeadlessToolkit tk;
   test::TempDir dir;
   ui::ListView lstFavs{"lstFavs", nullptr, {}, 27};
 };
@@ -51,17 +57,17 @@ TEST_F(FavouritesTest, LoadingTakesWhatTheFileHolds) {
   };
   const Case cases[] = {
       {"0\r\na|b|c|d|e\r\n", {}},
-      {"-2\r\na|b|c|d|e\r\n", {}},
-      {"zwei\r\na|b|c|d|e\r\n", {}},
-      {"40000\r\na|b|c|d|e\r\n", {}},
-      {"", {}},
+      // No 16-bit limit on the count.
+      {"99999999999999999999999\r\na|b|c|d|e\r\n", {"1:a|b|c|d|e"}},
       // Fewer lines than announced: those there are.
       {"5\r\nA|1|p1|T1|1:00\r\nB|2|p2|T2|2:00\r\nC|3|p3|T3|3:00\r\n",
        {"1:A|1|p1|T1|1:00", "2:B|2|p2|T2|2:00", "3:C|3|p3|T3|3:00"}},
       // More lines than announced: the count rules.
       {"1\r\nA|1|p1|T1|1:00\r\nB|2|p2|T2|2:00\r\n", {"1:A|1|p1|T1|1:00"}},
       // A short line gives empty fields and does not cost the lines after it; a sixth field goes.
-      {"3\r\nA|1|p1\r\nB|2|p2|T2|2:00|extra\r\n\r\n", {"1:A|1|p1||", "2:B|2|p2|T2|2:00", "3:||||"}},
+      {"3\r\nA|1|p1\r\nB|2|p2|T2|2:00|extra\r\n||\r\n", {"1:A|1|p1||", "2:B|2|p2|T2|2:00", "3:||||"}},
+      // Blank lines are no favourites, and do not count.
+      {"\r\n  \r\n2\r\n\r\nA|1|p|T|0\r\n\t\r\n\r\nB|2|p|T|0\r\n", {"1:A|1|p|T|0", "2:B|2|p|T|0"}},
       // The same video twice stays twice; LF-only lines are read too.
       {"2\nA|x9|p|T|0:10\nA|x9|p|T|0:10\n", {"1:A|x9|p|T|0:10", "2:A|x9|p|T|0:10"}},
   };
@@ -72,6 +78,50 @@ TEST_F(FavouritesTest, LoadingTakesWhatTheFileHolds) {
     LoadFavourites(lstFavs, dir.path());
     EXPECT_EQ(rowsOf(lstFavs), c.rows);
   }
+}
+
+TEST_F(FavouritesTest, ADamagedFileIsMovedAsideNeverOverwrittenAndTold) {
+  // An earlier damaged file lies aside already, and is not replaced.
+  writeFile(file() + ".unlesbar", "erste");
+  const std::string damaged[] = {"zwei\r\na|b|c|d|e\r\n", "-2\r\na|b|c|d|e\r\n", "\r\n \r\n"};
+  for (std::size_t i = 0; i < std::size(damaged); ++i) {
+    SCOPED_TRACE(damaged[i]);
+    writeFile(file(), damaged[i]);
+    LoadFavourites(lstFavs, dir.path());
+    EXPECT_EQ(lstFavs.count(), 0);
+    const std::string aside = file() + ".unlesbar." + std::to_string(i + 1);
+    EXPECT_EQ(readFile(aside), damaged[i]);
+    ASSERT_EQ(tk.messages().size(), i + 1);
+    const auto &message = tk.messages().back();
+    EXPECT_NE(message.text.find(text::cp1252(u8"„") + file() + text::cp1252(u8"“")), std::string::npos);
+    EXPECT_NE(message.text.find(text::cp1252(u8"„") + aside + text::cp1252(u8"“")), std::string::npos);
+    EXPECT_EQ(message.title, "Klipfang");
+
+    SaveFavourites(lstFavs, dir.path());
+    EXPECT_EQ(readFile(file()), "0\r\n");
+  }
+  EXPECT_EQ(readFile(file() + ".unlesbar"), "erste");
+}
+
+TEST_F(FavouritesTest, LinesAreCutWhereTheyEnterAndBlankLinesCostNoMemory) {
+  const std::string longest(8000 - 6, 'x');
+  writeFile(file(), "2\r\n" + longest + "|a|b|c\r\n" + longest + "|a|b|cd\r\n");
+  LoadFavourites(lstFavs, dir.path());
+  const std::string cut = longest + "|a|b|c|";
+  EXPECT_EQ(rowsOf(lstFavs), (std::vector<std::string>{"1:" + cut, "2:" + cut}));
+
+  // Two favourites with 64 MiB of blank lines around them.
+  writeFile(file(), "2\r\n");
+  test::appendRepeated(file(), "\r\n", 32 * test::kMiB);
+  test::appendRepeated(file(), "A|1|p|T|0\r\n", 1);
+  test::appendRepeated(file(), "\r\n", 32 * test::kMiB);
+  test::appendRepeated(file(), "B|2|p|T|0\r\n", 1);
+  lstFavs.clear();
+  const std::size_t before = test::peakMemoryBytes();
+  LoadFavourites(lstFavs, dir.path());
+  EXPECT_LT(test::peakMemoryBytes() - before, 16 * test::kMiB);
+  EXPECT_EQ(rowsOf(lstFavs), (std::vector<std::string>{"1:A|1|p|T|0", "2:B|2|p|T|0"}));
+  EXPECT_TRUE(tk.messages().empty());
 }
 
 TEST_F(FavouritesTest, FieldsComeBackExactlyAsTheyWereAndDuplicatesSurvive) {
@@ -108,15 +158,15 @@ TEST_F(FavouritesTest, TheCountLineNeverAnnouncesMoreThanFollows) {
   SaveFavourites(lstFavs, dir.path());
   EXPECT_EQ(readFile(file()), "2\r\nNur Film|id7|||\r\nF|id8|P|T|D\r\n");
 
-  // Beyond what a count line can announce, the first 32767 are kept and the file still loads.
+  // However many there are, none is dropped.
   lstFavs.clear();
   for (int i = 1; i <= 32768; ++i)
     appendFavourite(lstFavs, std::to_string(i), {"F", "id" + std::to_string(i), "", "", ""});
   SaveFavourites(lstFavs, dir.path());
   ui::ListView fresh{"lstFavs", nullptr, {}, 27};
   LoadFavourites(fresh, dir.path());
-  ASSERT_EQ(fresh.count(), 32767);
-  EXPECT_EQ(fresh.subItemText(32767, 2), "id32767");
+  ASSERT_EQ(fresh.count(), 32768);
+  EXPECT_EQ(fresh.subItemText(32768, 2), "id32768");
 }
 
 TEST_F(FavouritesTest, AFailedSaveLeavesThePreviousFileWhole) {
@@ -130,10 +180,17 @@ TEST_F(FavouritesTest, AFailedSaveLeavesThePreviousFileWhole) {
   EXPECT_EQ(readFile(file()), old);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.file("dat")), {}), 1);
 
-  // Without its data folder the save fails quietly and writes nothing anywhere.
+  // Without its data folder the save fails and writes nothing anywhere.
   std::filesystem::remove_all(dir.file("dat"));
   SaveFavourites(lstFavs, dir.path());
   EXPECT_FALSE(std::filesystem::exists(dir.file("dat")));
+
+  // Each failure is told, naming the file and the reason.
+  ASSERT_EQ(tk.messages().size(), 2U);
+  const std::string said = text::cp1252(u8"Die Favoriten konnten nicht gespeichert werden.\n\n");
+  EXPECT_EQ(tk.messages()[0].text, said + text::cp1252(u8"Datei zu groß: ") + file() +
+                                       text::cp1252(u8"\n\nEine vorhandene Datei bleibt unverändert."));
+  EXPECT_EQ(tk.messages()[1].icon, ui::MessageIcon::Critical);
 }
 
 }  // namespace

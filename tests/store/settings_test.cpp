@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <optional>
@@ -48,6 +50,8 @@ TEST_F(SettingsTest, AFileThatCannotBeReadEndsTheProgramAfterOneMessageAndStaysA
       "respages:\r\ncleartxt:1\r\npreview:1\r\ninfront:1\r\n",       // no value
       "respages:3\r\ncleartxt:1\r\npreview 1\r\ninfront:1\r\n",      // a line without a colon
       "",                                                            // empty
+      // Read no further than four short lines could reach: a first line of 5,000 characters.
+      "respages:3" + std::string(4990, ' ') + "\r\ncleartxt:1\r\npreview:1\r\ninfront:1\r\n",
   };
   for (const auto &content : files) {
     SCOPED_TRACE(content.value_or("(missing)"));
@@ -132,6 +136,42 @@ TEST_F(SettingsTest, AFailedSaveLeavesThePreviousFileWhole) {
   SaveSettings({17, true, true, true}, other.path());
   EXPECT_TRUE(std::filesystem::is_directory(other.file("sets.cfg")));
   EXPECT_EQ(entriesOf(other.path()), std::set<std::string>{"sets.cfg"});
+
+  // Each failure is told, naming the file and the reason.
+  ASSERT_EQ(tk.messages().size(), 2U);
+  const std::string said = text::cp1252(u8"Die Einstellungen konnten nicht gespeichert werden.\n\n");
+  EXPECT_EQ(tk.messages()[0].text, said + text::cp1252(u8"Datei zu groß: ") + file() +
+                                       text::cp1252(u8"\n\nEine vorhandene Datei bleibt unverändert."));
+}
+
+TEST_F(SettingsTest, ASaveKeepsModeAndOwnerAndReplacesTheFileALinkPointsTo) {
+  writeFile(file(), "alt");
+  ASSERT_EQ(::chmod(file().c_str(), 0640), 0);
+  // Only root may hand a file to another user; the save must hand it back.
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(::chown(file().c_str(), 4321, 4322), 0);
+  }
+  SaveSettings({3, true, false, true}, dir.path());
+  struct stat st {};
+  ASSERT_EQ(::stat(file().c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640U);
+  if (root) {
+    EXPECT_EQ(std::pair(st.st_uid, st.st_gid), std::pair(4321U, 4322U));
+  }
+
+  // Two links, relative and absolute, to a file kept elsewhere: both links stay, the file is new.
+  test::TempDir elsewhere;
+  writeFile(elsewhere.file("echt.cfg"), "alt");
+  std::filesystem::create_symlink(elsewhere.file("echt.cfg"), elsewhere.file("zwischen.cfg"));
+  std::filesystem::remove(file());
+  std::filesystem::create_symlink(std::filesystem::relative(elsewhere.file("zwischen.cfg"), dir.path()), file());
+  SaveSettings({4, false, true, false}, dir.path());
+  EXPECT_TRUE(std::filesystem::is_symlink(file()));
+  EXPECT_TRUE(std::filesystem::is_symlink(elsewhere.file("zwischen.cfg")));
+  EXPECT_EQ(readFile(elsewhere.file("echt.cfg")), "respages:4\r\ncleartxt:0\r\npreview:1\r\ninfront:0\r\n");
+  EXPECT_EQ(entriesOf(elsewhere.path()), (std::set<std::string>{"echt.cfg", "zwischen.cfg"}));
+  EXPECT_TRUE(tk.messages().empty());
 }
 
 class SettingsWindowTest : public SettingsTest {
