@@ -5,9 +5,9 @@
 
 namespace kf::net {
 
-// The text of one string value (empty value name: the key's default value), read through a buffer of
-// 256 bytes. A missing key or value gives the empty text. So does a value of 256 characters or more:
-// it does not fit the buffer, and a cut-off command would name the wrong program.
+// The text of one string value (empty value name: the key's default value), of any length: a value
+// that does not fit the first buffer is read again into one of the size the registry asks for. A
+// missing key or value gives the empty text.
 std::string rRegGetString(shell::RegistryKey hKey, const std::string &strPath, const std::string &strValue);
 
 }  // namespace kf::net

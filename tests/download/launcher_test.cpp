@@ -2,6 +2,7 @@
 // handing pages to the desktop's browser.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,6 +17,7 @@
 #include "platform/headless/headless_toolkit.h"
 #include "platform/shell/registry.h"
 #include "platform/shell/shell_execute.h"
+#include "platform/text/cp1252.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -23,6 +25,7 @@ namespace {
 using kf::test::eventually;
 using kf::test::readFile;
 using kf::ui::MousePointer;
+namespace text = kf::text;
 
 const std::string kBrowserKey = "Applications\\iexplore.exe\\shell\\open\\command";
 
@@ -63,30 +66,27 @@ TEST_F(LauncherTest, RegistryAnswersTheQuotedBrowserProgramUnderItsKeyOnly) {
   EXPECT_EQ(command(kBrowserKey, "Name"), "");
   EXPECT_EQ(kf::net::rRegGetString(kf::shell::HKEY_CLASSES_ROOT + 1, kBrowserKey, ""), "");
 
-  // No program, or one whose path a quote would cut short: no command.
+  // A program that is not there still has its command, as a registry entry outlives its program;
+  // one whose path a quote would cut short has none.
   kf::shell::setBrowserProgram(dir.file("missing"));
-  EXPECT_EQ(command(kBrowserKey), "");
+  EXPECT_EQ(command(kBrowserKey), "\"" + dir.file("missing") + "\" %1");
   const std::string quoted = dir.file("say \"hi\"");
   kf::test::writeRecordingScript(quoted, record);
   kf::shell::setBrowserProgram(quoted);
   EXPECT_EQ(command(kBrowserKey), "");
 }
 
-TEST_F(LauncherTest, CommandTooLongForTheBufferGivesNothingRatherThanACutPath) {
-  // The command is the path and five characters more (two quotes, blank, "%1"); with its closing NUL
-  // a path of 250 characters just fits the 256-byte buffer.
-  const auto programOfLength = [&](std::size_t length) {
-    const std::string folder = dir.path() + "/" + std::string(length - dir.path().size() - 3, 'd');
-    std::filesystem::create_directory(folder);
-    kf::test::writeRecordingScript(folder + "/b", record);
-    return folder + "/b";
-  };
-  const auto command = [] { return kf::net::rRegGetString(kf::shell::HKEY_CLASSES_ROOT, kBrowserKey, ""); };
-
-  kf::shell::setBrowserProgram(programOfLength(250));
-  EXPECT_EQ(command().size(), 255U);
-  kf::shell::setBrowserProgram(programOfLength(251));
-  EXPECT_EQ(command(), "");
+TEST_F(LauncherTest, AProgramFolderPathOfAnyLengthWorks) {
+  // Far beyond the 256 bytes a registry read once offered.
+  std::string folder = dir.path();
+  for (int depth = 0; depth < 9; ++depth) folder += "/" + std::string(100, 'd');
+  std::filesystem::create_directories(folder);
+  kf::test::writeRecordingScript(folder + "/b", record);
+  kf::shell::setBrowserProgram(folder + "/b");
+  EXPECT_EQ(kf::net::rRegGetString(kf::shell::HKEY_CLASSES_ROOT, kBrowserKey, ""), "\"" + folder + "/b\" %1");
+  kf::net::rOpenInBrowser("http://localhost:1/", false);
+  EXPECT_EQ(waitForRecord(), "0\nhttp://localhost:1/\n");
+  EXPECT_TRUE(tk.messages().empty());
 }
 
 TEST(BrowserProgramPath, IsTheQuotedPathBeforeABlank) {
@@ -112,12 +112,31 @@ TEST_F(LauncherTest, StartsTheBrowserWithTheAddressAndItsShowMode) {
                                                             MousePointer::Hourglass, MousePointer::Default}));
 }
 
-TEST_F(LauncherTest, WithoutABrowserProgramNothingStartsAndThePointerComesBack) {
-  kf::shell::setBrowserProgram(dir.file("missing"));
-  kf::net::rOpenInBrowser("http://localhost:1/", false);
-  EXPECT_EQ(tk.pointerHistory(), (std::vector<MousePointer>{MousePointer::Hourglass, MousePointer::Default}));
-  EXPECT_FALSE(kf::shell::shellExecute("", "http://localhost:1/", kf::shell::SW_HIDE));
-  EXPECT_FALSE(kf::shell::shellExecute(dir.file("missing"), "http://localhost:1/", kf::shell::SW_HIDE));
+TEST_F(LauncherTest, AProgramThatCannotStartIsToldAndThePointerComesBack) {
+  kf::test::writeFile(dir.file("not executable"), "#!/bin/sh\n");
+  kf::test::writeFile(dir.file("no program"), "just text");
+  ASSERT_EQ(::chmod(dir.file("no program").c_str(), 0755), 0);
+  const std::pair<std::string, std::string> cases[] = {
+      {dir.file("missing"), "Es fehlt."},
+      {dir.file("not executable"), text::cp1252(u8"Es ist nicht ausführbar.")},
+      {dir.file("no program"), text::cp1252(u8"Es ist kein ausführbares Programm.")},
+  };
+  for (const auto &[program, reason] : cases) {
+    SCOPED_TRACE(program);
+    kf::shell::setBrowserProgram(program);
+    kf::net::rOpenInBrowser("http://localhost:1/", false);
+    EXPECT_EQ(tk.messages().back().text,
+              text::cp1252(u8"Das Programm „") + program + text::cp1252(u8"“ kann nicht gestartet werden. ") + reason);
+    EXPECT_EQ(tk.messages().back().title, "Klipfang");
+  }
+  EXPECT_EQ(tk.messages().size(), std::size(cases));
+  EXPECT_EQ(tk.pointerHistory().back(), MousePointer::Default);
+
+  // No program at all: a path the command cannot hold.
+  kf::shell::setBrowserProgram(dir.file("say \"hi\""));
+  kf::net::rOpenInBrowser("http://localhost:1/", true);
+  EXPECT_EQ(tk.messages().back().text,
+            text::cp1252(u8"Es ist kein Programm eingerichtet, das die Adresse öffnen könnte."));
 }
 
 TEST_F(LauncherTest, StartedProgramIsDetachedAndHoldsNoneOfOurDescriptors) {

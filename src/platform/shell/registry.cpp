@@ -1,7 +1,5 @@
 #include "platform/shell/registry.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstring>
 #include <mutex>
@@ -24,11 +22,11 @@ bool sameIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 // The open command as the desktop registers one: the quoted program path, a blank and the placeholder
-// for the address.
+// for the address. Like a registry entry it names the program whether or not that is there to run;
+// starting it finds out, and tells the user.
 std::optional<std::string> browserCommand() {
   const std::string program = browserProgram();
   if (program.empty() || program.find('"') != std::string::npos) return std::nullopt;
-  if (::access(program.c_str(), X_OK) != 0 || !files::fileExists(program)) return std::nullopt;
   return "\"" + program + "\" %1";
 }
 

@@ -22,8 +22,7 @@ bool queryStringValue(RegistryKey root, std::string_view subKey, std::string_vie
                       std::uint32_t &length);
 
 // The browser program the open command names: klipfang-fetch in the program's folder unless another
-// was set. When it is not an executable file, or its path cannot be written in double quotes, the key
-// is missing.
+// was set. Only when its path cannot be written in double quotes is the key missing.
 std::string browserProgram();
 // Puts another program in the launcher's place (tests); an empty path brings the launcher back.
 void setBrowserProgram(std::string path);

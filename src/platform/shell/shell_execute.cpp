@@ -8,8 +8,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <string_view>
 #include <vector>
+
+#include "platform/text/cp1252.h"
+#include "platform/toolkit.h"
 
 extern char **environ;
 
@@ -73,20 +77,48 @@ void closeFrom(int first, int last, int highest) {
   ::_exit(127);
 }
 
-}  // namespace
+// Why a program did not start, in the user's words.
+std::string reasonFor(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+      return text::cp1252(u8"Es fehlt.");
+    case EACCES:
+    case EPERM:
+      return text::cp1252(u8"Es ist nicht ausführbar.");
+    case ENOEXEC:
+      return text::cp1252(u8"Es ist kein ausführbares Programm.");
+    case EAGAIN:
+    case ENOMEM:
+    case EMFILE:
+    case ENFILE:
+      return text::cp1252(u8"Dem System fehlen gerade die Mittel dafür.");
+    default:
+      return text::cp1252(u8"Systemfehler ") + std::to_string(error) + " (" + std::strerror(error) + ").";
+  }
+}
 
-bool shellExecute(const std::string &file, const std::string &parameters, int showMode) {
-  if (file.empty()) return false;
+void tellNotStarted(const std::string &file, int error) {
+  const std::string text = file.empty()
+                               ? text::cp1252(u8"Es ist kein Programm eingerichtet, das die Adresse öffnen könnte.")
+                               : text::cp1252(u8"Das Programm „") + file +
+                                     text::cp1252(u8"“ kann nicht gestartet werden. ") + reasonFor(error);
+  ui::toolkit().messageBox(text, "Klipfang", ui::MessageIcon::Exclamation);
+}
+
+// The start itself: 0 once the program runs, otherwise the system's error number.
+int start(const std::string &file, const std::string &parameters, int showMode) {
   Launch launch;
   makeLaunch(launch, file, parameters, showMode);
 
   int errorPipe[2];
-  if (::pipe2(errorPipe, O_CLOEXEC) != 0) return false;
+  if (::pipe2(errorPipe, O_CLOEXEC) != 0) return errno;
   const int nullInput = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
   if (nullInput < 0) {
+    const int error = errno;
     ::close(errorPipe[0]);
     ::close(errorPipe[1]);
-    return false;
+    return error;
   }
 
   // Two forks: the middle process ends at once, so the program is handed to the system's reaper and
@@ -101,11 +133,12 @@ bool shellExecute(const std::string &file, const std::string &parameters, int sh
     }
     ::_exit(0);
   }
+  const int forkError = errno;
   ::close(errorPipe[1]);
   ::close(nullInput);
   if (middle < 0) {
     ::close(errorPipe[0]);
-    return false;
+    return forkError;
   }
   while (::waitpid(middle, nullptr, 0) < 0 && errno == EINTR) {
   }
@@ -116,7 +149,16 @@ bool shellExecute(const std::string &file, const std::string &parameters, int sh
     got = ::read(errorPipe[0], &error, sizeof error);
   } while (got < 0 && errno == EINTR);
   ::close(errorPipe[0]);
-  return got == 0;
+  if (got == 0) return 0;
+  return got == static_cast<ssize_t>(sizeof error) && error != 0 ? error : EIO;
+}
+
+}  // namespace
+
+bool shellExecute(const std::string &file, const std::string &parameters, int showMode) {
+  const int error = file.empty() ? ENOENT : start(file, parameters, showMode);
+  if (error != 0) tellNotStarted(file, error);
+  return error == 0;
 }
 
 }  // namespace kf::shell

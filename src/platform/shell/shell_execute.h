@@ -16,7 +16,9 @@ inline constexpr const char *kShowModeVariable = "KLIPFANG_SHOW_WINDOW";
 // Runs `file` (a path; no search, no shell) with `parameters` as its one and only argument, unsplit
 // and unquoted, so nothing in it is ever read as a command. Returns once the program has been started
 // or has failed to start, and answers whether it started. Its standard input is empty; standard
-// output and error are ours.
+// output and error are ours. A program that cannot start (none named, missing, not executable ...)
+// is not the caller's to explain: as the desktop's shell does, this tells the user in a message box
+// naming the program and the reason.
 bool shellExecute(const std::string &file, const std::string &parameters, int showMode);
 
 }  // namespace kf::shell
