@@ -22,6 +22,8 @@ FrmVid::FrmVid(ui::Toolkit &toolkit, bool infront)
     brw.setWidth(window.clientWidth());
     brw.setHeight(window.clientHeight());
   };
+  // The page goes with the window: a video the user closed must not play on unseen, still sounding.
+  window.onClose = [this] { brw.navigate(kNoPage); };
   if (infront) window.setTopmost(true);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// The video window: a fixed-size tool window whose only control, the browser, fills it.
+// The video window: a fixed-size tool window whose only control, the browser, fills it. Closing it
+// ends its page; the next watch makes a new window with a page of its own.
 #include "platform/toolkit.h"
 #include "platform/window.h"
 
@@ -7,6 +8,9 @@ namespace kf::store {
 
 class FrmVid {
  public:
+  // What the browser shows once the window is closed.
+  static constexpr const char *kNoPage = "about:blank";
+
   // `infront` is read once here: a window made while it is on stays above all others for its life.
   FrmVid(ui::Toolkit &toolkit, bool infront);
 

@@ -1,5 +1,5 @@
 // The video window on the real toolkit, against the bundled site: a watch must end with the site's
-// video playing in the window, not only with a page on disk.
+// video playing in the window, not only with a page on disk, and a close must end it.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTest>
 #include <QTimer>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -18,8 +19,9 @@
 #include "net/site_address.h"
 #include "platform/qt/control_peer.h"
 #include "platform/qt/qt_toolkit.h"
-#include "qt/qt_environment.h"
+#include "platform/qt/window_peer.h"
 #include "platform/text/cp1252.h"
+#include "qt/qt_environment.h"
 #include "server.h"
 #include "store/build_watch_page.h"
 #include "support/temp_dir.h"
@@ -74,7 +76,17 @@ QJsonObject awaitReport(QWebEngineView &view) {
   return report;
 }
 
-TEST(VideoWindowOnScreen, AWatchPlaysTheSitesVideoInTheWindow) {
+void expectThePlayerOf(QWebEngineView &view, const net::SiteAddress &site, const std::string &id) {
+  const QJsonObject report = awaitReport(view);
+  ASSERT_FALSE(report.isEmpty()) << "the player never reported";
+  EXPECT_TRUE(report.value("ok").toBool());
+  EXPECT_EQ(report.value("frame").toString().toStdString(), site.root + "/embed/" + id);
+  EXPECT_EQ(report.value("src").toString().toStdString().rfind(site.root + "/get_video.php?video_id=" + id, 0), 0U);
+  EXPECT_GT(report.value("duration").toDouble(), 0.0);
+  EXPECT_GT(report.value("width").toInt(), 0);
+}
+
+TEST(VideoWindowOnScreen, AWatchPlaysTheSitesVideoInTheWindowAndTheCloseEndsIt) {
   qtui::QtToolkit &toolkit = test::qtToolkit();
   reportVideoMetadataInTitle();
 
@@ -97,19 +109,23 @@ TEST(VideoWindowOnScreen, AWatchPlaysTheSitesVideoInTheWindow) {
     EXPECT_EQ(view->width(), view->parentWidget()->width());
     EXPECT_EQ(view->height(), view->parentWidget()->height());
 
-    const QJsonObject report = awaitReport(*view);
-    ASSERT_FALSE(report.isEmpty()) << "the player never reported";
-    EXPECT_TRUE(report.value("ok").toBool());
-    EXPECT_EQ(report.value("frame").toString().toStdString(), site.root + "/embed/" + id);
-    EXPECT_EQ(report.value("src").toString().toStdString().rfind(site.root + "/get_video.php?video_id=" + id, 0), 0U);
-    EXPECT_GT(report.value("duration").toDouble(), 0.0);
-    EXPECT_GT(report.value("width").toInt(), 0);
-
+    expectThePlayerOf(*view, site, id);
     bool served = false;
     for (const auto &request : server.requests()) {
       served = served || request.target.rfind("/get_video.php?video_id=" + id, 0) == 0;
     }
     EXPECT_TRUE(served);
+
+    // The close box: the page goes with the window, so nothing of it plays on unseen.
+    qtui::widgetOf(frm.window)->close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view->url() == QUrl(QStringLiteral("about:blank")); }, 120000));
+
+    // The next watch shows its own page in a new window.
+    const std::string next = server.site().catalogue().videos().at(4).id;
+    buildWatchPage(next, "Noch ein Film");
+    auto *nextView = qobject_cast<QWebEngineView *>(qtui::widgetOf(buildWatchPage.frmVid()->brw));
+    ASSERT_NE(nextView, nullptr);
+    expectThePlayerOf(*nextView, site, next);
   }
   // The window's widgets go at the next round of deferred deletes, which must come before the
   // browser's profile goes with the application.

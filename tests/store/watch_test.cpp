@@ -6,6 +6,7 @@
 #include "platform/headless/headless_toolkit.h"
 #include "platform/text/cp1252.h"
 #include "store/build_watch_page.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace kf::store {
@@ -96,7 +97,9 @@ TEST_F(WatchTest, TheFrontSettingCountsOnlyWhenTheWindowIsMade) {
   buildWatchPage("v2", "Film");
   EXPECT_TRUE(frm().window.topmost());
 
-  frm().window.close();  // the user's close box
+  // The user's close box ends the page with the window; the next watch shows its own.
+  frm().window.close();
+  EXPECT_EQ(frm().brw.location(), "about:blank");
   buildWatchPage("v3", "Film");
   EXPECT_TRUE(frm().window.isOpen());
   EXPECT_FALSE(frm().window.topmost());
@@ -142,6 +145,15 @@ TEST_F(WatchTest, AnIdThatCannotNameAFileWritesNothingAndSaysSo) {
 TEST_F(WatchTest, ATemplateOrPageThatFailsIsToldAndTheWindowKeepsWhatItShowed) {
   writeFile(dir.file("vid.kf"), "%");
   buildWatchPage("shown", "Gezeigt");
+  // A page rewritten on a full disk stays the old page, whole, with nothing left beside it.
+  writeFile(dir.file("vid.kf"), "<p>%</p>");
+  {
+    test::FileSizeLimit full(8);
+    buildWatchPage("shown", "Gezeigt");
+  }
+  EXPECT_EQ(readFile(page("shown")), "shown\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.file("dat")), {}), 1);
+  EXPECT_EQ(tk.messages().size(), 1U);
   struct Case {
     const char *what;
     std::function<void()> arrange;
@@ -154,6 +166,9 @@ TEST_F(WatchTest, ATemplateOrPageThatFailsIsToldAndTheWindowKeepsWhatItShowed) {
        text::cp1252(u8"Die Vorlage der Videoseite ist leer: ") + dir.file("vid.kf")},
       {"empty first line", [&] { writeFile(dir.file("vid.kf"), "\r\n<p>%</p>\r\n"); },
        text::cp1252(u8"Die Vorlage der Videoseite ist leer: ") + dir.file("vid.kf")},
+      // A few kilobytes are read at most; a template line that does not end within them is damage.
+      {"too long", [&] { writeFile(dir.file("vid.kf"), std::string(8192, '%')); },
+       text::cp1252(u8"Die Vorlage der Videoseite ist zu lang: ") + dir.file("vid.kf")},
       {"page in the way",
        [&] {
          writeFile(dir.file("vid.kf"), "%");
