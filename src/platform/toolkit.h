@@ -2,6 +2,7 @@
 // What the program asks of the window system beyond single controls: pending events, the
 // application-wide mouse pointer, message boxes, the clipboard and the end of the process.
 // One toolkit serves the whole process; the program sets it once at start, a test per test.
+#include <exception>
 #include <functional>
 #include <string>
 
@@ -10,6 +11,13 @@
 namespace kf::ui {
 
 enum class MessageIcon { None, Critical, Exclamation, Information };
+
+// A message box as the user sees it. Texts are Windows-1252.
+struct Message {
+  std::string text;
+  std::string title;
+  MessageIcon icon;
+};
 
 class Toolkit {
  public:
@@ -43,5 +51,10 @@ class Toolkit {
 
 Toolkit &toolkit();
 void setToolkit(Toolkit &toolkit);
+
+// The last guard where the toolkit hands an event to the program: a failure no handler caught is told
+// in a message box with its reason, and the program goes on with its next event rather than end
+// with the user's unsaved favourites.
+void tellUncaughtFailure(Toolkit &toolkit, const std::exception_ptr &failure);
 
 }  // namespace kf::ui

@@ -19,6 +19,8 @@ class QtEnvironment : public ::testing::Environment {
     static char name[] = "qt_toolkit_test";
     static char *argv[] = {name, nullptr};
     toolkit = std::make_unique<qtui::QtToolkit>(argc, argv);
+    // A box nobody answers would hold its test until the time-out.
+    toolkit->answering = true;
     ui::setToolkit(*toolkit);
   }
   void TearDown() override { toolkit.reset(); }

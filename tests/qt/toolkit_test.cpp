@@ -1,15 +1,18 @@
-// The Qt toolkit's services: message boxes, the clipboard, posted tasks and waiting, the busy
-// pointer and the end of the process.
+// The Qt toolkit's services: message boxes and their test seam, the guard against failures no handler
+// caught, the clipboard, posted tasks and waiting, the busy pointer and the end of the process.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 #include <cstdio>
 #include <thread>
 
+#include "platform/error.h"
+#include "platform/qt/control_peer.h"
 #include "platform/text/cp1252.h"
 #include "qt_environment.h"
 
@@ -38,13 +41,41 @@ TEST(QtToolkitTest, MessageBoxIsModalWithItsIconTextAndOnlyOk) {
     box->button(QMessageBox::Ok)->click();
   });
   answer.start();
+  qtToolkit().answering = false;
   qtToolkit().messageBox(text::cp1252(u8"Klipfang Einstellungen konnten nicht geladen werden. <b>Äpfel</b>"),
                          "Fehler ist aufgetreten!", ui::MessageIcon::Critical);
+  qtToolkit().answering = true;
   EXPECT_EQ(icon, QMessageBox::Critical);
   EXPECT_EQ(text, QString::fromUtf8(u8"Klipfang Einstellungen konnten nicht geladen werden. <b>Äpfel</b>"));
   EXPECT_EQ(title, QStringLiteral("Fehler ist aufgetreten!"));
   EXPECT_EQ(buttons, 1);
   EXPECT_TRUE(modal);
+}
+
+TEST(QtToolkitTest, AFailureNoHandlerCaughtIsToldAndTheProgramGoesOn) {
+  auto &tk = qtToolkit();
+  tk.takeAnswered();
+  ui::Window window(tk, "frmTest", "Test", 3000, 2000, {});
+  auto &button = window.add<ui::Button>("cmdGo", nullptr, {0, 0, 735, 735}, 0);
+  window.show();
+  // A click on a widget, and a posted task: the two ways events enter the program.
+  button.onClick = [] { throw Error(errors::kDiskFull, text::cp1252(u8"Datenträger voll: /x/ä")); };
+  QTest::mouseClick(widgetOf(button), Qt::LeftButton);
+  tk.post([] { throw 42; });
+  tk.doEvents();
+
+  const auto told = tk.takeAnswered();
+  ASSERT_EQ(told.size(), 2U);
+  const std::string said = text::cp1252(u8"Ein unerwarteter Fehler ist aufgetreten:\n\n");
+  const std::string goesOn = text::cp1252(u8"\n\nKlipfang arbeitet weiter; die angefangene Aktion wurde abgebrochen.");
+  EXPECT_EQ(told[0].text, said + text::cp1252(u8"Datenträger voll: /x/ä") + goesOn);
+  EXPECT_EQ(told[1].text, said + "Unbekannter Fehler." + goesOn);
+  EXPECT_EQ(told[1].icon, ui::MessageIcon::Critical);
+
+  int clicks = 0;
+  button.onClick = [&] { ++clicks; };
+  QTest::mouseClick(widgetOf(button), Qt::LeftButton);
+  EXPECT_EQ(clicks, 1);
 }
 
 TEST(QtToolkitTest, ClipboardCarriesWindows1252TextAsUnicode) {

@@ -20,11 +20,7 @@ struct ProcessEnded {
 
 class HeadlessToolkit : public Toolkit {
  public:
-  struct Message {
-    std::string text;
-    std::string title;
-    MessageIcon icon;
-  };
+  using Message = ui::Message;
 
   void doEvents() override;
   void waitForEvent() override;

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <utility>
 
 #include "platform/qt/control_peer.h"
 #include "platform/qt/convert.h"
@@ -17,14 +18,33 @@
 namespace kf::qtui {
 namespace {
 
-std::unique_ptr<QApplication> makeApplication(int &argc, char **argv) {
+// Qt cannot carry an exception through its own code: one escaping a handler would end the process.
+// Every event, posted task and signal of a widget enters the program here, so here it is caught.
+class GuardedApplication : public QApplication {
+ public:
+  GuardedApplication(int &argc, char **argv, ui::Toolkit &toolkit) : QApplication(argc, argv), toolkit_(toolkit) {}
+
+  bool notify(QObject *receiver, QEvent *event) override {
+    try {
+      return QApplication::notify(receiver, event);
+    } catch (...) {
+      ui::tellUncaughtFailure(toolkit_, std::current_exception());
+      return true;
+    }
+  }
+
+ private:
+  ui::Toolkit &toolkit_;
+};
+
+std::unique_ptr<QApplication> makeApplication(int &argc, char **argv, ui::Toolkit &toolkit) {
   if (QApplication::instance()) return nullptr;
   // The embedded browsers share their GL context with the widgets; this has to be said before the
   // application object exists.
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   // Chromium refuses to start its sandbox for root.
   if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-  auto app = std::make_unique<QApplication>(argc, argv);
+  auto app = std::make_unique<GuardedApplication>(argc, argv, toolkit);
   QApplication::setApplicationName(QStringLiteral("klipfang"));
   // Every control's texts were fitted to the windows' own font.
   QApplication::setFont(toQFont(ui::Font{}));
@@ -47,7 +67,7 @@ QMessageBox::Icon qtIcon(ui::MessageIcon icon) {
 
 }  // namespace
 
-QtToolkit::QtToolkit(int &argc, char **argv) : ownApp_(makeApplication(argc, argv)) {}
+QtToolkit::QtToolkit(int &argc, char **argv) : ownApp_(makeApplication(argc, argv, *this)) {}
 
 QtToolkit::~QtToolkit() {
   if (pointer_ == ui::MousePointer::Hourglass) QGuiApplication::restoreOverrideCursor();
@@ -102,10 +122,18 @@ void QtToolkit::setMousePointer(ui::MousePointer pointer) {
 }
 
 void QtToolkit::messageBox(const std::string &text, const std::string &title, ui::MessageIcon icon) {
+  if (answering) {
+    answered_.push_back({text, title, icon});
+    return;
+  }
   QMessageBox box(qtIcon(icon), toQString(title), toQString(text), QMessageBox::Ok);
   // Failure descriptions can carry names from the network: shown as they are, never as markup.
   box.setTextFormat(Qt::PlainText);
   box.exec();
+}
+
+std::vector<ui::Message> QtToolkit::takeAnswered() {
+  return std::exchange(answered_, {});
 }
 
 void QtToolkit::clearClipboard() {

@@ -1,7 +1,10 @@
 #pragma once
 // The toolkit of the real program: Qt widgets on the screen, Chromium for the embedded browsers.
 // main() makes one, hands it to ui::setToolkit(), makes and shows its first window and returns exec().
+// Every event reaches the program's handlers through the application object it makes, which tells a
+// failure no handler caught (ui::tellUncaughtFailure) instead of letting it end the program.
 #include <memory>
+#include <vector>
 
 #include "platform/toolkit.h"
 
@@ -12,7 +15,7 @@ namespace kf::qtui {
 class QtToolkit : public ui::Toolkit {
  public:
   // Sets up the application object; `argc` must outlive the toolkit, as Qt keeps a reference to it.
-  // Where an application object exists already, it is used as it is.
+  // Where an application object exists already, it is used as it is, without the guard.
   QtToolkit(int &argc, char **argv);
   ~QtToolkit() override;
   QtToolkit(const QtToolkit &) = delete;
@@ -31,7 +34,15 @@ class QtToolkit : public ui::Toolkit {
   void setMousePointer(ui::MousePointer pointer) override;
   ui::MousePointer mousePointer() const override { return pointer_; }
 
+  // Every message box of the program comes through here: on the screen, or answered (below).
   void messageBox(const std::string &text, const std::string &title, ui::MessageIcon icon) override;
+
+  // The seam for tests on the real widgets. While `answering` is on, a box is not shown: it is
+  // answered at once with its one button, OK, and kept for takeAnswered(). The Qt tests turn it on
+  // before their first window, so no test can wait on a box.
+  bool answering = false;
+  // The boxes answered since the last call, oldest first.
+  std::vector<ui::Message> takeAnswered();
 
   void clearClipboard() override;
   void setClipboardText(const std::string &text) override;
@@ -42,6 +53,7 @@ class QtToolkit : public ui::Toolkit {
  private:
   std::unique_ptr<QApplication> ownApp_;
   ui::MousePointer pointer_ = ui::MousePointer::Default;
+  std::vector<ui::Message> answered_;
 };
 
 }  // namespace kf::qtui
