@@ -6,9 +6,10 @@
 
 namespace kf::search {
 
-// Pages arrive as bytes read as Windows-1252, so the site's UTF-8 umlauts show as two-character
-// pairs. With `cleartxt` on, ö, ä and ü are put back and line-break tags and tabs dropped; with it
-// off the text comes back unchanged.
+// Pages arrive as bytes read as Windows-1252, so the site's UTF-8 characters show as two to four
+// characters each. With `cleartxt` on, every character Windows-1252 has is put back (ß, Ä, €, the German
+// quotes and dashes ...), and line-break tags and tabs are dropped; what the code page has no character
+// for, and bytes that are no UTF-8, stay as they came. With it off the text comes back unchanged.
 std::string CleanText(std::string_view text, const store::Settings &settings);
 
 }  // namespace kf::search

@@ -56,7 +56,16 @@ TEST(ParseResults, CleaningRepairsUmlautsAndDropsBreaksAndTabsOnlyWhenOn) {
   EXPECT_EQ(w.lstResult.subItemText(1, 1), "Ein sch\xF6nes Videovom See");
 
   // Each repair works on the result of the one before: a pair split by a break tag stays split.
-  EXPECT_EQ(CleanText("\xC3<br/>\xB6 \xC3\xA4 \xC3\xBC \xC3\x96", w.settings), "\xC3\xB6 \xE4 \xFC \xC3\x96");
+  EXPECT_EQ(CleanText("\xC3<br/>\xB6 \xC3\xA4 \xC3\xBC \xC3\x96", w.settings), "\xC3\xB6 \xE4 \xFC \xD6");
+
+  // Every character Windows-1252 has comes back. An emoji, which it lacks, stays as its four bytes,
+  // as do a lone continuation byte, a cut-off sequence, an overlong form and a lead byte followed by
+  // the next sequence, which is repaired.
+  const std::u8string german = u8"Grüße aus Österreich: „Äpfel“ – Übung — 5 € …";
+  EXPECT_EQ(CleanText(std::string(german.begin(), german.end()), w.settings), text::cp1252(german));
+  const std::string undecodable = "\xF0\x9F\x98\x80 \x80 \xE2\x80 \xC1\xBC \xC3";
+  EXPECT_EQ(CleanText(undecodable + "\xC3\xA4", w.settings), undecodable + "\xE4");
+
   w.settings.cleartxt = false;
   EXPECT_EQ(CleanText("\xC3\xB6<br/>\t", w.settings), "\xC3\xB6<br/>\t");
 }

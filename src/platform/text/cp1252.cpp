@@ -6,19 +6,17 @@ namespace kf::text {
 namespace {
 
 // 0x80..0x9F; the undefined bytes keep their C1 control value.
-constexpr std::array<char32_t, 32> kHigh = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<char32_t, 32> kHigh = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                            0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 bool isUpperLetter(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || c == 0x8A ||
-         c == 0x8C || c == 0x8E;
+  return (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || c == 0x8A || c == 0x8C || c == 0x8E;
 }
 
 bool isLowerLetter(unsigned char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7) || c == 0x9A ||
-         c == 0x9C || c == 0x9E;
+  return (c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7) || c == 0x9A || c == 0x9C || c == 0x9E;
 }
 
 }  // namespace
@@ -28,12 +26,33 @@ char32_t toUnicode(unsigned char byte) {
   return byte;
 }
 
-unsigned char fromUnicode(char32_t cp) {
+std::optional<unsigned char> cp1252Byte(char32_t cp) {
   if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<unsigned char>(cp);
   for (std::size_t i = 0; i < kHigh.size(); ++i) {
     if (kHigh[i] == cp) return static_cast<unsigned char>(0x80 + i);
   }
-  return '?';
+  return std::nullopt;
+}
+
+unsigned char fromUnicode(char32_t cp) {
+  return cp1252Byte(cp).value_or('?');
+}
+
+std::optional<Utf8Sequence> utf8SequenceAt(std::string_view text, std::size_t at) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  if (lead < 0x80) return Utf8Sequence{lead, 1};
+  const std::size_t length = (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+  if (length == 0 || text.size() - at < length) return std::nullopt;
+  char32_t cp = lead & (0x7F >> length);
+  for (std::size_t k = 1; k < length; ++k) {
+    const auto c = static_cast<unsigned char>(text[at + k]);
+    if ((c & 0xC0) != 0x80) return std::nullopt;
+    cp = (cp << 6) | (c & 0x3F);
+  }
+  // The shortest form only: the smallest code point each length may carry.
+  constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (cp < kSmallest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return std::nullopt;
+  return Utf8Sequence{cp, length};
 }
 
 std::u32string toUnicode(std::string_view cp1252) {
@@ -53,32 +72,10 @@ std::string fromUnicode(std::u32string_view unicode) {
 std::string fromUtf8(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
-  std::size_t i = 0;
-  while (i < utf8.size()) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    int extra = lead < 0x80 ? 0 : (lead >> 5) == 0x6 ? 1 : (lead >> 4) == 0xE ? 2 : (lead >> 3) == 0x1E ? 3 : -1;
-    if (extra < 0 || i + extra >= utf8.size() + (extra == 0)) {
-      out.push_back('?');
-      ++i;
-      continue;
-    }
-    char32_t cp = extra == 0 ? lead : lead & (0x3F >> extra);
-    bool ok = true;
-    for (int k = 1; k <= extra; ++k) {
-      const auto c = static_cast<unsigned char>(utf8[i + k]);
-      if ((c & 0xC0) != 0x80) {
-        ok = false;
-        break;
-      }
-      cp = (cp << 6) | (c & 0x3F);
-    }
-    if (!ok) {
-      out.push_back('?');
-      ++i;
-      continue;
-    }
-    out.push_back(static_cast<char>(fromUnicode(cp)));
-    i += extra + 1;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto sequence = utf8SequenceAt(utf8, i);
+    out.push_back(static_cast<char>(sequence ? fromUnicode(sequence->codePoint) : '?'));
+    i += sequence ? sequence->length : 1;
   }
   return out;
 }

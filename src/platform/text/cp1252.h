@@ -2,6 +2,8 @@
 // Windows-1252 is the program's text encoding: page text, files and list texts are held as bytes of
 // this code page. Conversion to and from Unicode happens only at the edges (display, clipboard,
 // typed text) and for the program's own texts, which are written in the source as UTF-8.
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,8 +14,20 @@ namespace kf::text {
 // to the C1 control of the same value, so every byte survives a round trip.
 char32_t toUnicode(unsigned char byte);
 
-// A Unicode code point as its Windows-1252 byte, or '?' where the code page has no form for it.
+// A Unicode code point as its Windows-1252 byte, or nothing where the code page has no form for it.
+std::optional<unsigned char> cp1252Byte(char32_t codePoint);
+// The same with '?' for a code point without a form.
 unsigned char fromUnicode(char32_t codePoint);
+
+// One well-formed UTF-8 sequence: the character it encodes and its length in bytes.
+struct Utf8Sequence {
+  char32_t codePoint;
+  std::size_t length;
+};
+// The sequence that starts at byte `at` of `text`, or nothing where none does: a continuation byte,
+// a lead byte without all its continuation bytes, an overlong form, a surrogate or a code point
+// beyond U+10FFFF. Plain ASCII is a sequence of one byte.
+std::optional<Utf8Sequence> utf8SequenceAt(std::string_view text, std::size_t at);
 
 std::u32string toUnicode(std::string_view cp1252);
 std::string fromUnicode(std::u32string_view unicode);
