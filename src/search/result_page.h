@@ -1,8 +1,8 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/controls.h"
@@ -14,6 +14,9 @@ namespace kf::search {
 // hundred entries would otherwise be lower-cased and searched in full once per entry.
 class ResultPage {
  public:
+  // The longest id a video may have: the watch page takes no longer one.
+  static constexpr std::size_t kLongestVideoId = 64;
+
   // Takes the "Zeile" texts of `lstFile`; a row without one counts as an empty line.
   explicit ResultPage(const ui::ListView &lstFile);
   ResultPage(const ResultPage &) = delete;
@@ -25,24 +28,32 @@ class ResultPage {
 
   // The first row whose text holds "desc" + videoId anywhere, letter case ignored, or 0 when no
   // row does. Any row counts, wherever the entry itself stands, and a longer id after "desc"
-  // matches too: "abc" is found in a row holding "DescAbcdef".
+  // matches too: "abc" is found in a row holding "DescAbcdef". An id longer than kLongestVideoId
+  // is never found.
   std::ptrdiff_t descriptionMarkerRow(std::string_view videoId) const;
 
  private:
   struct Marker {
-    std::ptrdiff_t row;
-    std::size_t idStart;  // the position right after "desc" in the lower-cased row
+    std::uint64_t head;  // the first 8 characters of idAfter(), as one number that sorts as they do
+    std::uint32_t row;
+    std::uint32_t idStart;  // the position right after "desc" in the lower-cased row
   };
-  using FirstRowByText = std::unordered_map<std::string_view, std::ptrdiff_t>;
 
-  const FirstRowByText &indexFor(std::size_t idLength) const;
+  // The text after a marker, as far as an id can reach.
+  std::string_view idAfter(const Marker &marker) const;
+  // The smallest row under a node of a tree over markers_: node markers_.size() + i is marker i
+  // alone, and each node i below that holds the smaller row of nodes 2i and 2i + 1.
+  std::uint32_t firstRowOf(std::size_t node) const;
+  // The first row among markers_[from, to).
+  std::uint32_t firstRowAmong(std::size_t from, std::size_t to) const;
 
   std::vector<std::string> rows_;
   std::vector<std::string> lowered_;
-  std::vector<Marker> markers_;  // every "desc" of the page, in page order
-  // For each id length asked for: the text of that length after each marker, with the first row
-  // it follows a marker in. Built on first use; pages of one site have ids of one length.
-  mutable std::unordered_map<std::size_t, FirstRowByText> byIdLength_;
+  // Every "desc" of the page, ordered by the text after it, so that the markers followed by one id
+  // lie side by side whatever the id's length. Built once; its size follows the page's.
+  std::vector<Marker> markers_;
+  // firstRowOf() of the nodes below markers_.size(), which hold more than one marker.
+  std::vector<std::uint32_t> firstRows_;
 };
 
 }  // namespace kf::search

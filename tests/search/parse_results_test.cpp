@@ -10,6 +10,7 @@
 #include "search/result_page.h"
 #include "search/search_data.h"
 #include "search/search_window.h"
+#include "support/peak_memory.h"
 #include "support/temp_dir.h"
 
 namespace kf::search {
@@ -158,6 +159,32 @@ TEST(ParseResults, QuoteBoundsDependOnTheLineLength) {
       EXPECT_EQ(w.lstResult.subItemText(1, 3), "pic.jpg");
     }
   }
+}
+
+void fill(ui::ListView &lstFile, const std::vector<std::string> &lines) {
+  for (const std::string &line : lines) lstFile.addSubItem(lstFile.addItem(std::to_string(lstFile.count() + 1)), line);
+}
+
+TEST(ResultPage, FindsTheFirstMarkerRowForIdsOfEveryLength) {
+  test::SearchWindow w;
+  fill(w.lstFile, {"intro", "descAB", "descabc9", "descabc1 DESCabc2", "x descabc1", "desc" + std::string(64, 'z')});
+  const ResultPage page(w.lstFile);
+  // Row 3 comes first although "abc9" sorts after "abc1" and "abc2".
+  const std::pair<std::string, int> cases[] = {{"abc", 3}, {"ABC", 3},   {"abc1", 4},
+                                               {"ab", 2},  {"abc12", 0}, {std::string(64, 'z'), 6}};
+  for (const auto &[id, row] : cases) EXPECT_EQ(page.descriptionMarkerRow(id), row) << id;
+}
+
+// Ids of 57 lengths on a page of 200,000 markers: one index serves them all.
+TEST(ResultPage, IndexOfIdsOfManyLengthsStaysThePagesSize) {
+  test::SearchWindow w;
+  std::vector<std::string> lines(500);
+  for (std::size_t m = 0; m < 200'000; ++m) lines[m % 500] += "desc" + std::to_string(m * 2654435761U);
+  fill(w.lstFile, lines);
+  const std::size_t before = test::peakMemoryBytes();
+  const ResultPage page(w.lstFile);
+  for (std::size_t length = 1; length <= 57; ++length) page.descriptionMarkerRow(std::string(length, '0'));
+  EXPECT_LT(test::peakMemoryBytes() - before, 64 * test::kMiB);
 }
 
 TEST(ParseEntry, TrimsTheLineAndJoinsTheFields) {
