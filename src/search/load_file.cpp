@@ -12,7 +12,10 @@
 namespace kf::search {
 namespace {
 constexpr std::size_t kMaxRows = 9999;
-}
+// A line of the site's pages is a few hundred characters; the list keeps no more of a line than a
+// reader can use, so a page of megabyte lines costs neither memory nor seconds per repaint.
+constexpr std::size_t kLongestLine = 4000;
+}  // namespace
 
 void LoadFile(const std::string &file, const ResultViews &views) {
   std::vector<std::string> lines;
@@ -28,7 +31,8 @@ void LoadFile(const std::string &file, const ResultViews &views) {
   for (std::size_t r = 0; r < lines.size() && r < kMaxRows; ++r) {
     const int row = views.lstFile.addItem(std::to_string(r + 1));
     const std::string line = text::trimBlanks(lines[r]);
-    views.lstFile.addSubItem(row, CleanText(line, views.settings));
+    // Cut after cleaning, so that a character is not split at the cut.
+    views.lstFile.addSubItem(row, CleanText(line, views.settings).substr(0, kLongestLine));
     if (line == "</html>") break;
   }
   ParseResults(views);

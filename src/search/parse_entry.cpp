@@ -8,6 +8,10 @@
 namespace kf::search {
 namespace {
 
+// Every field is cut here, where it enters the program: no one reads more of a title or a
+// description, and a page must not make the lists and windows carry megabytes per row.
+constexpr std::size_t kLongestField = 1000;
+
 // Positions here are 1-based and signed: the bounds below are the site's page grammar, and some of
 // them fall below the start position on short lines, where the search then finds nothing.
 using Pos = std::ptrdiff_t;
@@ -22,6 +26,10 @@ Pos firstOf(std::string_view s, char ch, Pos from, Pos to) {
 
 std::string_view cut(std::string_view s, Pos from, Pos count) {
   return s.substr(static_cast<std::size_t>(from - 1), static_cast<std::size_t>(count));
+}
+
+std::string field(std::string_view text) {
+  return std::string(text.substr(0, kLongestField));
 }
 
 // Piece n (from 0) of s cut at every `separator`, or nothing when s has fewer pieces.
@@ -49,6 +57,8 @@ std::string ParseEntry(std::string &s, const ResultPage &page) {
   const Pos q = firstOf(s, '"', p, L - p - 1);
   if (q == 0) return {};
   const std::string id(cut(s, p, q - p));
+  // No video can be watched under a longer id, and its row would only carry a page's bulk.
+  if (id.size() > ResultPage::kLongestVideoId) return {};
 
   const Pos openQuote = firstOf(s, '\'', p, L - p - 1);
   const Pos titleStart = openQuote == 0 ? p : openQuote + 1;
@@ -57,7 +67,7 @@ std::string ParseEntry(std::string &s, const ResultPage &page) {
   // start there is no title.
   const Pos titleEnd = closeQuote == 0 ? q : closeQuote;
   if (titleEnd <= titleStart) return {};
-  const std::string title(cut(s, titleStart, titleEnd - titleStart));
+  const std::string title = field(cut(s, titleStart, titleEnd - titleStart));
 
   const auto picture = piece(s, '"', 5);
   if (id.empty() || !picture || picture->empty()) return {};
@@ -65,14 +75,13 @@ std::string ParseEntry(std::string &s, const ResultPage &page) {
   // The description follows the marker row; the play time stands three rows above it.
   const Pos markerRow = page.descriptionMarkerRow(id);
   if (markerRow == 0 || markerRow + 1 > page.rowCount() || markerRow - 3 < 1) return {};
-  const std::string description = text::trimBlanks(page.row(markerRow + 1));
+  const std::string description = field(text::trimBlanks(page.row(markerRow + 1)));
   const auto afterTag = piece(page.row(markerRow - 3), '>', 1);
   if (description.empty() || !afterTag) return {};
-  const std::string_view duration = *piece(*afterTag, '<', 0);
+  const std::string duration = field(*piece(*afterTag, '<', 0));
   if (duration.empty()) return {};
 
-  return text::trimBlanks(title + "|" + id + "|" + std::string(*picture) + "|" + description + "|" +
-                          std::string(duration));
+  return text::trimBlanks(title + "|" + id + "|" + field(*picture) + "|" + description + "|" + duration);
 }
 
 }  // namespace kf::search

@@ -13,6 +13,10 @@ namespace kf::search {
 namespace {
 
 constexpr std::string_view kWatch = "/watch?v=";
+// A page of the site lists a few dozen videos; the bounds keep a page with a marker after every few
+// characters from filling the list faster than anyone can read it, or the memory.
+constexpr int kMostRowsFromAPage = 1000;
+constexpr int kMostRowsListed = 20000;
 
 std::size_t countMarkers(std::string_view line) {
   std::size_t count = 0;
@@ -23,6 +27,13 @@ std::size_t countMarkers(std::string_view line) {
 }  // namespace
 
 void ParseResults(const ResultViews &views) {
+  const int listedBefore = views.lstResult.count();
+  // Markers after a bound is reached are ignored.
+  const auto full = [&] {
+    const int listed = views.lstResult.count();
+    return listed - listedBefore >= kMostRowsFromAPage || listed >= kMostRowsListed;
+  };
+  if (full()) return;
   const ResultPage page(views.lstFile);
   // The last row is the page's closing line and is never examined.
   for (std::ptrdiff_t r = 1; r < page.rowCount(); ++r) {
@@ -32,6 +43,7 @@ void ParseResults(const ResultViews &views) {
     // The entry is always cut from the line's first marker, so every marker yields the same one.
     const std::string entry = ParseEntry(line, page);
     for (std::size_t m = 0; m < markers; ++m) {
+      if (full()) return;
       if (!entry.empty()) AddResultRow(views, entry);
       ui::toolkit().doEvents();
     }

@@ -5,7 +5,9 @@
 #include <httplib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <vector>
 
 #include "faults/program_folder.h"
@@ -40,6 +42,7 @@ const std::vector<Entry> kEntries = {
     {"x'onmouseover='alert(1)", "/vi/4/4.jpg", "4.jpg"},
     {"<script>alert(1)</script>", "/vi/5/5.jpg", "5.jpg"},
     {"ctl\x01\x1b[31m\rx", "/vi/6/6.jpg", "6.jpg"},
+    // Longer than any id may be: no row at all.
     {std::string(300, 'A'), "/vi/7/7.jpg", "7.jpg"},
     {std::string(65, 'M'), "/vi/8/8.jpg", "8.jpg"},
     {"%2e%2e%2f" + kMarker, "/vi/9/9.jpg", "9.jpg"},
@@ -122,12 +125,17 @@ TEST_F(HostileNames, StayInsideTheProgramsFoldersAndOutOfItsPages) {
   ui::ListView &results = frm->c.lstResult;
   frm->c.txtSearch.setText("alles");
   frm->c.cmdSearch.click();
-  ASSERT_EQ(results.count(), static_cast<int>(kEntries.size())) << "every entry is listed";
+  // Every entry is listed but those whose id is too long to be watched.
+  std::vector<Entry> listed;
+  std::copy_if(kEntries.begin(), kEntries.end(), std::back_inserter(listed),
+               [](const Entry &entry) { return entry.id.size() <= 64; });
+  ASSERT_EQ(listed.size(), kEntries.size() - 2);
+  ASSERT_EQ(results.count(), static_cast<int>(listed.size()));
 
   std::set<std::string> expectedTree{"app/",           "app/dat/",     "app/dat/fav.kf", "app/dat/pics/",
                                      "app/result.txt", "app/sets.cfg", "app/vid.kf"};
   for (int row = 1; row <= results.count(); ++row) {
-    const Entry &entry = kEntries[static_cast<std::size_t>(row - 1)];
+    const Entry &entry = listed[static_cast<std::size_t>(row - 1)];
     SCOPED_TRACE(row);
     ASSERT_EQ(results.subItemText(row, 2), entry.id);
     ASSERT_EQ(results.subItemText(row, 3), pictureAddress(entry));
@@ -159,7 +167,7 @@ TEST_F(HostileNames, StayInsideTheProgramsFoldersAndOutOfItsPages) {
   for (const auto &message : tk.messages()) EXPECT_EQ(message.title, "Klipfang");
 
   const auto favourites = favouritesOf(frm->c.lstFavs);
-  ASSERT_EQ(favourites.size(), 2 + kEntries.size());
+  ASSERT_EQ(favourites.size(), 2 + listed.size());
   ASSERT_TRUE(test::closeMainWindow(*frm));
   EXPECT_EQ(readFile(folder.file("sets.cfg")), test::kDeliveredSettings);
   EXPECT_EQ(favouritesOf(folder.start(tk, net::localSiteAddress(server.port()))->c.lstFavs), favourites)

@@ -57,6 +57,12 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"TabsGoWhenCleaning", "\t<div>\t\r\n</html>\r\n", true, {"<div>", "</html>"}},
         LoadCase{"TabsStayOtherwise", " \t<div>\t \r\n</html>\r\n", false, {"\t<div>\t", "</html>"}},
         LoadCase{"EndOfFileEndsTheList", "one\ntwo\n\nfour", true, {"one", "two", "", "four"}},
+        // A line is kept to 4,000 characters, cut after cleaning so that no character is split.
+        LoadCase{"LongLinesAreCut",
+                 std::string(4000, 'a') + "\r\n" + std::string(4001, 'b') + "\r\n" + std::string(3999, 'c') +
+                     "\xC3\x9Fx\r\n</html>\r\n",
+                 true,
+                 {std::string(4000, 'a'), std::string(4000, 'b'), std::string(3999, 'c') + "\xDF", "</html>"}},
         LoadCase{"EmptyFile", "", true, {}}),
     [](const testing::TestParamInfo<LoadCase> &info) { return info.param.name; });
 

@@ -161,6 +161,59 @@ TEST(ParseResults, QuoteBoundsDependOnTheLineLength) {
   }
 }
 
+// A page of entries, each in six rows: play time, two empty rows, the description marker, the
+// description, the entry line with `markers` markers, padded to keep its quotes within their bounds.
+struct Entry {
+  std::string id, title, picture, description, duration;
+  int markers = 1;
+};
+
+std::string writePage(const test::TempDir &dir, const std::vector<Entry> &entries) {
+  std::vector<std::string> lines;
+  for (const Entry &e : entries) {
+    std::string line = "<a href=\"/watch?v=" + e.id + "\" t='" + e.title + "' a=\"\" b=\"" + e.picture + "\" c=\"" +
+                       std::string(e.id.size() + e.title.size() + 100, 'x') + "\">";
+    for (int m = 1; m < e.markers; ++m) line += "/watch?v=";
+    lines.insert(lines.end(), {"<span>" + e.duration + "</span>", "", "", "desc" + e.id, e.description, line});
+  }
+  lines.push_back("</html>");
+  files::saveLinesAtomically(dir.file("page.txt"), lines);
+  return dir.file("page.txt");
+}
+
+TEST(ParseResults, FieldsAreCutAtTheirBoundAndALongerIdGivesNoRow) {
+  const std::string at(1000, 'a'), past = std::string(1000, 'b') + "B", cut(1000, 'b');
+  test::TempDir dir;
+  test::SearchWindow w;
+  LoadFile(writePage(dir, {{std::string(64, 'i'), at, at, at, at},
+                           {std::string(63, 'j'), past, past, past, past},
+                           {std::string(65, 'k'), "T", "p.jpg", "Text", "1:00"}}),
+           w.views());
+  EXPECT_EQ(rows(w.lstResult), (std::vector<Row>{{"0", at, std::string(64, 'i'), at, at, at},
+                                                 {"1", cut, std::string(63, 'j'), cut, cut, cut}}));
+}
+
+TEST(ParseResults, RowsAreBoundedPerPageAndInTheList) {
+  // 1,001 markers of one entry: ten lines of 100 and one of 1.
+  std::vector<Entry> entries(10, {"Bnd0001", "T", "p.jpg", "Text", "1:00", 100});
+  entries.push_back({"Bnd0001", "T", "p.jpg", "Text", "1:00"});
+  test::TempDir dir;
+  const std::string page = writePage(dir, entries);
+  test::SearchWindow w;
+  LoadFile(page, w.views());
+  EXPECT_EQ(w.lstResult.count(), 1000);
+  EXPECT_EQ(w.tk.doEventsCount(), 1000) << "the markers past the bound are ignored, pauses too";
+
+  // A list of 19,500 rows takes 500 more up to its bound of 20,000, and then none.
+  test::SearchWindow full;
+  for (int r = 0; r < 19500; ++r) full.lstResult.addItem("earlier");
+  LoadFile(page, full.views());
+  ASSERT_EQ(full.lstResult.count(), 20000);
+  EXPECT_EQ(full.lstResult.item(20000).text, "19999");
+  LoadFile(page, full.views());
+  EXPECT_EQ(full.lstResult.count(), 20000);
+}
+
 void fill(ui::ListView &lstFile, const std::vector<std::string> &lines) {
   for (const std::string &line : lines) lstFile.addSubItem(lstFile.addItem(std::to_string(lstFile.count() + 1)), line);
 }
