@@ -18,6 +18,7 @@
 
 #include "platform/error.h"
 #include "platform/qt/control_peer.h"
+#include "platform/qt/window_peer.h"
 #include "platform/text/cp1252.h"
 #include "qt_environment.h"
 #include "support/temp_dir.h"
@@ -52,6 +53,21 @@ TEST_F(QtControlsTest, GeometryVisibilityAndToolTipFollowTheControl) {
   QTextDocument shown;
   shown.setHtml(widget->toolTip());
   EXPECT_EQ(shown.toPlainText(), QStringLiteral("<b>Fett</b> & <img src=x>"));
+}
+
+// A caption or tooltip keeps at most 2,000 characters, a window caption 500.
+TEST_F(QtControlsTest, LongTextsAreCutAtTheToolkitsEdge) {
+  auto &label = window.add<ui::Label>("labSel", nullptr, {240, 180, 7815, 255}, 12);
+  const QString shown = QString(1999, QLatin1Char('a')) + QChar(0xE4);
+  for (const std::size_t past : {0U, 1U}) {
+    const std::string text = std::string(1999, 'a') + "\xE4" + std::string(past, 'b');
+    label.setCaption(text);
+    label.setToolTip(text);
+    EXPECT_EQ(qobject_cast<QLabel *>(widgetOf(label))->text(), shown);
+    EXPECT_EQ(widgetOf(label)->toolTip(), shown);
+    window.setCaption(std::string(500 + past, 'c'));
+    EXPECT_EQ(widgetOf(window)->windowTitle(), QString(500, QLatin1Char('c')));
+  }
 }
 
 TEST_F(QtControlsTest, LabelShowsCaptionLookAndRaisesClicks) {

@@ -55,7 +55,7 @@ class CheckBoxPeer : public QtControlPeer {
   void update(ui::Aspect aspect, int index) override {
     switch (aspect) {
       case ui::Aspect::Text:
-        checkBox()->setText(toQString(box_.caption()));
+        checkBox()->setText(shownText(box_.caption()));
         break;
       case ui::Aspect::Value:
         // Grey is a state only the program sets; a click leaves it for checked or unchecked.
@@ -87,7 +87,7 @@ class OptionButtonPeer : public QtControlPeer {
   void update(ui::Aspect aspect, int index) override {
     switch (aspect) {
       case ui::Aspect::Text:
-        radio()->setText(toQString(option_.caption()));
+        radio()->setText(shownText(option_.caption()));
         break;
       case ui::Aspect::Value:
         radio()->setChecked(option_.value());
@@ -114,7 +114,7 @@ class ComboBoxPeer : public QtControlPeer {
     switch (aspect) {
       case ui::Aspect::Items:
         comboBox()->clear();
-        for (const auto &item : combo_.items()) comboBox()->addItem(toQString(item));
+        for (const auto &item : combo_.items()) comboBox()->addItem(shownText(item));
         comboBox()->setCurrentIndex(combo_.listIndex());
         break;
       case ui::Aspect::Value:

@@ -33,8 +33,12 @@ std::string fromQString(const QString &text) {
   return result;
 }
 
+QString shownText(std::string_view cp1252, std::size_t longest) {
+  return toQString(cp1252.substr(0, longest));
+}
+
 QString plainToolTip(std::string_view cp1252) {
-  const QString tip = toQString(cp1252);
+  const QString tip = shownText(cp1252);
   return Qt::mightBeRichText(tip) ? Qt::convertFromPlainText(tip, Qt::WhiteSpaceNormal) : tip;
 }
 

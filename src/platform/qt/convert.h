@@ -23,8 +23,16 @@ float twips(int pixels);
 QString toQString(std::string_view cp1252);
 // A character without a Windows-1252 form becomes '?'.
 std::string fromQString(const QString &text);
+
+// Captions, tooltips and list cells can carry text from the network. The logic bounds what it takes
+// in; this is the last guard, so that no text makes the window system refuse a request or a repaint
+// take seconds.
+constexpr std::size_t kLongestShownText = 2000;
+constexpr std::size_t kLongestWindowCaption = 500;
+// The text as shown, cut to at most `longest` characters.
+QString shownText(std::string_view cp1252, std::size_t longest = kLongestShownText);
 // Remote text must never be read as markup, so texts that look like it are turned into markup that
-// shows them verbatim (for tooltips, which Qt would otherwise render as rich text).
+// shows them verbatim (for tooltips, which Qt would otherwise render as rich text). Cut as above.
 QString plainToolTip(std::string_view cp1252);
 
 // The windows were laid out for a narrow sans serif; where the named face is missing, faces of the

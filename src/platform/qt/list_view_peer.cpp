@@ -138,7 +138,7 @@ class ListViewPeer : public QtControlPeer {
 
   void showColumns() {
     QStringList headers;
-    for (int column = 1; column <= list_.columnCount(); ++column) headers << toQString(list_.columnHeader(column));
+    for (int column = 1; column <= list_.columnCount(); ++column) headers << shownText(list_.columnHeader(column));
     tree()->setHeaderLabels(headers);
     for (int column = 1; column <= list_.columnCount(); ++column) {
       tree()->header()->resizeSection(column - 1, pixels(list_.columnWidth(column)));
@@ -153,11 +153,11 @@ class ListViewPeer : public QtControlPeer {
 
   void fillRow(QTreeWidgetItem &widgetItem, int row) const {
     const ui::ListItem &item = list_.item(row);
-    widgetItem.setText(0, toQString(item.text));
+    widgetItem.setText(0, shownText(item.text));
     widgetItem.setIcon(0, icon(item.smallIcon));
     int column = 1;
     for (const ui::ListSubItem &sub : item.subItems) {
-      widgetItem.setText(column, toQString(sub.text));
+      widgetItem.setText(column, shownText(sub.text));
       QFont font = tree()->font();
       font.setBold(sub.bold);
       widgetItem.setData(column, Qt::FontRole, sub.bold ? QVariant(font) : QVariant());

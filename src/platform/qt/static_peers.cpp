@@ -26,7 +26,7 @@ class FramePeer : public QtControlPeer {
  protected:
   void update(ui::Aspect aspect, int index) override {
     if (aspect == ui::Aspect::Text) {
-      static_cast<QGroupBox *>(widget())->setTitle(toQString(frame_.caption()));
+      static_cast<QGroupBox *>(widget())->setTitle(shownText(frame_.caption()));
     } else {
       QtControlPeer::update(aspect, index);
     }
@@ -49,7 +49,7 @@ class LabelPeer : public QtControlPeer {
   void update(ui::Aspect aspect, int index) override {
     switch (aspect) {
       case ui::Aspect::Text:
-        qLabel()->setText(toQString(label_.caption()));
+        qLabel()->setText(shownText(label_.caption()));
         break;
       case ui::Aspect::Look: {
         const Qt::Alignment across = label_.align() == ui::Align::Center ? Qt::AlignHCenter : Qt::AlignLeft;

@@ -30,7 +30,7 @@ Qt::WindowFlags flagsFor(const ui::WindowStyle &style) {
 QtWindowPeer::QtWindowPeer(ui::Window &window)
     : window_(window), widget_(new QWidget(nullptr, flagsFor(window.style()))) {
   const ui::WindowStyle &style = window.style();
-  widget_->setWindowTitle(toQString(window.caption()));
+  widget_->setWindowTitle(shownText(window.caption(), kLongestWindowCaption));
   QPalette palette = widget_->palette();
   palette.setColor(QPalette::Window, toQColor(style.background));
   widget_->setPalette(palette);
@@ -74,7 +74,7 @@ void QtWindowPeer::bringToFront() {
 }
 
 void QtWindowPeer::captionChanged() {
-  widget_->setWindowTitle(toQString(window_.caption()));
+  widget_->setWindowTitle(shownText(window_.caption(), kLongestWindowCaption));
 }
 
 void QtWindowPeer::topmostChanged() {
