@@ -1,8 +1,9 @@
-// List views on the Qt toolkit: columns, rows and their looks mirrored row by row, and the user's
-// clicks, keys and selection passed back as the list's events.
+// List views on the Qt toolkit: columns, rows and their looks mirrored, new rows together once a
+// frame, and the user's clicks, keys and selection passed back as the list's events.
 #include <gtest/gtest.h>
 
 #include <QHeaderView>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -37,6 +38,10 @@ class QtListViewTest : public ::testing::Test {
     return texts;
   }
   QPoint rowCentre(int row) const { return tree->visualItemRect(tree->topLevelItem(row - 1)).center(); }
+  // New rows reach the tree together, once a frame.
+  void waitForRows() const {
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tree->topLevelItemCount() == list.count(); }));
+  }
 
   ui::Window window{qtToolkit(), "frmMain", "Klipfang", 10770, 8790, {}};
   ui::ImageList images;
@@ -60,6 +65,7 @@ TEST_F(QtListViewTest, ColumnsRowsAndLooksAreMirrored) {
   addRow("2", "zwei");
   list.setSmallIcon(1, images.indexOf("fav"));
   list.setSubItemLook(2, 4, true, ui::rgb(255, 0, 0));
+  waitForRows();
   ASSERT_EQ(tree->topLevelItemCount(), 2);
   QTreeWidgetItem *first = tree->topLevelItem(0);
   EXPECT_EQ(first->text(0), QStringLiteral("1"));
@@ -103,8 +109,29 @@ TEST_F(QtListViewTest, RowChangesArriveOneByOneAndKeepTheSelection) {
   EXPECT_EQ(tree->topLevelItemCount(), 0);
 }
 
+TEST_F(QtListViewTest, RowsOfABurstAreShownTogetherAndCellsCut) {
+  for (int r = 1; r <= 3; ++r) addRow(std::to_string(r), "shown");
+  waitForRows();
+  const QSignalSpy inserted(tree->model(), &QAbstractItemModel::rowsInserted);
+  for (int r = 4; r <= 2003; ++r) addRow(std::to_string(r), r == 1500 ? std::string(2001, 'x') : "new");
+  EXPECT_EQ(tree->topLevelItemCount(), 3) << "nothing is drawn while the rows come";
+
+  // Rows changed or removed meanwhile, and a selection among the new ones, keep the tree in line.
+  list.setSubItemText(2000, 1, "changed");
+  list.removeItem(2);
+  list.select(1999);
+  EXPECT_EQ(inserted.count(), 1);
+  ASSERT_EQ(tree->topLevelItemCount(), 2002);
+  EXPECT_EQ(tree->topLevelItem(1)->text(0), QStringLiteral("3"));
+  EXPECT_EQ(tree->topLevelItem(1998)->text(1), QStringLiteral("changed"));
+  EXPECT_EQ(tree->currentItem(), tree->topLevelItem(1998));
+  EXPECT_EQ(tree->topLevelItem(1498)->text(1), QString(2000, QLatin1Char('x'))) << "a cell keeps 2,000 characters";
+  EXPECT_EQ(tree->topLevelItem(1497)->text(1), QStringLiteral("new"));
+}
+
 TEST_F(QtListViewTest, ClicksKeysAndButtonsReachTheList) {
   for (const char *description : {"a", "b", "c"}) addRow("n", description);
+  waitForRows();
   std::vector<int> clicked;
   std::vector<std::pair<int, int>> keys;
   std::vector<std::tuple<int, int, float, float>> released;

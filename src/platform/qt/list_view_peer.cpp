@@ -1,10 +1,13 @@
 // A list view in report view: rows with sub-items under column headers, one selected row, small row
 // icons from the list's image list. Row changes arrive one at a time, so a long list is never
-// rebuilt for each new row.
+// rebuilt for each new row; new rows are gathered and shown together once a frame.
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScreen>
+#include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "platform/qt/control_peer.h"
 #include "platform/qt/convert.h"
@@ -45,6 +48,13 @@ class ListViewPeer : public QtControlPeer {
     connect(view, &QTreeWidget::itemSelectionChanged, this, [this] { userSelected(); });
     view->installEventFilter(this);
     view->viewport()->installEventFilter(this);
+    // Each row shown on its own lays out and repaints the whole list: a parse that adds rows by the
+    // thousand would spend its time drawing. The tree always holds the list's first rows; the rows
+    // after them are added when the timer runs out.
+    newRows_.setSingleShot(true);
+    connect(&newRows_, &QTimer::timeout, this, [this] {
+      if (widget()) showNewRows();
+    });
   }
 
  protected:
@@ -56,18 +66,21 @@ class ListViewPeer : public QtControlPeer {
         showColumns();
         break;
       case ui::Aspect::Items:
+        newRows_.stop();
         tree()->clear();
-        for (int row = 1; row <= list_.count(); ++row) tree()->addTopLevelItem(makeRow(row));
+        showNewRows();
         showSelection();
         break;
       case ui::Aspect::ItemAdded:
-        tree()->insertTopLevelItem(index - 1, makeRow(index));
+        // One frame of the screen: more often than that no one sees a row come.
+        if (!newRows_.isActive()) newRows_.start(frameMs());
         break;
       case ui::Aspect::ItemChanged:
-        fillRow(*tree()->topLevelItem(index - 1), index);
+        // A row not shown yet is made whole when it is.
+        if (index <= tree()->topLevelItemCount()) fillRow(*tree()->topLevelItem(index - 1), index);
         break;
       case ui::Aspect::ItemRemoved:
-        delete tree()->takeTopLevelItem(index - 1);
+        if (index <= tree()->topLevelItemCount()) delete tree()->takeTopLevelItem(index - 1);
         showSelection();
         break;
       case ui::Aspect::Selection:
@@ -132,8 +145,22 @@ class ListViewPeer : public QtControlPeer {
     if (row == 0) {
       tree()->clearSelection();
     } else {
+      if (row > tree()->topLevelItemCount()) showNewRows();
       tree()->setCurrentItem(tree()->topLevelItem(row - 1));
     }
+  }
+
+  // The list's rows after those the tree holds, added in one step.
+  void showNewRows() {
+    QList<QTreeWidgetItem *> rows;
+    for (int row = tree()->topLevelItemCount() + 1; row <= list_.count(); ++row) rows.append(makeRow(row));
+    if (!rows.isEmpty()) tree()->addTopLevelItems(rows);
+  }
+
+  int frameMs() const {
+    const QScreen *screen = tree()->screen();
+    const double hertz = screen && screen->refreshRate() > 0 ? screen->refreshRate() : 60.0;
+    return std::max(1, static_cast<int>(1000.0 / hertz));
   }
 
   void showColumns() {
@@ -181,6 +208,7 @@ class ListViewPeer : public QtControlPeer {
   }
 
   ui::ListView &list_;
+  QTimer newRows_;
 };
 
 }  // namespace
