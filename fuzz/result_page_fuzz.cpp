@@ -1,5 +1,6 @@
 // A saved result page with any content, loaded into the raw-line list and parsed into the result
 // list, once as it is and once with the text cleaning on, beside favourites that mark some rows.
+// Whatever the page holds, what it brings in stays within its bounds.
 #include <cstddef>
 #include <cstdint>
 
@@ -14,6 +15,10 @@
 namespace {
 
 constexpr int kMaxPageRows = 9999;
+constexpr std::size_t kLongestLine = 4000;
+constexpr int kMostRowsFromAPage = 1000;
+constexpr std::size_t kLongestField = 1000;
+constexpr std::size_t kLongestVideoId = 64;
 
 kf::ui::ListView makeList(const char *name) {
   return kf::ui::ListView(name, nullptr, {0, 0, 4000, 3000}, 0);
@@ -32,8 +37,18 @@ void loadPage(const std::string &file, bool cleartxt) {
   kf::search::LoadFile(file, {lstFile, lstResult, lstFavs, img, settings});
 
   if (lstFile.count() > kMaxPageRows) kf::fuzz::fail("the raw-line list holds more rows than a page may have");
+  for (int row = 1; row <= lstFile.count(); ++row) {
+    if (lstFile.subItemText(row, 1).size() > kLongestLine)
+      kf::fuzz::fail("a raw line is longer than kept lines may be");
+  }
+  if (lstResult.count() > kMostRowsFromAPage) kf::fuzz::fail("the page gave more rows than a page may");
   for (int row = 1; row <= lstResult.count(); ++row) {
-    if (lstResult.item(row).subItems.size() != 5) kf::fuzz::fail("a result row lacks fields");
+    const auto &fields = lstResult.item(row).subItems;
+    if (fields.size() != 5) kf::fuzz::fail("a result row lacks fields");
+    for (const auto &field : fields) {
+      if (field.text.size() > kLongestField) kf::fuzz::fail("a field is longer than fields may be");
+    }
+    if (fields[1].text.size() > kLongestVideoId) kf::fuzz::fail("an id is longer than ids may be");
   }
 }
 
