@@ -13,6 +13,7 @@ using namespace std::chrono_literals;
 
 constexpr size_t kSlowPiece = 256;
 constexpr auto kSlowPause = 20ms;
+constexpr auto kTricklePause = 1s;
 constexpr int kHugeHeaderLines = 40;  // about 4,000 characters of header
 
 const char *reason(int status) {
@@ -44,10 +45,10 @@ void sendWhole(Connection &connection, const Reply &reply, bool head, const std:
   if (connection.send(headBlock(reply, reply.body.size(), extra)) && !head) connection.send(reply.body);
 }
 
-void sendSlowly(Connection &connection, const Reply &reply, bool head) {
+void sendSlowly(Connection &connection, const Reply &reply, bool head, size_t piece, std::chrono::milliseconds pause) {
   if (!connection.send(headBlock(reply, reply.body.size())) || head) return;
-  for (size_t at = 0; at < reply.body.size(); at += kSlowPiece) {
-    if (!connection.pause(kSlowPause) || !connection.send(std::string_view(reply.body).substr(at, kSlowPiece))) return;
+  for (size_t at = 0; at < reply.body.size(); at += piece) {
+    if (!connection.pause(pause) || !connection.send(std::string_view(reply.body).substr(at, piece))) return;
   }
 }
 
@@ -84,7 +85,9 @@ void sendFaulty(Connection &connection, Fault fault, const Reply &real, bool hea
     case Fault::Refuse:
       return;
     case Fault::Slow:
-      return sendSlowly(connection, real, head);
+      return sendSlowly(connection, real, head, kSlowPiece, kSlowPause);
+    case Fault::Trickle:
+      return sendSlowly(connection, real, head, 1, kTricklePause);
     case Fault::CutOff:
       return sendCutOff(connection, real, head);
     case Fault::NoLength:

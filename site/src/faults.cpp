@@ -6,7 +6,7 @@
 namespace kf::site {
 namespace {
 
-constexpr std::array<std::pair<std::string_view, Fault>, 8> kReservedWords = {{
+constexpr std::array<std::pair<std::string_view, Fault>, 9> kReservedWords = {{
     {"fehler-verweigert", Fault::Refuse},
     {"fehler-langsam", Fault::Slow},
     {"fehler-abbruch", Fault::CutOff},
@@ -15,6 +15,7 @@ constexpr std::array<std::pair<std::string_view, Fault>, 8> kReservedWords = {{
     {"fehler-500", Fault::ServerError},
     {"fehler-endlos", Fault::Endless},
     {"fehler-keinbild", Fault::NotAPicture},
+    {"fehler-troepfeln", Fault::Trickle},
 }};
 
 }  // namespace

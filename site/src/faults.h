@@ -19,6 +19,7 @@ enum class Fault {
   ServerError,  // status 500 with a small error page
   Endless,      // status 200 and a body that never ends
   NotAPicture,  // status 200, but an HTML error page where a picture was asked for
+  Trickle,      // the real answer, its body one byte a second: a page that takes a day
 };
 
 // Which requests a fault hits: `method` ("GET", "HEAD"; empty for any) and a piece of the request

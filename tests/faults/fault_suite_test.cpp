@@ -76,6 +76,7 @@ enum class Outcome {
 Outcome expectedOutcome(Request request, Fault fault) {
   switch (fault) {
     case Fault::Slow:
+    case Fault::Trickle:
       return Outcome::Whole;
     case Fault::NoLength:
     case Fault::HugeHeader:

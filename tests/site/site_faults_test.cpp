@@ -111,6 +111,20 @@ TEST_F(SiteFaults, slowAnswerTricklesTheRealBodyUntilTheSiteStops) {
   EXPECT_LT(start.raw.size() + got, full.size());
 }
 
+TEST_F(SiteFaults, trickleSendsTheHeadAtOnceAndTheBodyAByteAtATime) {
+  EXPECT_EQ(reservedFault(pageOne("katze%20fehler-troepfeln")), Fault::Trickle);
+  const std::string full = fetch(port_, "GET", page(), "localhost").body;
+  server_->setFault({"GET", "katze"}, Fault::Trickle);
+  int fd = -1;
+  std::string raw = fetchStart(port_, page(), 1, fd).raw;
+  const auto bodyStart = [&raw] { return raw.find("\r\n\r\n") + 4; };
+  for (char byte = 0; (bodyStart() == 3 || raw.size() < bodyStart() + 2) && ::recv(fd, &byte, 1, 0) == 1;) raw += byte;
+  ::close(fd);
+  EXPECT_EQ(raw.rfind("HTTP/1.1 200", 0), 0u);
+  EXPECT_NE(raw.find("Content-Length: " + std::to_string(full.size()) + "\r\n"), std::string::npos);
+  EXPECT_EQ(raw.substr(bodyStart()), full.substr(0, 2));
+}
+
 TEST_F(SiteFaults, endlessBodyRunsPastAnyCapAndStopsWithItsClient) {
   server_->setFault({"GET", "/endless"}, Fault::Endless);
   Answer answer = fetch(port_, "GET", "/endless", fullHost(), {}, 4 * 1024 * 1024);
