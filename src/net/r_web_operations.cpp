@@ -4,15 +4,19 @@
 
 namespace kf::net {
 
+http::Answer rFetchUrl(const std::string &address, const http::Limits &limits, const http::WaitHook &whileWaiting) {
+  const std::string url = text::lower(address.substr(0, 7)) == "http://" ? address : "http://" + address;
+  http::Session session("VBURLSource", http::ProxyUse::Direct, limits, whileWaiting);
+  return http::fetchAnswer(session, url);
+}
+
 std::string rGetUrlSource(const std::string &address) {
-  return rGetUrlSource(address, http::Limits{});
+  return rGetUrlSource(address, http::limitsFor(http::TransferKind::Page));
 }
 
 std::string rGetUrlSource(const std::string &address, const http::Limits &limits) {
-  const std::string url = text::lower(address.substr(0, 7)) == "http://" ? address : "http://" + address;
   try {
-    http::Session session("VBURLSource", http::ProxyUse::Direct, limits);
-    return http::fetchBody(session, url).value_or(std::string());
+    return rFetchUrl(address, limits, {}).body;
   } catch (const std::exception &) {
     return {};
   }

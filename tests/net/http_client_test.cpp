@@ -68,8 +68,8 @@ TEST(RequestAddress, ForbiddenCharactersArePercentEncodedOnTheWire) {
     connection.send(request.method() == "HEAD" ? "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\n"
                                                : test::rawAnswer("ok"));
   });
-  const std::string path = "/a b/\xFC\t?q=x y&p=%41%zz%&r=%4";
-  const std::string onTheWire = "/a%20b/%FC%09?q=x%20y&p=%41%25zz%25&r=%254";
+  const std::string path = "/a b/\xFC\t?q=x y&p=%41%zz%&r=%4&s=C#\"<>{}|\\^`";
+  const std::string onTheWire = "/a%20b/%FC%09?q=x%20y&p=%41%25zz%25&r=%254&s=C%23%22%3C%3E%7B%7D%7C%5C%5E%60";
   EXPECT_EQ(rGetUrlSource(server.hostAndPort() + path), "ok");
   clsDownload download;
   EXPECT_EQ(download.Downloadfile(server.hostAndPort() + path, 1024, "Download"), "ok");
@@ -121,11 +121,18 @@ class TransferLimits : public testing::Test {
  protected:
   TransferLimits() { ui::setToolkit(tk); }
 
-  // Both fetchers on the same address: the page fetch answers the empty text, the engine fails.
-  void expectBothFail(const std::string &address) {
+  // Both fetchers on the same address: the page fetch answers the empty text, the engine fails, and
+  // the client says why.
+  void expectBothFail(const std::string &address, http::Failure why) {
     EXPECT_EQ(rGetUrlSource(address, shortLimits()), "") << address;
     clsDownload download(shortLimits());
     EXPECT_EQ(errorOf([&] { download.Downloadfile(address, 1024, "Download"); }), kNoSize) << address;
+    try {
+      rFetchUrl(address, shortLimits(), {});
+      ADD_FAILURE() << address;
+    } catch (const http::TransferFailed &failed) {
+      EXPECT_EQ(failed.failure, why) << address;
+    }
   }
 
   ui::HeadlessToolkit tk;
@@ -133,7 +140,7 @@ class TransferLimits : public testing::Test {
 
 TEST_F(TransferLimits, AServerThatNeverAcceptsTimesOut) {
   const test::FullListener listener;
-  expectBothFail(listener.hostAndPort() + "/page");
+  expectBothFail(listener.hostAndPort() + "/page", http::Failure::TimedOut);
 }
 
 TEST_F(TransferLimits, AServerThatFallsSilentIsLeft) {
@@ -147,8 +154,8 @@ TEST_F(TransferLimits, AServerThatFallsSilentIsLeft) {
       connection.stall();
     }
   });
-  expectBothFail(server.hostAndPort() + "/page");
-  expectBothFail(server.hostAndPort() + "/mute");
+  expectBothFail(server.hostAndPort() + "/page", http::Failure::TimedOut);
+  expectBothFail(server.hostAndPort() + "/mute", http::Failure::TimedOut);
 }
 
 TEST_F(TransferLimits, ABodyOrHeadBeyondTheCapIsRefused) {
@@ -171,9 +178,9 @@ TEST_F(TransferLimits, ABodyOrHeadBeyondTheCapIsRefused) {
   EXPECT_EQ(rGetUrlSource(server.hostAndPort() + "/fits", shortLimits()), std::string(1000, 'x'));
   clsDownload download(shortLimits());
   EXPECT_EQ(download.Downloadfile(server.hostAndPort() + "/fits", 1024, "Download"), std::string(1000, 'x'));
-  expectBothFail(server.hostAndPort() + "/announced");
-  expectBothFail(server.hostAndPort() + "/chunked");
-  expectBothFail(server.hostAndPort() + "/endless-headers");
+  for (const char *path : {"/announced", "/chunked", "/endless-headers"}) {
+    expectBothFail(server.hostAndPort() + path, http::Failure::TooLarge);
+  }
 }
 
 TEST_F(TransferLimits, RedirectsAreFollowedAFewTimesAndOnlyToHttp) {
@@ -196,7 +203,7 @@ TEST_F(TransferLimits, RedirectsAreFollowedAFewTimesAndOnlyToHttp) {
   EXPECT_EQ(rGetUrlSource(root + "/hop/2", shortLimits()), "ziel");
   clsDownload download(shortLimits());
   EXPECT_EQ(download.Downloadfile(root + "/hop/2", 1024, "Download"), "ziel");
-  for (const char *path : {"/hop/3", "/file", "/tls"}) expectBothFail(root + path);
+  for (const char *path : {"/hop/3", "/file", "/tls"}) expectBothFail(root + path, http::Failure::CutOff);
 }
 
 }  // namespace

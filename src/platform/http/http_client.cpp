@@ -5,8 +5,8 @@
 
 namespace kf::http {
 
-Session::Session(std::string userAgent, ProxyUse proxy, Limits limits)
-    : state_(std::make_shared<detail::SessionState>(std::move(userAgent), proxy, limits)) {}
+Session::Session(std::string userAgent, ProxyUse proxy, Limits limits, WaitHook whileWaiting)
+    : state_(std::make_shared<detail::SessionState>(std::move(userAgent), proxy, limits, std::move(whileWaiting))) {}
 
 Session::~Session() = default;
 
@@ -32,6 +32,10 @@ bool HeadRequest::send() {
   return sent_;
 }
 
+Failure HeadRequest::failure() const {
+  return transfer_->failure();
+}
+
 std::string HeadRequest::statusCode() const {
   return sent_ ? std::to_string(transfer_->statusCode()) : std::string();
 }
@@ -53,15 +57,21 @@ UrlStream::~UrlStream() = default;
 std::size_t UrlStream::read(char *buffer, std::size_t count) {
   detail::Transfer &transfer = *transfer_;
   transfer.driveUntil([&transfer, count] { return transfer.buffered() >= count; });
-  if (transfer.ended() && !transfer.succeeded()) throw TransferFailed("the body could not be read whole");
+  if (transfer.ended() && !transfer.succeeded()) {
+    throw TransferFailed(transfer.failure(), "the body could not be read whole");
+  }
   return transfer.take(buffer, count);
 }
 
-std::optional<std::string> fetchBody(Session &session, const std::string &url) {
+bool UrlStream::endsWithConnection() const {
+  return !transfer_->framed();
+}
+
+Answer fetchAnswer(Session &session, const std::string &url) {
   detail::Transfer transfer(session.state_, url, detail::Transfer::Method::Get, UrlStream::Cache::Allowed);
   transfer.driveToEnd();
-  if (!transfer.succeeded()) return std::nullopt;
-  return transfer.takeAll();
+  if (!transfer.succeeded()) throw TransferFailed(transfer.failure(), "the answer could not be had whole");
+  return {transfer.statusCode(), transfer.takeAll()};
 }
 
 }  // namespace kf::http

@@ -1,15 +1,17 @@
 #pragma once
-// The program's one HTTP client. It offers exactly what the two fetchers need: a HEAD request that
-// gives the status code and the raw header block, a GET opened by full address and read in chunks
-// of a fixed size, and a whole-body GET. A Session is the root of every request: it fixes the user
-// agent, the proxy use and the limits, and the requests made on it share its connections.
+// The program's one HTTP client. It offers exactly what the fetchers need: a HEAD request that gives
+// the status code and the raw header block, a GET opened by full address and read in chunks of a
+// fixed size, and a whole-answer GET. A Session is the root of every request: it fixes the user
+// agent, the proxy use, the limits and how a wait for the network is spent, and the requests made on
+// it share its connections.
 //
 // Addresses are plain "http" addresses; a host may carry a port ("host:8480"), otherwise port 80.
-// Characters that may not stand on a request line (blank, control, bytes above 127) are
-// percent-encoded here, when the request is sent; an existing "%XX" is kept as it is.
+// Characters that may not stand in a request target are percent-encoded here, when the request is
+// sent (request_address.h); an existing "%XX" is kept as it is.
+#include <chrono>
 #include <cstddef>
+#include <functional>
 #include <memory>
-#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -22,6 +24,31 @@ enum class ProxyUse {
   Direct,  // always a direct connection, whatever the system says
 };
 
+// Runs on the waiting thread while a request of the session waits for the network, at least once
+// every kWaitSlice: the window thread processes its pending events there. A hook that throws drops
+// the transfer in hand (its connection is closed) and its exception reaches the caller of the request.
+// Without a hook the thread sleeps on the sockets until something arrives or a limit strikes.
+using WaitHook = std::function<void()>;
+inline constexpr std::chrono::milliseconds kWaitSlice{100};
+
+// Why an answer could not be had.
+enum class Failure {
+  Unreachable,  // no connection to the server, or an address that names none
+  TimedOut,     // the server answered too slowly or not at all
+  CutOff,       // the connection ended before the answer was whole, or the answer was no valid HTTP
+  TooLarge,     // the answer went beyond the size limit
+};
+
+struct TransferFailed : std::runtime_error {
+  TransferFailed(Failure failure, const std::string &what) : std::runtime_error(what), failure(failure) {}
+  Failure failure;
+};
+
+struct Answer {
+  long status = 0;
+  std::string body;
+};
+
 namespace detail {
 struct SessionState;
 struct Transfer;
@@ -29,16 +56,16 @@ struct Transfer;
 
 class Session {
  public:
-  Session(std::string userAgent, ProxyUse proxy, Limits limits = limitsFor(TransferKind::Page));
+  Session(std::string userAgent, ProxyUse proxy, Limits limits = limitsFor(TransferKind::Page),
+          WaitHook whileWaiting = {});
   ~Session();
   Session(const Session &) = delete;
   Session &operator=(const Session &) = delete;
 
  private:
   friend class Connection;
-  friend class HeadRequest;
   friend class UrlStream;
-  friend std::optional<std::string> fetchBody(Session &session, const std::string &url);
+  friend Answer fetchAnswer(Session &session, const std::string &url);
   std::shared_ptr<detail::SessionState> state_;
 };
 
@@ -67,8 +94,10 @@ class HeadRequest {
   HeadRequest(const HeadRequest &) = delete;
   HeadRequest &operator=(const HeadRequest &) = delete;
 
-  // Sends the request and waits for the whole answer. False when no answer arrived.
+  // Sends the request and waits for the whole answer. False when no answer arrived; failure() then
+  // says why.
   bool send();
+  Failure failure() const;
   // The status code of the answer as its digits ("200"); empty before a successful send.
   std::string statusCode() const;
   // The status line and header lines of the answer, each ended by a NUL character, and one more NUL
@@ -78,10 +107,6 @@ class HeadRequest {
  private:
   std::unique_ptr<detail::Transfer> transfer_;
   bool sent_ = false;
-};
-
-struct TransferFailed : std::runtime_error {
-  using std::runtime_error::runtime_error;
 };
 
 // A GET by full address. The request is sent when the stream is opened; the body is then read in
@@ -99,12 +124,16 @@ class UrlStream {
   // off by the server.
   std::size_t read(char *buffer, std::size_t count);
 
+  // True when the answer announces neither a size nor chunks, so that only the end of the
+  // connection ends its body: a body cut off there looks whole.
+  bool endsWithConnection() const;
+
  private:
   std::unique_ptr<detail::Transfer> transfer_;
 };
 
-// The whole body of a GET, byte for byte, whatever the status; nothing when the body cannot be had
-// whole.
-std::optional<std::string> fetchBody(Session &session, const std::string &url);
+// The whole answer to a GET, its body byte for byte, whatever the status. Throws TransferFailed when
+// it cannot be had whole.
+Answer fetchAnswer(Session &session, const std::string &url);
 
 }  // namespace kf::http

@@ -12,8 +12,11 @@ bool isHexDigit(char c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
 
+// Blank, control characters, bytes above 127, and what a request target may not hold raw: "#" would
+// end the target as a fragment, the others are not allowed in it and servers refuse or mangle them.
 bool mustBeEncoded(unsigned char c) {
-  return c <= 0x20 || c >= 0x7F;
+  constexpr std::string_view kForbidden = "#\"<>{}|\\^`";
+  return c <= 0x20 || c >= 0x7F || kForbidden.find(static_cast<char>(c)) != std::string_view::npos;
 }
 
 bool isPort(std::string_view digits) {
@@ -27,7 +30,7 @@ bool isPort(std::string_view digits) {
 
 bool isHostAndPort(std::string_view authority) {
   for (const char c : authority) {
-    if (mustBeEncoded(static_cast<unsigned char>(c)) || c == '/' || c == '?' || c == '#') return false;
+    if (mustBeEncoded(static_cast<unsigned char>(c)) || c == '/' || c == '?') return false;
   }
   // A port follows the last ":" unless that colon lies inside a bracketed IPv6 address.
   const std::size_t colon = authority.rfind(':');

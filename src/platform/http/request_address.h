@@ -9,8 +9,10 @@ namespace kf::http {
 // True for "host" or "host:port" with a port from 1 to 65535, the host made of printable ASCII.
 bool isHostAndPort(std::string_view authority);
 
-// Blanks, control characters and bytes above 127 as "%XX"; a "%" that does not begin an "%XX"
-// becomes "%25". Everything else, an existing "%XX" included, stays as it is.
+// Blanks, control characters, bytes above 127 and the characters a request target may not hold raw
+// ("#", double quote, "<", ">", "{", "}", "|", "\\", "^", back-quote) as "%XX"; a "%" that does not
+// begin an "%XX" becomes "%25". Everything else, an existing "%XX" included, stays as it is. Every
+// request of the program and its download helper goes through here.
 std::string percentEncode(std::string_view pathAndQuery);
 
 // "http://host[:port]/path?query" with the scheme in any letter case, as the address the request

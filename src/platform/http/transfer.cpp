@@ -24,8 +24,13 @@ bool isRedirect(long code) {
 
 }  // namespace
 
-SessionState::SessionState(std::string userAgent, ProxyUse proxy, Limits limits)
-    : userAgent(std::move(userAgent)), proxy(proxy), limits(limits), multi(newMulti()) {}
+SessionState::SessionState(std::string userAgent, ProxyUse proxy, Limits limits, WaitHook whileWaiting)
+    : userAgent(std::move(userAgent)),
+      proxy(proxy),
+      limits(limits),
+      whileWaiting(std::move(whileWaiting)),
+      multi(newMulti()),
+      nextHook(std::chrono::steady_clock::now() + kWaitSlice) {}
 
 SessionState::~SessionState() {
   curl_multi_cleanup(multi);
@@ -106,7 +111,24 @@ void Transfer::driveUntil(const std::function<bool()> &enough) {
     }
     collectEnded();
     if (ended_ || enough()) return;
+    wait();
+  }
+}
+
+void Transfer::wait() {
+  if (!session_->whileWaiting) {
     curl_multi_poll(session_->multi, nullptr, 0, kPollMilliseconds, nullptr);
+    return;
+  }
+  using namespace std::chrono;
+  const auto untilHook = duration_cast<milliseconds>(session_->nextHook - steady_clock::now()).count();
+  if (untilHook > 0) {
+    curl_multi_poll(session_->multi, nullptr, 0, static_cast<int>(std::min<long long>(untilHook, kPollMilliseconds)),
+                    nullptr);
+  }
+  if (steady_clock::now() >= session_->nextHook) {
+    session_->nextHook = steady_clock::now() + kWaitSlice;
+    session_->whileWaiting();
   }
 }
 
@@ -125,6 +147,25 @@ std::string Transfer::takeAll() {
   body_.erase(0, bodyRead_);
   bodyRead_ = 0;
   return std::move(body_);
+}
+
+Failure Transfer::failure() const {
+  switch (result_) {
+    case CURLE_URL_MALFORMAT:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_FAILED_INIT:
+      return Failure::Unreachable;
+    case CURLE_OPERATION_TIMEDOUT:
+      return Failure::TimedOut;
+    // The body and header sinks refuse what goes beyond their caps.
+    case CURLE_FILESIZE_EXCEEDED:
+    case CURLE_WRITE_ERROR:
+      return Failure::TooLarge;
+    default:
+      return Failure::CutOff;
+  }
 }
 
 long Transfer::statusCode() const {
@@ -151,6 +192,7 @@ size_t Transfer::onHeader(char *data, size_t size, size_t count, void *self) {
     transfer->headerBlock_.clear();
     transfer->blockClosed_ = false;
     transfer->redirecting_ = false;
+    transfer->framed_ = false;
   }
   std::size_t length = n;
   if (length > 0 && data[length - 1] == '\n') --length;
@@ -158,8 +200,11 @@ size_t Transfer::onHeader(char *data, size_t size, size_t count, void *self) {
   if (transfer->headerBlock_.size() + length + 1 > kMaxHeaderBlock) return 0;
   transfer->headerBlock_.append(data, length);
   transfer->headerBlock_ += '\0';
-  if (text::lower(std::string_view(data, std::min<std::size_t>(length, 9))) == "location:") {
-    transfer->redirecting_ = isRedirect(transfer->statusCode());
+  const std::string line = text::lower(std::string_view(data, std::min<std::size_t>(length, 64)));
+  if (line.starts_with("location:")) transfer->redirecting_ = isRedirect(transfer->statusCode());
+  if (line.starts_with("content-length:") ||
+      (line.starts_with("transfer-encoding:") && line.find("chunked") != std::string::npos)) {
+    transfer->framed_ = true;
   }
   if (length == 0) {
     transfer->blockClosed_ = true;

@@ -1,9 +1,10 @@
 #pragma once
 // One libcurl transfer, driven on the caller's thread: the body is taken into a buffer as it
 // arrives and handed out on demand, and while the caller waits for more the thread sleeps on the
-// transfer's sockets. Inside the HTTP client only.
+// transfer's sockets, waking for the session's wait hook. Inside the HTTP client only.
 #include <curl/curl.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,7 +14,7 @@
 namespace kf::http::detail {
 
 struct SessionState {
-  SessionState(std::string userAgent, ProxyUse proxy, Limits limits);
+  SessionState(std::string userAgent, ProxyUse proxy, Limits limits, WaitHook whileWaiting);
   ~SessionState();
   SessionState(const SessionState &) = delete;
   SessionState &operator=(const SessionState &) = delete;
@@ -21,8 +22,11 @@ struct SessionState {
   const std::string userAgent;
   const ProxyUse proxy;
   const Limits limits;
+  const WaitHook whileWaiting;
   // The transfers of one session share its connection cache.
   CURLM *const multi;
+  // When the wait hook is to run next.
+  std::chrono::steady_clock::time_point nextHook;
 };
 
 struct Transfer {
@@ -42,6 +46,8 @@ struct Transfer {
 
   bool ended() const { return ended_; }
   bool succeeded() const { return ended_ && result_ == CURLE_OK; }
+  // Why the transfer failed; meaningful once it has ended without success.
+  Failure failure() const;
   std::size_t buffered() const { return body_.size() - bodyRead_; }
   // Moves up to `count` buffered body bytes to `out`; returns how many.
   std::size_t take(char *out, std::size_t count);
@@ -52,11 +58,15 @@ struct Transfer {
   const std::string &headerBlock() const { return headerBlock_; }
   // True once the headers of the answer that ends the redirects are in.
   bool finalHeadersIn() const { return finalHeadersIn_; }
+  // True when the final answer carries a Content-Length or chunked transfer encoding.
+  bool framed() const { return framed_; }
 
  private:
   static size_t onBody(char *data, size_t size, size_t count, void *self);
   static size_t onHeader(char *data, size_t size, size_t count, void *self);
   void collectEnded();
+  // Sleeps on the sockets until something happens or the wait hook is due, and runs it when it is.
+  void wait();
 
   std::shared_ptr<SessionState> session_;
   CURL *easy_ = nullptr;
@@ -73,6 +83,7 @@ struct Transfer {
   bool blockClosed_ = false;
   bool redirecting_ = false;
   bool finalHeadersIn_ = false;
+  bool framed_ = false;
 };
 
 }  // namespace kf::http::detail

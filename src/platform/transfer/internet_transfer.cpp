@@ -1,14 +1,13 @@
 #include "platform/transfer/internet_transfer.h"
 
-#include <curl/curl.h>
-
 #include <algorithm>
 #include <atomic>
 #include <new>
+#include <optional>
 #include <utility>
 
 #include "platform/error.h"
-#include "platform/http/curl_options.h"
+#include "platform/http/http_client.h"
 #include "platform/http/request_address.h"
 #include "platform/text/cp1252.h"
 #include "platform/toolkit.h"
@@ -30,46 +29,23 @@ struct InternetTransfer::Link {
 
 namespace {
 
-struct Receiver {
-  std::string body;
-  std::uint64_t cap = 0;
-  const std::atomic<bool> *cancelled = nullptr;
-};
+// Thrown by the worker's wait hook to drop a transfer whose owner has gone.
+struct Cancelled {};
 
-size_t onBody(char *data, size_t size, size_t count, void *userData) {
-  auto &receiver = *static_cast<Receiver *>(userData);
-  const size_t bytes = size * count;
-  // Answering fewer bytes than offered makes libcurl end the transfer with an error.
-  if (receiver.body.size() + bytes > receiver.cap) return 0;
-  receiver.body.append(data, bytes);
-  return bytes;
-}
-
-int onProgress(void *userData, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-  return static_cast<Receiver *>(userData)->cancelled->load() ? 1 : 0;
-}
-
-// Runs on the worker thread; touches nothing but its arguments.
-std::pair<bool, long> fetch(const std::string &url, const http::Limits &limits, Receiver &receiver) {
-  CURL *easy = nullptr;
+// Runs on the worker thread; touches nothing but its arguments. Nothing when the answer could not be
+// had whole or the owner went: each of those ends the transfer in the error state.
+std::optional<http::Answer> fetch(const std::string &url, const http::Limits &limits,
+                                  const std::atomic<bool> &cancelled) {
   try {
-    easy = http::detail::newEasy(limits, "Klipfang");
+    http::Session session("Klipfang", http::ProxyUse::System, limits, [&cancelled] {
+      if (cancelled) throw Cancelled{};
+    });
+    return http::fetchAnswer(session, url);
+  } catch (const http::TransferFailed &) {
+  } catch (const Cancelled &) {
   } catch (const std::bad_alloc &) {
-    return {false, 0};
   }
-  curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
-  curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBodyBytes));
-  curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, onBody);
-  curl_easy_setopt(easy, CURLOPT_WRITEDATA, &receiver);
-  curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
-  curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, onProgress);
-  curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &receiver);
-  const CURLcode result = curl_easy_perform(easy);
-  long code = 0;
-  curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &code);
-  curl_easy_cleanup(easy);
-  return {result == CURLE_OK, code};
+  return std::nullopt;
 }
 
 }  // namespace
@@ -93,11 +69,8 @@ void InternetTransfer::execute(const std::string &address) {
   responseCode_ = 0;
   ui::Toolkit &toolkit = ui::toolkit();
   worker_ = std::thread([link = link_, url = *url, limits = limits_, &toolkit] {
-    Receiver receiver;
-    receiver.cap = limits.maxBodyBytes;
-    receiver.cancelled = &link->cancelled;
-    const auto [completed, code] = fetch(url, limits, receiver);
-    Outcome outcome{completed, code, completed ? std::move(receiver.body) : std::string()};
+    std::optional<http::Answer> answer = fetch(url, limits, link->cancelled);
+    Outcome outcome{answer.has_value(), answer ? answer->status : 0, answer ? std::move(answer->body) : std::string()};
     toolkit.post([link, outcome = std::move(outcome)]() mutable {
       if (link->owner) link->owner->finished(std::move(outcome));
     });

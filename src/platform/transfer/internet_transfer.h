@@ -1,8 +1,8 @@
 #pragma once
-// The asynchronous transfer the preview picture is fetched with: a GET runs in the background while
-// the user-interface thread goes on handling events; when it ends, the state-changed event is raised
-// on that thread (through the toolkit's post), and the body can then be read in pieces. One transfer
-// at a time.
+// The asynchronous transfer the preview picture is fetched with: a GET of the program's HTTP client
+// runs on a thread of its own while the user-interface thread goes on handling events; when it ends,
+// the state-changed event is raised on that thread (through the toolkit's post), and the body can
+// then be read in pieces. One transfer at a time.
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -24,7 +24,7 @@ class InternetTransfer {
  public:
   // A transfer that hits one of `limits` ends in the error state.
   explicit InternetTransfer(http::Limits limits = http::limitsFor(http::TransferKind::Picture));
-  // A transfer still running is cut off; its event is never raised.
+  // A transfer still running is cut off, its connection closed; its event is never raised.
   ~InternetTransfer();
   InternetTransfer(const InternetTransfer &) = delete;
   InternetTransfer &operator=(const InternetTransfer &) = delete;
