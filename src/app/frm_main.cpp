@@ -16,13 +16,15 @@ FrmMain::FrmMain(ui::Toolkit &toolkit, Environment environment)
       env_(std::move(environment)),
       buildWatchPage_(toolkit, env_.appDir, settings),
       search_({c.txtSearch, c.cmdSearch, c.cmdAbortS, c.cmdResults, c.cmdFile, c.prgDL, c.lstResult, c.lstFile,
-               c.lstFavs, c.brw, c.fraCMD, c.img, AbortSearch},
+               c.lstFavs, c.brw, c.fraCMD, c.labSel, c.imgPrev, c.img, AbortSearch},
               settings, env_.site, env_.appDir),
-      favourites_({c.lstResult, c.lstFavs, c.lstFile, c.brw, c.fraCMD, c.cmdMark, c.cmdDelFav, c.cmdFavs, c.cmdToFav, c.img},
-                  buildWatchPage_),
+      favourites_(
+          {c.lstResult, c.lstFavs, c.lstFile, c.brw, c.fraCMD, c.cmdMark, c.cmdDelFav, c.cmdFavs, c.cmdToFav, c.img},
+          buildWatchPage_),
       watch_({c.cmdWatch, c.lstResult}, buildWatchPage_),
       downloads_({c.lstResult, c.fraCMD, c.cmdDL, c.cmdDll, c.cmdLink}, env_.site),
-      reactions_(c, settings, env_.appDir, [this](const std::string &id, const std::string &film) { buildWatchPage_(id, film); }),
+      reactions_(c, settings, env_.appDir,
+                 [this](const std::string &id, const std::string &film) { buildWatchPage_(id, film); }),
       settingsWindow_(toolkit, settings),
       infoWindow_(toolkit, env_.site, net::rOpenInBrowser) {
   c.window.onResize = [this] { layoutMainWindow(c); };

@@ -4,21 +4,46 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
+#include "platform/error.h"
 #include "platform/http/http_client.h"
 
 namespace kf::net {
 
+// Error 40502 with the description callers have always told failed fetches by, and the German
+// reason the user can be shown: no answer, an error status, no size, a body cut off.
+class DownloadFailed : public Error {
+ public:
+  explicit DownloadFailed(std::string reason);
+  const std::string &reason() const { return reason_; }
+
+ private:
+  std::string reason_;
+};
+
+// A Downloadfile call ended by Abort().
+struct DownloadAborted : std::runtime_error {
+  DownloadAborted() : std::runtime_error("the transfer was aborted") {}
+};
+
 class clsDownload {
  public:
-  explicit clsDownload(http::Limits limits = {});
+  explicit clsDownload(http::Limits limits = http::limitsFor(http::TransferKind::Page));
 
   // The body at URL ("http://" optional), read in chunks of `bytes` bytes with the user agent
-  // Useragent over the system's proxy settings. Throws kf::Error 40502 when the server gives no
-  // size or the body cannot be had whole, 5 when the address has no "/" after the host, 6 when the
-  // size does not fit 32 bits. A listener that cancels gets the empty text.
+  // Useragent over the system's proxy settings; the empty text when the server announces a size
+  // of 0. While it waits for the network the window's pending events run at least every 100 ms.
+  // Throws DownloadFailed when there is no answer, its status is not 200, it gives no size or the
+  // body cannot be had whole (shorter than announced included); kf::Error 5 when the address has no
+  // "/" after the host, 6 when the size does not fit 32 bits; DownloadAborted after Abort(). A
+  // listener that cancels gets the empty text.
   std::string Downloadfile(const std::string &URL, std::int32_t bytes, const std::string &Useragent);
+
+  // Ends the running Downloadfile call at its next look at the window's events, which is where the
+  // abort can come from: its connections are closed and it throws DownloadAborted.
+  void Abort() { abortRequested_ = true; }
 
   // Events, in the order they are declared; an unset one has no listener.
   // Per cent of the size received before the chunk just read; set Cancel to stop.
@@ -31,9 +56,16 @@ class clsDownload {
  private:
   // Queries the HEAD answer the way the program always has: into a buffer of 1024 characters.
   std::string QueryInfo(const http::HeadRequest &request, std::int32_t infoLevel) const;
+  // The size the HEAD answer announces; throws DownloadFailed (after the GET is open) when it has none.
+  std::int32_t announcedSize(const std::string &address);
+  std::string transfer(std::int32_t size, std::string &buffer);
+  std::size_t readChunk(std::string &buffer);
+  // Lets the window's pending events run; throws DownloadAborted once Abort() was called.
+  void lookAtEvents();
   void closeHandles();
 
   http::Limits limits_;
+  bool abortRequested_ = false;
   // Kept from one call to the next; a call that fails leaves them for the next call to close.
   std::unique_ptr<http::Session> hInternet;
   std::unique_ptr<http::UrlStream> hFile;

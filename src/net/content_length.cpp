@@ -68,17 +68,17 @@ class NumberReader {
 
 }  // namespace
 
-std::int32_t contentLength(const std::string &rawHeaders) {
+std::optional<std::int32_t> contentLength(const std::string &rawHeaders) {
   static const std::string kName = "content-length:";
   const std::size_t at = text::lower(rawHeaders).find(kName);
-  if (at == std::string::npos) return 0;
+  if (at == std::string::npos) return std::nullopt;
   const std::string number = NumberReader(text::trimBlanks(rawHeaders.substr(at + kName.size()))).read();
-  if (number.empty()) return 0;
+  if (number.empty()) return std::nullopt;
   const char *begin = number.data() + (number.front() == '+' ? 1 : 0);
   double value = 0;
   const auto [end, error] = std::from_chars(begin, number.data() + number.size(), value);
   if (error == std::errc::result_out_of_range) overflow();
-  if (error != std::errc() || end != number.data() + number.size()) return 0;
+  if (error != std::errc() || end != number.data() + number.size()) return std::nullopt;
   // Halves go to the even neighbour, as whole-number conversion always did here.
   const double whole = std::nearbyint(value);
   if (whole < std::numeric_limits<std::int32_t>::min() || whole > std::numeric_limits<std::int32_t>::max()) overflow();

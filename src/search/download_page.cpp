@@ -1,26 +1,37 @@
 #include "search/download_page.h"
 
 #include "platform/error.h"
-#include "platform/files.h"
+#include "platform/text/cp1252.h"
+#include "platform/whole_file.h"
 
 namespace kf::search {
 namespace {
 constexpr std::int32_t kChunkBytes = 1024;
 const std::string kUserAgent = "Download";
+
+std::string fetched(net::clsDownload &download, const std::string &address) {
+  const std::string failed = text::cp1252(u8"Die Ergebnisseite konnte nicht geladen werden.\n\n");
+  try {
+    return download.Downloadfile(address, kChunkBytes, kUserAgent);
+  } catch (const net::DownloadFailed &failure) {
+    throw Error(failure.number(), failed + failure.reason());
+  } catch (const Error &error) {
+    throw Error(error.number(), failed + error.description());
+  }
+}
 }  // namespace
 
 std::string DownloadPage(std::unique_ptr<net::clsDownload> &clsDL, const std::string &address,
                          const std::string &file) {
   clsDL = std::make_unique<net::clsDownload>();
+  const std::string body = fetched(*clsDL, address);
   try {
-    const std::string body = clsDL->Downloadfile(address, kChunkBytes, kUserAgent);
-    if (files::fileExists(file)) files::removeFile(file);
-    files::writeBytes(file, body);
-    return body.empty() ? kNoResult : file;
-  } catch (const Error &) {
-    // The search stops at a page it cannot have; why it failed is not shown to the user.
-    return {};
+    files::replaceWithBytes(file, body);
+  } catch (const Error &error) {
+    throw Error(error.number(),
+                text::cp1252(u8"Die Ergebnisseite konnte nicht gespeichert werden.\n\n") + error.description());
   }
+  return body.empty() ? kNoResult : file;
 }
 
 }  // namespace kf::search

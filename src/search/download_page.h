@@ -10,9 +10,10 @@ namespace kf::search {
 inline const std::string kNoResult = "no result";
 
 // Fetches one result page through a new download object, which replaces the one in `clsDL`, and
-// saves the body under `file`, replacing an older file. Answers the file name, kNoResult for an
-// empty body (the file is then written empty), or the empty text when the page could not be fetched
-// or saved; a failed fetch leaves an older file of that name as it was.
+// saves the body under `file`, replacing an older file only once the new one is written whole.
+// Answers the file name, or kNoResult for an empty body (the file is then written empty). A page
+// that cannot be fetched or saved throws kf::Error whose description tells the user why, in German,
+// and leaves an older file of that name as it was; an aborted fetch throws net::DownloadAborted.
 std::string DownloadPage(std::unique_ptr<net::clsDownload> &clsDL, const std::string &address, const std::string &file);
 
 }  // namespace kf::search

@@ -4,6 +4,7 @@
 
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/text/cp1252.h"
 #include "platform/toolkit.h"
 #include "search/download_page.h"
 #include "search/load_file.h"
@@ -56,6 +57,9 @@ void SearchCommands::search() {
   // Page 1 is fetched whatever the setting says.
   const int pages = std::max<int>(settings_.respages, 1);
   controls_.lstResult.clear();
+  // What the Info line and the preview showed belongs to the last search.
+  controls_.labSel.setCaption("");
+  controls_.imgPrev.clearPicture();
   controls_.prgDL.setValue(0);
   controls_.prgDL.setMax(pages + 1);
   controls_.AbortSearch = false;
@@ -72,16 +76,35 @@ void SearchCommands::search() {
   searching_ = false;
 }
 
+void SearchCommands::abort() {
+  controls_.AbortSearch = true;
+  // A slow page would hold the search for minutes: the page in hand is dropped now.
+  if (clsDL) clsDL->Abort();
+}
+
+std::string SearchCommands::fetchPage(const std::string &address, const std::string &name, bool tellFailure) {
+  try {
+    return DownloadPage(clsDL, address, files::join(appDir_, name));
+  } catch (const net::DownloadAborted &) {
+    // The user stopped it: there is nothing to tell.
+  } catch (const Error &failure) {
+    if (tellFailure) ui::toolkit().messageBox(failure.description(), "Klipfang", ui::MessageIcon::Exclamation);
+  }
+  return {};
+}
+
 void SearchCommands::fetchPages(int pages) {
-  const std::string first =
-      DownloadPage(clsDL, FirstPageUrl(site_.root, controls_.txtSearch.text()), files::join(appDir_, "result.txt"));
+  const std::string first = fetchPage(FirstPageUrl(site_.root, controls_.txtSearch.text()), "result.txt", true);
+  if (isPage(first)) LoadFile(first, views());
+  // Finding nothing is no failure: the Info line says so, not a message box.
+  if (!first.empty() && controls_.lstResult.count() == 0 && !controls_.AbortSearch) {
+    controls_.labSel.setCaption(text::cp1252(u8"Keine Videos gefunden."));
+  }
   if (!isPage(first)) return;
-  LoadFile(first, views());
   countPage();
   for (int n = 2; n <= pages; ++n) {
     if (controls_.AbortSearch) return;
-    const std::string file =
-        DownloadPage(clsDL, PageUrl(n), files::join(appDir_, "result" + std::to_string(n) + ".txt"));
+    const std::string file = fetchPage(PageUrl(n), "result" + std::to_string(n) + ".txt", false);
     if (!isPage(file)) return;
     LoadFile(file, views());
     ui::toolkit().doEvents();

@@ -23,10 +23,12 @@ class SearchCommands {
 
   // Fetches the result pages for the words in the search box, one after another, saves each beside
   // the program and lists its entries, until the last page of the `respages` setting, an empty or
-  // failed page, or the abort command. Does nothing while a search is running already.
+  // failed page, or the abort command. A first page that fails is told in a message box, one that
+  // lists nothing in the Info line; a later one ends the search quietly. Does nothing while a search
+  // is running already.
   void search();
-  // Stops a running search before its next page.
-  void abort() { controls_.AbortSearch = true; }
+  // Stops a running search: the page in hand is dropped unsaved, what was listed stays.
+  void abort();
   bool searching() const { return searching_; }
 
   // The address of result page n for the words in the search box as they stand now.
@@ -39,6 +41,9 @@ class SearchCommands {
 
  private:
   void fetchPages(int pages);
+  // DownloadPage's answer, or the empty text for a page that failed (told when `tellFailure`) or
+  // was aborted.
+  std::string fetchPage(const std::string &address, const std::string &name, bool tellFailure);
   void countPage();
   ResultViews views() const;
 

@@ -17,6 +17,8 @@ struct SearchControls {
   ui::ListView &lstFavs;
   ui::Browser &brw;
   ui::Frame &fraCMD;
+  ui::Label &labSel;
+  ui::ImageBox &imgPrev;
   const ui::ImageList &img;
   bool &AbortSearch;
 };

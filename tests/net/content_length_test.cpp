@@ -12,7 +12,7 @@ using namespace std::string_literals;
 
 struct Announced {
   std::string headers;
-  std::int32_t size;
+  std::optional<std::int32_t> size;
 };
 
 class ContentLengthTest : public testing::TestWithParam<Announced> {};
@@ -33,9 +33,12 @@ INSTANTIATE_TEST_SUITE_P(
                     Announced{"Content-Length: 2147483647\0"s, 2147483647},
                     // The first occurrence counts, even inside another header's name.
                     Announced{"X-Content-Length: 7\0Content-Length: 10\0"s, 7},
+                    // An empty body is announced, not missing.
+                    Announced{"Content-Length: 0\0"s, 0},
                     // No size: no header, no number after it.
-                    Announced{"HTTP/1.1 200 OK\0Server: x\0\0"s, 0}, Announced{"Content-Length: abc\0"s, 0},
-                    Announced{"Content-Length:\0\0"s, 0}, Announced{""s, 0}));
+                    Announced{"HTTP/1.1 200 OK\0Server: x\0\0"s, std::nullopt},
+                    Announced{"Content-Length: abc\0"s, std::nullopt}, Announced{"Content-Length:\0\0"s, std::nullopt},
+                    Announced{""s, std::nullopt}));
 
 TEST(ContentLength, SizeBeyond32BitsIsAnOverflow) {
   for (const std::string &headers : {"Content-Length: 2147483648\0"s, "Content-Length: -2147483649\0"s,

@@ -2,12 +2,16 @@
 // the rows it lists, and how it ends on the last page, an empty or failed page, or the abort.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "net/site_address.h"
 #include "platform/files.h"
+#include "platform/text/cp1252.h"
 #include "search/clean_text.h"
 #include "search/search_commands.h"
 #include "search/search_window.h"
 #include "server.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace kf::search {
@@ -47,6 +51,8 @@ TEST_F(SiteSearch, FetchesSavesAndListsTheConfiguredPages) {
   const auto &videos = site.site().catalogue().search({"klipfang"});
   for (const int pages : {1, 3}) {
     SCOPED_TRACE(pages);
+    w.labSel.setCaption("Titel der letzten Suche");
+    w.imgPrev.setAsset("letzte.jpg");
     site.clearRequests();
     w.settings.respages = static_cast<std::int16_t>(pages);
     w.txtSearch.setText("klipfang");
@@ -74,6 +80,8 @@ TEST_F(SiteSearch, FetchesSavesAndListsTheConfiguredPages) {
     const auto saved = test::readFile(dir.file(pages == 1 ? "result.txt" : "result3.txt"));
     EXPECT_EQ(saved, site.site().answer({"GET", expected.back(), "www.localhost:" + std::to_string(port)}).body);
     EXPECT_EQ(w.lstFile.subItemText(w.lstFile.count(), 1), "</html>") << "the raw lines show the last page";
+    EXPECT_EQ(w.labSel.caption(), "");
+    EXPECT_EQ(w.imgPrev.picture(), "");
   }
   EXPECT_FALSE(files::fileExists(dir.file("result4.txt")));
 }
@@ -104,7 +112,6 @@ TEST_F(SiteSearch, WordsGoIntoTheAddressesAsTyped) {
   expectIdle();
 }
 
-// An empty page announces no size, which fails its fetch: nothing is saved for it.
 TEST_F(SiteSearch, EmptyPageEndsTheSearch) {
   ASSERT_GT(found("kochen"), 20u);
   ASSERT_LE(found("kochen"), 40u);
@@ -114,8 +121,22 @@ TEST_F(SiteSearch, EmptyPageEndsTheSearch) {
   EXPECT_EQ(targets("HEAD"), (std::vector<std::string>{first("kochen"), page("kochen", 2), page("kochen", 3)}));
   EXPECT_EQ(w.lstResult.count(), static_cast<int>(found("kochen")));
   EXPECT_TRUE(files::fileExists(dir.file("result2.txt")));
-  EXPECT_FALSE(files::fileExists(dir.file("result3.txt")));
+  EXPECT_EQ(test::readFile(dir.file("result3.txt")), "");
   EXPECT_EQ(w.prgDL.max(), 6);
+  EXPECT_EQ(w.labSel.caption(), "");
+  expectIdle();
+}
+
+TEST_F(SiteSearch, AnEmptyFirstPageIsSavedEmptyAndToldInTheInfoLine) {
+  test::writeFile(dir.file("result.txt"), "from an earlier search");
+  w.imgPrev.setAsset("letzte.jpg");
+  w.txtSearch.setText("xyzzy");
+  w.cmdSearch.click();
+  EXPECT_EQ(test::readFile(dir.file("result.txt")), "") << "the raw view shows this search's page";
+  EXPECT_EQ(w.lstResult.count(), 0);
+  EXPECT_EQ(w.labSel.caption(), "Keine Videos gefunden.");
+  EXPECT_EQ(w.imgPrev.picture(), "");
+  EXPECT_TRUE(w.tk.messages().empty()) << "finding nothing is no failure";
   expectIdle();
 }
 
@@ -132,15 +153,42 @@ TEST_F(SiteSearch, FailedPageEndsTheSearchAndKeepsTheOlderFile) {
   expectIdle();
 }
 
-TEST_F(SiteSearch, NoSiteListsNothingAndSaysNothing) {
-  site.stop();
+TEST_F(SiteSearch, AFailedFirstPageIsToldWhyAndKeepsTheOlderFile) {
   test::writeFile(dir.file("result.txt"), "from an earlier search");
-  w.lstResult.addItem("0");
   w.txtSearch.setText("klipfang");
-  w.txtSearch.keyDown(13);
-  EXPECT_EQ(w.lstResult.count(), 0);
+  const auto searchTells = [&](const char8_t *why) {
+    w.txtSearch.keyDown(13);
+    ASSERT_FALSE(w.tk.messages().empty());
+    EXPECT_EQ(w.tk.messages().back().text,
+              text::cp1252(u8"Die Ergebnisseite konnte nicht geladen werden.\n\n") + text::cp1252(why));
+    EXPECT_EQ(w.lstResult.count(), 0);
+    EXPECT_EQ(test::readFile(dir.file("result.txt")), "from an earlier search");
+    expectIdle();
+  };
+  site.setFault({"HEAD", "", 1}, site::Fault::ServerError);
+  searchTells(u8"Der Server antwortete mit dem Status 500.");
+  site.setFault({"HEAD", "", 1}, site::Fault::NoLength);
+  searchTells(u8"Die Antwort des Servers nennt keine Größe.");
+  site.setFault({"GET", "", 1}, site::Fault::CutOff);
+  searchTells(u8"Die Antwort des Servers war unvollständig oder fehlerhaft.");
+  site.stop();
+  searchTells(u8"Der Server ist nicht erreichbar.");
+  EXPECT_EQ(w.tk.messages().size(), 4U);
+}
+
+TEST_F(SiteSearch, APageThatCannotBeWrittenWholeKeepsTheOlderFileAndIsTold) {
+  test::writeFile(dir.file("result.txt"), "from an earlier search");
+  w.txtSearch.setText("klipfang");
+  {
+    const test::FileSizeLimit nearlyFullDisk(1000);
+    w.cmdSearch.click();
+  }
+  ASSERT_EQ(w.tk.messages().size(), 1U);
+  EXPECT_TRUE(
+      w.tk.messages()[0].text.starts_with(text::cp1252(u8"Die Ergebnisseite konnte nicht gespeichert werden.")));
   EXPECT_EQ(test::readFile(dir.file("result.txt")), "from an earlier search");
-  EXPECT_TRUE(w.tk.messages().empty());
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "no temporary file is left";
+  EXPECT_EQ(w.lstResult.count(), 0);
   expectIdle();
 }
 

@@ -16,7 +16,9 @@ SearchWindow::SearchWindow()
       fraSearch(window.add<ui::Frame>("fraSearch", nullptr, {120, 120, 8055, 975}, 0)),
       cmdAbortS(window.add<ui::Button>("cmdAbortS", &fraSearch, {7200, 120, 735, 735}, 17)),
       cmdSearch(window.add<ui::Button>("cmdSearch", &fraSearch, {7200, 120, 735, 735}, 5)),
-      txtSearch(window.add<ui::TextBox>("txtSearch", &fraSearch, {1560, 360, 5535, 285}, 2)) {
+      txtSearch(window.add<ui::TextBox>("txtSearch", &fraSearch, {1560, 360, 5535, 285}, 2)),
+      imgPrev(window.add<ui::ImageBox>("imgPrev", nullptr, {8280, 360, 1935, 1335})),
+      labSel(window.add<ui::Label>("labSel", nullptr, {360, 1380, 7815, 255}, 12)) {
   for (ui::Control *hidden : std::initializer_list<ui::Control *>{&lstFavs, &fraCMD, &brw, &lstFile, &cmdAbortS}) {
     hidden->setVisible(false);
   }
@@ -25,8 +27,8 @@ SearchWindow::SearchWindow()
 }
 
 search::SearchControls SearchWindow::controls() {
-  return {txtSearch, cmdSearch, cmdAbortS, cmdResults, cmdFile, prgDL,      lstResult,
-          lstFile,   lstFavs,   brw,       fraCMD,     img,     AbortSearch};
+  return {txtSearch, cmdSearch, cmdAbortS, cmdResults, cmdFile, prgDL, lstResult,  lstFile,
+          lstFavs,   brw,       fraCMD,    labSel,     imgPrev, img,   AbortSearch};
 }
 
 std::vector<std::string> SearchWindow::row(const ui::ListView &list, int r) {

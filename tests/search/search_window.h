@@ -43,6 +43,8 @@ struct SearchWindow {
   ui::Button &cmdAbortS;
   ui::Button &cmdSearch;
   ui::TextBox &txtSearch;
+  ui::ImageBox &imgPrev;
+  ui::Label &labSel;
   ui::ImageList img{{{"fav", "fav.svg"}}};
   bool AbortSearch = false;
   store::Settings settings{3, true, false, false};
