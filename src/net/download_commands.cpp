@@ -3,6 +3,8 @@
 #include <utility>
 
 #include "net/r_general.h"
+#include "platform/error.h"
+#include "platform/text/cp1252.h"
 #include "platform/toolkit.h"
 
 namespace kf::net {
@@ -26,18 +28,37 @@ std::string DownloadCommands::watchPageUrl(const std::string &videoId) const {
   return site_.root + "/watch?v=" + videoId;
 }
 
+std::optional<std::string> DownloadCommands::videoFileUrl(const std::string &videoId) {
+  // The window takes clicks while the watch page comes; a second command of the two waits for none.
+  resolving_ = true;
+  struct Done {
+    bool &resolving;
+    ~Done() { resolving = false; }
+  } done{resolving_};
+  try {
+    return rGetVideoFileUrl(watchPageUrl(videoId), site_);
+  } catch (const Error &error) {
+    ui::toolkit().messageBox(
+        text::cp1252(u8"Die Adresse der Videodatei wurde nicht gefunden.\n\n") + error.description(), "Klipfang",
+        ui::MessageIcon::Exclamation);
+    return std::nullopt;
+  }
+}
+
 void DownloadCommands::cmdDL_Click() {
   const auto id = selectedVideoId();
-  if (!id) return;
-  rOpenInBrowser(rGetVideoFileUrl(watchPageUrl(*id), site_), false);
+  if (!id || resolving_) return;
+  if (const auto address = videoFileUrl(*id)) rOpenInBrowser(*address, false);
 }
 
 void DownloadCommands::cmdDll_Click() {
   const auto id = selectedVideoId();
-  if (!id) return;
-  // Cleared before the page is fetched, so that nothing old can be pasted while the pointer is busy.
-  ui::toolkit().clearClipboard();
-  ui::toolkit().setClipboardText(rGetVideoFileUrl(watchPageUrl(*id), site_));
+  if (!id || resolving_) return;
+  // The clipboard changes only for an address worth pasting.
+  if (const auto address = videoFileUrl(*id)) {
+    ui::toolkit().clearClipboard();
+    ui::toolkit().setClipboardText(*address);
+  }
   c_.fraCMD.setVisible(false);
 }
 

@@ -17,7 +17,8 @@ struct DownloadControls {
   ui::Button &cmdLink;
 };
 
-// Installs the click handlers of cmdDL, cmdDll and cmdLink; they act while this object lives.
+// Installs the click handlers of cmdDL, cmdDll and cmdLink; they act while this object lives. While
+// cmdDL or cmdDll waits for the watch page, a second click on either is ignored.
 class DownloadCommands {
  public:
   DownloadCommands(DownloadControls controls, SiteAddress site);
@@ -28,6 +29,7 @@ class DownloadCommands {
   void cmdDL_Click();
   // Puts the video's file address on the clipboard.
   void cmdDll_Click();
+  // Both say in a message box why, when there is no file address, and do nothing else.
   // Puts the video's page address on the clipboard.
   void cmdLink_Click();
 
@@ -35,9 +37,12 @@ class DownloadCommands {
   // The "ID" column of the selected row; nothing when the list is empty or no row is selected.
   std::optional<std::string> selectedVideoId() const;
   std::string watchPageUrl(const std::string &videoId) const;
+  // The video's file address; nothing, after a message box saying why, when there is none.
+  std::optional<std::string> videoFileUrl(const std::string &videoId);
 
   DownloadControls c_;
   SiteAddress site_;
+  bool resolving_ = false;
 };
 
 }  // namespace kf::net

@@ -6,7 +6,11 @@
 #include "net/r_registry.h"
 #include "net/r_split.h"
 #include "net/r_web_operations.h"
+#include "net/transfer_failure.h"
+#include "platform/error.h"
 #include "platform/shell/shell_execute.h"
+#include "platform/text/cp1252.h"
+#include "platform/toolkit.h"
 
 namespace kf::net {
 namespace {
@@ -17,13 +21,20 @@ const std::string kBrowserCommandKey = "Applications\\iexplore.exe\\shell\\open\
 
 std::string rGetVideoFileUrl(const std::string &watchPageUrl, const SiteAddress &site) {
   const BusyPointer busy;
-  std::string result;
+  http::Answer page;
   try {
-    result = site.rootBare + "/get_video.php?" + rPlayerQuery(rGetUrlSource(watchPageUrl));
-  } catch (const std::exception &) {
-    // Any failure while cutting answers the empty address; the callers use it like any other.
+    // The commands that ask wait on the window thread: the window goes on drawing and taking input.
+    page = rFetchUrl(watchPageUrl, http::limitsFor(http::TransferKind::Page), [] { ui::toolkit().doEvents(); });
+  } catch (const http::TransferFailed &failed) {
+    throw Error(kNoVideoFileUrl, failureText(failed.failure));
   }
-  return result;
+  const std::string query = rPlayerQuery(page.body);
+  if (query.empty()) {
+    const std::string status = page.status == 200 ? std::string() : " (Status " + std::to_string(page.status) + ")";
+    throw Error(kNoVideoFileUrl, text::cp1252(u8"Die Antwort des Servers") + status +
+                                     text::cp1252(u8" enthält keinen Videoplayer mit der Adresse der Datei."));
+  }
+  return site.rootBare + "/get_video.php?" + query;
 }
 
 std::string rPlayerQuery(const std::string &watchPage) {

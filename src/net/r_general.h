@@ -5,10 +5,14 @@
 
 namespace kf::net {
 
+// The error rGetVideoFileUrl raises when there is no file address.
+constexpr int kNoVideoFileUrl = 40510;
+
 // The direct address of a video's file: the site's file request (on site.rootBare) with the query of
-// the player embedded in the watch page at `watchPageUrl`. When the page cannot be read or holds no
-// player query, the bare request ending in "?". Shows the busy pointer while it fetches the page and
-// the default pointer afterwards, in every case.
+// the player embedded in the watch page at `watchPageUrl`. While the page comes, the busy pointer
+// shows and the window's pending events run; afterwards the default pointer, in every case. Throws
+// kf::Error kNoVideoFileUrl, its description saying why in German, when the page cannot be had or
+// holds no player query: a bare file request would fetch nothing.
 std::string rGetVideoFileUrl(const std::string &watchPageUrl, const SiteAddress &site);
 
 // The player's query cut from a watch page's text: what follows the "?" of the first player

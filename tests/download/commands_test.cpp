@@ -2,6 +2,7 @@
 // itself through the real klipfang-fetch against the bundled site.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -50,7 +51,7 @@ class CommandsTest : public ::testing::Test {
   kf::test::TempDir dir;
 };
 
-TEST_F(CommandsTest, LinksWhileTheSiteIsDownCopyThePageAddressAndTheBareFileRequest) {
+TEST_F(CommandsTest, WithTheSiteDownThePageLinkIsCopiedAndTheFileCommandsSayWhyAndDoNothing) {
   const kf::net::SiteAddress site = kf::net::localSiteAddress(kf::test::deadPort());
   const auto commands = commandsFor(site);
   addRow("other");
@@ -67,18 +68,28 @@ TEST_F(CommandsTest, LinksWhileTheSiteIsDownCopyThePageAddressAndTheBareFileRequ
 
   fraCMD.setVisible(true);
   cmdDll.click();
-  EXPECT_EQ(tk.clipboardText(), site.rootBare + "/get_video.php?");
-  EXPECT_EQ(tk.clipboardClears(), 2);
+  EXPECT_EQ(tk.clipboardText(), site.root + "/watch?v=abc") << "the clipboard stays as it was";
+  EXPECT_EQ(tk.clipboardClears(), 1);
   EXPECT_FALSE(fraCMD.visible());
-  EXPECT_EQ(tk.pointerHistory(),
-            (std::vector<kf::ui::MousePointer>{kf::ui::MousePointer::Hourglass, kf::ui::MousePointer::Default}));
+  cmdDL.click();
+  // Two page fetches; a browser start would have shown the busy pointer once more.
+  using kf::ui::MousePointer;
+  EXPECT_EQ(tk.pointerHistory(), (std::vector<MousePointer>{MousePointer::Hourglass, MousePointer::Default,
+                                                            MousePointer::Hourglass, MousePointer::Default}));
+  ASSERT_EQ(tk.messages().size(), 2U);
+  for (const auto &message : tk.messages()) {
+    EXPECT_EQ(message.text, "Die Adresse der Videodatei wurde nicht gefunden.\n\nDer Server ist nicht erreichbar.");
+    EXPECT_EQ(message.title, "Klipfang");
+  }
 }
 
-TEST_F(CommandsTest, FileLinkClearsTheClipboardBeforeTheWatchPageIsFetched) {
+TEST_F(CommandsTest, FileLinkKeepsTheClipboardWhileThePageComesAndTakesNoSecondClick) {
+  std::atomic<bool> clickedAgain{false};
   std::string clipboardDuringFetch = "not fetched";
   kf::test::HttpTestServer crafted;
-  // The command waits for this answer, so the clipboard does not change while it is read here.
+  // Held until the window, waiting for it, has taken the clicks below.
   crafted.routes.Get("/watch", [&](const httplib::Request &, httplib::Response &response) {
+    kf::test::eventually([&] { return clickedAgain.load(); });
     clipboardDuringFetch = tk.clipboardText();
     response.set_content("SWFObject(\"/p.swf?video_id=abc&t=1\", 1)", "text/html");
   });
@@ -88,12 +99,21 @@ TEST_F(CommandsTest, FileLinkClearsTheClipboardBeforeTheWatchPageIsFetched) {
   addRow("abc");
   lstResult.select(1);
   tk.setClipboardText("alt");
+  tk.onDoEvents = [&] {
+    if (clickedAgain) return;
+    cmdDll.click();
+    cmdDL.click();
+    clickedAgain = true;
+  };
 
   cmdDll.click();
-  EXPECT_EQ(clipboardDuringFetch, "");
+  EXPECT_TRUE(clickedAgain);
+  EXPECT_EQ(crafted.requests().size(), 1U) << "the clicks while it waited were ignored";
+  EXPECT_EQ(clipboardDuringFetch, "alt");
   EXPECT_EQ(tk.clipboardText(), site.rootBare + "/get_video.php?video_id=abc&t=1");
   EXPECT_EQ(tk.clipboardClears(), 1);
   EXPECT_FALSE(fraCMD.visible());
+  EXPECT_TRUE(tk.messages().empty());
 }
 
 TEST_F(CommandsTest, WithoutASelectedRowNothingChanges) {

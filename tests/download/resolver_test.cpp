@@ -1,12 +1,15 @@
 // The file address resolver against the bundled site and against crafted watch pages.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "download/programs.h"
 #include "net/r_general.h"
+#include "platform/error.h"
 #include "platform/headless/headless_toolkit.h"
+#include "platform/text/cp1252.h"
 #include "server.h"
 #include "support/http_test_server.h"
 
@@ -15,6 +18,17 @@ namespace {
 using kf::ui::MousePointer;
 
 const std::vector<MousePointer> kBusyThenDefault = {MousePointer::Hourglass, MousePointer::Default};
+
+// Why rGetVideoFileUrl found no file address; empty when it found one.
+std::string whyNot(const std::function<void()> &resolve) {
+  try {
+    resolve();
+  } catch (const kf::Error &error) {
+    EXPECT_EQ(error.number(), kf::net::kNoVideoFileUrl);
+    return error.description();
+  }
+  return {};
+}
 
 class ResolverTest : public ::testing::Test {
  protected:
@@ -41,6 +55,11 @@ TEST_F(ResolverTest, BundledSiteWatchPageGivesTheFileRequestTheSiteAnswers) {
   const auto answer = server.site().answer({"GET", url.substr(site.rootBare.size()), "localhost"});
   EXPECT_EQ(answer.status, 200);
   EXPECT_EQ(answer.contentType, "video/webm");
+
+  server.setFault({"GET", "/watch", 0}, kf::site::Fault::ServerError);
+  EXPECT_EQ(
+      whyNot([&] { kf::net::rGetVideoFileUrl(site.root + "/watch?v=" + video.id, site); }),
+      kf::text::cp1252(u8"Die Antwort des Servers (Status 500) enthält keinen Videoplayer mit der Adresse der Datei."));
 }
 
 struct CraftedPage {
@@ -59,8 +78,14 @@ TEST_P(CraftedPageTest, QueryIsCutFromTheFirstPlayerEmbedding) {
   crafted.start();
   const kf::net::SiteAddress site = kf::net::localSiteAddress(crafted.port());
 
-  EXPECT_EQ(kf::net::rGetVideoFileUrl(site.root + "/watch?v=abc", site),
-            site.rootBare + "/get_video.php?" + GetParam().query);
+  const std::string &query = GetParam().query;
+  const std::string why = whyNot([&] {
+    EXPECT_EQ(kf::net::rGetVideoFileUrl(site.root + "/watch?v=abc", site), site.rootBare + "/get_video.php?" + query);
+  });
+  // A bare file request would fetch nothing: no query is no address.
+  EXPECT_EQ(why, query.empty() ? kf::text::cp1252(u8"Die Antwort des Servers enthält keinen Videoplayer mit der "
+                                                  u8"Adresse der Datei.")
+                               : "");
   EXPECT_EQ(tk.pointerHistory(), kBusyThenDefault);
 }
 
@@ -71,20 +96,21 @@ INSTANTIATE_TEST_SUITE_P(
         CraftedPage{"OnlyTheFirstEmbeddingCounts",
                     "SWFObject(\"/p.swf?video_id=first&t=1\", 1);\nSWFObject(\"/p.swf?video_id=second&t=2\", 2);",
                     "video_id=first&t=1"},
-        CraftedPage{"NoQuestionMarkGivesTheBareRequest", "SWFObject(\"/player.swf\", \"p\")", ""},
+        CraftedPage{"NoQuestionMarkGivesNoAddress", "SWFObject(\"/player.swf\", \"p\")", ""},
         // "?s" is no "&s": the appended "&s" ends the query, which runs to the end of the address.
         CraftedPage{"FirstParameterBeginningWithS", "SWFObject(\"/p.swf?sid=4&t=5\", 1)", "sid=4&t=5"},
         CraftedPage{"FrontMarkerInLowerCaseIsNotFound", "swfobject(\"/p.swf?a=1&b=2\", 1)", ""},
-        CraftedPage{"NoBackMarkerGivesTheBareRequest", "SWFObject(\"/p.swf?a=1&b=2\" ,", ""},
+        CraftedPage{"NoBackMarkerGivesNoAddress", "SWFObject(\"/p.swf?a=1&b=2\" ,", ""},
         // Nothing of the query is decoded or encoded on its way.
         CraftedPage{"QueryKeptByteForByte", "SWFObject(\"/p.swf?q=%41+b%20\xe4&t=1\",", "q=%41+b%20\xe4&t=1"}),
     [](const auto &info) { return info.param.name; });
 
-TEST_F(ResolverTest, UnreachablePageGivesTheBareRequestAndRestoresThePointer) {
+TEST_F(ResolverTest, UnreachablePageIsToldAndRestoresThePointer) {
   const kf::net::SiteAddress site = kf::net::localSiteAddress(kf::test::deadPort());
   tk.setMousePointer(MousePointer::Hourglass);
 
-  EXPECT_EQ(kf::net::rGetVideoFileUrl(site.root + "/watch?v=abc", site), site.rootBare + "/get_video.php?");
+  EXPECT_EQ(whyNot([&] { kf::net::rGetVideoFileUrl(site.root + "/watch?v=abc", site); }),
+            "Der Server ist nicht erreichbar.");
   // Afterwards the default pointer, not the one shown before.
   EXPECT_EQ(tk.pointerHistory(),
             (std::vector<MousePointer>{MousePointer::Hourglass, MousePointer::Hourglass, MousePointer::Default}));
