@@ -1,25 +1,43 @@
 // The main window on the real Qt toolkit, offscreen, against the bundled site: what a user sees at
-// start, a search typed into the box and started with Enter, and the page link on the clipboard.
+// start, a search typed into the box and started with Enter, the links on the clipboard, and the
+// window while the program waits on a page that trickles in.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "app/frm_main.h"
+#include "download/programs.h"
 #include "platform/qt/control_peer.h"
 #include "platform/qt/window_peer.h"
 #include "platform/text/cp1252.h"
 #include "qt/qt_environment.h"
 #include "server.h"
+#include "support/http_test_server.h"
 #include "support/temp_dir.h"
 
 namespace kf::app {
 namespace {
 
 using qtui::widgetOf;
+
+// Runs `act` every 20 ms in the event loop until it answers true; the program's own waits let it run.
+class WhileWaiting {
+ public:
+  explicit WhileWaiting(std::function<bool()> act) {
+    QObject::connect(&timer_, &QTimer::timeout, [this, act = std::move(act)] {
+      if (act()) timer_.stop();
+    });
+    timer_.start(20);
+  }
+
+ private:
+  QTimer timer_;
+};
 
 class MainWindowQtTest : public ::testing::Test {
  protected:
@@ -45,16 +63,15 @@ class MainWindowQtTest : public ::testing::Test {
 
 TEST_F(MainWindowQtTest, OpensWithTheResultListShowingAndTheKeyboardInTheSearchBox) {
   EXPECT_TRUE(widgetOf(frm->c.lstResult)->isVisible());
-  for (const ui::Control *hidden : std::initializer_list<const ui::Control *>{
-           &frm->c.lstFavs, &frm->c.lstFile, &frm->c.brw, &frm->c.fraCMD, &frm->c.cmdAbortS, &frm->c.labWait,
-           &frm->c.labInfo}) {
+  for (const ui::Control *hidden :
+       std::initializer_list<const ui::Control *>{&frm->c.lstFavs, &frm->c.lstFile, &frm->c.brw, &frm->c.fraCMD,
+                                                  &frm->c.cmdAbortS, &frm->c.labWait, &frm->c.labInfo}) {
     EXPECT_FALSE(widgetOf(*hidden)->isVisible()) << hidden->name();
   }
   EXPECT_EQ(QApplication::focusWidget(), widgetOf(frm->c.txtSearch));
   // 15 twips to the pixel: the search box at 1560, 360, 5535 x 285 twips in its frame.
   EXPECT_EQ(widgetOf(frm->c.txtSearch)->geometry(), QRect(104, 24, 369, 19));
-  EXPECT_EQ(widgetOf(frm->c.window)->windowTitle(),
-            QString::fromStdU32String(text::toUnicode(mainWindowCaption())));
+  EXPECT_EQ(widgetOf(frm->c.window)->windowTitle(), QString::fromStdU32String(text::toUnicode(mainWindowCaption())));
 }
 
 TEST_F(MainWindowQtTest, EnterInTheSearchBoxListsTheSitesResults) {
@@ -94,7 +111,7 @@ TEST_F(MainWindowQtTest, PageLinkReachesTheDesktopClipboardAsOneLine) {
             QString::fromStdString("http://www.localhost:" + std::to_string(port) + "/watch?v=" + id));
 }
 
-TEST_F(MainWindowQtTest, FileLinkWithTheSiteDownIsTheBareRequestAndAnEmptyListLeavesTheClipboard) {
+TEST_F(MainWindowQtTest, FileLinkWithTheSiteStoppedSaysWhyAndAnEmptyListLeavesTheClipboard) {
   QGuiApplication::clipboard()->setText(QStringLiteral("vorher"));
   frm->c.cmdDll.click();
   EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("vorher")) << "no result listed yet";
@@ -104,9 +121,82 @@ TEST_F(MainWindowQtTest, FileLinkWithTheSiteDownIsTheBareRequestAndAnEmptyListLe
   ASSERT_GT(frm->c.lstResult.count(), 0);
   frm->c.lstResult.clickItem(1);
   site.stop();
+  test::qtToolkit().takeAnswered();
   frm->c.cmdDll.click();
-  EXPECT_EQ(QGuiApplication::clipboard()->text(),
-            QString::fromStdString("http://localhost:" + std::to_string(port) + "/get_video.php?"));
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("vorher"));
+  const auto told = test::qtToolkit().takeAnswered();
+  ASSERT_EQ(told.size(), 1U);
+  EXPECT_EQ(told[0].text, "Die Adresse der Videodatei wurde nicht gefunden.\n\nDer Server ist nicht erreichbar.");
+}
+
+TEST_F(MainWindowQtTest, AbortClickedDuringATricklingPageEndsTheSearchKeepingWhatWasListed) {
+  test::writeFile(dir.file("result2.txt"), "alt");
+  site.setFault({"GET", "page=2", 0}, site::Fault::Trickle);
+  frm->settings.respages = 3;
+  bool clickedWhileSearching = false;
+  const WhileWaiting click([&] {
+    const auto requests = site.requests();
+    if (requests.empty() || requests.back().target.find("page=2") == std::string::npos) return false;
+    clickedWhileSearching = widgetOf(frm->c.cmdAbortS)->isVisible();
+    QTest::mouseClick(widgetOf(frm->c.cmdAbortS), Qt::LeftButton);
+    return true;
+  });
+  frm->c.txtSearch.setText("klipfang");
+  frm->c.cmdSearch.click();
+  EXPECT_TRUE(clickedWhileSearching);
+  EXPECT_TRUE(widgetOf(frm->c.cmdSearch)->isVisible());
+  EXPECT_FALSE(widgetOf(frm->c.cmdAbortS)->isVisible());
+  EXPECT_EQ(resultList()->topLevelItemCount(), 20);
+  EXPECT_EQ(test::readFile(dir.file("result2.txt")), "alt");
+}
+
+TEST_F(MainWindowQtTest, SearchWordsWithAHashReachTheSiteEncodedOnEveryPage) {
+  // The site has no video about C#: a stand-in answers each result page with the site's page of
+  // that number for "klipfang", so that the search goes on to pages 2 and 3.
+  test::HttpTestServer relay;
+  relay.routes.Get("/results", [&](const httplib::Request &request, httplib::Response &response) {
+    const std::string page = request.get_param_value("page");
+    const std::string target = page.empty() ? "/results?search_query=klipfang&search=Search"
+                                            : "/results?search_type=search_videos&search_query=klipfang"
+                                              "&search_sort=&search_category=0&page=" +
+                                                  page;
+    response.set_content(site.site().answer({"GET", target, "www.localhost"}).body, "text/html");
+  });
+  // The hidden browser keeps its connection to the home page open; the stand-in must not wait for it.
+  relay.routes.set_keep_alive_max_count(1);
+  relay.start();
+  frm.reset();
+  frm = std::make_unique<FrmMain>(test::qtToolkit(), Environment{dir.path(), net::localSiteAddress(relay.port())});
+  frm->start();
+  frm->settings.respages = 3;
+  frm->c.txtSearch.setText("C# kurs");
+  frm->c.cmdSearch.click();
+
+  std::vector<std::string> targets;
+  for (const auto &request : relay.requests()) {
+    if (request.method == "GET" && request.target.starts_with("/results")) targets.push_back(request.target);
+  }
+  const std::string later =
+      "/results?search_type=search_videos&search_query=C%23%20kurs&search_sort=&search_category=0";
+  EXPECT_EQ(targets, (std::vector<std::string>{"/results?search_query=C%23%20kurs&search=Search", later + "&page=2",
+                                               later + "&page=3"}));
+  EXPECT_EQ(resultList()->topLevelItemCount(), 60);
+}
+
+// Closing the window ends the process, so each close runs in a program of its own.
+TEST(MainWindowClose, DuringEachWaitOnTheNetworkSavesAndEndsTheProgram) {
+  for (const std::string wait : {"page", "link", "picture"}) {
+    SCOPED_TRACE(wait);
+    test::TempDir dir;
+    test::writeFile(dir.file("sets.cfg"), "respages:1\r\ncleartxt:1\r\npreview:1\r\ninfront:0\r\nfifth line\r\n");
+    test::writeFile(dir.file("vid.kf"), "<html><body>%</body></html>\r\n");
+    test::writeFile(dir.file("result2.txt"), "alt");
+    EXPECT_EQ(test::runProgram(KF_CLOSE_PROBE, dir.path(), {"KF_PROBE_WAIT=" + wait, "XDG_RUNTIME_DIR=" + dir.path()}),
+              0);
+    EXPECT_EQ(test::readFile(dir.file("sets.cfg")), "respages:2\r\ncleartxt:1\r\npreview:1\r\ninfront:0\r\n");
+    EXPECT_EQ(test::readFile(dir.file("dat/fav.kf")), "0\r\n");
+    EXPECT_EQ(test::readFile(dir.file("result2.txt")), "alt") << "the page in hand is not written";
+  }
 }
 
 }  // namespace
