@@ -146,7 +146,8 @@ TEST_F(MainWindowQtTest, AbortClickedDuringATricklingPageEndsTheSearchKeepingWha
   EXPECT_TRUE(clickedWhileSearching);
   EXPECT_TRUE(widgetOf(frm->c.cmdSearch)->isVisible());
   EXPECT_FALSE(widgetOf(frm->c.cmdAbortS)->isVisible());
-  EXPECT_EQ(resultList()->topLevelItemCount(), 20);
+  EXPECT_EQ(frm->c.lstResult.count(), 20);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return resultList()->topLevelItemCount() == 20; }));
   EXPECT_EQ(test::readFile(dir.file("result2.txt")), "alt");
 }
 
@@ -180,7 +181,8 @@ TEST_F(MainWindowQtTest, SearchWordsWithAHashReachTheSiteEncodedOnEveryPage) {
       "/results?search_type=search_videos&search_query=C%23%20kurs&search_sort=&search_category=0";
   EXPECT_EQ(targets, (std::vector<std::string>{"/results?search_query=C%23%20kurs&search=Search", later + "&page=2",
                                                later + "&page=3"}));
-  EXPECT_EQ(resultList()->topLevelItemCount(), 60);
+  EXPECT_EQ(frm->c.lstResult.count(), 60);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return resultList()->topLevelItemCount() == 60; }));
 }
 
 // Closing the window ends the process, so each close runs in a program of its own.
