@@ -11,7 +11,23 @@ namespace {
 class BrowserPeer : public QtControlPeer {
  public:
   BrowserPeer(ui::Browser &browser, QWidget *parent)
-      : QtControlPeer(browser, new QWebEngineView(parent)), browser_(browser) {
+      : QtControlPeer(browser, new QWebEngineView(parent)), browser_(browser) {}
+
+ protected:
+  void update(ui::Aspect aspect, int index) override {
+    if (aspect != ui::Aspect::Location) {
+      QtControlPeer::update(aspect, index);
+    } else if (!browser_.location().empty()) {
+      allowVideo();
+      view()->load(toUrl(browser_.location()));
+    }
+  }
+
+ private:
+  // The settings belong to the view's page, which starts the web engine, whose helper processes hold
+  // more memory than the rest of the program: the page is made when the browser first has something
+  // to show, not with the view.
+  void allowVideo() {
     // The watch pages start their video themselves, as the site's own player page does.
     view()->settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
     // A watch page is a local file that frames the site's player; without this Chromium refuses the
@@ -19,16 +35,6 @@ class BrowserPeer : public QtControlPeer {
     view()->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
   }
 
- protected:
-  void update(ui::Aspect aspect, int index) override {
-    if (aspect != ui::Aspect::Location) {
-      QtControlPeer::update(aspect, index);
-    } else if (!browser_.location().empty()) {
-      view()->load(toUrl(browser_.location()));
-    }
-  }
-
- private:
   QWebEngineView *view() const { return static_cast<QWebEngineView *>(widget()); }
   ui::Browser &browser_;
 };
