@@ -1,6 +1,58 @@
 #include "net/site_address.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace kf::net {
+namespace {
+
+constexpr std::string_view kScheme = "http://";
+constexpr std::size_t kMaxHostName = 253;
+constexpr std::size_t kMaxLabel = 63;
+
+bool isAlnum(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) != 0;
+}
+
+// Letters, digits and inner hyphens in dot-separated labels: this also takes an IPv4 address.
+bool isHostName(std::string_view host) {
+  if (host.empty() || host.size() > kMaxHostName) return false;
+  for (std::size_t start = 0; start <= host.size();) {
+    const std::size_t dot = std::min(host.find('.', start), host.size());
+    const std::string_view label = host.substr(start, dot - start);
+    if (label.empty() || label.size() > kMaxLabel || label.front() == '-' || label.back() == '-') return false;
+    if (!std::all_of(label.begin(), label.end(), [](char c) { return isAlnum(c) || c == '-'; })) return false;
+    start = dot + 1;
+  }
+  return true;
+}
+
+bool isBracketedIpv6(std::string_view host) {
+  if (host.size() < 4 || host.front() != '[' || host.back() != ']') return false;
+  const std::string_view inner = host.substr(1, host.size() - 2);
+  return inner.find(':') != std::string_view::npos && std::all_of(inner.begin(), inner.end(), [](char c) {
+           return std::isxdigit(static_cast<unsigned char>(c)) != 0 || c == ':' || c == '.';
+         });
+}
+
+std::optional<int> portNumber(std::string_view digits) {
+  if (digits.empty() || digits.size() > 5) return std::nullopt;
+  int port = 0;
+  for (const char c : digits) {
+    if (c < '0' || c > '9') return std::nullopt;
+    port = port * 10 + (c - '0');
+  }
+  if (port < 1 || port > 65535) return std::nullopt;
+  return port;
+}
+
+bool startsWithScheme(std::string_view address) {
+  return address.size() >= kScheme.size() &&
+         std::equal(kScheme.begin(), kScheme.end(), address.begin(),
+                    [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+}
+
+}  // namespace
 
 SiteAddress builtInSiteAddress() {
   return {KF_SITE_ROOT, KF_SITE_ROOT_BARE};
@@ -9,6 +61,24 @@ SiteAddress builtInSiteAddress() {
 SiteAddress localSiteAddress(int port) {
   const std::string p = std::to_string(port);
   return {"http://www.localhost:" + p, "http://localhost:" + p};
+}
+
+std::optional<SiteAddress> siteAddressFrom(std::string_view address) {
+  if (!startsWithScheme(address)) return std::nullopt;
+  std::string_view rest = address.substr(kScheme.size());
+  if (rest.ends_with('/')) rest.remove_suffix(1);
+  // The port's colon is the last one, and it follows the bracket of an IPv6 address.
+  const std::size_t colon = rest.rfind(':');
+  const bool hasPort = colon != std::string_view::npos && (rest.front() != '[' || colon > rest.find(']'));
+  const std::string_view host = hasPort ? rest.substr(0, colon) : rest;
+  if (!isHostName(host) && !isBracketedIpv6(host)) return std::nullopt;
+  std::string root = std::string(kScheme) + std::string(host);
+  if (hasPort) {
+    const std::optional<int> port = portNumber(rest.substr(colon + 1));
+    if (!port) return std::nullopt;
+    root += ":" + std::to_string(*port);
+  }
+  return SiteAddress{root, root};
 }
 
 }  // namespace kf::net

@@ -1,8 +1,11 @@
 #pragma once
 // The video site's two base addresses. Every page address starts with `root` (the full host name);
 // only the video file request uses `rootBare` (the short host name). Fixed at build time for the
-// program; tests point the logic at a site on another port.
+// program unless the user names another site at start; tests point the logic at a site on another
+// port.
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace kf::net {
 
@@ -15,5 +18,11 @@ SiteAddress builtInSiteAddress();
 
 // The site's addresses for a server on this machine at `port`, in the same two host forms.
 SiteAddress localSiteAddress(int port);
+
+// The site a user names: "http://HOST" or "http://HOST:PORT", one trailing "/" allowed; HOST a host
+// name, an IPv4 address or an IPv6 address in brackets. Both roots are that address: a host of a
+// local network has no "www." form. Nothing for anything else (another scheme, a path, a user name,
+// a port out of range), since every page address is built by appending to it.
+std::optional<SiteAddress> siteAddressFrom(std::string_view address);
 
 }  // namespace kf::net

@@ -1,0 +1,25 @@
+#pragma once
+// What the program is told at start: nothing (the built-in site), another site, or a request for
+// help. Anything else is refused before the program touches its folder.
+#include <string>
+#include <vector>
+
+#include "net/site_address.h"
+
+namespace kf::app {
+
+struct CommandLine {
+  enum class Action { Run, Help, Refuse };
+  Action action = Action::Run;
+  net::SiteAddress site;  // Run: the site this run talks to
+  std::string complaint;  // Refuse: what is wrong, in German, Windows-1252, with the usage below it
+};
+
+// `args` without the program's name, as the system hands them over (UTF-8). `--help` (or `-h`)
+// anywhere asks for the usage.
+CommandLine parseCommandLine(const std::vector<std::string> &args, const net::SiteAddress &builtIn);
+
+// The usage in German, Windows-1252.
+std::string usage(const net::SiteAddress &builtIn);
+
+}  // namespace kf::app

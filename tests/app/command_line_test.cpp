@@ -1,0 +1,94 @@
+// What the program makes of its command line: the built-in site, another site named with --site,
+// the usage, and every other line refused with a German complaint before the program starts.
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/text/cp1252.h"
+
+namespace kf::app {
+namespace {
+
+const net::SiteAddress kBuiltIn{"http://www.localhost:8480", "http://localhost:8480"};
+
+CommandLine parse(std::vector<std::string> args) {
+  return parseCommandLine(args, kBuiltIn);
+}
+
+TEST(CommandLineTest, NoArgumentsRunAgainstTheBuiltInSiteAndSiteNamesAnotherForBothRoots) {
+  const CommandLine none = parse({});
+  EXPECT_EQ(none.action, CommandLine::Action::Run);
+  EXPECT_EQ(none.site.root, kBuiltIn.root);
+  EXPECT_EQ(none.site.rootBare, kBuiltIn.rootBare);
+
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"--site", "http://videos.lan:8080"}, "http://videos.lan:8080"},
+      {{"--site=http://videos.lan"}, "http://videos.lan"},
+      {{"--site", "HTTP://192.168.1.20:80/"}, "http://192.168.1.20:80"},
+      {{"--site", "http://[::1]:9000"}, "http://[::1]:9000"},
+      {{"--site", "http://a-b.example:00443"}, "http://a-b.example:443"},
+  };
+  for (const auto &[args, root] : cases) {
+    SCOPED_TRACE(args.back());
+    const CommandLine line = parse(args);
+    ASSERT_EQ(line.action, CommandLine::Action::Run) << line.complaint;
+    EXPECT_EQ(line.site.root, root);
+    EXPECT_EQ(line.site.rootBare, root) << "no www. form for a host of a local network";
+  }
+}
+
+TEST(CommandLineTest, HelpAnywhereAsksForTheGermanUsage) {
+  EXPECT_EQ(parse({"--help"}).action, CommandLine::Action::Help);
+  EXPECT_EQ(parse({"--site", "ftp://x", "-h"}).action, CommandLine::Action::Help);
+  const std::string text = usage(kBuiltIn);
+  EXPECT_EQ(text.rfind("Aufruf: klipfang [--site http://HOST[:PORT]]\n", 0), 0U);
+  EXPECT_NE(text.find(kBuiltIn.root), std::string::npos);
+}
+
+TEST(CommandLineTest, BadAddressesOtherSchemesAndExtraArgumentsAreRefused) {
+  const std::vector<std::string> badAddresses = {
+      "ftp://videos.lan",
+      "https://videos.lan",
+      "videos.lan:8080",
+      "http://",
+      "http://videos.lan/x",
+      "http://videos.lan//",
+      "http://user@videos.lan",
+      "http://videos.lan:0",
+      "http://videos.lan:65536",
+      "http://videos.lan:80a",
+      "http://-videos.lan",
+      "http://videos..lan",
+      "http://videos.lan:",
+      "http://::1",
+      "http://vid eos.lan",
+      "http://videos.lan?q=1",
+      "http://" + std::string(300, 'a'),
+  };
+  for (const std::string &address : badAddresses) {
+    SCOPED_TRACE(address);
+    const CommandLine line = parse({"--site", address});
+    ASSERT_EQ(line.action, CommandLine::Action::Refuse);
+    EXPECT_EQ(line.complaint.rfind(text::cp1252(u8"Keine gültige Adresse der Videoseite: \""), 0), 0U);
+    EXPECT_NE(line.complaint.find(usage(kBuiltIn)), std::string::npos) << "the usage follows the complaint";
+  }
+
+  const std::pair<std::vector<std::string>, std::string> others[] = {
+      {{"--site"}, "Nach --site fehlt die Adresse der Videoseite."},
+      {{"videos.lan"}, "Unbekanntes Argument: \"videos.lan\""},
+      {{"--site", "http://a", "--site", "http://b"}, "--site ist mehr als einmal angegeben."},
+      {{"--site", "http://a", "extra"}, "Unbekanntes Argument: \"extra\""},
+      {{"-platform"}, "Unbekanntes Argument: \"-platform\""},
+      {{"b\xC3\xA4r\n"}, "Unbekanntes Argument: \"b\xE4r?\""},
+  };
+  for (const auto &[args, complaint] : others) {
+    SCOPED_TRACE(args.front());
+    const CommandLine line = parse(args);
+    ASSERT_EQ(line.action, CommandLine::Action::Refuse);
+    EXPECT_EQ(line.complaint.substr(0, complaint.size()), complaint);
+  }
+  EXPECT_LT(parse({std::string(5000, 'x')}).complaint.size(), 1000U) << "a long argument is cut short";
+}
+
+}  // namespace
+}  // namespace kf::app
