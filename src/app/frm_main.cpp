@@ -31,6 +31,12 @@ FrmMain::FrmMain(ui::Toolkit &toolkit, Environment environment)
   c.window.onClose = [this] { formUnload(); };
   c.cmdSets.onClick = [this] { settingsWindow_.open(); };
   c.cmdInfo.onClick = [this] { infoWindow_.open(); };
+  // The web engine and its helper processes cost more memory than the rest of the program: the
+  // hidden browser loads the site's home page only when the site button first shows it.
+  c.cmdToFav.onClick = [this, showSite = std::move(c.cmdToFav.onClick)] {
+    if (c.brw.location().empty()) c.brw.navigate(env_.site.root);
+    showSite();
+  };
 }
 
 void FrmMain::start() {
@@ -47,8 +53,6 @@ void FrmMain::start() {
 }
 
 void FrmMain::formLoad() {
-  // The site's home page loads in the hidden browser view; nothing waits for it.
-  c.brw.navigate(env_.site.root);
   const std::string dataDir = files::join(env_.appDir, "dat");
   if (!files::folderExists(dataDir)) files::createFolder(dataDir);
   store::LoadSettings(settings, env_.appDir);

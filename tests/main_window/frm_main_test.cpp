@@ -68,7 +68,7 @@ TEST_F(FrmMainTest, UnreadableSettingsEndTheProgramBeforeTheWindowShowsAndWriteN
   EXPECT_NE(::stat(dir.file("dat/fav.kf").c_str(), &st), 0);
 }
 
-TEST_F(FrmMainTest, StartLoadsSettingsAndFavouritesAndPointsTheHiddenBrowserAtTheSite) {
+TEST_F(FrmMainTest, StartLoadsSettingsAndFavouritesAndTheSiteButtonFirstLoadsTheHomePage) {
   deliverSettings("respages:7\r\ncleartxt:0\r\npreview:1\r\ninfront:0\r\n");
   ::mkdir(dir.file("dat").c_str(), 0755);
   test::writeFile(dir.file("dat/fav.kf"), "1\r\nFilm|abcdefghijk|http://p/x.jpg|Titel|1:00\r\n");
@@ -78,9 +78,13 @@ TEST_F(FrmMainTest, StartLoadsSettingsAndFavouritesAndPointsTheHiddenBrowserAtTh
   EXPECT_FALSE(frm->settings.cleartxt);
   EXPECT_TRUE(frm->settings.preview);
   EXPECT_EQ(frm->c.lstFavs.count(), 1);
-  EXPECT_EQ(frm->c.brw.location(), net::localSiteAddress(1).root);
-  EXPECT_FALSE(frm->c.brw.visible());
   EXPECT_EQ(frm->c.window.focused(), &frm->c.txtSearch);
+
+  EXPECT_EQ(frm->c.brw.location(), "") << "the hidden browser loads nothing before it is shown";
+  EXPECT_FALSE(frm->c.brw.visible());
+  frm->c.cmdToFav.click();
+  EXPECT_EQ(frm->c.brw.location(), net::localSiteAddress(1).root);
+  EXPECT_TRUE(frm->c.brw.visible());
 }
 
 TEST_F(FrmMainTest, CloseWritesSettingsAndFavouritesThenEndsTheProcess) {

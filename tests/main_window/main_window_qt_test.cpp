@@ -1,14 +1,17 @@
 // The main window on the real Qt toolkit, offscreen, against the bundled site: what a user sees at
-// start, a search typed into the box and started with Enter, the links on the clipboard, and the
-// window while the program waits on a page that trickles in.
+// start, a search typed into the box and started with Enter, the links on the clipboard, the window
+// while the program waits on a page that trickles in, and the site's home page behind the site button.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 
 #include "app/frm_main.h"
 #include "download/programs.h"
@@ -199,6 +202,23 @@ TEST(MainWindowClose, DuringEachWaitOnTheNetworkSavesAndEndsTheProgram) {
     EXPECT_EQ(test::readFile(dir.file("dat/fav.kf")), "0\r\n");
     EXPECT_EQ(test::readFile(dir.file("result2.txt")), "alt") << "the page in hand is not written";
   }
+}
+
+TEST_F(MainWindowQtTest, TheHiddenBrowserLoadsNothingUntilTheSiteButtonShowsTheHomePage) {
+  auto *view = qobject_cast<QWebEngineView *>(widgetOf(frm->c.brw));
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(view->findChild<QWebEnginePage *>(), nullptr) << "no page: the web engine has not started";
+  EXPECT_TRUE(site.requests().empty());
+
+  QSignalSpy finished(view, &QWebEngineView::loadFinished);
+  frm->c.cmdToFav.click();
+  EXPECT_TRUE(view->isVisible());
+  // Chromium starts its helper process first; the limit is for a stuck load, not a measure.
+  ASSERT_TRUE(finished.count() > 0 || finished.wait(120000));
+  EXPECT_TRUE(finished.front().front().toBool());
+  EXPECT_EQ(view->url().toString().toStdString(), "http://www.localhost:" + std::to_string(port) + "/");
+  ASSERT_FALSE(site.requests().empty());
+  EXPECT_EQ(site.requests().front().target, "/");
 }
 
 }  // namespace
