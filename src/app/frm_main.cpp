@@ -55,8 +55,23 @@ void FrmMain::start() {
 void FrmMain::formLoad() {
   const std::string dataDir = files::join(env_.appDir, "dat");
   if (!files::folderExists(dataDir)) files::createFolder(dataDir);
+  claimFolder();
   store::LoadSettings(settings, env_.appDir);
   store::LoadFavourites(c.lstFavs, env_.appDir);
+}
+
+// Before any file is read: a start on a folder that another program holds ends without touching it.
+void FrmMain::claimFolder() {
+  const FolderClaim::Outcome outcome = folder_.claim(env_.appDir, [this] { c.window.show(); });
+  if (outcome == FolderClaim::Outcome::Ours) return;
+  if (outcome == FolderClaim::Outcome::Unreachable) {
+    toolkit_.messageBox(text::cp1252(u8"Klipfang läuft bereits mit diesem Ordner:\n") + env_.appDir +
+                            text::cp1252(u8"\n\nDas laufende Klipfang antwortet nicht. Beenden Sie es, bevor Sie "
+                                         u8"Klipfang hier noch einmal starten."),
+                        "Klipfang", ui::MessageIcon::Exclamation);
+    toolkit_.endProcess(1);
+  }
+  toolkit_.endProcess(0);
 }
 
 void FrmMain::formUnload() {

@@ -3,6 +3,7 @@
 // the subsystem that handles it. Each subsystem installs its own handlers when it is made here.
 #include <string>
 
+#include "app/folder_claim.h"
 #include "app/frm_info.h"
 #include "app/main_controls.h"
 #include "app/result_list_reactions.h"
@@ -40,10 +41,12 @@ class FrmMain {
 
  private:
   void formLoad();
+  void claimFolder();
   void formUnload();
 
   ui::Toolkit &toolkit_;
   Environment env_;
+  FolderClaim folder_;
   store::BuildWatchPage buildWatchPage_;
   search::SearchCommands search_;
   store::FavouriteCommands favourites_;

@@ -284,8 +284,8 @@ TEST_P(FaultSuite, CommandEndsAndFilesStayWhole) {
   }
   markAndClose();
 
-  std::set<std::string> expected{"app/",         "app/dat/",  "app/dat/fav.kf", "app/result.txt", "app/result2.txt",
-                                 "app/sets.cfg", "app/vid.kf"};
+  std::set<std::string> expected{"app/",           "app/dat/",        "app/dat/fav.kf", "app/dat/klipfang.lock",
+                                 "app/result.txt", "app/result2.txt", "app/sets.cfg",   "app/vid.kf"};
   if (!picturesWritten.empty()) expected.insert("app/dat/pics/");
   expected.insert(picturesWritten.begin(), picturesWritten.end());
   EXPECT_EQ(folder.tree(), expected) << "no temporary file or stray name is left";

@@ -1,11 +1,13 @@
 // Start and close of the main window in a folder of its own: the data folder, the settings and
-// favourites files, the hidden browser, and the windows that exist only once.
+// favourites files, the hidden browser, the windows that exist only once and the one program that
+// may run on a folder.
 #include "app/frm_main.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "platform/headless/headless_toolkit.h"
+#include "platform/instance/instance_lock.h"
 #include "platform/text/cp1252.h"
 #include "support/temp_dir.h"
 
@@ -36,6 +38,7 @@ TEST_F(FrmMainTest, FirstStartMakesTheDataFolderAndASecondStartLeavesItAlone) {
   ASSERT_EQ(::stat(dir.file("dat").c_str(), &before), 0);
   EXPECT_TRUE(S_ISDIR(before.st_mode));
   test::writeFile(dir.file("dat/keep.txt"), "x");
+  first.reset();
 
   auto second = make();
   second->start();
@@ -85,6 +88,42 @@ TEST_F(FrmMainTest, StartLoadsSettingsAndFavouritesAndTheSiteButtonFirstLoadsThe
   frm->c.cmdToFav.click();
   EXPECT_EQ(frm->c.brw.location(), net::localSiteAddress(1).root);
   EXPECT_TRUE(frm->c.brw.visible());
+}
+
+// A second start on a folder that a running program holds ends before it reads or writes a file.
+TEST_F(FrmMainTest, ASecondStartOnTheSameFolderEndsWithoutTouchingItsFiles) {
+  deliverSettings();
+  auto first = make();
+  first->start();
+  test::writeFile(dir.file("sets.cfg"), "respages:3\r\n");
+
+  auto second = make();
+  try {
+    second->start();
+    ADD_FAILURE() << "the second start went on";
+  } catch (const ui::ProcessEnded &ended) {
+    EXPECT_EQ(ended.exitCode, 0);
+  }
+  EXPECT_TRUE(tk.messages().empty()) << "the settings were not read";
+  EXPECT_FALSE(second->c.window.isOpen());
+  EXPECT_EQ(test::readFile(dir.file("sets.cfg")), "respages:3\r\n");
+
+  // A holder that does not answer: the user is told, nothing is read.
+  first.reset();
+  const auto holder = instance::InstanceLock::tryTake(dir.file("dat/klipfang.lock"));
+  ASSERT_TRUE(holder);
+  auto third = make();
+  try {
+    third->start();
+    ADD_FAILURE() << "the third start went on";
+  } catch (const ui::ProcessEnded &ended) {
+    EXPECT_EQ(ended.exitCode, 1);
+  }
+  ASSERT_EQ(tk.messages().size(), 1U);
+  EXPECT_EQ(tk.messages()[0].text.rfind(text::cp1252(u8"Klipfang läuft bereits mit diesem Ordner:\n") + dir.path(), 0),
+            0U);
+  EXPECT_EQ(test::readFile(dir.file("sets.cfg")), "respages:3\r\n");
+  EXPECT_FALSE(third->c.window.isOpen());
 }
 
 TEST_F(FrmMainTest, CloseWritesSettingsAndFavouritesThenEndsTheProcess) {

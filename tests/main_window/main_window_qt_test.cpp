@@ -1,6 +1,7 @@
 // The main window on the real Qt toolkit, offscreen, against the bundled site: what a user sees at
 // start, a search typed into the box and started with Enter, the links on the clipboard, the window
-// while the program waits on a page that trickles in, and the site's home page behind the site button.
+// while the program waits on a page that trickles in, the site's home page behind the site button,
+// and a later start bringing the window forward.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -15,6 +16,7 @@
 
 #include "app/frm_main.h"
 #include "download/programs.h"
+#include "platform/instance/hand_over.h"
 #include "platform/qt/control_peer.h"
 #include "platform/qt/window_peer.h"
 #include "platform/text/cp1252.h"
@@ -27,6 +29,7 @@ namespace kf::app {
 namespace {
 
 using qtui::widgetOf;
+using namespace std::chrono_literals;
 
 // Runs `act` every 20 ms in the event loop until it answers true; the program's own waits let it run.
 class WhileWaiting {
@@ -219,6 +222,20 @@ TEST_F(MainWindowQtTest, TheHiddenBrowserLoadsNothingUntilTheSiteButtonShowsTheH
   EXPECT_EQ(view->url().toString().toStdString(), "http://www.localhost:" + std::to_string(port) + "/");
   ASSERT_FALSE(site.requests().empty());
   EXPECT_EQ(site.requests().front().target, "/");
+}
+
+TEST_F(MainWindowQtTest, ALaterStartBringsTheMinimisedWindowBackToTheFront) {
+  QWidget *window = widgetOf(frm->c.window);
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  window->showMinimized();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window->isMinimized(); }));
+
+  ASSERT_TRUE(instance::handOver(handOverPathFor(dir.path()), "show", 30s));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isMinimized() && window->isActiveWindow(); }, 60000));
+  EXPECT_TRUE(window->isVisible());
 }
 
 }  // namespace

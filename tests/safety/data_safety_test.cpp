@@ -138,8 +138,8 @@ TEST(DataSafety, AFullDiskAtCloseKeepsThePreviousFilesSaysSoAndTheProgramStillEn
     EXPECT_TRUE(ended);
     EXPECT_EQ(readFile(folder.file("sets.cfg")), room == 0 ? test::kDeliveredSettings : newSettings);
     EXPECT_EQ(readFile(folder.file("dat/fav.kf")), test::kDeliveredFavourites);
-    EXPECT_EQ(folder.tree(),
-              (std::set<std::string>{"app/", "app/dat/", "app/dat/fav.kf", "app/sets.cfg", "app/vid.kf"}))
+    EXPECT_EQ(folder.tree(), (std::set<std::string>{"app/", "app/dat/", "app/dat/fav.kf", "app/dat/klipfang.lock",
+                                                    "app/sets.cfg", "app/vid.kf"}))
         << "a failed save leaves no temporary file";
     // Each file that could not be saved is told, with its name, before the program ends.
     std::vector<std::string> told;

@@ -121,7 +121,7 @@ class HostileNames : public testing::Test {
 };
 
 TEST_F(HostileNames, StayInsideTheProgramsFoldersAndOutOfItsPages) {
-  const auto frm = folder.start(tk, net::localSiteAddress(server.port()));
+  auto frm = folder.start(tk, net::localSiteAddress(server.port()));
   ui::ListView &results = frm->c.lstResult;
   frm->c.txtSearch.setText("alles");
   frm->c.cmdSearch.click();
@@ -133,8 +133,9 @@ TEST_F(HostileNames, StayInsideTheProgramsFoldersAndOutOfItsPages) {
   ASSERT_EQ(results.count(), static_cast<int>(listed.size()));
 
   // The empty second page is saved empty.
-  std::set<std::string> expectedTree{"app/",           "app/dat/",        "app/dat/fav.kf", "app/dat/pics/",
-                                     "app/result.txt", "app/result2.txt", "app/sets.cfg",   "app/vid.kf"};
+  std::set<std::string> expectedTree{"app/",           "app/dat/",        "app/dat/fav.kf", "app/dat/klipfang.lock",
+                                     "app/dat/pics/",  "app/result.txt",  "app/result2.txt", "app/sets.cfg",
+                                     "app/vid.kf"};
   for (int row = 1; row <= results.count(); ++row) {
     const Entry &entry = listed[static_cast<std::size_t>(row - 1)];
     SCOPED_TRACE(row);
@@ -170,6 +171,7 @@ TEST_F(HostileNames, StayInsideTheProgramsFoldersAndOutOfItsPages) {
   const auto favourites = favouritesOf(frm->c.lstFavs);
   ASSERT_EQ(favourites.size(), 2 + listed.size());
   ASSERT_TRUE(test::closeMainWindow(*frm));
+  frm.reset();  // the ended program lets go of its folder
   EXPECT_EQ(readFile(folder.file("sets.cfg")), test::kDeliveredSettings);
   EXPECT_EQ(favouritesOf(folder.start(tk, net::localSiteAddress(server.port()))->c.lstFavs), favourites)
       << "the favourites come back as they were kept";

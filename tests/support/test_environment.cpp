@@ -1,9 +1,30 @@
 // Compiled into every test program: the environment the suite needs, set before main() so that it
 // holds however the program is started (ctest, by hand, under a debugger). Values already set by the
-// caller win.
+// caller win, but for the runtime folder.
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 
 namespace {
+
+// The program listens in the user's runtime folder for later starts on its folder. A test's
+// programs listen in a folder of the test's own, never the real user's, and the folder goes with
+// the test program.
+class PrivateRuntimeFolder {
+ public:
+  PrivateRuntimeFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "klipfang-runtime-XXXXXX").string();
+    if (::mkdtemp(pattern.data())) path_ = pattern;  // made for this user alone
+    ::setenv("XDG_RUNTIME_DIR", path_.c_str(), 1);
+  }
+  ~PrivateRuntimeFolder() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+
+ private:
+  std::string path_;
+};
 
 const bool kEnvironmentReady = [] {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -14,5 +35,7 @@ const bool kEnvironmentReady = [] {
   ::setenv("KF_TEST_DATA", KF_TEST_DATA_DIR, 0);
   return true;
 }();
+
+const PrivateRuntimeFolder kRuntimeFolder;
 
 }  // namespace

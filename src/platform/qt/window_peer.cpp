@@ -66,8 +66,9 @@ void QtWindowPeer::close() {
   widget_->hide();
 }
 
+// A minimised window comes back the way it was before, maximised or not.
 void QtWindowPeer::bringToFront() {
-  if (widget_->isMinimized()) widget_->showNormal();
+  if (widget_->isMinimized()) widget_->setWindowState(widget_->windowState() & ~Qt::WindowMinimized);
   widget_->show();
   widget_->raise();
   widget_->activateWindow();

@@ -1,0 +1,37 @@
+#pragma once
+// One running program per program folder. Two programs on one folder would each read the settings
+// and favourites at start and write them at close, the one closed last wiping out what the other
+// kept, and would write their result pages and pictures over each other's. The first start holds a
+// lock on the folder for its life and listens for later starts, which ask it to come to the front
+// and end.
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/instance/hand_over.h"
+#include "platform/instance/instance_lock.h"
+
+namespace kf::app {
+
+// The socket through which later starts on `appDir` reach the program that holds it.
+std::string handOverPathFor(const std::string &appDir);
+
+class FolderClaim {
+ public:
+  enum class Outcome {
+    Ours,         // this program holds the folder
+    HandedOver,   // another holds it and has been asked to come to the front
+    Unreachable,  // another holds it and does not answer
+  };
+
+  // Takes the lock in `appDir`/dat (which must exist); while it is held, every later start makes
+  // `comeForward` run on the window thread. Throws kf::Error when the lock file cannot be opened.
+  Outcome claim(const std::string &appDir, std::function<void()> comeForward);
+
+ private:
+  std::optional<instance::InstanceLock> lock_;
+  std::unique_ptr<instance::HandOverServer> listener_;
+};
+
+}  // namespace kf::app
