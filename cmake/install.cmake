@@ -1,15 +1,28 @@
 # `cmake --install <build> --prefix <prefix>` (or `make install PREFIX=<prefix>`):
-#   <prefix>/lib/klipfang/          the runnable folder: klipfang, klipfang-fetch, gfx/, vid.kf, sets.cfg
+#   <prefix>/lib/klipfang/          the runnable folder: klipfang, klipfang-fetch, gfx/, vid.kf, sets.cfg,
+#                                   and the bundled site: klipfang-site with its catalogue and media in site/
 #   <prefix>/bin/klipfang           the launcher
 #   <prefix>/share/applications/klipfang.desktop, <prefix>/share/icons/hicolor/scalable/apps/klipfang.svg
 # The program keeps its data beside itself; the launcher gives every user a folder of his own when the
 # installed one is not writable (see assets/klipfang-launcher).
 set(KF_INSTALL_APP_DIR lib/klipfang)
 
-install(TARGETS klipfang klipfang-fetch RUNTIME DESTINATION ${KF_INSTALL_APP_DIR})
+install(TARGETS klipfang klipfang-fetch klipfang-site RUNTIME DESTINATION ${KF_INSTALL_APP_DIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/assets/gfx DESTINATION ${KF_INSTALL_APP_DIR})
 install(FILES ${KF_APP_DIR}/vid.kf DESTINATION ${KF_INSTALL_APP_DIR})
-install(PROGRAMS ${PROJECT_SOURCE_DIR}/assets/klipfang-launcher DESTINATION bin RENAME klipfang)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/site/data/ DESTINATION ${KF_INSTALL_APP_DIR}/site)
+
+# The launcher starts the bundled site when the program's built-in address is on this machine, on
+# that address's port.
+set(KF_BUNDLED_SITE_PORT "")
+if(KF_SITE_ROOT_BARE MATCHES "^http://(localhost|127\\.0\\.0\\.1)(:([0-9]+))?$")
+  set(KF_BUNDLED_SITE_PORT 80)
+  if(CMAKE_MATCH_3)
+    set(KF_BUNDLED_SITE_PORT ${CMAKE_MATCH_3})
+  endif()
+endif()
+configure_file(${PROJECT_SOURCE_DIR}/assets/klipfang-launcher ${CMAKE_BINARY_DIR}/klipfang-launcher @ONLY)
+install(PROGRAMS ${CMAKE_BINARY_DIR}/klipfang-launcher DESTINATION bin RENAME klipfang)
 install(FILES ${PROJECT_SOURCE_DIR}/assets/gfx/klipfang.svg DESTINATION share/icons/hicolor/scalable/apps)
 
 # The settings are the user's once the program has saved them: a second install keeps them. The
