@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QCursor>
 #include <QMessageBox>
+#include <QQuickWindow>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -39,9 +40,13 @@ class GuardedApplication : public QApplication {
 
 std::unique_ptr<QApplication> makeApplication(int &argc, char **argv, ui::Toolkit &toolkit) {
   if (QApplication::instance()) return nullptr;
-  // The embedded browsers share their GL context with the widgets; this has to be said before the
-  // application object exists.
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  // The embedded browsers draw in software: Chromium composites into memory and Qt's scene graph
+  // copies that to the window, so no graphics driver is loaded, on X11 not even for the OpenGL context
+  // the web engine makes when the application starts. A driver (llvmpipe where there is no graphics
+  // card) held more memory than the rest of the program; a page and a small video draw as fast
+  // without. Both have to be said before the application object exists.
+  QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+  if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION")) qputenv("QT_XCB_GL_INTEGRATION", "none");
   // Chromium refuses to start its sandbox for root.
   if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
   auto app = std::make_unique<GuardedApplication>(argc, argv, toolkit);
