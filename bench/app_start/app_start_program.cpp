@@ -1,11 +1,14 @@
-// The program as main() starts it, on the Qt toolkit, with a stopwatch: it tells bench_app_start
-// when its main window has been shown and painted and the event loop has gone round once more, how
-// much memory the process holds then, and again after one search of the site.
+// The program as main() starts it, on the Qt toolkit, with a stopwatch, driven one step at a time by
+// bench_app_start, which measures the memory of this process and its helpers between the steps:
 //
-//   bench_app_start_program <site root> <site root bare> <program folder> <search words> <pages> <figures file>
+//   bench_app_start_program <site root> <site root bare> <program folder> <search words> <pages>
 //
-// Writes the figures file, one "key value" pair a line: main_ns and shown_ns (CLOCK_MONOTONIC,
-// comparable with the parent's clock), rss_start_kib, rss_search_kib and rows.
+// Says on standard output, one line each:
+//   "shown <ns>"  the main window has been shown and painted and the event loop has gone round once
+//                 more (CLOCK_MONOTONIC, comparable with the parent's clock); then waits for a line
+//                 on standard input;
+//   "rows <n>"    after a search of <pages> pages;
+//   "watching"    the first result is being played in the video window, and runs on until killed.
 
 #include <QEvent>
 #include <QTimer>
@@ -13,7 +16,7 @@
 #include <QWindow>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
+#include <iostream>
 #include <string>
 
 #include "app/frm_main.h"
@@ -22,15 +25,6 @@
 #include "platform/qt/window_peer.h"
 
 namespace {
-
-// VmRSS of this process in KiB; -1 when /proc does not tell.
-long residentKiB() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  }
-  return -1;
-}
 
 // Notes the first paint of the watched widget.
 class PaintWatch : public QObject {
@@ -48,15 +42,14 @@ class PaintWatch : public QObject {
 
 int main(int argc, char **argv) {
   const long long mainNs = kf::bench::monotonicNs();
-  if (argc != 7) {
-    std::fputs("usage: bench_app_start_program <root> <root bare> <folder> <words> <pages> <figures file>\n", stderr);
+  if (argc != 6) {
+    std::fputs("usage: bench_app_start_program <root> <root bare> <folder> <words> <pages>\n", stderr);
     return 2;
   }
   const kf::net::SiteAddress site{argv[1], argv[2]};
   const std::string folder = argv[3];
   const std::string words = argv[4];
   const int pages = std::stoi(argv[5]);
-  const std::string figuresFile = argv[6];
 
   kf::qtui::QtToolkit toolkit(argc, argv);
   kf::ui::setToolkit(toolkit);
@@ -66,8 +59,8 @@ int main(int argc, char **argv) {
   QWidget *window = kf::qtui::widgetOf(frmMain.c.window);
   PaintWatch paints;
   window->installEventFilter(&paints);
-  // The offscreen platform exposes the window through the event loop; the timer only makes sure
-  // the wait wakes up, should the expose come without a further event behind it.
+  // The window system exposes the window through the event loop; the timer only makes sure the
+  // wait wakes up, should the expose come without a further event behind it.
   QTimer wakeUp;
   wakeUp.start(std::chrono::milliseconds(20));
   const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
@@ -81,15 +74,17 @@ int main(int argc, char **argv) {
   toolkit.doEvents();
   const long long shownNs = kf::bench::monotonicNs();
   wakeUp.stop();
-  const long rssStart = residentKiB();
+  std::cout << "main " << mainNs << "\nshown " << shownNs << std::endl;
+  std::string go;
+  if (!std::getline(std::cin, go)) toolkit.endProcess(1);
 
   frmMain.settings.respages = static_cast<std::int16_t>(pages);
   frmMain.c.txtSearch.setText(words);
   frmMain.c.cmdSearch.click();
-  const long rssSearch = residentKiB();
+  std::cout << "rows " << frmMain.c.lstResult.count() << std::endl;
 
-  std::ofstream(figuresFile) << "main_ns " << mainNs << "\nshown_ns " << shownNs << "\nrss_start_kib " << rssStart
-                             << "\nrss_search_kib " << rssSearch << "\nrows " << frmMain.c.lstResult.count() << "\n";
-  // The program's own way out: the process ends at once, the browser's helper processes with it.
-  toolkit.endProcess(0);
+  frmMain.c.lstResult.clickItem(1);
+  frmMain.c.cmdWatch.click();
+  std::cout << "watching" << std::endl;
+  return toolkit.exec();
 }
