@@ -22,6 +22,16 @@ class FrmMainTest : public ::testing::Test {
     return std::make_unique<FrmMain>(tk, Environment{dir.path(), net::localSiteAddress(1)});
   }
 
+  // The exit status the start ends the process with; -1 when it goes on.
+  static int exitOfStart(FrmMain &frm) {
+    try {
+      frm.start();
+    } catch (const ui::ProcessEnded &ended) {
+      return ended.exitCode;
+    }
+    return -1;
+  }
+
   void deliverSettings(const std::string &bytes = "respages:3\r\ncleartxt:1\r\npreview:0\r\ninfront:1\r\n") {
     test::writeFile(dir.file("sets.cfg"), bytes);
   }
@@ -98,12 +108,7 @@ TEST_F(FrmMainTest, ASecondStartOnTheSameFolderEndsWithoutTouchingItsFiles) {
   test::writeFile(dir.file("sets.cfg"), "respages:3\r\n");
 
   auto second = make();
-  try {
-    second->start();
-    ADD_FAILURE() << "the second start went on";
-  } catch (const ui::ProcessEnded &ended) {
-    EXPECT_EQ(ended.exitCode, 0);
-  }
+  EXPECT_EQ(exitOfStart(*second), 0);
   EXPECT_TRUE(tk.messages().empty()) << "the settings were not read";
   EXPECT_FALSE(second->c.window.isOpen());
   EXPECT_EQ(test::readFile(dir.file("sets.cfg")), "respages:3\r\n");
@@ -113,12 +118,7 @@ TEST_F(FrmMainTest, ASecondStartOnTheSameFolderEndsWithoutTouchingItsFiles) {
   const auto holder = instance::InstanceLock::tryTake(dir.file("dat/klipfang.lock"));
   ASSERT_TRUE(holder);
   auto third = make();
-  try {
-    third->start();
-    ADD_FAILURE() << "the third start went on";
-  } catch (const ui::ProcessEnded &ended) {
-    EXPECT_EQ(ended.exitCode, 1);
-  }
+  EXPECT_EQ(exitOfStart(*third), 1);
   ASSERT_EQ(tk.messages().size(), 1U);
   EXPECT_EQ(tk.messages()[0].text.rfind(text::cp1252(u8"Klipfang läuft bereits mit diesem Ordner:\n") + dir.path(), 0),
             0U);
