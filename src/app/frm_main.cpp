@@ -62,7 +62,11 @@ void FrmMain::formLoad() {
 
 // Before any file is read: a start on a folder that another program holds ends without touching it.
 void FrmMain::claimFolder() {
-  const FolderClaim::Outcome outcome = folder_.claim(env_.appDir, [this] { c.window.show(); });
+  // A message box of the start or close steps lets a later start's word in: a window not yet shown,
+  // or closing, stays as it is.
+  const FolderClaim::Outcome outcome = folder_.claim(env_.appDir, [this] {
+    if (c.window.isOpen()) c.window.show();
+  });
   if (outcome == FolderClaim::Outcome::Ours) return;
   if (outcome == FolderClaim::Outcome::Unreachable) {
     toolkit_.messageBox(text::cp1252(u8"Klipfang läuft bereits mit diesem Ordner:\n") + env_.appDir +
