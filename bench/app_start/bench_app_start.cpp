@@ -38,7 +38,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr int kRuns = 3;
+constexpr int kRuns = 5;
 constexpr int kPages = 20;
 const std::string kWords = "klipfang";
 // How long the video plays before the memory is read: the player has its clip and the page is
