@@ -9,11 +9,13 @@ namespace {
 
 // The program listens in the user's runtime folder for later starts on its folder. A test's
 // programs listen in a folder of the test's own, never the real user's, and the folder goes with
-// the test program.
+// the test program. A test program started by another (a death test's child) keeps its parent's.
 class PrivateRuntimeFolder {
  public:
   PrivateRuntimeFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "klipfang-runtime-XXXXXX").string();
+    const char *inherited = std::getenv("XDG_RUNTIME_DIR");
+    if (inherited && std::filesystem::path(inherited).filename().string().starts_with(kPrefix)) return;
+    std::string pattern = (std::filesystem::temp_directory_path() / (std::string(kPrefix) + "XXXXXX")).string();
     if (::mkdtemp(pattern.data())) path_ = pattern;  // made for this user alone
     ::setenv("XDG_RUNTIME_DIR", path_.c_str(), 1);
   }
@@ -23,7 +25,8 @@ class PrivateRuntimeFolder {
   }
 
  private:
-  std::string path_;
+  static constexpr const char *kPrefix = "klipfang-runtime-";
+  std::string path_;  // empty where the folder is the parent's
 };
 
 const bool kEnvironmentReady = [] {
