@@ -116,6 +116,11 @@ void Button::setPicture(std::string assetName) {
   notify(Aspect::Picture);
 }
 
+void Button::setCaption(std::string value) {
+  caption_ = std::move(value);
+  notify(Aspect::Text);
+}
+
 void Button::click() {
   if (onClick) onClick();
 }
@@ -257,6 +262,16 @@ bool ProgressBar::setValue(int value) {
   value_ = value;
   notify(Aspect::Value);
   return true;
+}
+
+void ProgressBar::setBusy(bool value) {
+  busy_ = value;
+  notify(Aspect::Value);
+}
+
+void ScrollPane::setContentHeight(float value) {
+  contentHeight_ = value < 0 ? 0 : value;
+  notify(Aspect::Geometry);
 }
 
 void Browser::navigate(std::string address) {

@@ -11,7 +11,7 @@
 
 namespace kf::ui {
 
-enum class Kind { Frame, Label, ImageBox, TextBox, Button, ListView, ProgressBar, Browser, CheckBox, OptionButton, ComboBox };
+enum class Kind { Frame, Label, ImageBox, TextBox, Button, ListView, ProgressBar, Browser, CheckBox, OptionButton, ComboBox, ScrollPane };
 
 // What changed, so that a peer mirrors only that. `index` names a list row where it matters.
 enum class Aspect { Geometry, Visible, Text, ToolTip, Picture, Look, Value, Items, ItemAdded, ItemChanged, ItemRemoved, Columns, Selection, Location };
@@ -142,12 +142,16 @@ class Button : public Control {
   // The file name of the button's picture in the program's graphics folder.
   const std::string &picture() const { return picture_; }
   void setPicture(std::string assetName);
+  // A button with a caption shows it in place of a picture.
+  const std::string &caption() const { return caption_; }
+  void setCaption(std::string value);
 
   std::function<void()> onClick;
   void click();
 
  private:
   std::string picture_;
+  std::string caption_;
 };
 
 class TextBox : public Control {
@@ -252,11 +256,15 @@ class ProgressBar : public Control {
   // A maximum not above the minimum, or a value outside min..max, is refused (answer false).
   bool setMax(int value);
   bool setValue(int value);
+  // A busy bar shows that work goes on without telling how far it is; its value is not shown.
+  bool busy() const { return busy_; }
+  void setBusy(bool value);
 
  private:
   int min_ = 0;
   int max_ = 100;
   int value_ = 0;
+  bool busy_ = false;
 };
 
 class Browser : public Control {
@@ -297,6 +305,19 @@ class OptionButton : public Control {
   std::string caption_;
   bool value_ = false;
   std::vector<OptionButton *> group_;
+};
+
+// A container whose content can be taller than itself: the controls in it are placed on a surface
+// `contentHeight` high, which the user scrolls up and down.
+class ScrollPane : public Control {
+ public:
+  ScrollPane(std::string name, Control *container, Geometry g, int tab)
+      : Control(Kind::ScrollPane, std::move(name), container, g, tab) {}
+  float contentHeight() const { return contentHeight_; }
+  void setContentHeight(float value);
+
+ private:
+  float contentHeight_ = 0;
 };
 
 // A drop-down selection list without free typing.

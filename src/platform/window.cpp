@@ -67,6 +67,13 @@ void Window::close() {
   if (peer_) peer_->close();
 }
 
+bool Window::requestClose() {
+  if (!open_) return true;
+  if (onCloseRequest && !onCloseRequest()) return false;
+  close();
+  return true;
+}
+
 void Window::setTopmost(bool value) {
   topmost_ = value;
   if (peer_) peer_->topmostChanged();

@@ -68,6 +68,9 @@ class Window {
   bool everShown() const { return everShown_; }
   // Closes the window: by the program, or by the user through the close box (the peer calls it).
   void close();
+  // The user asks to close the window (the close box): closes it unless onCloseRequest answers
+  // false. Answers whether the window closed.
+  bool requestClose();
 
   // Kept above all other windows of the desktop.
   void setTopmost(bool value);
@@ -84,6 +87,9 @@ class Window {
 
   std::function<void()> onResize;
   std::function<void()> onClose;
+  // Asked before the user's close goes ahead; false keeps the window open. The program's own close
+  // is not asked.
+  std::function<bool()> onCloseRequest;
 
   void attach(std::unique_ptr<WindowPeer> peer) { peer_ = std::move(peer); }
   WindowPeer *peer() const { return peer_.get(); }

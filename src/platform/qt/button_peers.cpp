@@ -28,11 +28,16 @@ class ButtonPeer : public QtControlPeer {
 
  protected:
   void update(ui::Aspect aspect, int index) override {
+    auto *tool = static_cast<QToolButton *>(widget());
+    if (aspect == ui::Aspect::Text) {
+      tool->setText(toQString(button_.caption()));
+      tool->setToolButtonStyle(button_.caption().empty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextOnly);
+      return;
+    }
     if (aspect != ui::Aspect::Picture) {
       QtControlPeer::update(aspect, index);
       return;
     }
-    auto *tool = static_cast<QToolButton *>(widget());
     const QPixmap picture = button_.picture().empty() ? QPixmap() : asset(button_.picture());
     tool->setIcon(QIcon(picture));
     // The picture's own pixel size: a button never scales its picture.

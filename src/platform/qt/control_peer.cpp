@@ -46,7 +46,9 @@ QWidget *widgetOf(const ui::Control &control) {
 }
 
 std::unique_ptr<QtControlPeer> makeControlPeer(ui::Control &control, QWidget *parent) {
-  for (const auto make : {makeDisplayPeer, makeChoicePeer, makeTextBoxPeer, makeListViewPeer, makeBrowserPeer}) {
+  parent = contentWidget(parent);
+  for (const auto make :
+       {makeDisplayPeer, makeChoicePeer, makeTextBoxPeer, makeListViewPeer, makeBrowserPeer, makeScrollPanePeer}) {
     if (auto peer = make(control, parent)) return peer;
   }
   return nullptr;

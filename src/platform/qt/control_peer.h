@@ -41,5 +41,10 @@ std::unique_ptr<QtControlPeer> makeChoicePeer(ui::Control &control, QWidget *par
 std::unique_ptr<QtControlPeer> makeTextBoxPeer(ui::Control &control, QWidget *parent);
 std::unique_ptr<QtControlPeer> makeListViewPeer(ui::Control &control, QWidget *parent);
 std::unique_ptr<QtControlPeer> makeBrowserPeer(ui::Control &control, QWidget *parent);
+std::unique_ptr<QtControlPeer> makeScrollPanePeer(ui::Control &control, QWidget *parent);
+
+// The widget a control placed in `container` goes into: the container's own, or for a scroll pane
+// the surface it scrolls.
+QWidget *contentWidget(QWidget *container);
 
 }  // namespace kf::qtui

@@ -135,7 +135,8 @@ class ProgressBarPeer : public QtControlPeer {
   void update(ui::Aspect aspect, int index) override {
     if (aspect == ui::Aspect::Value) {
       auto *progress = static_cast<QProgressBar *>(widget());
-      progress->setRange(bar_.min(), bar_.max());
+      // Qt shows a bar whose range is empty as busy.
+      progress->setRange(bar_.min(), bar_.busy() ? bar_.min() : bar_.max());
       progress->setValue(bar_.value());
     } else {
       QtControlPeer::update(aspect, index);

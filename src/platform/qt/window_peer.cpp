@@ -100,8 +100,11 @@ bool QtWindowPeer::eventFilter(QObject * /*watched*/, QEvent *event) {
   switch (event->type()) {
     case QEvent::Close:
       // The close box. The window's close handler may end the process or the window itself, so
-      // nothing of this peer is touched after it.
-      if (window_.isOpen()) window_.close();
+      // nothing of this peer is touched after it closed; a close the window refused leaves it shown.
+      if (window_.isOpen() && !window_.requestClose()) {
+        event->ignore();
+        return true;
+      }
       break;
     case QEvent::Resize:
       if (!widget_->isMinimized()) reportSize();
