@@ -89,6 +89,7 @@ void sendFaulty(Connection &connection, Fault fault, const Reply &real, bool hea
     case Fault::Trickle:
       return sendSlowly(connection, real, head, 1, kTricklePause);
     case Fault::CutOff:
+    case Fault::CutOffEveryOther:
       return sendCutOff(connection, real, head);
     case Fault::NoLength:
       if (connection.send(headBlock(real, std::nullopt)) && !head) connection.send(real.body);

@@ -6,7 +6,7 @@
 namespace kf::site {
 namespace {
 
-constexpr std::array<std::pair<std::string_view, Fault>, 9> kReservedWords = {{
+constexpr std::array<std::pair<std::string_view, Fault>, 10> kReservedWords = {{
     {"fehler-verweigert", Fault::Refuse},
     {"fehler-langsam", Fault::Slow},
     {"fehler-abbruch", Fault::CutOff},
@@ -16,7 +16,12 @@ constexpr std::array<std::pair<std::string_view, Fault>, 9> kReservedWords = {{
     {"fehler-endlos", Fault::Endless},
     {"fehler-keinbild", Fault::NotAPicture},
     {"fehler-troepfeln", Fault::Trickle},
+    {"fehler-halb", Fault::CutOffEveryOther},
 }};
+
+// Addresses remembered for CutOffEveryOther before the count starts afresh: a site run by hand
+// never comes near it, a client that makes up addresses cannot grow the site without end.
+constexpr std::size_t kMaxEveryOtherAddresses = 1000;
 
 }  // namespace
 
@@ -43,7 +48,12 @@ std::optional<Fault> FaultControl::take(std::string_view method, std::string_vie
       return rule.fault;
     }
   }
-  return reservedFault(target);
+  const std::optional<Fault> fault = reservedFault(target);
+  if (fault != Fault::CutOffEveryOther) return fault;
+  std::lock_guard lock(mutex_);
+  if (everyOtherSeen_.size() >= kMaxEveryOtherAddresses) everyOtherSeen_.clear();
+  const auto [entry, added] = everyOtherSeen_.try_emplace(std::string(target), 0);
+  return entry->second++ % 2 == 0 ? fault : std::nullopt;
 }
 
 std::optional<Fault> reservedFault(std::string_view target) {

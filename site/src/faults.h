@@ -2,6 +2,7 @@
 // Misbehaviour on purpose, so that the program's tests meet real faults. A test chooses which
 // requests misbehave and how; reserved words in a request address do the same by hand
 // (curl 'http://localhost:8480/results?search_query=katze%20fehler-500&search=Search').
+#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -20,6 +21,8 @@ enum class Fault {
   Endless,      // status 200 and a body that never ends
   NotAPicture,  // status 200, but an HTML error page where a picture was asked for
   Trickle,      // the real answer, its body one byte a second: a page that takes a day
+  // as CutOff for the first request of an address, the real answer for the second, and so on
+  CutOffEveryOther,
 };
 
 // Which requests a fault hits: `method` ("GET", "HEAD"; empty for any) and a piece of the request
@@ -47,6 +50,8 @@ class FaultControl {
   };
   std::mutex mutex_;
   std::vector<Rule> rules_;
+  // How often each address asked for CutOffEveryOther by its reserved word has been requested.
+  std::map<std::string, int> everyOtherSeen_;
 };
 
 // The fault a reserved word such as "fehler-500" in the target asks for.

@@ -1,5 +1,7 @@
 #include "media.h"
 
+#include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -15,6 +17,14 @@ std::optional<std::string> readFile(const std::filesystem::path &file) {
   return bytes.str();
 }
 
+std::string tagOf(const std::string &bytes) {
+  std::uint64_t hash = 0xcbf29ce484222325ULL;
+  for (const char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+  char text[19];
+  std::snprintf(text, sizeof text, "\"%016llx\"", static_cast<unsigned long long>(hash));
+  return text;
+}
+
 }  // namespace
 
 Media Media::load(const std::filesystem::path &dataDir, const Catalogue &catalogue) {
@@ -24,6 +34,7 @@ Media Media::load(const std::filesystem::path &dataDir, const Catalogue &catalog
       auto file = dataDir / "clips" / ("clip" + std::to_string(video.clip) + ".webm");
       auto bytes = readFile(file);
       if (!bytes) throw CatalogueError("missing clip " + file.string());
+      media.clipTags_.emplace(video.clip, tagOf(*bytes));
       media.clips_.emplace(video.clip, std::move(*bytes));
     }
     if (auto bytes = readFile(dataDir / "pictures" / (video.id + ".jpg"))) {
@@ -36,6 +47,11 @@ Media Media::load(const std::filesystem::path &dataDir, const Catalogue &catalog
 const std::string *Media::clip(int number) const {
   auto it = clips_.find(number);
   return it == clips_.end() ? nullptr : &it->second;
+}
+
+std::string Media::clipTag(int number) const {
+  auto it = clipTags_.find(number);
+  return it == clipTags_.end() ? std::string() : it->second;
 }
 
 const std::string *Media::picture(const std::string &videoId) const {

@@ -17,6 +17,13 @@ namespace {
 constexpr size_t kWorkers = 32;
 constexpr int kRequestsPerConnection = 100;
 
+std::string headerOf(const Reply &reply, std::string_view name) {
+  for (const auto &[key, value] : reply.headers) {
+    if (key == name) return value;
+  }
+  return {};
+}
+
 // cpp-httplib does the ordinary answers (keep-alive, HEAD, ranges); the site takes over each
 // connection first so that it can read a request's head and misbehave before httplib sees it.
 class HttpCore final : public httplib::Server {
@@ -33,6 +40,11 @@ class HttpCore final : public httplib::Server {
  private:
   void answer(const httplib::Request &req, httplib::Response &res) const {
     Reply reply = site_.answer({req.method, req.target, safeHost(req.get_header_value("Host"), port)});
+    if (req.has_header("If-Range") && req.get_header_value("If-Range") != headerOf(reply, "ETag")) {
+      // The range was asked of another version of the answer: the whole of this one goes instead.
+      // httplib cuts the body to the ranges it parsed, so they are dropped here.
+      const_cast<httplib::Request &>(req).ranges.clear();
+    }
     // Left unset, httplib answers 200, or 206 for a range request.
     if (reply.status != 200) res.status = reply.status;
     for (const auto &[name, value] : reply.headers) res.set_header(name, value);

@@ -115,8 +115,12 @@ Reply Site::videoFile(const Target &target) const {
   if (!t || *t != token(*video)) return error(403, "Dieser Link ist nicht (mehr) gültig.");
   const std::string *clip = media_.clip(video->clip);
   if (!clip) return error(404, "Die Videodatei fehlt.");
-  return {
-      200, "video/webm", *clip, {{"Content-Disposition", "attachment; filename=\"" + attachmentName(*video) + "\""}}};
+  return {200,
+          "video/webm",
+          *clip,
+          {{"Content-Disposition", "attachment; filename=\"" + attachmentName(*video) + "\""},
+           {"ETag", media_.clipTag(video->clip)},
+           {"Accept-Ranges", "bytes"}}};
 }
 
 Reply Site::picture(const std::string &path) const {

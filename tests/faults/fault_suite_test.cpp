@@ -90,6 +90,7 @@ Outcome expectedOutcome(Request request, Fault fault) {
       return Outcome::ErrorPage;
     case Fault::Refuse:
     case Fault::CutOff:
+    case Fault::CutOffEveryOther:
     case Fault::Endless:
       break;
   }
