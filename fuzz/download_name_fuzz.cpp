@@ -1,37 +1,54 @@
 // The name a downloaded video file gets in the download folder: suggested by the server's
 // Content-Disposition header or cut from the address, both hostile. Input: the header value, a NUL
-// byte, the address. Whatever they say, the name is one plain, visible file name of bounded length.
+// byte, the address. Whatever they say, the name is one plain, visible file name of bounded length,
+// and it shows what it is: no control character and no zero-width or direction control in it.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "fetch/file_name.h"
 #include "fuzz_input.h"
-#include "platform/fetch/file_name.h"
+#include "platform/part_file.h"
 
 namespace {
 
-bool validUtf8(const std::string &text) {
+// The code points of `text`; nothing when it is no UTF-8.
+std::optional<std::u32string> codePoints(const std::string &text) {
+  std::u32string points;
   for (std::size_t i = 0; i < text.size();) {
     const auto lead = static_cast<unsigned char>(text[i]);
     const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-    if (length == 0 || i + length > text.size()) return false;
+    if (length == 0 || i + length > text.size()) return std::nullopt;
+    char32_t point = length == 1 ? lead : lead & (0x7F >> length);
     for (std::size_t k = 1; k < length; ++k) {
-      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80) return std::nullopt;
+      point = point << 6 | (next & 0x3F);
     }
+    points += point;
     i += length;
   }
-  return true;
+  return points;
+}
+
+bool hidesWhatItIs(char32_t c) {
+  return c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0x200B && c <= 0x200F) || (c >= 0x202A && c <= 0x202E) ||
+         (c >= 0x2066 && c <= 0x2069);
 }
 
 void checkPlainName(const std::string &name) {
   if (name.empty()) kf::fuzz::fail("the name is empty");
   if (name.size() > kf::fetch::kMaxNameBytes + 8) kf::fuzz::fail("the name is too long");
-  if (name.front() == '.' || name.front() == ' ') kf::fuzz::fail("the name starts with a dot or a blank");
-  for (const char c : name) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '/' || c == '\\' || byte < 0x20 || byte == 0x7F) kf::fuzz::fail("the name holds a separator or control");
+  if (name.front() == '.' || name.front() == ' ' || name.front() == '-') {
+    kf::fuzz::fail("the name starts with a dot, a blank or a dash");
   }
-  if (!validUtf8(name)) kf::fuzz::fail("the name is no UTF-8");
+  if (name.find_first_of("/\\") != std::string::npos) kf::fuzz::fail("the name holds a separator");
+  const auto points = codePoints(name);
+  if (!points) kf::fuzz::fail("the name is no UTF-8");
+  for (const char32_t c : *points) {
+    if (hidesWhatItIs(c)) kf::fuzz::fail("the name holds a control character");
+  }
 }
 
 }  // namespace
@@ -41,12 +58,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   const std::string disposition = input.text();
   const std::string address = input.text();
 
-  const auto suggested = kf::fetch::nameFromContentDisposition(disposition);
-  const std::string name =
-      kf::fetch::safeFileName(suggested && !suggested->empty() ? *suggested : kf::fetch::nameFromAddress(address));
+  const std::string name = kf::fetch::downloadName(disposition, address);
   if (name.size() > kf::fetch::kMaxNameBytes) kf::fuzz::fail("the name is longer than allowed");
   checkPlainName(name);
   // The numbered form a second download of the same name takes.
-  checkPlainName(kf::fetch::numberedName(name, 2));
+  checkPlainName(kf::files::numberedName(name, 2));
   return 0;
 }

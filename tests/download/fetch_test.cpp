@@ -1,14 +1,15 @@
-// klipfang-fetch: the name a download gets, the download folder, and the program saving what the
-// bundled site or a crafted server answers.
+// klipfang-fetch: the name a download gets, the download folder, and the program itself: hidden
+// starts that share one downloads window.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "download/programs.h"
-#include "platform/fetch/download_folder.h"
-#include "platform/fetch/file_name.h"
+#include "fetch/file_name.h"
+#include "platform/desktop/download_folder.h"
 #include "server.h"
 #include "support/http_test_server.h"
 #include "support/temp_dir.h"
@@ -39,7 +40,22 @@ TEST(FileName, SuggestedNamesAreMadeSafe) {
   EXPECT_EQ(safeFileName(std::string("a\nb\rc\x7f\x01_\0e", 10)), "abc_e");
   EXPECT_EQ(safeFileName("bad\xFF\xC3utf8.webm"), "bad__utf8.webm");
   EXPECT_EQ(safeFileName("K\xC3\xA4tzchen.webm"), "K\xC3\xA4tzchen.webm");
-  for (const std::string nothing : {"", "..", " . ", "\n\t"}) EXPECT_EQ(safeFileName(nothing), "download") << nothing;
+  for (const std::string nothing : {"", "..", " . ", "\n\t", "-", "\xE2\x80\x8B"}) {
+    EXPECT_EQ(safeFileName(nothing), "download") << nothing;
+  }
+  // A name shows what it is: no terminal escape (C1 CSI), no direction override that would show
+  // "clip\u202Embew.exe" as "clipexe.webm", no zero-width character, no option for a program.
+  EXPECT_EQ(safeFileName("\xC2\x9B"
+                         "31mrot\xC2\x80.webm"),
+            "31mrot.webm");
+  EXPECT_EQ(safeFileName("clip\xE2\x80\xAEmbew.exe"), "clipmbew.exe");
+  for (const std::string control : {"\xE2\x80\x8B", "\xE2\x80\x8F", "\xE2\x80\xAA", "\xE2\x81\xA6", "\xE2\x81\xA9"}) {
+    EXPECT_EQ(safeFileName("a" + control + "b"), "ab") << control;
+  }
+  EXPECT_EQ(safeFileName("\xE2\x80\x90\xE2\x81\xB0"), "\xE2\x80\x90\xE2\x81\xB0") << "U+2010 and U+2070 show";
+  EXPECT_EQ(safeFileName("-rf"), "rf");
+  EXPECT_EQ(safeFileName("--.-x.webm"), "x.webm");
+  EXPECT_EQ(safeFileName("a-b.webm"), "a-b.webm");
 
   // Long names keep their extension and are not cut inside a character.
   std::string umlauts;
@@ -51,7 +67,7 @@ TEST(FileName, SuggestedNamesAreMadeSafe) {
 }
 
 TEST(DownloadFolder, UserDirsFileNamesIt) {
-  using kf::fetch::downloadFolderFromUserDirs;
+  using kf::desktop::downloadFolderFromUserDirs;
   EXPECT_EQ(downloadFolderFromUserDirs("# xdg\n XDG_DOWNLOAD_DIR=\"$HOME/Her\\\"unter\"\n", "/home/a"),
             "/home/a/Her\"unter");
   EXPECT_EQ(downloadFolderFromUserDirs("XDG_DOWNLOAD_DIR=\"/data/dl\"\n", "/home/a"), "/data/dl");
@@ -62,25 +78,35 @@ TEST(DownloadFolder, UserDirsFileNamesIt) {
   }
 }
 
+TEST(DownloadFolder, FallsBackToDownloadsInTheHomeFolder) {
+  kf::test::TempDir home;
+  ::setenv("HOME", home.path().c_str(), 1);
+  ::setenv("XDG_CONFIG_HOME", home.file("config").c_str(), 1);
+  ::unsetenv("XDG_DOWNLOAD_DIR");
+  EXPECT_EQ(kf::desktop::downloadFolder(), home.file("Downloads"));
+  std::filesystem::create_directory(home.file("config"));
+  kf::test::writeFile(home.file("config/user-dirs.dirs"), "XDG_DOWNLOAD_DIR=\"$HOME/Herunterladen\"\n");
+  EXPECT_EQ(kf::desktop::downloadFolder(), home.file("Herunterladen"));
+  ::setenv("XDG_DOWNLOAD_DIR", "/srv/dl", 1);
+  EXPECT_EQ(kf::desktop::downloadFolder(), "/srv/dl");
+}
+
+// The program as Klipfang starts it: hidden, with the desktop's environment and the test's
+// notify-send first on the PATH.
 class FetchProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::filesystem::create_directory(downloads);
+    std::filesystem::create_directories(home + "/.config");
+    kf::test::writeFile(home + "/.config/user-dirs.dirs", "XDG_DOWNLOAD_DIR=\"$HOME/Herunterladen\"\n");
     kf::test::writeRecordingScript(dir.file("notify-send"), notification);
-    fileAddress = "http://localhost:" + std::to_string(server.start()) + "/get_video.php?video_id=" + video.id +
-                  "&t=" + server.site().token(video);
+    const int port = server.start();
+    for (const int i : {3, 4}) {
+      const kf::site::Video &video = server.site().catalogue().videos().at(i);
+      addresses.push_back("http://localhost:" + std::to_string(port) + "/get_video.php?video_id=" + video.id +
+                          "&t=" + server.site().token(video));
+    }
   }
 
-  // Runs the program hidden, as the browser launcher starts it, with the test's notify-send first on
-  // the PATH and, unless told otherwise, the test's download folder.
-  int fetch(const std::string &address) { return fetchWith(address, {"XDG_DOWNLOAD_DIR=" + downloads}); }
-  int fetchWith(const std::string &address, std::vector<std::string> environment) {
-    environment.push_back("PATH=" + dir.path() + ":/usr/bin:/bin");
-    environment.push_back("KLIPFANG_SHOW_WINDOW=0");
-    return kf::test::runProgram(KF_FETCH_PROGRAM, address, environment);
-  }
-
-  // The notification the last run sent; notify-send is not waited for by the program.
   std::string takeNotification() {
     EXPECT_TRUE(kf::test::eventually([&] { return std::filesystem::exists(notification); }));
     std::string text = readFile(notification);
@@ -89,65 +115,26 @@ class FetchProgramTest : public ::testing::Test {
   }
 
   kf::test::TempDir dir;
-  const std::string downloads = dir.file("Downloads");
+  kf::test::FetchLauncher launcher{KF_FETCH_PROGRAM, dir.path()};
+  const std::string home = dir.file("home");
   const std::string notification = dir.file("notification");
+  const std::vector<std::string> environment = {"HOME=" + home, "XDG_DOWNLOAD_DIR=", "XDG_CONFIG_HOME=",
+                                                "PATH=" + dir.path() + ":/usr/bin:/bin", "KLIPFANG_SHOW_WINDOW=0"};
   kf::site::Server server;
-  const kf::site::Video &video = server.site().catalogue().videos().at(3);
-  std::string fileAddress;
+  std::vector<std::string> addresses;
 };
 
-TEST_F(FetchProgramTest, FailedDownloadsLeaveNothingBehind) {
-  const auto fails = [&](const std::string &address) {
-    EXPECT_EQ(fetch(address), 1) << address;
-    EXPECT_TRUE(takeNotification().starts_with("unset\n--app-name=Klipfang\n--\nDownload fehlgeschlagen\n" + address))
-        << address;
-  };
-  // Half the announced body, then the connection closes.
-  server.setFault({"GET", "/get_video.php", 0}, kf::site::Fault::CutOff);
-  fails(fileAddress);
-  server.clearFaults();
-  server.setFault({"GET", "/get_video.php", 0}, kf::site::Fault::ServerError);
-  fails(fileAddress);
-  server.clearFaults();
-  // The bare request the resolver gives for an unreadable watch page.
-  fails(fileAddress.substr(0, fileAddress.find('?') + 1));
-  fails("http://localhost:" + std::to_string(kf::test::deadPort()) + "/get_video.php?");
-  fails("ftp://localhost/clip.webm");
+TEST_F(FetchProgramTest, ASecondHiddenStartHandsItsAddressToTheWindowAndEnds) {
+  const pid_t window = launcher.start(addresses[0], environment);
+  ASSERT_GT(window, 0);
+  EXPECT_TRUE(takeNotification().starts_with("unset\n--app-name=Klipfang\n--\nDownload abgeschlossen\n"));
 
-  EXPECT_EQ(filesIn(downloads), Names{});
-}
-
-TEST_F(FetchProgramTest, HostileNamesStayInTheDownloadFolder) {
-  kf::test::HttpTestServer crafted;
-  crafted.routes.Get("/evil", [](const httplib::Request &, httplib::Response &response) {
-    response.set_header("Content-Disposition", "attachment; filename=\"../../escaped\"");
-    response.set_content("bytes", "application/octet-stream");
-  });
-  crafted.routes.Get("/empty/.profile", [](const httplib::Request &, httplib::Response &response) {
-    response.set_content("", "application/octet-stream");
-  });
-  crafted.start();
-  const std::string base = "http://localhost:" + std::to_string(crafted.port());
-
-  ASSERT_EQ(fetch(base + "/evil"), 0);
-  ASSERT_EQ(fetch(base + "/empty/.profile"), 0);
-  EXPECT_EQ(filesIn(downloads), (Names{"_.._escaped", "profile"}));
-  EXPECT_EQ(readFile(downloads + "/_.._escaped"), "bytes");
-  EXPECT_EQ(readFile(downloads + "/profile"), "");
-  EXPECT_FALSE(std::filesystem::exists(dir.file("escaped")));
-}
-
-TEST_F(FetchProgramTest, DownloadFolderComesFromTheUserDirsFileAndIsMade) {
-  const std::string home = dir.file("home");
-  std::filesystem::create_directories(home + "/.config");
-  kf::test::writeFile(home + "/.config/user-dirs.dirs", "XDG_DOWNLOAD_DIR=\"$HOME/Herunterladen\"\n");
-
-  ASSERT_EQ(fetchWith(fileAddress, {"HOME=" + home, "XDG_DOWNLOAD_DIR=", "XDG_CONFIG_HOME="}), 0);
-  ASSERT_EQ(filesIn(home + "/Herunterladen").size(), 1U);
-
-  std::filesystem::remove(home + "/.config/user-dirs.dirs");
-  ASSERT_EQ(fetchWith(fileAddress, {"HOME=" + home, "XDG_DOWNLOAD_DIR=", "XDG_CONFIG_HOME="}), 0);
-  EXPECT_EQ(filesIn(home + "/Downloads").size(), 1U);
+  // The second start ends of itself: a window of its own would stay until closed.
+  EXPECT_EQ(kf::test::runProgram(launcher.path(), addresses[1], environment), 0);
+  EXPECT_TRUE(takeNotification().find("Download abgeschlossen") != std::string::npos);
+  EXPECT_EQ(::waitpid(window, nullptr, WNOHANG), 0) << "the window stays after the last download";
+  // Both went into the folder the user-dirs file names, which the window made.
+  EXPECT_EQ(filesIn(home + "/Herunterladen").size(), 2U);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "download/programs.h"
 
 #include <netinet/in.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <thread>
 
@@ -31,7 +33,11 @@ void writeRecordingScript(const std::string &path, const std::string &record) {
           record + ".tmp' && mv '" + record + ".tmp' '" + record + "'\n");
 }
 
-int runProgram(const std::string &program, const std::string &argument, const std::vector<std::string> &environment) {
+namespace {
+
+// Starts `program` as runProgram does, without waiting; -1 when it cannot be started.
+pid_t spawnProgram(const std::string &program, const std::string &argument,
+                   const std::vector<std::string> &environment) {
   std::vector<std::string> entries;
   for (char **entry = environ; *entry; ++entry) {
     const std::string text = *entry;
@@ -47,7 +53,14 @@ int runProgram(const std::string &program, const std::string &argument, const st
   std::string argumentText = argument;
   char *argv[] = {programText.data(), argumentText.data(), nullptr};
   pid_t pid;
-  if (::posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) return -1;
+  return ::posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()) == 0 ? pid : -1;
+}
+
+}  // namespace
+
+int runProgram(const std::string &program, const std::string &argument, const std::vector<std::string> &environment) {
+  const pid_t pid = spawnProgram(program, argument, environment);
+  if (pid < 0) return -1;
   int status = 0;
   if (::waitpid(pid, &status, 0) != pid) return -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -82,6 +95,33 @@ int deadPort() {
   // A port the system just handed out and took back: nothing listens on it.
   ::close(fd);
   return ntohs(address.sin_port);
+}
+
+FetchLauncher::FetchLauncher(const std::string &program, const std::string &folder, const std::string &prelude)
+    : program_(program), path_(folder + "/klipfang-fetch"), ids_(folder + "/started") {
+  std::filesystem::create_directory(folder + "/runtime");
+  ::chmod((folder + "/runtime").c_str(), 0700);
+  ::setenv("XDG_RUNTIME_DIR", (folder + "/runtime").c_str(), 1);
+  writeScript(path_, prelude + "echo $$ >> '" + ids_ + "'\nexec '" + program + "' \"$@\"\n");
+}
+
+pid_t FetchLauncher::start(const std::string &address, const std::vector<std::string> &environment) {
+  const pid_t pid = spawnProgram(path_, address, environment);
+  if (pid > 0) children_.push_back(pid);
+  return pid;
+}
+
+FetchLauncher::~FetchLauncher() {
+  std::ifstream ids(ids_);
+  std::error_code error;
+  const auto program = std::filesystem::canonical(program_, error);
+  for (pid_t pid; ids >> pid;) {
+    // A start that ended long ago may have left its id to another process, which is not ours to end.
+    if (std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/exe", error) == program) {
+      ::kill(pid, SIGKILL);
+    }
+  }
+  for (const pid_t child : children_) ::waitpid(child, nullptr, 0);
 }
 
 }  // namespace kf::test

@@ -2,6 +2,8 @@
 // What the download tests need around the programs they start: little scripts that record how they
 // were started, a way to run a program and wait for it, and a bounded wait for what a detached
 // program leaves behind.
+#include <sys/types.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -27,5 +29,28 @@ std::vector<std::string> filesIn(const std::string &folder);
 
 // A port on the loopback where nothing listens.
 int deadPort();
+
+// klipfang-fetch as a test starts it, through a script in `folder` that notes each start's process
+// id before it becomes the program (after `prelude`, shell lines of the test's own). A hidden start
+// leaves its downloads window open, as for a user; the test ends those still running, by their ids,
+// when this goes. Each test gets a runtime folder of its own, so its starts meet only each other.
+class FetchLauncher {
+ public:
+  FetchLauncher(const std::string &program, const std::string &folder, const std::string &prelude = "");
+  ~FetchLauncher();
+  FetchLauncher(const FetchLauncher &) = delete;
+  FetchLauncher &operator=(const FetchLauncher &) = delete;
+
+  // The script to start in the program's place.
+  const std::string &path() const { return path_; }
+  // Starts it as runProgram does, without waiting for it; its process id, -1 when it did not start.
+  pid_t start(const std::string &address, const std::vector<std::string> &environment);
+
+ private:
+  std::string program_;
+  std::string path_;
+  std::string ids_;
+  std::vector<pid_t> children_;
+};
 
 }  // namespace kf::test

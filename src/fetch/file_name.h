@@ -14,13 +14,15 @@ std::optional<std::string> nameFromContentDisposition(std::string_view header);
 // The last segment of the address's path, percent-decoded; empty when the path ends in "/".
 std::string nameFromAddress(std::string_view address);
 
-// One plain file name: no path separators, no control characters, no leading dot or blank, valid
-// UTF-8, at most kMaxNameBytes bytes with its extension kept; kFallbackName when nothing is left.
+// One plain file name: no path separators, no control characters (C0, C1, zero-width or direction
+// controls), no leading dot, dash or blank, valid UTF-8, at most kMaxNameBytes bytes with its
+// extension kept; kFallbackName when nothing is left.
 inline constexpr std::size_t kMaxNameBytes = 200;
 inline constexpr std::string_view kFallbackName = "download";
 std::string safeFileName(std::string_view suggested);
 
-// `name` itself for 0, else the name with " (n)" before its extension: "clip (2).webm".
-std::string numberedName(const std::string &name, int n);
+// The name a download is saved under: the one a Content-Disposition value (empty when the answer
+// had none) suggests, else the address's, made safe.
+std::string downloadName(std::string_view disposition, std::string_view address);
 
 }  // namespace kf::fetch

@@ -1,11 +1,11 @@
-#include "platform/fetch/notify.h"
+#include "platform/desktop/notify.h"
 
 #include <fcntl.h>
 #include <spawn.h>
 
 extern char **environ;
 
-namespace kf::fetch {
+namespace kf::desktop {
 
 void notifyDesktop(const std::string &summary, const std::string &body) {
   posix_spawn_file_actions_t actions;
@@ -26,4 +26,4 @@ void notifyDesktop(const std::string &summary, const std::string &body) {
   ::posix_spawn_file_actions_destroy(&actions);
 }
 
-}  // namespace kf::fetch
+}  // namespace kf::desktop

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace kf::fetch {
+namespace kf::desktop {
 
 // $XDG_DOWNLOAD_DIR when it is an absolute path, else the XDG_DOWNLOAD_DIR line of
 // $XDG_CONFIG_HOME/user-dirs.dirs (~/.config/user-dirs.dirs), else ~/Downloads.
@@ -14,4 +14,4 @@ std::string downloadFolder();
 // XDG_DOWNLOAD_DIR="/...", with backslash escapes. Nothing when no such line is there.
 std::optional<std::string> downloadFolderFromUserDirs(std::string_view fileText, const std::string &home);
 
-}  // namespace kf::fetch
+}  // namespace kf::desktop

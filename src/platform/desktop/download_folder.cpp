@@ -1,4 +1,4 @@
-#include "platform/fetch/download_folder.h"
+#include "platform/desktop/download_folder.h"
 
 #include <pwd.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-namespace kf::fetch {
+namespace kf::desktop {
 namespace {
 
 // A configuration file larger than this is not a user-dirs file.
@@ -77,4 +77,4 @@ std::string downloadFolder() {
   return home + "/Downloads";
 }
 
-}  // namespace kf::fetch
+}  // namespace kf::desktop

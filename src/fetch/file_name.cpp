@@ -1,4 +1,4 @@
-#include "platform/fetch/file_name.h"
+#include "fetch/file_name.h"
 
 #include <vector>
 
@@ -112,6 +112,23 @@ std::size_t utf8SequenceLength(std::string_view text, std::size_t i) {
   return length;
 }
 
+// The code point of the valid UTF-8 sequence of `length` bytes at text[i].
+char32_t codePointAt(std::string_view text, std::size_t i, std::size_t length) {
+  const auto byte = [&](std::size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(text[i + k])); };
+  if (length == 1) return byte(0);
+  char32_t value = byte(0) & (0x7F >> length);
+  for (std::size_t k = 1; k < length; ++k) value = value << 6 | (byte(k) & 0x3F);
+  return value;
+}
+
+// Characters a name must not carry: C0 and C1 controls (a terminal takes them as commands), and the
+// zero-width and direction controls that make a name show other than it is ("clip\u202Embew.exe"
+// shows as "clipexe.webm").
+bool isInvisibleControl(char32_t c) {
+  return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x061C || (c >= 0x200B && c <= 0x200F) ||
+         (c >= 0x202A && c <= 0x202E) || (c >= 0x2060 && c <= 0x2069) || c == 0xFEFF;
+}
+
 // Cuts `text` to at most `limit` bytes without splitting a UTF-8 sequence (the text is valid UTF-8).
 std::string cutUtf8(std::string text, std::size_t limit) {
   if (text.size() <= limit) return text;
@@ -151,13 +168,14 @@ std::string safeFileName(std::string_view suggested) {
     const auto c = static_cast<unsigned char>(suggested[i]);
     if (length == 0 || c == '/' || c == '\\') {
       name += '_';
-    } else if (c >= 0x20 && c != 0x7F) {
+    } else if (!isInvisibleControl(codePointAt(suggested, i, length))) {
       name.append(suggested.substr(i, length));
     }
     i += length == 0 ? 1 : length;
   }
-  // A leading dot would hide the file, a name of dots would name a folder.
-  name.erase(0, name.find_first_not_of(". "));
+  // A leading dot would hide the file, a name of dots would name a folder, and a leading dash makes
+  // the name an option to whatever program the file is handed to.
+  name.erase(0, name.find_first_not_of(".- "));
   name.erase(name.find_last_not_of(' ') + 1);
   if (name.size() > kMaxNameBytes) {
     const std::size_t dot = name.rfind('.');
@@ -167,11 +185,9 @@ std::string safeFileName(std::string_view suggested) {
   return name.empty() ? std::string(kFallbackName) : name;
 }
 
-std::string numberedName(const std::string &name, int n) {
-  if (n == 0) return name;
-  const std::size_t dot = name.rfind('.');
-  const std::size_t stemEnd = dot == std::string::npos || dot == 0 ? name.size() : dot;
-  return name.substr(0, stemEnd) + " (" + std::to_string(n) + ")" + name.substr(stemEnd);
+std::string downloadName(std::string_view disposition, std::string_view address) {
+  const std::optional<std::string> suggested = nameFromContentDisposition(disposition);
+  return safeFileName(suggested && !suggested->empty() ? *suggested : nameFromAddress(address));
 }
 
 }  // namespace kf::fetch

@@ -1,0 +1,63 @@
+#pragma once
+// One row of the downloads window: the file's name, a progress bar, the bytes, speed and time left
+// while it runs, and the buttons for what can be done with it now.
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "fetch/download.h"
+#include "platform/window.h"
+
+namespace kf::fetch {
+
+// What the downloads window asks of the desktop; the real program hands these to the desktop's
+// opener, its notifications and a question box, tests answer them.
+struct DesktopServices {
+  // Opens a file or folder (UTF-8 path) with the program the user chose for it.
+  std::function<void(const std::string &path)> open;
+  // A notification; texts are UTF-8.
+  std::function<void(const std::string &summary, const std::string &body)> notify;
+  // A question (Windows-1252) answered "Ja" (true) or "Nein".
+  std::function<bool(const std::string &question)> ask;
+};
+
+struct RowControls {
+  ui::Label &labName;
+  ui::ProgressBar &prgBytes;
+  ui::Label &labBytes;
+  ui::Label &labSpeed;
+  ui::Label &labLeft;
+  ui::Label &labState;  // "Fertig", "Abgebrochen" or why it failed, where speed and time left stood
+  ui::Button &cmdCancel;
+  ui::Button &cmdRetry;
+  ui::Button &cmdOpen;
+  ui::Button &cmdFolder;
+};
+
+class DownloadRow {
+ public:
+  // The row's controls go into `pane`, named with `number` ("labName2"). The download starts at once.
+  DownloadRow(ui::Window &window, ui::Control &pane, int number, std::unique_ptr<Download> download,
+              const DesktopServices &desktop);
+  // The download goes with its row: stopped, and whatever it left unfinished removed.
+  ~DownloadRow();
+  DownloadRow(const DownloadRow &) = delete;
+  DownloadRow &operator=(const DownloadRow &) = delete;
+
+  static constexpr float kHeight = 900;
+  // Lays the row out `width` twips wide from `top`.
+  void place(float top, float width);
+
+  Download &download() { return *download_; }
+
+  RowControls c;
+
+ private:
+  void show();
+
+  std::unique_ptr<Download> download_;
+  const DesktopServices &desktop_;
+  DownloadState shown_ = DownloadState::Running;
+};
+
+}  // namespace kf::fetch

@@ -1,0 +1,90 @@
+// klipfang-fetch: the browser program Klipfang starts for an address. Started visible (the about
+// window's homepage link) it hands the page to the desktop's browser. Started hidden (a download) it
+// shows the downloads window with a row for the address; when that window is up already, it hands
+// the address over to it and ends.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "fetch/frm_downloads.h"
+#include "fetch/window_claim.h"
+#include "platform/desktop/desktop_open.h"
+#include "platform/desktop/download_folder.h"
+#include "platform/desktop/notify.h"
+#include "platform/qt/qt_toolkit.h"
+#include "platform/qt/question_box.h"
+#include "platform/shell/shell_execute.h"
+#include "platform/text/cp1252.h"
+
+namespace {
+
+// The show mode was meant for this program alone: nothing it starts inherits it.
+bool takeShowMode() {
+  const char *mode = std::getenv(kf::shell::kShowModeVariable);
+  const bool visible = mode != nullptr && std::string_view(mode) != "0";
+  ::unsetenv(kf::shell::kShowModeVariable);
+  return visible;
+}
+
+bool isWebAddress(std::string_view address) {
+  const std::string scheme = kf::text::lower(address.substr(0, address.find(':')));
+  return (scheme == "http" || scheme == "https") && address.substr(scheme.size()).starts_with("://");
+}
+
+// Only web pages go to the browser: a local file or another scheme handed to the desktop's opener
+// could start a program.
+int openPage(const std::string &address) {
+  if (!isWebAddress(address)) {
+    std::fprintf(stderr, "klipfang-fetch: keine Webadresse: %s\n", address.c_str());
+    return 2;
+  }
+  return kf::desktop::becomeDesktopOpener(address);
+}
+
+bool haveDisplay() {
+  return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
+}
+
+int showDownloads(int &argc, char **argv, const std::string &address) {
+  std::optional<kf::fetch::WindowClaim> claim = kf::fetch::WindowClaim::claimOrHandOver(address);
+  if (!claim) return 0;
+  kf::qtui::QtToolkit toolkit(argc, argv);
+  kf::ui::setToolkit(toolkit);
+  const std::string folder = kf::desktop::downloadFolder();
+  std::error_code ignored;  // a folder that cannot be made shows when the file cannot be created in it
+  std::filesystem::create_directories(folder, ignored);
+
+  kf::fetch::FrmDownloads frm(
+      toolkit, folder,
+      {[](const std::string &path) { kf::desktop::openWithDesktop(path); }, kf::desktop::notifyDesktop,
+       [](const std::string &question) {
+         return kf::qtui::askYesNo(question, kf::text::cp1252(u8"Klipfang – Downloads"));
+       }});
+  std::unique_ptr<kf::instance::HandOverServer> server =
+      claim->listen([&frm](const std::string &handed) { frm.add(handed); });
+  frm.onClosed = [&] {
+    // No later start may hand its address to a window that is gone.
+    server.reset();
+    toolkit.endProcess(0);
+  };
+  frm.add(address);
+  return toolkit.exec();
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "Aufruf: klipfang-fetch ADRESSE\n");
+    return 2;
+  }
+  const std::string address = argv[1];
+  if (takeShowMode()) return openPage(address);
+  if (!haveDisplay()) {
+    std::fputs("klipfang-fetch braucht einen Bildschirm: weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt.\n", stderr);
+    return 1;
+  }
+  return showDownloads(argc, argv, address);
+}

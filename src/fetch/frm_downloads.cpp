@@ -1,0 +1,73 @@
+#include "fetch/frm_downloads.h"
+
+#include <algorithm>
+
+#include "platform/text/cp1252.h"
+
+namespace kf::fetch {
+namespace {
+
+using text::cp1252;
+
+// Room for the pane's scroll bar, so that rows need not move when it comes.
+constexpr float kScrollBarWidth = 300;
+
+ui::WindowStyle downloadsStyle() {
+  ui::WindowStyle style;
+  style.centred = true;
+  style.icon = "klipfang.svg";
+  return style;
+}
+
+int runningCount(const std::vector<std::unique_ptr<DownloadRow>> &rows) {
+  return static_cast<int>(
+      std::ranges::count_if(rows, [](const auto &row) { return row->download().state() == DownloadState::Running; }));
+}
+
+}  // namespace
+
+FrmDownloads::FrmDownloads(ui::Toolkit &toolkit, std::string folder, DesktopServices desktop)
+    : window(toolkit, "frmDownloads", cp1252(u8"Klipfang – Downloads"), 9000, 3600, downloadsStyle()),
+      fraRows(window.add<ui::ScrollPane>("fraRows", nullptr, {0, 0, 9000, 3600})),
+      folder_(std::move(folder)),
+      desktop_(std::move(desktop)) {
+  window.onResize = [this] { layout(); };
+  window.onCloseRequest = [this] { return mayClose(); };
+  window.onClose = [this] { closed(); };
+}
+
+void FrmDownloads::add(const std::string &address) {
+  const int number = static_cast<int>(rows.size()) + 1;
+  rows.push_back(
+      std::make_unique<DownloadRow>(window, fraRows, number, std::make_unique<Download>(address, folder_), desktop_));
+  layout();
+  window.show();
+}
+
+void FrmDownloads::layout() {
+  // A minimised window has no room; its rows keep their places for when it comes back.
+  if (window.clientWidth() <= 0 || window.clientHeight() <= 0) return;
+  fraRows.setWidth(window.clientWidth());
+  fraRows.setHeight(window.clientHeight());
+  fraRows.setContentHeight(static_cast<float>(rows.size()) * DownloadRow::kHeight);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    rows[i]->place(static_cast<float>(i) * DownloadRow::kHeight, window.clientWidth() - kScrollBarWidth);
+  }
+}
+
+bool FrmDownloads::mayClose() const {
+  const int running = runningCount(rows);
+  if (running == 0) return true;
+  const std::string question =
+      running == 1 ? cp1252(u8"Ein Download läuft noch. Soll er abgebrochen und das Fenster geschlossen werden?")
+                   : cp1252(u8"Es laufen noch ") + std::to_string(running) +
+                         cp1252(u8" Downloads. Sollen sie abgebrochen und das Fenster geschlossen werden?");
+  return desktop_.ask(question);
+}
+
+void FrmDownloads::closed() {
+  rows.clear();
+  if (onClosed) onClosed();
+}
+
+}  // namespace kf::fetch

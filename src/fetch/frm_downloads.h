@@ -1,0 +1,40 @@
+#pragma once
+// The downloads window: one window for every download of the user, a row each, newest at the
+// bottom. It stays when the last download has ended, until the user closes it; closing it while
+// downloads run asks first, and takes every unfinished file with it.
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fetch/download_row.h"
+#include "platform/toolkit.h"
+#include "platform/window.h"
+
+namespace kf::fetch {
+
+class FrmDownloads {
+ public:
+  // Downloads go into `folder`.
+  FrmDownloads(ui::Toolkit &toolkit, std::string folder, DesktopServices desktop);
+
+  // A new row for `address`, its download started, and the window shown in front.
+  void add(const std::string &address);
+
+  // After the window has closed and its unfinished downloads are gone.
+  std::function<void()> onClosed;
+
+  ui::Window window;
+  ui::ScrollPane &fraRows;
+  std::vector<std::unique_ptr<DownloadRow>> rows;
+
+ private:
+  void layout();
+  bool mayClose() const;
+  void closed();
+
+  std::string folder_;
+  DesktopServices desktop_;
+};
+
+}  // namespace kf::fetch

@@ -1,0 +1,31 @@
+#pragma once
+// One downloads window per user: the first start of the helper claims it and listens for later
+// starts, which hand it their address and end.
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/instance/hand_over.h"
+#include "platform/instance/instance_lock.h"
+
+namespace kf::fetch {
+
+class WindowClaim {
+ public:
+  // Hands `address` to the downloads window that is up and answers nothing; or, when none is up,
+  // the claim to show it. Where no runtime folder can be had, or the window that is up neither takes
+  // the address nor ends, the claim is to a window of its own that nobody can reach.
+  static std::optional<WindowClaim> claimOrHandOver(const std::string &address);
+
+  // Listens for later starts; each address they hand over reaches `onAddress` on the window thread.
+  // Null for a window nobody can reach.
+  std::unique_ptr<instance::HandOverServer> listen(std::function<void(const std::string &address)> onAddress);
+
+ private:
+  WindowClaim() = default;
+  std::optional<instance::InstanceLock> lock_;
+  std::string socketPath_;
+};
+
+}  // namespace kf::fetch

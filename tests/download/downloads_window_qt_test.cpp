@@ -1,0 +1,74 @@
+// The downloads window on real Qt widgets offscreen: rows in a scrolled pane, buttons with words,
+// a busy bar, and a close the user can take back.
+#include <gtest/gtest.h>
+
+#include <QProgressBar>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+#include <QToolButton>
+#include <string>
+
+#include "fetch/frm_downloads.h"
+#include "platform/qt/control_peer.h"
+#include "platform/qt/window_peer.h"
+#include "qt/qt_environment.h"
+#include "support/raw_http_server.h"
+#include "support/temp_dir.h"
+
+namespace kf::fetch {
+namespace {
+
+using qtui::widgetOf;
+
+TEST(DownloadsWindowOnScreen, RowsScrollAndTheCloseBoxAsksWhileDownloadsRun) {
+  qtui::QtToolkit &tk = test::qtToolkit();
+  test::TempDir dir;
+  test::RawHttpServer stalled([](const test::RawRequest &, test::RawConnection &connection) {
+    connection.send("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + std::string(5000, 'x'));
+    connection.stall();
+  });
+  bool answer = false;
+  int asked = 0;
+  FrmDownloads frm(tk, dir.path(),
+                   {[](const std::string &) {}, [](const std::string &, const std::string &) {},
+                    [&](const std::string &) {
+                      ++asked;
+                      return answer;
+                    }});
+  constexpr int kRows = 6;
+  for (int i = 0; i < kRows; ++i) frm.add("http://" + stalled.hostAndPort() + "/clip.webm");
+  QWidget *window = widgetOf(frm.window);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+  EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Klipfang – Downloads"));
+
+  // More rows than the window is high: they lie on the pane's surface, which scrolls.
+  auto *pane = qobject_cast<QScrollArea *>(widgetOf(frm.fraRows));
+  ASSERT_NE(pane, nullptr);
+  const RowControls &last = frm.rows.back()->c;
+  EXPECT_EQ(widgetOf(last.labName)->parentWidget(), pane->widget());
+  EXPECT_EQ(pane->widget()->height(), kRows * 60);
+  EXPECT_GT(pane->verticalScrollBar()->maximum(), 0);
+
+  while (last.labBytes.caption() != "5 kB") tk.waitForEvent();
+  auto *cancel = qobject_cast<QToolButton *>(widgetOf(last.cmdCancel));
+  ASSERT_NE(cancel, nullptr);
+  EXPECT_EQ(cancel->text(), "Abbrechen");
+  EXPECT_EQ(cancel->toolButtonStyle(), Qt::ToolButtonTextOnly);
+  // Without a size the bar is busy: Qt shows an empty range as such.
+  EXPECT_EQ(qobject_cast<QProgressBar *>(widgetOf(last.prgBytes))->maximum(), 0);
+
+  window->close();
+  EXPECT_EQ(asked, 1);
+  EXPECT_TRUE(window->isVisible()) << "Nein keeps the window and its downloads";
+  EXPECT_EQ(frm.rows.size(), static_cast<std::size_t>(kRows));
+  answer = true;
+  window->close();
+  EXPECT_EQ(asked, 2);
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_TRUE(frm.rows.empty());
+  test::deleteLeftovers();
+}
+
+}  // namespace
+}  // namespace kf::fetch
