@@ -57,12 +57,9 @@ void Download::begin(const http::FileAnswer &answer) {
     part_->restart();
     return;
   }
-  const std::string name = downloadName(answer.disposition, address_);
-  {
-    std::lock_guard lock(nameMutex_);
-    name_ = name;
-  }
-  part_ = std::make_unique<files::PartFile>(folder_, name);
+  part_ = std::make_unique<files::PartFile>(folder_, downloadName(answer.disposition, address_));
+  std::lock_guard lock(nameMutex_);
+  name_ = part_->intendedName();
 }
 
 void Download::write(std::string_view bytes) {

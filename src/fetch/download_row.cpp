@@ -88,7 +88,8 @@ void DownloadRow::place(float top, float width) {
   placeAt(c.labBytes, kMargin, top + kStatusTop, kBytesWidth, kLineHeight);
   placeAt(c.labSpeed, kMargin + kSpeedLeft, top + kStatusTop, kSpeedWidth, kLineHeight);
   placeAt(c.labLeft, kMargin + kLeftLeft, top + kStatusTop, textWidth - kLeftLeft, kLineHeight);
-  placeAt(c.labState, kMargin + kSpeedLeft, top + kStatusTop, textWidth - kSpeedLeft, kLineHeight);
+  // Two lines for a reason why the download failed.
+  placeAt(c.labState, kMargin + kSpeedLeft, top + kStatusTop, textWidth - kSpeedLeft, 2 * kLineHeight);
   placeAt(c.cmdCancel, right - 1200, top + kButtonTop, 1200, kButtonHeight);
   placeAt(c.cmdRetry, right - 1800, top + kButtonTop, 1800, kButtonHeight);
   placeAt(c.cmdFolder, right - 1560, top + kButtonTop, 1560, kButtonHeight);

@@ -44,7 +44,7 @@ class DownloadRow {
   DownloadRow(const DownloadRow &) = delete;
   DownloadRow &operator=(const DownloadRow &) = delete;
 
-  static constexpr float kHeight = 900;
+  static constexpr float kHeight = 1140;
   // Lays the row out `width` twips wide from `top`.
   void place(float top, float width);
 

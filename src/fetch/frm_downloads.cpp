@@ -27,8 +27,8 @@ int runningCount(const std::vector<std::unique_ptr<DownloadRow>> &rows) {
 }  // namespace
 
 FrmDownloads::FrmDownloads(ui::Toolkit &toolkit, std::string folder, DesktopServices desktop)
-    : window(toolkit, "frmDownloads", cp1252(u8"Klipfang – Downloads"), 9000, 3600, downloadsStyle()),
-      fraRows(window.add<ui::ScrollPane>("fraRows", nullptr, {0, 0, 9000, 3600})),
+    : window(toolkit, "frmDownloads", cp1252(u8"Klipfang – Downloads"), 10500, 4560, downloadsStyle()),
+      fraRows(window.add<ui::ScrollPane>("fraRows", nullptr, {0, 0, 10500, 4560})),
       folder_(std::move(folder)),
       desktop_(std::move(desktop)) {
   window.onResize = [this] { layout(); };

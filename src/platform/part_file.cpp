@@ -50,10 +50,12 @@ std::string numberedName(const std::string &name, int n) {
 
 PartFile::PartFile(std::string folder, std::string name) : folder_(std::move(folder)), name_(std::move(name)) {
   for (int n = 0; n <= kMaxNumber; ++n) {
-    const std::string candidate = inFolder(folder_, numberedName(name_, n) + ".part");
+    const std::string numbered = numberedName(name_, n);
+    const std::string candidate = inFolder(folder_, numbered + ".part");
     fd_ = ::open(candidate.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd_ >= 0) {
       partPath_ = candidate;
+      intendedName_ = numbered;
       return;
     }
     if (errno != EEXIST) fail(u8"Anlegen nicht möglich:", candidate, errno);

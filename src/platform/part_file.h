@@ -22,6 +22,9 @@ class PartFile {
   PartFile &operator=(const PartFile &) = delete;
 
   const std::string &path() const { return partPath_; }
+  // The name the part file was made for ("name (n)" where "name" was taken): the name the finished
+  // file gets unless another file takes it meanwhile.
+  const std::string &intendedName() const { return intendedName_; }
   // The bytes in the file.
   std::uint64_t size() const { return size_; }
 
@@ -38,6 +41,7 @@ class PartFile {
   std::string folder_;
   std::string name_;
   std::string partPath_;
+  std::string intendedName_;
   int fd_ = -1;
   std::uint64_t size_ = 0;
   bool finished_ = false;

@@ -11,6 +11,7 @@
 
 #include "fetch/frm_downloads.h"
 #include "platform/qt/control_peer.h"
+#include "platform/qt/convert.h"
 #include "platform/qt/window_peer.h"
 #include "qt/qt_environment.h"
 #include "support/raw_http_server.h"
@@ -47,7 +48,7 @@ TEST(DownloadsWindowOnScreen, RowsScrollAndTheCloseBoxAsksWhileDownloadsRun) {
   ASSERT_NE(pane, nullptr);
   const RowControls &last = frm.rows.back()->c;
   EXPECT_EQ(widgetOf(last.labName)->parentWidget(), pane->widget());
-  EXPECT_EQ(pane->widget()->height(), kRows * 60);
+  EXPECT_EQ(pane->widget()->height(), qtui::pixels(kRows * DownloadRow::kHeight));
   EXPECT_GT(pane->verticalScrollBar()->maximum(), 0);
 
   while (last.labBytes.caption() != "5 kB") tk.waitForEvent();
