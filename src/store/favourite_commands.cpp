@@ -1,16 +1,18 @@
 #include "store/favourite_commands.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
-#include "platform/text/cp1252.h"
 #include "store/favourite_row.h"
+#include "store/is_favourite.h"
 
 namespace kf::store {
 namespace {
 
 constexpr int kDeleteKey = 46;
 constexpr int kNoIcon = 0;
+constexpr std::size_t kVideoId = 1;  // the second of the five fields
 
 }  // namespace
 
@@ -24,30 +26,38 @@ FavouriteCommands::FavouriteCommands(FavouriteControls controls, BuildWatchPage 
   c_.lstFavs.onKeyDown = [this](int keyCode, int /*shift*/) { lstFavs_KeyDown(keyCode); };
 }
 
-// No duplicate test: marking a result twice keeps it twice. The view stays on the results.
+// A video is a favourite once: marking it again changes nothing. The view stays on the results.
 void FavouriteCommands::cmdMark_Click() {
   const int row = selectedRow(c_.lstResult);
   if (row == 0) return;
   const FavouriteFields fields = fieldsOf(c_.lstResult, row);
-  c_.lstResult.setSmallIcon(row, c_.img.indexOf("fav"));
-  appendFavourite(c_.lstFavs, std::to_string(c_.lstFavs.count() + 1), fields);
+  if (!IsFavourite(c_.lstFavs, fields[kVideoId])) {
+    appendFavourite(c_.lstFavs, std::to_string(c_.lstFavs.count() + 1), fields);
+  }
+  showStars(fields[kVideoId]);
   c_.fraCMD.setVisible(false);
 }
 
-// Favourites are found by their description, ignoring case, and only the first match goes: the
-// result loses its mark even when another copy of it stays in the list.
+// Many videos share one description, so the favourite is found by its video id. A favourites file
+// written before marking checked for doubles may hold a video twice: one copy goes at a time.
 void FavouriteCommands::cmdDelFav_Click() {
   const int row = selectedRow(c_.lstResult);
   if (row == 0) return;
-  const std::string key = text::lower(fieldsOf(c_.lstResult, row)[0]);
-  c_.lstResult.setSmallIcon(row, kNoIcon);
-  for (int fav = 1; fav <= c_.lstFavs.count(); ++fav) {
-    if (text::lower(fieldsOf(c_.lstFavs, fav)[0]) == key) {
-      c_.lstFavs.removeItem(fav);
-      break;
+  const std::string videoId = fieldsOf(c_.lstResult, row)[kVideoId];
+  if (const int fav = FindFavourite(c_.lstFavs, videoId)) c_.lstFavs.removeItem(fav);
+  showStars(videoId);
+  c_.fraCMD.setVisible(false);
+}
+
+// A video may stand in the results more than once (on two pages): every row of it shows the star
+// exactly while the video is a favourite.
+void FavouriteCommands::showStars(const std::string &videoId) {
+  const int icon = IsFavourite(c_.lstFavs, videoId) ? c_.img.indexOf("fav") : kNoIcon;
+  for (int row = 1; row <= c_.lstResult.count(); ++row) {
+    if (sameVideo(fieldsOf(c_.lstResult, row)[kVideoId], videoId) && c_.lstResult.smallIcon(row) != icon) {
+      c_.lstResult.setSmallIcon(row, icon);
     }
   }
-  c_.fraCMD.setVisible(false);
 }
 
 // The four views share one place: exactly one of them is left visible, and the panel goes.
@@ -57,11 +67,16 @@ void FavouriteCommands::showOnly(ui::Control &view) {
   c_.fraCMD.setVisible(false);
 }
 
-// No confirmation; the other favourites keep their numbers and the result list keeps its marks.
+// No confirmation; the other favourites keep their numbers. The next favourite is selected in the
+// removed one's place, so that Delete goes on down the list.
 void FavouriteCommands::lstFavs_KeyDown(int keyCode) {
   if (keyCode != kDeleteKey) return;
   const int row = selectedRow(c_.lstFavs);
-  if (row != 0) c_.lstFavs.removeItem(row);
+  if (row == 0) return;
+  const std::string videoId = fieldsOf(c_.lstFavs, row)[kVideoId];
+  c_.lstFavs.removeItem(row);
+  showStars(videoId);
+  if (c_.lstFavs.count() > 0) c_.lstFavs.select(std::min(row, c_.lstFavs.count()));
 }
 
 }  // namespace kf::store

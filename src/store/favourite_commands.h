@@ -2,7 +2,10 @@
 // The main window's commands on favourites: mark and unmark the selected result, show the favourites
 // list or the browser, and in the favourites list watch (double click) or delete (Delete key) the
 // selected favourite. None writes a file: the favourites list is the store until the program closes.
+// A favourite is a video, known by its id; the stars in the result list follow every change.
 // Where a list has rows but none is selected, its commands do nothing.
+#include <string>
+
 #include "platform/controls.h"
 #include "store/build_watch_page.h"
 
@@ -31,6 +34,7 @@ class FavouriteCommands {
  private:
   void cmdMark_Click();
   void cmdDelFav_Click();
+  void showStars(const std::string &videoId);
   void showOnly(ui::Control &view);
   void lstFavs_KeyDown(int keyCode);
 

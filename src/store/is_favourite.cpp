@@ -4,13 +4,20 @@
 
 namespace kf::store {
 
-bool IsFavourite(const ui::ListView &lstFavs, const std::string &videoId) {
-  const std::string wanted = text::lower(videoId);
+bool sameVideo(const std::string &videoId, const std::string &otherId) {
+  return text::lower(videoId) == text::lower(otherId);
+}
+
+int FindFavourite(const ui::ListView &lstFavs, const std::string &videoId) {
   for (int row = 1; row <= lstFavs.count(); ++row) {
     const auto &subs = lstFavs.item(row).subItems;
-    if (subs.size() >= 2 && text::lower(subs[1].text) == wanted) return true;
+    if (subs.size() >= 2 && sameVideo(subs[1].text, videoId)) return row;
   }
-  return false;
+  return 0;
+}
+
+bool IsFavourite(const ui::ListView &lstFavs, const std::string &videoId) {
+  return FindFavourite(lstFavs, videoId) != 0;
 }
 
 }  // namespace kf::store

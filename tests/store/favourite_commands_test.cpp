@@ -46,6 +46,11 @@ class FavouriteCommandsTest : public ::testing::Test {
     }
     return rows;
   }
+  std::vector<int> stars() const {
+    std::vector<int> icons;
+    for (int row = 1; row <= lstResult.count(); ++row) icons.push_back(lstResult.smallIcon(row));
+    return icons;
+  }
   std::vector<bool> views() const { return {lstResult.visible(), lstFavs.visible(), lstFile.visible(), brw.visible()}; }
 
   ui::HeadlessToolkit tk;
@@ -92,58 +97,55 @@ TEST_F(FavouriteCommandsTest, MarkingAppendsACopyNumberedAfterTheRowsThereAndMar
   EXPECT_EQ(views(), (std::vector<bool>{true, false, false, false}));  // the view stays on the results
 }
 
-TEST_F(FavouriteCommandsTest, UnmarkingRemovesTheFirstFavouriteWithTheSameDescriptionIgnoringCase) {
-  addResult("Katzen im Schnee", "k9");
-  lstResult.clickItem(1);
-  cmdMark.click();
-  cmdMark.click();
-  EXPECT_EQ(favourites(), (std::vector<std::string>{"1:Katzen im Schnee:k9", "2:Katzen im Schnee:k9"}));
-  fraCMD.setVisible(true);
+TEST_F(FavouriteCommandsTest, AVideoIsAFavouriteOnceAndUnmarkingRemovesItsOwnFavourite) {
+  addResult("No cats were harmed.", "k9");
+  addResult("No cats were harmed.", "x1");
+  addResult("No cats were harmed.", "K9");  // the same video again, on a later page
+  for (const int row : {1, 1, 2}) {
+    lstResult.clickItem(row);
+    cmdMark.click();
+  }
+  EXPECT_EQ(favourites(), (std::vector<std::string>{"1:No cats were harmed.:k9", "2:No cats were harmed.:x1"}));
+  EXPECT_EQ(stars(), (std::vector<int>{1, 1, 1}));
   cmdDelFav.click();
-  EXPECT_EQ(favourites(), (std::vector<std::string>{"2:Katzen im Schnee:k9"}));
-  EXPECT_EQ(lstResult.smallIcon(1), 0);  // cleared although a copy stays
-  EXPECT_FALSE(fraCMD.visible());
+  EXPECT_EQ(favourites(), (std::vector<std::string>{"1:No cats were harmed.:k9"}));
+  EXPECT_EQ(stars(), (std::vector<int>{1, 0, 1}));
 
-  // Different videos under one description in another case: the first in list order goes; a favourite
-  // of the same video under another description is no match.
-  lstFavs.clear();
-  addFavourite("Anderer Film", "k9");
-  addFavourite("KATZEN im schnee", "x1");
-  addFavourite("katzen IM SCHNEE", "x2");
+  // A file may hold a video twice: one copy goes at a time, and the stars stay while one is left.
+  addFavourite("Andere Beschreibung", "K9");
+  lstResult.clickItem(3);
   cmdDelFav.click();
-  EXPECT_EQ(favourites(), (std::vector<std::string>{"1:Anderer Film:k9", "3:katzen IM SCHNEE:x2"}));
-
-  // Not a favourite at all: the mark goes, nothing else.
-  lstResult.setSmallIcon(1, 1);
-  lstFavs.clear();
-  addFavourite("Hunde", "h7");
+  EXPECT_EQ(favourites(), (std::vector<std::string>{"2:Andere Beschreibung:K9"}));
+  EXPECT_EQ(stars(), (std::vector<int>{1, 0, 1}));
   cmdDelFav.click();
-  EXPECT_EQ(favourites(), (std::vector<std::string>{"1:Hunde:h7"}));
-  EXPECT_EQ(lstResult.smallIcon(1), 0);
+  EXPECT_EQ(stars(), (std::vector<int>{0, 0, 0}));
 }
 
-TEST_F(FavouriteCommandsTest, TheDeleteKeyRemovesOnlyTheSelectedFavourite) {
+TEST_F(FavouriteCommandsTest, TheDeleteKeyRemovesTheSelectedFavouriteItsStarsAndSelectsTheNext) {
   addFavourite("Eins", "a1");
   addFavourite("Zwei", "b2");
   addFavourite("Drei", "c3");
-  addResult("Zwei", "b2");
+  addResult("Zwei", "B2");
+  addResult("Drei", "c3");
   lstResult.setSmallIcon(1, 1);
+  lstResult.setSmallIcon(2, 1);
   lstFavs.clickItem(2);
   for (int key : {45, 8, 13, 65}) lstFavs.keyDown(key);
   EXPECT_EQ(lstFavs.count(), 3);
 
   lstFavs.keyDown(kDeleteKey, 1);  // with shift as without
   EXPECT_EQ(favourites(), (std::vector<std::string>{"1:Eins:a1", "3:Drei:c3"}));
-  EXPECT_EQ(lstResult.smallIcon(1), 1);
+  EXPECT_EQ(stars(), (std::vector<int>{0, 1}));
+  EXPECT_EQ(lstFavs.selectedIndex(), 2);
 
-  // The selection went with the row: nothing more is deleted until a row is chosen.
+  // The last row gone, its predecessor is selected; Delete empties the list row by row.
   lstFavs.keyDown(kDeleteKey);
-  EXPECT_EQ(lstFavs.count(), 2);
-  lstFavs.clickItem(2);
-  lstFavs.keyDown(kDeleteKey);
-  lstFavs.clickItem(1);
+  EXPECT_EQ(favourites(), (std::vector<std::string>{"1:Eins:a1"}));
+  EXPECT_EQ(stars(), (std::vector<int>{0, 0}));
+  EXPECT_EQ(lstFavs.selectedIndex(), 1);
   lstFavs.keyDown(kDeleteKey);
   EXPECT_EQ(lstFavs.count(), 0);
+  EXPECT_EQ(lstFavs.selectedIndex(), 0);
   lstFavs.keyDown(kDeleteKey);
   EXPECT_EQ(lstFavs.count(), 0);
 }
