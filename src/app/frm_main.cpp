@@ -21,8 +21,8 @@ FrmMain::FrmMain(ui::Toolkit &toolkit, Environment environment)
       favourites_(
           {c.lstResult, c.lstFavs, c.lstFile, c.brw, c.fraCMD, c.cmdMark, c.cmdDelFav, c.cmdFavs, c.cmdToFav, c.img},
           buildWatchPage_),
-      watch_({c.cmdWatch, c.lstResult}, buildWatchPage_),
-      downloads_({c.lstResult, c.fraCMD, c.cmdDL, c.cmdDll, c.cmdLink}, env_.site),
+      watch_({c.cmdWatch, c.lstResult, c.lstFavs}, buildWatchPage_),
+      downloads_({c.lstResult, c.lstFavs, c.fraCMD, c.cmdDL, c.cmdDll, c.cmdLink}, env_.site),
       reactions_(c, settings, env_.appDir,
                  [this](const std::string &id, const std::string &film) { buildWatchPage_(id, film); }),
       settingsWindow_(toolkit, settings),

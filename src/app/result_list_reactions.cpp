@@ -37,29 +37,30 @@ ResultListReactions::ResultListReactions(MainControls &c, const store::Settings 
       appDir_(std::move(appDir)),
       buildWatchPage_(std::move(buildWatchPage)),
       Inet1(limits) {
-  c_.lstResult.onItemClick = [this](int) { entryClicked(); };
+  c_.lstResult.onItemClick = [this](int) { entryClicked(c_.lstResult); };
+  c_.lstFavs.onItemClick = [this](int) { entryClicked(c_.lstFavs); };
   c_.lstResult.onDblClick = [this] { doubleClicked(); };
   c_.lstResult.onMouseUp = [this](int button, int, float, float) { buttonReleased(button); };
   Inet1.onStateChanged = [this](int code) { stateChanged(code); };
 }
 
-int ResultListReactions::usableSelection(int subItems) const {
-  const int row = c_.lstResult.selectedIndex();
-  if (row == 0 || c_.lstResult.item(row).subItems.size() < static_cast<std::size_t>(subItems)) return 0;
+int ResultListReactions::usableSelection(const ui::ListView &list, int subItems) {
+  const int row = list.selectedIndex();
+  if (row == 0 || list.item(row).subItems.size() < static_cast<std::size_t>(subItems)) return 0;
   return row;
 }
 
-void ResultListReactions::entryClicked() {
-  const int row = usableSelection(kTitle);
+void ResultListReactions::entryClicked(ui::ListView &list) {
+  const int row = usableSelection(list, kTitle);
   if (row == 0) return;
-  const std::string &title = c_.lstResult.subItemText(row, kTitle);
-  c_.lstResult.setToolTip(title);
+  const std::string &title = list.subItemText(row, kTitle);
+  list.setToolTip(title);
   c_.labSel.setCaption(title);
   if (!settings_.preview) {
     nextPicture_.reset();
     return;
   }
-  nextPicture_ = c_.lstResult.subItemText(row, kPicture);
+  nextPicture_ = list.subItemText(row, kPicture);
   // Clicked while a picture is on its way: the running fetch takes this one up when it is done, so
   // only one transfer runs and the last click decides the picture shown.
   if (fetching_) return;
@@ -84,7 +85,7 @@ void ResultListReactions::entryClicked() {
 
 void ResultListReactions::doubleClicked() {
   if (c_.lstResult.count() == 0) return;
-  const int row = usableSelection(kVideoId);
+  const int row = usableSelection(c_.lstResult, kVideoId);
   if (row == 0) return;
   buildWatchPage_(c_.lstResult.subItemText(row, kVideoId), c_.lstResult.subItemText(row, kFilm));
 }

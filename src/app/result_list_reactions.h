@@ -1,7 +1,8 @@
 #pragma once
 // How the main window answers the mouse on the result list: a click puts the entry's title into the
-// selection line and, with the preview setting on, fetches and shows its preview picture; a double
-// click plays the video; a right-button release shows the command panel.
+// selection line and, with the preview setting on, fetches and shows its preview picture (a click on
+// a favourite does the same); a double click plays the video; a right-button release shows the
+// command panel.
 #include <functional>
 #include <optional>
 #include <string>
@@ -17,8 +18,8 @@ class ResultListReactions {
   // Builds the watch page for a video id and the text of its "Film" column and shows it.
   using WatchFunction = std::function<void(const std::string &videoId, const std::string &film)>;
 
-  // Installs the handlers on c.lstResult and on the picture transfer. Pictures are kept under
-  // appDir (see picture_file.h).
+  // Installs the handlers on c.lstResult, the click on c.lstFavs and the picture transfer's handler.
+  // Pictures are kept under appDir (see picture_file.h).
   ResultListReactions(MainControls &c, const store::Settings &settings, std::string appDir,
                       WatchFunction buildWatchPage, http::Limits limits = http::limitsFor(http::TransferKind::Picture));
   ResultListReactions(const ResultListReactions &) = delete;
@@ -28,13 +29,13 @@ class ResultListReactions {
   const std::string &transferBytes() const { return transferBytes_; }
 
  private:
-  void entryClicked();
+  void entryClicked(ui::ListView &list);
   void doubleClicked();
   void buttonReleased(int button);
   void GetPic(const std::string &WWW_Adresse);
   void stateChanged(int code);
-  // Selected row of lstResult that carries at least `subItems` sub-items; 0 for none.
-  int usableSelection(int subItems) const;
+  // Selected row of the list that carries at least `subItems` sub-items; 0 for none.
+  static int usableSelection(const ui::ListView &list, int subItems);
 
   MainControls &c_;
   const store::Settings &settings_;

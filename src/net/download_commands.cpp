@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "net/r_general.h"
+#include "net/shown_video_list.h"
 #include "platform/error.h"
 #include "platform/text/cp1252.h"
 #include "platform/toolkit.h"
@@ -18,10 +19,10 @@ DownloadCommands::DownloadCommands(DownloadControls controls, SiteAddress site) 
   c_.cmdLink.onClick = [this] { cmdLink_Click(); };
 }
 
-std::optional<std::string> DownloadCommands::selectedVideoId() const {
-  const int row = c_.lstResult.selectedIndex();
-  if (c_.lstResult.count() < 1 || row < 1) return std::nullopt;
-  return c_.lstResult.subItemText(row, kVideoIdColumn);
+std::optional<std::string> DownloadCommands::selectedVideoId(const ui::ListView &list) {
+  const int row = list.selectedIndex();
+  if (list.count() < 1 || row < 1) return std::nullopt;
+  return list.subItemText(row, kVideoIdColumn);
 }
 
 std::string DownloadCommands::watchPageUrl(const std::string &videoId) const {
@@ -46,13 +47,13 @@ std::optional<std::string> DownloadCommands::videoFileUrl(const std::string &vid
 }
 
 void DownloadCommands::cmdDL_Click() {
-  const auto id = selectedVideoId();
+  const auto id = selectedVideoId(shownVideoList(c_.lstResult, c_.lstFavs));
   if (!id || resolving_) return;
   if (const auto address = videoFileUrl(*id)) rOpenInBrowser(*address, false);
 }
 
 void DownloadCommands::cmdDll_Click() {
-  const auto id = selectedVideoId();
+  const auto id = selectedVideoId(c_.lstResult);
   if (!id || resolving_) return;
   // The clipboard changes only for an address worth pasting.
   if (const auto address = videoFileUrl(*id)) {
@@ -63,7 +64,7 @@ void DownloadCommands::cmdDll_Click() {
 }
 
 void DownloadCommands::cmdLink_Click() {
-  const auto id = selectedVideoId();
+  const auto id = selectedVideoId(c_.lstResult);
   if (!id) return;
   ui::toolkit().clearClipboard();
   ui::toolkit().setClipboardText(watchPageUrl(*id));

@@ -1,6 +1,7 @@
 #pragma once
-// The three commands on the video selected in the result list: download its file, copy its file
-// address, copy its page address.
+// The three commands on the selected video: download its file (from the list shown, results or
+// favourites), copy its file address or its page address (from the results, which the command panel
+// of these two belongs to).
 #include <optional>
 #include <string>
 
@@ -11,6 +12,7 @@ namespace kf::net {
 
 struct DownloadControls {
   ui::ListView &lstResult;
+  ui::ListView &lstFavs;
   ui::Frame &fraCMD;
   ui::Button &cmdDL;
   ui::Button &cmdDll;
@@ -34,8 +36,8 @@ class DownloadCommands {
   void cmdLink_Click();
 
  private:
-  // The "ID" column of the selected row; nothing when the list is empty or no row is selected.
-  std::optional<std::string> selectedVideoId() const;
+  // The "ID" column of the list's selected row; nothing when the list is empty or no row is selected.
+  static std::optional<std::string> selectedVideoId(const ui::ListView &list);
   std::string watchPageUrl(const std::string &videoId) const;
   // The video's file address; nothing, after a message box saying why, when there is none.
   std::optional<std::string> videoFileUrl(const std::string &videoId);

@@ -1,5 +1,6 @@
 #pragma once
-// The watch button: plays the selected result in the video window.
+// The watch button: plays the selected video of the list shown, results or favourites, in the video
+// window.
 #include "platform/controls.h"
 #include "store/build_watch_page.h"
 
@@ -8,6 +9,7 @@ namespace kf::store {
 struct WatchControls {
   ui::Button &cmdWatch;
   ui::ListView &lstResult;
+  ui::ListView &lstFavs;
 };
 
 // Installs the button's handler; it must live as long as the controls do.

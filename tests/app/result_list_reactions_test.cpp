@@ -36,10 +36,12 @@ class ResultListTest : public ::testing::Test {
   }
   std::string picturePath(const std::string &name) const { return appDir.path() + "/dat/pics/" + name; }
 
-  int addRow(const std::string &title, const std::string &picture) {
-    const int row = c.lstResult.addItem(std::to_string(c.lstResult.count() + 1));
+  // A row of the result list, or of another list of videos.
+  int addRow(const std::string &title, const std::string &picture, ui::ListView *list = nullptr) {
+    ui::ListView &to = list ? *list : c.lstResult;
+    const int row = to.addItem(std::to_string(to.count() + 1));
     for (const std::string &text : {"Film " + title, "id-" + title, picture, title, std::string("1:00")}) {
-      c.lstResult.addSubItem(row, text);
+      to.addSubItem(row, text);
     }
     return row;
   }
@@ -106,6 +108,15 @@ TEST_F(ResultListTest, ClickShowsTheTitleAndThePreviewPicture) {
   EXPECT_EQ(test::readFile(picturePath(name)), pictureBytes(0));
   EXPECT_TRUE(tk.messages().empty());
   EXPECT_EQ(reactions.transferBytes(), "");
+  expectIdleAfterFetch();
+}
+
+TEST_F(ResultListTest, AClickOnAFavouriteShowsItsTitleAndPreviewPicture) {
+  addRow("Lieblingsfilm", pictureAddress(2), &c.lstFavs);
+  c.lstFavs.clickItem(1);
+  EXPECT_EQ(c.labSel.caption(), "Lieblingsfilm");
+  EXPECT_EQ(c.lstFavs.toolTip(), "Lieblingsfilm");
+  EXPECT_EQ(c.imgPrev.picture(), picturePath(site.site().catalogue().videos()[2].id + ".jpg"));
   expectIdleAfterFetch();
 }
 

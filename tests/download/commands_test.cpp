@@ -23,27 +23,33 @@ using kf::test::readFile;
 
 class CommandsTest : public ::testing::Test {
  protected:
-  void SetUp() override { kf::ui::setToolkit(tk); }
+  void SetUp() override {
+    kf::ui::setToolkit(tk);
+    lstFavs.setVisible(false);
+  }
   void TearDown() override { kf::shell::setBrowserProgram(""); }
 
-  // A result row as the parser makes it: Description, VideoId, PictureUrl, Title, Duration.
-  void addRow(const std::string &id) {
-    const int row = lstResult.addItem(std::to_string(lstResult.count() + 1));
+  // A result row as the parser makes it: Description, VideoId, PictureUrl, Title, Duration; a
+  // favourite has the same fields.
+  void addRow(const std::string &id, kf::ui::ListView *list = nullptr) {
+    kf::ui::ListView &to = list ? *list : lstResult;
+    const int row = to.addItem(std::to_string(to.count() + 1));
     for (const std::string &text : {std::string("Beschreibung"), id, std::string("http://x/vi/p.jpg"),
                                     std::string("Titel"), std::string("0:42")}) {
-      lstResult.addSubItem(row, text);
+      to.addSubItem(row, text);
     }
   }
 
   std::unique_ptr<kf::net::DownloadCommands> commandsFor(const kf::net::SiteAddress &site) {
     return std::make_unique<kf::net::DownloadCommands>(
-        kf::net::DownloadControls{lstResult, fraCMD, cmdDL, cmdDll, cmdLink}, site);
+        kf::net::DownloadControls{lstResult, lstFavs, fraCMD, cmdDL, cmdDll, cmdLink}, site);
   }
 
   kf::ui::HeadlessToolkit tk;
   kf::ui::Window window{tk, "frmMain", "Klipfang", 9000, 7000, {}};
   kf::ui::Frame &fraResult = window.add<kf::ui::Frame>("fraResult", nullptr, {0, 0, 9000, 7000});
   kf::ui::ListView &lstResult = window.add<kf::ui::ListView>("lstResult", &fraResult, {0, 0, 8000, 6000});
+  kf::ui::ListView &lstFavs = window.add<kf::ui::ListView>("lstFavs", &fraResult, {0, 0, 8000, 6000});
   kf::ui::Button &cmdDL = window.add<kf::ui::Button>("cmdDL", &fraResult, {8000, 0, 720, 720});
   kf::ui::Frame &fraCMD = window.add<kf::ui::Frame>("fraCMD", &fraResult, {100, 100, 600, 400});
   kf::ui::Button &cmdDll = window.add<kf::ui::Button>("cmdDll", &fraCMD, {0, 0, 240, 240});
@@ -138,6 +144,27 @@ TEST_F(CommandsTest, WithoutASelectedRowNothingChanges) {
   nothingChanges();  // empty list
   addRow("abc");
   nothingChanges();  // a row, none selected
+}
+
+TEST_F(CommandsTest, DownloadTakesTheSelectedFavouriteWhileTheFavouritesAreShown) {
+  kf::test::HttpTestServer crafted;  // its watch pages lead to a file named after the video
+  crafted.routes.Get("/watch", [](const httplib::Request &request, httplib::Response &response) {
+    response.set_content("SWFObject(\"/p.swf?video_id=" + request.get_param_value("v") + "\", 1)", "text/html");
+  });
+  crafted.start();
+  const auto commands = commandsFor(kf::net::localSiteAddress(crafted.port()));
+  kf::test::writeRecordingScript(dir.file("browser"), dir.file("record"));
+  kf::shell::setBrowserProgram(dir.file("browser"));
+  addRow("res1");
+  addRow("fav1", &lstFavs);
+  lstResult.select(1);
+  lstFavs.setVisible(true);
+  cmdDL.click();  // no favourite selected: no page fetch, which shows the busy pointer
+  EXPECT_TRUE(tk.pointerHistory().empty());
+  lstFavs.select(1);
+  cmdDL.click();
+  ASSERT_TRUE(kf::test::eventually([&] { return std::filesystem::exists(dir.file("record")); }));
+  EXPECT_TRUE(readFile(dir.file("record")).ends_with("/get_video.php?video_id=fav1\n"));
 }
 
 class DownloadCommandTest : public CommandsTest {

@@ -13,6 +13,7 @@
 #include <QTreeWidget>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+#include <filesystem>
 
 #include "app/frm_main.h"
 #include "download/programs.h"
@@ -236,6 +237,30 @@ TEST_F(MainWindowQtTest, ALaterStartBringsTheMinimisedWindowBackToTheFront) {
   ASSERT_TRUE(instance::handOver(handOverPathFor(dir.path()), "show", 30s));
   EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isMinimized() && window->isActiveWindow(); }, 60000));
   EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(MainWindowQtTest, TheFavouritesViewsWatchButtonPlaysTheSelectedFavourite) {
+  test::writeFile(dir.file("vid.kf"), "<p>%</p>\r\n");
+  frm->c.txtSearch.setText("katze");
+  frm->c.cmdSearch.click();
+  ASSERT_GT(frm->c.lstResult.count(), 1);
+  frm->c.lstResult.clickItem(2);
+  frm->c.cmdMark.click();
+  frm->c.lstResult.clickItem(1);
+  const std::string favourite = frm->c.lstResult.subItemText(2, 2);
+  const std::string result = frm->c.lstResult.subItemText(1, 2);
+
+  QTest::mouseClick(widgetOf(frm->c.cmdFavs), Qt::LeftButton);
+  auto *favourites = qobject_cast<QTreeWidget *>(widgetOf(frm->c.lstFavs));
+  ASSERT_TRUE(favourites->isVisible());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return favourites->topLevelItemCount() == 1; }));
+  const QRect firstRow = favourites->visualItemRect(favourites->topLevelItem(0));
+  QTest::mouseClick(favourites->viewport(), Qt::LeftButton, {}, firstRow.center());
+  QTest::mouseClick(widgetOf(frm->c.cmdWatch), Qt::LeftButton);
+
+  EXPECT_EQ(test::readFile(dir.file("dat/" + favourite + ".html")), "<p>" + favourite + "</p>\r\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.file("dat/" + result + ".html")));
+  EXPECT_EQ(test::qtToolkit().takeAnswered().size(), 0U);
 }
 
 }  // namespace

@@ -72,7 +72,7 @@ class FavouriteCommandsTest : public ::testing::Test {
   BuildWatchPage buildWatchPage{tk, dir.path(), settings};
   FavouriteCommands commands{{lstResult, lstFavs, lstFile, brw, fraCMD, cmdMark, cmdDelFav, cmdFavs, cmdToFav, img},
                              buildWatchPage};
-  WatchCommand watch{{cmdWatch, lstResult}, buildWatchPage};
+  WatchCommand watch{{cmdWatch, lstResult, lstFavs}, buildWatchPage};
 };
 
 TEST_F(FavouriteCommandsTest, MarkingAppendsACopyNumberedAfterTheRowsThereAndMarksTheResult) {
@@ -197,7 +197,7 @@ TEST_F(FavouriteCommandsTest, ADoubleClickOnAFavouriteAndTheWatchButtonPlayTheir
   lstFavs.clickItem(2);
   lstFavs.doubleClick();
   ASSERT_NE(buildWatchPage.frmVid(), nullptr);
-  const FrmVid &frm = *buildWatchPage.frmVid();
+  FrmVid &frm = *buildWatchPage.frmVid();
   EXPECT_TRUE(frm.window.isOpen());
   EXPECT_EQ(frm.window.caption(), "Noch einer");
   EXPECT_EQ(frm.brw.location(), "file://" + dir.path() + "/dat/fav_2.html");
@@ -209,6 +209,16 @@ TEST_F(FavouriteCommandsTest, ADoubleClickOnAFavouriteAndTheWatchButtonPlayTheir
   EXPECT_EQ(buildWatchPage.frmVid(), &frm);
   EXPECT_EQ(frm.window.caption(), "Ein Ergebnis");
   EXPECT_EQ(frm.brw.location(), "file://" + dir.path() + "/dat/res9.html");
+
+  // While the favourites are shown, the button plays the favourite selected there, or nothing.
+  cmdFavs.click();
+  lstFavs.clickItem(1);
+  cmdWatch.click();
+  EXPECT_EQ(frm.brw.location(), "file://" + dir.path() + "/dat/fav-1.html");
+  lstFavs.select(0);
+  frm.window.close();
+  cmdWatch.click();
+  EXPECT_FALSE(buildWatchPage.frmVid()->window.isOpen());
 }
 
 }  // namespace

@@ -1,0 +1,13 @@
+#pragma once
+// The commands on "the selected video" take it from the list the user sees. The result list and the
+// favourites list share one row layout (sub-items 1 to 5: Description, VideoId, PictureUrl, Title,
+// Duration), so a command reads either the same way.
+#include "platform/controls.h"
+
+namespace kf::net {
+
+// The favourites while they are shown; otherwise the results, also while the page lines or the
+// browser cover them.
+const ui::ListView &shownVideoList(const ui::ListView &lstResult, const ui::ListView &lstFavs);
+
+}  // namespace kf::net
