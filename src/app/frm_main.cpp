@@ -1,5 +1,6 @@
 #include "app/frm_main.h"
 
+#include "app/command_panel.h"
 #include "app/main_layout.h"
 #include "net/r_general.h"
 #include "platform/error.h"
@@ -37,6 +38,7 @@ FrmMain::FrmMain(ui::Toolkit &toolkit, Environment environment)
     if (c.brw.location().empty()) c.brw.navigate(env_.site.root);
     showSite();
   };
+  hidePanelOnEscapeOrClickOutside(c);
 }
 
 void FrmMain::start() {

@@ -96,4 +96,12 @@ void Window::resized(float clientWidth, float clientHeight) {
   if (onResize) onResize();
 }
 
+void Window::escape() {
+  if (onEscape) onEscape();
+}
+
+void Window::leftMouseDown(Control *control) {
+  if (onLeftMouseDown) onLeftMouseDown(control);
+}
+
 }  // namespace kf::ui

@@ -91,6 +91,15 @@ class Window {
   // is not asked.
   std::function<bool()> onCloseRequest;
 
+  // Esc pressed while the window has the keyboard, whichever of its controls holds the focus; that
+  // control still gets the key.
+  std::function<void()> onEscape;
+  void escape();
+  // The left mouse button pressed in the window, before the control under the pointer sees it:
+  // `control` is the innermost control there, nullptr for the window's own surface.
+  std::function<void(Control *control)> onLeftMouseDown;
+  void leftMouseDown(Control *control);
+
   void attach(std::unique_ptr<WindowPeer> peer) { peer_ = std::move(peer); }
   WindowPeer *peer() const { return peer_.get(); }
   Toolkit &toolkit() const { return toolkit_; }

@@ -155,5 +155,21 @@ TEST_F(FrmMainTest, SettingsAndAboutWindowsOpenOnceAndComeToTheFront) {
   EXPECT_TRUE(frm->c.window.isOpen());
 }
 
+TEST_F(FrmMainTest, EscOrALeftClickOutsideHidesTheCommandPanel) {
+  deliverSettings();
+  auto frm = make();
+  frm->start();
+  MainControls &c = frm->c;
+  c.lstResult.addItem("1");
+  c.lstResult.mouseUp(2);
+  c.window.leftMouseDown(&c.cmdLink);  // its own buttons decide for themselves
+  EXPECT_TRUE(c.fraCMD.visible());
+  c.window.leftMouseDown(&c.lstResult);
+  EXPECT_FALSE(c.fraCMD.visible());
+  c.lstResult.mouseUp(2);
+  c.window.escape();
+  EXPECT_FALSE(c.fraCMD.visible());
+}
+
 }  // namespace
 }  // namespace kf::app

@@ -1,10 +1,11 @@
-// Windows on the Qt toolkit: look, size, close box, user resizing, topmost state and focus.
+// Windows on the Qt toolkit: look, size, close box, user resizing, topmost state, focus, Esc and presses.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QGroupBox>
 #include <QScreen>
 #include <QTest>
+#include <QWindow>
 
 #include "platform/qt/control_peer.h"
 #include "platform/qt/window_peer.h"
@@ -118,6 +119,31 @@ TEST_F(QtWindowTest, UserResizingAndMinimisingReachTheWindow) {
   widget->showNormal();
   QCoreApplication::processEvents();
   EXPECT_EQ(sizes.back(), std::make_pair(7500.0F, 6000.0F));
+}
+
+// Keys and presses go to the platform window, as from the user, not to a widget directly.
+TEST_F(QtWindowTest, EscAndLeftPressesReachTheWindowOnceWithTheControlUnderThePointer) {
+  ui::Window window(qtToolkit(), "frmMain", "Klipfang", 6000, 4500, {});
+  auto &panel = window.add<ui::Frame>("fraCMD", nullptr, {600, 600, 3000, 1500}, 1);
+  auto &label = window.add<ui::Label>("labInside", &panel, {300, 450, 1500, 600}, 2);
+  auto &box = window.add<ui::TextBox>("txtSearch", nullptr, {600, 3000, 3000, 300}, 0);
+  std::vector<int> escapesAndKeys;
+  std::vector<ui::Control *> pressedOn;
+  window.onEscape = [&] { escapesAndKeys.push_back(0); };
+  window.onLeftMouseDown = [&](ui::Control *control) { pressedOn.push_back(control); };
+  box.onKeyDown = [&](int keyCode, int) { escapesAndKeys.push_back(keyCode); };
+  window.show();
+  QWidget *widget = widgetOf(window);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(widget));
+  QWindow *handle = widget->windowHandle();
+
+  QTest::keyClick(handle, Qt::Key_Escape);
+  EXPECT_EQ(escapesAndKeys, (std::vector<int>{0, 27})) << "the control with the focus still gets Esc";
+  const auto middleOf = [&](const ui::Control &control) { return widgetOf(control)->mapTo(widget, QPoint(20, 10)); };
+  QTest::mouseClick(handle, Qt::LeftButton, {}, middleOf(label));  // a label hands the press on to its frame
+  QTest::mouseClick(handle, Qt::RightButton, {}, middleOf(box));
+  QTest::mouseClick(handle, Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_EQ(pressedOn, (std::vector<ui::Control *>{&label, nullptr}));
 }
 
 TEST_F(QtWindowTest, WindowPointerShowsOverTheWindow) {

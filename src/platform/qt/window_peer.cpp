@@ -2,7 +2,10 @@
 
 #include <QEvent>
 #include <QIcon>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScreen>
+#include <QWindow>
 #include <algorithm>
 #include <vector>
 
@@ -96,7 +99,8 @@ void QtWindowPeer::mousePointerChanged() {
 // The control's own peer has moved the keyboard focus already.
 void QtWindowPeer::focusChanged() {}
 
-bool QtWindowPeer::eventFilter(QObject * /*watched*/, QEvent *event) {
+bool QtWindowPeer::eventFilter(QObject *watched, QEvent *event) {
+  if (watched != widget_) return seeInput(event);
   switch (event->type()) {
     case QEvent::Close:
       // The close box. The window's close handler may end the process or the window itself, so
@@ -105,6 +109,11 @@ bool QtWindowPeer::eventFilter(QObject * /*watched*/, QEvent *event) {
         event->ignore();
         return true;
       }
+      break;
+    case QEvent::Show:
+      // The platform window exists from the first show on and may be made anew when the window's
+      // flags change; installing the filter again on the same one does not install it twice.
+      if (QWindow *handle = widget_->windowHandle()) handle->installEventFilter(this);
       break;
     case QEvent::Resize:
       if (!widget_->isMinimized()) reportSize();
@@ -120,6 +129,28 @@ bool QtWindowPeer::eventFilter(QObject * /*watched*/, QEvent *event) {
       break;
   }
   return false;
+}
+
+// The platform window gets each key and mouse press once, before it hands them to the widget with
+// the focus or under the pointer, which may pass them on to their parents again. The handlers may
+// end the window, so nothing of this peer is touched after them.
+bool QtWindowPeer::seeInput(QEvent *event) {
+  if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+    window_.escape();
+  } else if (event->type() == QEvent::MouseButtonPress) {
+    const auto *mouse = static_cast<QMouseEvent *>(event);
+    if (mouse->button() == Qt::LeftButton) window_.leftMouseDown(controlAt(mouse->position().toPoint()));
+  }
+  return false;
+}
+
+ui::Control *QtWindowPeer::controlAt(QPoint position) const {
+  for (QWidget *widget = widget_->childAt(position); widget && widget != widget_; widget = widget->parentWidget()) {
+    for (const auto &control : window_.controls()) {
+      if (widgetOf(*control) == widget) return control.get();
+    }
+  }
+  return nullptr;
 }
 
 // Only a size the window does not know yet is news; the size it was made with is not.

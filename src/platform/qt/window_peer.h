@@ -1,6 +1,6 @@
 #pragma once
-// The Qt side of a window: a top-level widget with the window's look, whose close box, size changes
-// and minimising reach the window's events.
+// The Qt side of a window: a top-level widget with the window's look, whose close box, size changes,
+// minimising, Esc key and left mouse presses reach the window's events.
 #include <QObject>
 #include <QWidget>
 
@@ -29,6 +29,8 @@ class QtWindowPeer : public QObject, public ui::WindowPeer {
   bool eventFilter(QObject *watched, QEvent *event) override;
 
  private:
+  bool seeInput(QEvent *event);
+  ui::Control *controlAt(QPoint position) const;
   void reportSize();
   void followTabOrder();
   void centre();
