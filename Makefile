@@ -4,7 +4,7 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build test run bench install test-asan fuzz clean
+.PHONY: deps configure build test run bench install test-asan fuzz format clean
 
 deps:
 	@scripts/install-deps
@@ -41,6 +41,10 @@ test-asan:
 FUZZ_SECONDS ?= 60
 fuzz: deps
 	@scripts/run-fuzz --build build-fuzz --seconds $(FUZZ_SECONDS)
+
+# Formats every C++ source with the project's .clang-format; `make test` fails on a file that is not.
+format: deps
+	@scripts/format
 
 clean:
 	rm -rf $(BUILD)
