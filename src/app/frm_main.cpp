@@ -15,6 +15,7 @@ FrmMain::FrmMain(ui::Toolkit &toolkit, Environment environment)
     : c(toolkit),
       toolkit_(toolkit),
       env_(std::move(environment)),
+      browser_(env_.appDir),
       buildWatchPage_(toolkit, env_.appDir, settings),
       search_({c.txtSearch, c.cmdSearch, c.cmdAbortS, c.cmdResults, c.cmdFile, c.prgDL, c.lstResult, c.lstFile,
                c.lstFavs, c.brw, c.fraCMD, c.labSel, c.imgPrev, c.img, AbortSearch},

@@ -9,6 +9,7 @@
 #include "app/result_list_reactions.h"
 #include "net/download_commands.h"
 #include "net/site_address.h"
+#include "platform/shell/registry.h"
 #include "search/search_commands.h"
 #include "store/build_watch_page.h"
 #include "store/favourite_commands.h"
@@ -46,6 +47,8 @@ class FrmMain {
 
   ui::Toolkit &toolkit_;
   Environment env_;
+  // The download command and the about window's link start klipfang-fetch beside the program.
+  shell::BrowserRegistration browser_;
   FolderClaim folder_;
   store::BuildWatchPage buildWatchPage_;
   search::SearchCommands search_;

@@ -27,7 +27,6 @@ class CommandsTest : public ::testing::Test {
     kf::ui::setToolkit(tk);
     lstFavs.setVisible(false);
   }
-  void TearDown() override { kf::shell::setBrowserProgram(""); }
 
   // A result row as the parser makes it: Description, VideoId, PictureUrl, Title, Duration; a
   // favourite has the same fields.
@@ -55,6 +54,8 @@ class CommandsTest : public ::testing::Test {
   kf::ui::Button &cmdDll = window.add<kf::ui::Button>("cmdDll", &fraCMD, {0, 0, 240, 240});
   kf::ui::Button &cmdLink = window.add<kf::ui::Button>("cmdLink", &fraCMD, {0, 240, 240, 240});
   kf::test::TempDir dir;
+  // The program folder is the test's: the browser program is whatever the test puts there.
+  const kf::shell::BrowserRegistration registration{dir.path()};
 };
 
 TEST_F(CommandsTest, WithTheSiteDownThePageLinkIsCopiedAndTheFileCommandsSayWhyAndDoNothing) {
@@ -123,8 +124,7 @@ TEST_F(CommandsTest, FileLinkKeepsTheClipboardWhileThePageComesAndTakesNoSecondC
 }
 
 TEST_F(CommandsTest, WithoutASelectedRowNothingChanges) {
-  kf::test::writeRecordingScript(dir.file("browser"), dir.file("record"));
-  kf::shell::setBrowserProgram(dir.file("browser"));
+  kf::test::writeRecordingScript(dir.file("klipfang-fetch"), dir.file("record"));
   const auto commands = commandsFor(kf::net::localSiteAddress(kf::test::deadPort()));
   tk.setClipboardText("alt");
 
@@ -153,8 +153,7 @@ TEST_F(CommandsTest, DownloadTakesTheSelectedFavouriteWhileTheFavouritesAreShown
   });
   crafted.start();
   const auto commands = commandsFor(kf::net::localSiteAddress(crafted.port()));
-  kf::test::writeRecordingScript(dir.file("browser"), dir.file("record"));
-  kf::shell::setBrowserProgram(dir.file("browser"));
+  kf::test::writeRecordingScript(dir.file("klipfang-fetch"), dir.file("record"));
   addRow("res1");
   addRow("fav1", &lstFavs);
   lstResult.select(1);
@@ -171,8 +170,6 @@ class DownloadCommandTest : public CommandsTest {
  protected:
   void SetUp() override {
     CommandsTest::SetUp();
-    // The real launcher as the browser program; it reports through the test's notify-send.
-    kf::shell::setBrowserProgram(launcher.path());
     std::filesystem::create_directory(downloads);
     kf::test::writeRecordingScript(dir.file("notify-send"), notification);
     ::setenv("XDG_DOWNLOAD_DIR", downloads.c_str(), 1);
@@ -201,7 +198,8 @@ class DownloadCommandTest : public CommandsTest {
 
   const std::string downloads = dir.file("Downloads");
   const std::string notification = dir.file("notification");
-  kf::test::FetchLauncher launcher{KF_FETCH_PROGRAM, dir.path()};
+  // The real launcher as the browser program; it reports through the test's notify-send.
+  kf::test::FetchLauncher launcher{KF_FETCH_PROGRAM, dir.path(), dir.path()};
   kf::site::Server server;
   const kf::site::Video &video = server.site().catalogue().videos().at(5);
   kf::net::SiteAddress site;

@@ -115,7 +115,7 @@ class FetchProgramTest : public ::testing::Test {
   }
 
   kf::test::TempDir dir;
-  kf::test::FetchLauncher launcher{KF_FETCH_PROGRAM, dir.path()};
+  kf::test::FetchLauncher launcher{KF_FETCH_PROGRAM, dir.path(), dir.path()};
   const std::string home = dir.file("home");
   const std::string notification = dir.file("notification");
   const std::vector<std::string> environment = {"HOME=" + home, "XDG_DOWNLOAD_DIR=", "XDG_CONFIG_HOME=",

@@ -29,18 +29,21 @@ namespace text = kf::text;
 
 const std::string kBrowserKey = "Applications\\iexplore.exe\\shell\\open\\command";
 
+// The program folder has capitals and a blank in its path: the path must reach the system as it is.
 class LauncherTest : public ::testing::Test {
  protected:
   void SetUp() override {
     kf::ui::setToolkit(tk);
-    // Capitals and a blank in the path: the path must reach the system as it is.
-    std::filesystem::create_directory(dir.file("Mein Browser"));
-    browser = dir.file("Mein Browser/Browser");
-    record = dir.file("record");
     kf::test::writeRecordingScript(browser, record);
-    kf::shell::setBrowserProgram(browser);
   }
-  void TearDown() override { kf::shell::setBrowserProgram(""); }
+
+  // A program folder of its own, with `launcher` written into it as klipfang-fetch when given.
+  std::string programFolder(const std::string &name, const std::string &launcher = "") {
+    const std::string folder = dir.file(name);
+    std::filesystem::create_directories(folder);
+    if (!launcher.empty()) kf::test::writeFile(folder + "/klipfang-fetch", launcher);
+    return folder;
+  }
 
   std::string waitForRecord() {
     EXPECT_TRUE(eventually([&] { return std::filesystem::exists(record); }));
@@ -51,8 +54,9 @@ class LauncherTest : public ::testing::Test {
 
   kf::ui::HeadlessToolkit tk;
   kf::test::TempDir dir;
-  std::string browser;
-  std::string record;
+  const std::string record = dir.file("record");
+  const std::string browser = programFolder("Mein Browser") + "/klipfang-fetch";
+  const kf::shell::BrowserRegistration registration{dir.file("Mein Browser")};
 };
 
 TEST_F(LauncherTest, RegistryAnswersTheQuotedBrowserProgramUnderItsKeyOnly) {
@@ -68,12 +72,16 @@ TEST_F(LauncherTest, RegistryAnswersTheQuotedBrowserProgramUnderItsKeyOnly) {
 
   // A program that is not there still has its command, as a registry entry outlives its program;
   // one whose path a quote would cut short has none.
-  kf::shell::setBrowserProgram(dir.file("missing"));
-  EXPECT_EQ(command(kBrowserKey), "\"" + dir.file("missing") + "\" %1");
-  const std::string quoted = dir.file("say \"hi\"");
-  kf::test::writeRecordingScript(quoted, record);
-  kf::shell::setBrowserProgram(quoted);
-  EXPECT_EQ(command(kBrowserKey), "");
+  {
+    const kf::shell::BrowserRegistration empty(programFolder("leer"));
+    EXPECT_EQ(command(kBrowserKey), "\"" + dir.file("leer/klipfang-fetch") + "\" %1");
+    const std::string quoted = programFolder("say \"hi\"");
+    kf::test::writeRecordingScript(quoted + "/klipfang-fetch", record);
+    const kf::shell::BrowserRegistration unquotable(quoted);
+    EXPECT_EQ(command(kBrowserKey), "");
+  }
+  // The registration in force before comes back when a later one ends.
+  EXPECT_EQ(command(kBrowserKey), "\"" + browser + "\" %1");
 }
 
 TEST_F(LauncherTest, AProgramFolderPathOfAnyLengthWorks) {
@@ -81,9 +89,10 @@ TEST_F(LauncherTest, AProgramFolderPathOfAnyLengthWorks) {
   std::string folder = dir.path();
   for (int depth = 0; depth < 9; ++depth) folder += "/" + std::string(100, 'd');
   std::filesystem::create_directories(folder);
-  kf::test::writeRecordingScript(folder + "/b", record);
-  kf::shell::setBrowserProgram(folder + "/b");
-  EXPECT_EQ(kf::net::rRegGetString(kf::shell::HKEY_CLASSES_ROOT, kBrowserKey, ""), "\"" + folder + "/b\" %1");
+  kf::test::writeRecordingScript(folder + "/klipfang-fetch", record);
+  const kf::shell::BrowserRegistration deep(folder);
+  EXPECT_EQ(kf::net::rRegGetString(kf::shell::HKEY_CLASSES_ROOT, kBrowserKey, ""),
+            "\"" + folder + "/klipfang-fetch\" %1");
   kf::net::rOpenInBrowser("http://localhost:1/", false);
   EXPECT_EQ(waitForRecord(), "0\nhttp://localhost:1/\n");
   EXPECT_TRUE(tk.messages().empty());
@@ -113,17 +122,18 @@ TEST_F(LauncherTest, StartsTheBrowserWithTheAddressAndItsShowMode) {
 }
 
 TEST_F(LauncherTest, AProgramThatCannotStartIsToldAndThePointerComesBack) {
-  kf::test::writeFile(dir.file("not executable"), "#!/bin/sh\n");
-  kf::test::writeFile(dir.file("no program"), "just text");
-  ASSERT_EQ(::chmod(dir.file("no program").c_str(), 0755), 0);
+  const std::string notExecutable = programFolder("not executable", "#!/bin/sh\n");
+  const std::string noProgram = programFolder("no program", "just text");
+  ASSERT_EQ(::chmod((noProgram + "/klipfang-fetch").c_str(), 0755), 0);
   const std::pair<std::string, std::string> cases[] = {
-      {dir.file("missing"), "Es fehlt."},
-      {dir.file("not executable"), text::cp1252(u8"Es ist nicht ausführbar.")},
-      {dir.file("no program"), text::cp1252(u8"Es ist kein ausführbares Programm.")},
+      {programFolder("missing"), "Es fehlt."},
+      {notExecutable, text::cp1252(u8"Es ist nicht ausführbar.")},
+      {noProgram, text::cp1252(u8"Es ist kein ausführbares Programm.")},
   };
-  for (const auto &[program, reason] : cases) {
-    SCOPED_TRACE(program);
-    kf::shell::setBrowserProgram(program);
+  for (const auto &[folder, reason] : cases) {
+    SCOPED_TRACE(folder);
+    const std::string program = folder + "/klipfang-fetch";
+    const kf::shell::BrowserRegistration registered(folder);
     kf::net::rOpenInBrowser("http://localhost:1/", false);
     EXPECT_EQ(tk.messages().back().text,
               text::cp1252(u8"Das Programm „") + program + text::cp1252(u8"“ kann nicht gestartet werden. ") + reason);
@@ -133,7 +143,7 @@ TEST_F(LauncherTest, AProgramThatCannotStartIsToldAndThePointerComesBack) {
   EXPECT_EQ(tk.pointerHistory().back(), MousePointer::Default);
 
   // No program at all: a path the command cannot hold.
-  kf::shell::setBrowserProgram(dir.file("say \"hi\""));
+  const kf::shell::BrowserRegistration unquotable(programFolder("say \"hi\""));
   kf::net::rOpenInBrowser("http://localhost:1/", true);
   EXPECT_EQ(tk.messages().back().text,
             text::cp1252(u8"Es ist kein Programm eingerichtet, das die Adresse öffnen könnte."));

@@ -97,8 +97,9 @@ int deadPort() {
   return ntohs(address.sin_port);
 }
 
-FetchLauncher::FetchLauncher(const std::string &program, const std::string &folder, const std::string &prelude)
-    : program_(program), path_(folder + "/klipfang-fetch"), ids_(folder + "/started") {
+FetchLauncher::FetchLauncher(const std::string &program, const std::string &programFolder, const std::string &folder,
+                             const std::string &prelude)
+    : program_(program), path_(programFolder + "/klipfang-fetch"), ids_(folder + "/started") {
   std::filesystem::create_directory(folder + "/runtime");
   ::chmod((folder + "/runtime").c_str(), 0700);
   ::setenv("XDG_RUNTIME_DIR", (folder + "/runtime").c_str(), 1);

@@ -30,13 +30,16 @@ std::vector<std::string> filesIn(const std::string &folder);
 // A port on the loopback where nothing listens.
 int deadPort();
 
-// klipfang-fetch as a test starts it, through a script in `folder` that notes each start's process
-// id before it becomes the program (after `prelude`, shell lines of the test's own). A hidden start
-// leaves its downloads window open, as for a user; the test ends those still running, by their ids,
-// when this goes. Each test gets a runtime folder of its own, so its starts meet only each other.
+// klipfang-fetch as a test starts it, through a script that notes each start's process id before it
+// becomes the program (after `prelude`, shell lines of the test's own). The script is klipfang-fetch
+// in `programFolder`, where the program registered with that folder finds its browser program; the
+// ids and the runtime folder are kept in `folder`. A hidden start leaves its downloads window open,
+// as for a user; the test ends those still running, by their ids, when this goes. Each test gets a
+// runtime folder of its own, so its starts meet only each other.
 class FetchLauncher {
  public:
-  FetchLauncher(const std::string &program, const std::string &folder, const std::string &prelude = "");
+  FetchLauncher(const std::string &program, const std::string &programFolder, const std::string &folder,
+                const std::string &prelude = "");
   ~FetchLauncher();
   FetchLauncher(const FetchLauncher &) = delete;
   FetchLauncher &operator=(const FetchLauncher &) = delete;

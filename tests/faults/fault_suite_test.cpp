@@ -13,7 +13,6 @@
 
 #include "download/programs.h"
 #include "faults/program_folder.h"
-#include "platform/shell/registry.h"
 #include "platform/text/cp1252.h"
 #include "server.h"
 
@@ -113,8 +112,6 @@ class FaultSuite : public testing::TestWithParam<Case> {
     test::writeFile(folder.file("result2.txt"), kOldPage2);
     frm = folder.start(tk, net::localSiteAddress(port));
   }
-
-  void TearDown() override { shell::setBrowserProgram(""); }
 
   ui::ListView &results() { return frm->c.lstResult; }
 
@@ -218,8 +215,9 @@ class FaultSuite : public testing::TestWithParam<Case> {
     ::setenv("PATH", (fetchDir.path() + ":/usr/bin:/bin").c_str(), 1);
     // The download's own cap is 4 GiB; a file size limit of a few MiB (a nearly full disk) stands
     // in for it, so an endless answer ends in a moment. The limit is to fail writes, not to kill.
-    const test::FetchLauncher launcher(KF_FETCH_PROGRAM, fetchDir.path(), "trap '' XFSZ\nulimit -f 8192\n");
-    shell::setBrowserProgram(launcher.path());
+    // klipfang-fetch beside the program, as the build lays it out.
+    const test::FetchLauncher launcher(KF_FETCH_PROGRAM, folder.path(), fetchDir.path(),
+                                       "trap '' XFSZ\nulimit -f 8192\n");
 
     search();
     const int row = rowOfSmallestClip();
@@ -290,6 +288,7 @@ TEST_P(FaultSuite, CommandEndsAndFilesStayWhole) {
 
   std::set<std::string> expected{"app/",           "app/dat/",        "app/dat/fav.kf", "app/dat/klipfang.lock",
                                  "app/result.txt", "app/result2.txt", "app/sets.cfg",   "app/vid.kf"};
+  if (request == Request::VideoFile) expected.insert("app/klipfang-fetch");
   if (!picturesWritten.empty()) expected.insert("app/dat/pics/");
   expected.insert(picturesWritten.begin(), picturesWritten.end());
   EXPECT_EQ(folder.tree(), expected) << "no temporary file or stray name is left";

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <mutex>
 #include <optional>
+#include <utility>
 
 #include "platform/files.h"
 #include "platform/text/cp1252.h"
@@ -14,8 +15,8 @@ namespace {
 constexpr std::string_view kBrowserCommandKey = "Applications\\iexplore.exe\\shell\\open\\command";
 constexpr std::string_view kLauncherName = "klipfang-fetch";
 
-std::mutex browserMutex;
-std::string browserOverride;
+std::mutex registrationMutex;
+std::optional<std::string> registeredFolder;
 
 bool sameIgnoringCase(std::string_view a, std::string_view b) {
   return text::lower(a) == text::lower(b);
@@ -25,8 +26,13 @@ bool sameIgnoringCase(std::string_view a, std::string_view b) {
 // for the address. Like a registry entry it names the program whether or not that is there to run;
 // starting it finds out, and tells the user.
 std::optional<std::string> browserCommand() {
-  const std::string program = browserProgram();
-  if (program.empty() || program.find('"') != std::string::npos) return std::nullopt;
+  std::string program;
+  {
+    const std::lock_guard lock(registrationMutex);
+    if (!registeredFolder) return std::nullopt;
+    program = files::join(*registeredFolder, kLauncherName);
+  }
+  if (program.find('"') != std::string::npos) return std::nullopt;
   return "\"" + program + "\" %1";
 }
 
@@ -53,17 +59,14 @@ bool queryStringValue(RegistryKey root, std::string_view subKey, std::string_vie
   return true;
 }
 
-std::string browserProgram() {
-  {
-    const std::lock_guard lock(browserMutex);
-    if (!browserOverride.empty()) return browserOverride;
-  }
-  return files::join(files::appDir(), kLauncherName);
+BrowserRegistration::BrowserRegistration(std::string programFolder) {
+  const std::lock_guard lock(registrationMutex);
+  before_ = std::exchange(registeredFolder, std::move(programFolder));
 }
 
-void setBrowserProgram(std::string path) {
-  const std::lock_guard lock(browserMutex);
-  browserOverride = std::move(path);
+BrowserRegistration::~BrowserRegistration() {
+  const std::lock_guard lock(registrationMutex);
+  registeredFolder = std::move(before_);
 }
 
 }  // namespace kf::shell

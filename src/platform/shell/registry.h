@@ -1,15 +1,16 @@
 #pragma once
 // The one registry value the program reads: the open command of its browser program. This system has
-// no registry, so the key is answered here from what the desktop offers: the browser program is our
-// launcher beside the executable (klipfang-fetch), which opens a page in the desktop's browser when
-// started visible and downloads the address when started hidden.
+// no registry, so the key is answered here from what the program registers: the browser program is
+// our launcher klipfang-fetch in the program's folder, which opens a page in the desktop's browser
+// when started visible and downloads the address when started hidden.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace kf::shell {
 
-// A predefined root key, with the 32-bit handle value the program was written against.
+// A predefined root key; the open command is registered under HKEY_CLASSES_ROOT alone.
 using RegistryKey = std::uint32_t;
 inline constexpr RegistryKey HKEY_CLASSES_ROOT = 0x80000000U;
 
@@ -21,10 +22,19 @@ inline constexpr RegistryKey HKEY_CLASSES_ROOT = 0x80000000U;
 bool queryStringValue(RegistryKey root, std::string_view subKey, std::string_view valueName, char *buffer,
                       std::uint32_t &length);
 
-// The browser program the open command names: klipfang-fetch in the program's folder unless another
-// was set. Only when its path cannot be written in double quotes is the key missing.
-std::string browserProgram();
-// Puts another program in the launcher's place (tests); an empty path brings the launcher back.
-void setBrowserProgram(std::string path);
+// While it lives, the open command names klipfang-fetch in `programFolder`, as an installer registers
+// the program it brings along; the main window registers the folder it runs in. Without one the key
+// is missing, and so it is when the path cannot be written in double quotes. A registration made
+// while another lives stands in for it until it ends.
+class BrowserRegistration {
+ public:
+  explicit BrowserRegistration(std::string programFolder);
+  ~BrowserRegistration();
+  BrowserRegistration(const BrowserRegistration &) = delete;
+  BrowserRegistration &operator=(const BrowserRegistration &) = delete;
+
+ private:
+  std::optional<std::string> before_;
+};
 
 }  // namespace kf::shell
