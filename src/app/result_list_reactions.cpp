@@ -8,7 +8,6 @@
 namespace kf::app {
 namespace {
 
-constexpr int kTransferPicture = 2;
 constexpr int kRightButton = 2;
 constexpr std::size_t kPieceBytes = 1024;
 
@@ -100,7 +99,6 @@ void ResultListReactions::GetPic(const std::string &WWW_Adresse) {
   c_.imgPrev.clearPicture();
   // Lets the cleared picture and the wait label be drawn before the fetch.
   toolkit.doEvents();
-  transferMode_ = kTransferPicture;
   transferBytes_.clear();
   guarded([&] { Inet1.execute(WWW_Adresse); });
   // The completion event fills transferBytes_ during this wait; the wait sleeps in the event loop.
@@ -119,7 +117,7 @@ void ResultListReactions::GetPic(const std::string &WWW_Adresse) {
 }
 
 void ResultListReactions::stateChanged(int code) {
-  if (code != transfer::kStateResponseCompleted || transferMode_ != kTransferPicture) return;
+  if (code != transfer::kStateResponseCompleted) return;
   transferBytes_.clear();
   for (std::string piece = Inet1.getChunk(kPieceBytes); !piece.empty(); piece = Inet1.getChunk(kPieceBytes)) {
     transferBytes_ += piece;

@@ -25,9 +25,6 @@ class ResultListReactions {
   ResultListReactions(const ResultListReactions &) = delete;
   ResultListReactions &operator=(const ResultListReactions &) = delete;
 
-  // What the picture transfer delivered and no fetch has used yet (empty or one byte: nothing).
-  const std::string &transferBytes() const { return transferBytes_; }
-
  private:
   void entryClicked(ui::ListView &list);
   void doubleClicked();
@@ -42,7 +39,7 @@ class ResultListReactions {
   std::string appDir_;
   WatchFunction buildWatchPage_;
   transfer::InternetTransfer Inet1;
-  int transferMode_ = 0;
+  // What the picture transfer delivered and no fetch has used yet (empty or one byte: nothing).
   std::string transferBytes_;
   // A click during a picture fetch only notes its picture; the fetch that runs takes it up next.
   bool fetching_ = false;

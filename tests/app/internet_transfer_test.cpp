@@ -49,7 +49,6 @@ class InternetTransferTest : public ::testing::Test {
 TEST_F(InternetTransferTest, CompletedResponseIsReadInPieces) {
   InternetTransfer inet;
   EXPECT_EQ(run(inet, pictureAddress), std::vector<int>{kStateResponseCompleted});
-  EXPECT_EQ(inet.responseCode(), 200);
   std::string body;
   for (std::string piece = inet.getChunk(100); !piece.empty(); piece = inet.getChunk(100)) {
     EXPECT_LE(piece.size(), 100U);
@@ -60,7 +59,6 @@ TEST_F(InternetTransferTest, CompletedResponseIsReadInPieces) {
 
   // An error page is an answer too; the next transfer starts with its own body.
   EXPECT_EQ(run(inet, root + "/vi/nothing/here.jpg"), std::vector<int>{kStateResponseCompleted});
-  EXPECT_EQ(inet.responseCode(), 404);
   EXPECT_NE(inet.getChunk(1 << 20).find("<html"), std::string::npos);
 }
 

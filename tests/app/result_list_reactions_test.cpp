@@ -107,7 +107,15 @@ TEST_F(ResultListTest, ClickShowsTheTitleAndThePreviewPicture) {
   EXPECT_EQ(c.imgPrev.picture(), picturePath(name));
   EXPECT_EQ(test::readFile(picturePath(name)), pictureBytes(0));
   EXPECT_TRUE(tk.messages().empty());
-  EXPECT_EQ(reactions.transferBytes(), "");
+  expectIdleAfterFetch();
+
+  // A picture's bytes serve its own click only: a later fetch that gets nothing shows and writes none.
+  site.setFault({"GET", "/vi/", 0}, site::Fault::Refuse);
+  c.lstResult.clickItem(1);
+  EXPECT_EQ(c.labSel.caption(), "anderes");
+  EXPECT_EQ(c.imgPrev.picture(), "");
+  EXPECT_EQ(filesInAppDir(), std::set<std::string>{"dat/pics/" + name});
+  EXPECT_TRUE(tk.messages().empty());
   expectIdleAfterFetch();
 }
 

@@ -16,7 +16,6 @@ namespace kf::transfer {
 
 struct InternetTransfer::Outcome {
   bool completed = false;
-  long responseCode = 0;
   std::string body;
 };
 
@@ -66,11 +65,10 @@ void InternetTransfer::execute(const std::string &address) {
   if (!url) throw Error(kErrorBadAddress, text::cp1252(u8"Die Adresse ist keine gültige HTTP-Adresse."));
   body_.clear();
   bodyRead_ = 0;
-  responseCode_ = 0;
   ui::Toolkit &toolkit = ui::toolkit();
   worker_ = std::thread([link = link_, url = *url, limits = limits_, &toolkit] {
     std::optional<http::Answer> answer = fetch(url, limits, link->cancelled);
-    Outcome outcome{answer.has_value(), answer ? answer->status : 0, answer ? std::move(answer->body) : std::string()};
+    Outcome outcome{answer.has_value(), answer ? std::move(answer->body) : std::string()};
     toolkit.post([link, outcome = std::move(outcome)]() mutable {
       if (link->owner) link->owner->finished(std::move(outcome));
     });
@@ -82,7 +80,6 @@ void InternetTransfer::finished(Outcome outcome) {
   // The worker's last act was to post this; it is ending now.
   worker_.join();
   executing_ = false;
-  responseCode_ = outcome.responseCode;
   body_ = std::move(outcome.body);
   if (onStateChanged) onStateChanged(outcome.completed ? kStateResponseCompleted : kStateError);
 }

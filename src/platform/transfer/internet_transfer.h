@@ -40,7 +40,6 @@ class InternetTransfer {
   // The next piece of the body of the response completed last, at most maxBytes long; empty once
   // everything has been read. Whatever the status code, the body is the server's answer.
   std::string getChunk(std::size_t maxBytes);
-  long responseCode() const { return responseCode_; }
 
   // Raised on the user-interface thread with kStateResponseCompleted or kStateError.
   std::function<void(int state)> onStateChanged;
@@ -56,7 +55,6 @@ class InternetTransfer {
   bool executing_ = false;
   std::string body_;
   std::size_t bodyRead_ = 0;
-  long responseCode_ = 0;
 };
 
 }  // namespace kf::transfer
