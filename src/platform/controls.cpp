@@ -192,11 +192,6 @@ const std::string &ListView::subItemText(int row, int subItem) const {
   return const_cast<ListView *>(this)->subItemAt(row, subItem).text;
 }
 
-void ListView::setSubItemText(int row, int subItem, std::string text) {
-  subItemAt(row, subItem).text = std::move(text);
-  notify(Aspect::ItemChanged, row);
-}
-
 void ListView::setSubItemLook(int row, int subItem, bool bold, std::uint32_t foreColor) {
   auto &sub = subItemAt(row, subItem);
   sub.bold = bold;

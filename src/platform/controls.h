@@ -213,7 +213,6 @@ class ListView : public Control {
   int addItem(std::string text);
   void addSubItem(int row, std::string text);
   const std::string &subItemText(int row, int subItem) const;
-  void setSubItemText(int row, int subItem, std::string text);
   void setSubItemLook(int row, int subItem, bool bold, std::uint32_t foreColor = kBlack);
   int smallIcon(int row) const { return item(row).smallIcon; }
   void setSmallIcon(int row, int icon);

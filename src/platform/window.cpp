@@ -87,7 +87,6 @@ void Window::setMousePointer(MousePointer value) {
 void Window::setFocus(Control &control) {
   focused_ = &control;
   if (control.peer()) control.peer()->focus();
-  if (peer_) peer_->focusChanged();
 }
 
 void Window::resized(float clientWidth, float clientHeight) {

@@ -33,7 +33,6 @@ class WindowPeer {
   virtual void captionChanged() = 0;
   virtual void topmostChanged() = 0;
   virtual void mousePointerChanged() = 0;
-  virtual void focusChanged() = 0;
 };
 
 class Window {
@@ -65,7 +64,6 @@ class Window {
   // raises the resize event and puts the focus on the first control in tab order that takes it.
   void show();
   bool isOpen() const { return open_; }
-  bool everShown() const { return everShown_; }
   // Closes the window: by the program, or by the user through the close box (the peer calls it).
   void close();
   // The user asks to close the window (the close box): closes it unless onCloseRequest answers

@@ -96,9 +96,6 @@ void QtWindowPeer::mousePointerChanged() {
   }
 }
 
-// The control's own peer has moved the keyboard focus already.
-void QtWindowPeer::focusChanged() {}
-
 bool QtWindowPeer::eventFilter(QObject *watched, QEvent *event) {
   if (watched != widget_) return seeInput(event);
   switch (event->type()) {

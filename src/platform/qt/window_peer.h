@@ -23,7 +23,6 @@ class QtWindowPeer : public QObject, public ui::WindowPeer {
   void captionChanged() override;
   void topmostChanged() override;
   void mousePointerChanged() override;
-  void focusChanged() override;
 
  protected:
   bool eventFilter(QObject *watched, QEvent *event) override;
