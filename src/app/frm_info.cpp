@@ -39,8 +39,8 @@ FrmInfo::FrmInfo(ui::Toolkit &toolkit, const std::string &homepage, OpenInBrowse
                        u8"von den Klipfang-Machern", ui::Align::Center)),
       Label3(labelWith(window.add<ui::Label>("Label3", nullptr, {120, 1440, 3735, 375}, 4),
                        u8"Programmiert mit Sorgfalt vom Klipfang-Team.", ui::Align::Left)),
-      // Wide enough for the whole homepage address, up to the close button; at the old width of 2415
-      // the address of the bundled site broke into a second line that the label cut off.
+      // Wide enough for the whole homepage address, up to the close button; a narrower label breaks
+      // the bundled site's address into a second line and cuts that off.
       Label2(window.add<ui::Label>("Label2", nullptr, {120, 2040, 3975, 255}, 3)),
       Image1(window.add<ui::ImageBox>("Image1", nullptr, {120, 120, 1875, 1275})),
       cmdClose(window.add<ui::Button>("cmdClose", nullptr, {4200, 1920, 375, 375}, 1)) {

@@ -1,6 +1,7 @@
 #pragma once
-// The main window and its controls, made in the order, at the places and with the texts the program
-// has always had. Behaviour is wired elsewhere (frm_main.h); this struct is only the surface.
+// The main window and its controls, at the places and with the texts the user knows them by, made
+// in the order that stacks them: a control made earlier lies on top (the command panel over the
+// result list). Behaviour is wired elsewhere (frm_main.h); this struct is only the surface.
 #include <string>
 
 #include "platform/toolkit.h"

@@ -54,7 +54,7 @@ class clsDownload {
   std::function<void(std::int32_t Size)> Startdownloading;
 
  private:
-  // Queries the HEAD answer the way the program always has: into a buffer of 1024 characters.
+  // One item of the HEAD answer; one over 1024 characters counts as missing, so the page gets no size.
   std::string QueryInfo(const http::HeadRequest &request, std::int32_t infoLevel) const;
   // The size the HEAD answer announces; throws DownloadFailed (after the GET is open) when it has none.
   std::int32_t announcedSize(const std::string &address);

@@ -27,11 +27,11 @@ class DownloadCommands {
   DownloadCommands(const DownloadCommands &) = delete;
   DownloadCommands &operator=(const DownloadCommands &) = delete;
 
-  // Hands the video's file address to the browser program, started hidden, which downloads it.
+  // The two file commands; without a file address each says why in a message box and does nothing
+  // else. cmdDL hands the address to the browser program, started hidden, which downloads it; cmdDll
+  // puts it on the clipboard.
   void cmdDL_Click();
-  // Puts the video's file address on the clipboard.
   void cmdDll_Click();
-  // Both say in a message box why, when there is no file address, and do nothing else.
   // Puts the video's page address on the clipboard.
   void cmdLink_Click();
 

@@ -28,7 +28,7 @@ struct Geometry {
   float left = 0, top = 0, width = 0, height = 0;
 };
 
-// Colours are 0x00BBGGRR, the byte order the program's colour values were written in.
+// Colours are 0x00BBGGRR; rgb() makes them.
 constexpr std::uint32_t kBlack = 0x000000;
 constexpr std::uint32_t rgb(int r, int g, int b) {
   return static_cast<std::uint32_t>(r) | static_cast<std::uint32_t>(g) << 8 | static_cast<std::uint32_t>(b) << 16;

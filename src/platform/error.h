@@ -18,8 +18,9 @@ class Error : public std::runtime_error {
   std::string description_;
 };
 
-// Numbers the platform layer raises; they follow the run-time error numbers the program was
-// written against, so callers and messages stay the same.
+// Numbers the platform layer raises, one for each kind of failure: callers tell failures apart by
+// them (a missing watch page template from one that cannot be read), and a failed start shows its
+// number to the user ("Laufzeitfehler '75'"), so a number keeps its meaning once it is given.
 namespace errors {
 constexpr int kInvalidArgument = 5;
 constexpr int kOverflow = 6;

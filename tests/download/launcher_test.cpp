@@ -85,7 +85,7 @@ TEST_F(LauncherTest, RegistryAnswersTheQuotedBrowserProgramUnderItsKeyOnly) {
 }
 
 TEST_F(LauncherTest, AProgramFolderPathOfAnyLengthWorks) {
-  // Far beyond the 256 bytes a registry read once offered.
+  // Far beyond the 256 bytes the first registry read offers.
   std::string folder = dir.path();
   for (int depth = 0; depth < 9; ++depth) folder += "/" + std::string(100, 'd');
   std::filesystem::create_directories(folder);

@@ -1,4 +1,4 @@
-// The main window as it opens: every control where the program has always put it, only the result
+// The main window as it opens: every control where the user knows it, only the result
 // list of the four views showing, and the keyboard in the search box.
 #include "app/main_controls.h"
 

@@ -6,7 +6,8 @@
 
 namespace kf::shell {
 
-// Show modes, with the numbers the program was written against.
+// Show modes. klipfang-fetch reads the number from kShowModeVariable: 0 is hidden (it downloads the
+// address), any other number shown (it hands the page to the desktop's browser).
 inline constexpr int SW_HIDE = 0;
 inline constexpr int SW_SHOWNORMAL = 1;
 
