@@ -133,6 +133,7 @@ TEST_F(SiteSearch, AnEmptyFirstPageIsSavedEmptyAndToldInTheInfoLine) {
   w.txtSearch.setText("xyzzy");
   w.cmdSearch.click();
   EXPECT_EQ(test::readFile(dir.file("result.txt")), "") << "the raw view shows this search's page";
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "the older file is gone";
   EXPECT_EQ(w.lstResult.count(), 0);
   EXPECT_EQ(w.labSel.caption(), "Keine Videos gefunden.");
   EXPECT_EQ(w.imgPrev.picture(), "");
