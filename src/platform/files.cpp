@@ -195,7 +195,10 @@ std::string readBytes(const std::string &path) {
 }
 
 LineReader::LineReader(const std::string &path, ReadLimits limits)
-    : path_(path), limits_(limits), fd_(openRegular(path)), buffer_(kReadChunk) {}
+    : path_(path),
+      limits_(limits),
+      fd_(openRegular(path)),
+      buffer_(std::make_unique_for_overwrite<char[]>(kReadChunk)) {}
 
 LineReader::~LineReader() {
   ::close(fd_);
@@ -203,10 +206,10 @@ LineReader::~LineReader() {
 
 bool LineReader::fill() {
   if (bytesRead_ >= limits_.mostBytes) return false;
-  const std::size_t wanted = std::min(buffer_.size(), limits_.mostBytes - bytesRead_);
+  const std::size_t wanted = std::min(kReadChunk, limits_.mostBytes - bytesRead_);
   ssize_t n;
   do {
-    n = ::read(fd_, buffer_.data(), wanted);
+    n = ::read(fd_, buffer_.get(), wanted);
   } while (n < 0 && errno == EINTR);
   if (n < 0) fail(path_);
   next_ = 0;
@@ -228,7 +231,7 @@ std::string LineReader::readLine() {
   std::string line;
   for (;;) {
     if (next_ == filled_ && !fill()) break;
-    const char *from = buffer_.data() + next_;
+    const char *from = buffer_.get() + next_;
     const std::size_t available = filled_ - next_;
     const auto *newline = static_cast<const char *>(std::memchr(from, '\n', available));
     const std::size_t length = newline ? static_cast<std::size_t>(newline - from) : available;

@@ -3,6 +3,7 @@
 // and written whole, and raw byte files. Failures raise kf::Error with a German description.
 #include <cstddef>
 #include <limits>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,7 +49,8 @@ class LineReader {
   std::string path_;
   ReadLimits limits_;
   int fd_;
-  std::vector<char> buffer_;
+  // Not cleared when made: only what read() filled is ever looked at.
+  std::unique_ptr<char[]> buffer_;
   std::size_t next_ = 0;
   std::size_t filled_ = 0;
   std::size_t bytesRead_ = 0;

@@ -10,6 +10,6 @@ namespace kf::search {
 // characters each. With `cleartxt` on, every character Windows-1252 has is put back (ß, Ä, €, the German
 // quotes and dashes ...), and line-break tags and tabs are dropped; what the code page has no character
 // for, and bytes that are no UTF-8, stay as they came. With it off the text comes back unchanged.
-std::string CleanText(std::string_view text, const store::Settings &settings);
+std::string CleanText(std::string text, const store::Settings &settings);
 
 }  // namespace kf::search

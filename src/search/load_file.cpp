@@ -1,5 +1,6 @@
 #include "search/load_file.h"
 
+#include <string_view>
 #include <vector>
 
 #include "platform/error.h"
@@ -30,10 +31,15 @@ void LoadFile(const std::string &file, const ResultViews &views) {
   views.lstFile.clear();
   for (std::size_t r = 0; r < lines.size() && r < kMaxRows; ++r) {
     const int row = views.lstFile.addItem(std::to_string(r + 1));
-    const std::string line = text::trimBlanks(lines[r]);
-    // Cut after cleaning, so that a character is not split at the cut.
-    views.lstFile.addSubItem(row, CleanText(line, views.settings).substr(0, kLongestLine));
-    if (line == "</html>") break;
+    std::string &line = lines[r];
+    if (const std::string_view kept = text::blanksTrimmed(line); kept.size() != line.size()) line = std::string(kept);
+    const bool closing = line == "</html>";
+    // Cut after cleaning, so that a character is not split at the cut; a copy, so that the cut line
+    // does not keep the long one's memory.
+    std::string cleaned = CleanText(std::move(line), views.settings);
+    if (cleaned.size() > kLongestLine) cleaned = cleaned.substr(0, kLongestLine);
+    views.lstFile.addSubItem(row, std::move(cleaned));
+    if (closing) break;
   }
   ParseResults(views);
 }

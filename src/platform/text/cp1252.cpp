@@ -126,10 +126,14 @@ std::string upper(std::string_view text) {
 }
 
 std::string trimBlanks(std::string_view text) {
+  return std::string(blanksTrimmed(text));
+}
+
+std::string_view blanksTrimmed(std::string_view text) {
   const auto first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
   const auto last = text.find_last_not_of(' ');
-  return std::string(text.substr(first, last - first + 1));
+  return text.substr(first, last - first + 1);
 }
 
 std::string replaceAll(std::string_view text, std::string_view what, std::string_view with) {

@@ -48,6 +48,8 @@ std::string upper(std::string_view cp1252);
 
 // Blanks (character 32 only, not tabs) removed at both ends.
 std::string trimBlanks(std::string_view text);
+// The same without a copy: the part of `text` between its blanks.
+std::string_view blanksTrimmed(std::string_view text);
 
 // Every occurrence of `what` replaced, left to right; the inserted text is not searched again.
 std::string replaceAll(std::string_view text, std::string_view what, std::string_view with);
