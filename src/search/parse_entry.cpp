@@ -28,8 +28,8 @@ std::string_view cut(std::string_view s, Pos from, Pos count) {
   return s.substr(static_cast<std::size_t>(from - 1), static_cast<std::size_t>(count));
 }
 
-std::string field(std::string_view text) {
-  return std::string(text.substr(0, kLongestField));
+std::string_view field(std::string_view text) {
+  return text.substr(0, kLongestField);
 }
 
 // Piece n (from 0) of s cut at every `separator`, or nothing when s has fewer pieces.
@@ -43,10 +43,16 @@ std::optional<std::string_view> piece(std::string_view s, char separator, int n)
   return s.substr(from, s.find(separator, from) - from);
 }
 
+// Without the blanks at its ends; `text` itself when it has none, as an entry seldom has.
+std::string trimmed(std::string text) {
+  const std::string_view kept = text::blanksTrimmed(text);
+  return kept.size() == text.size() ? text : std::string(kept);
+}
+
 }  // namespace
 
 std::string ParseEntry(std::string &s, const ResultPage &page) {
-  s = text::trimBlanks(s);
+  s = trimmed(std::move(s));
   const Pos L = static_cast<Pos>(s.size());
   constexpr std::string_view kWatch = "/watch?v=";
 
@@ -56,7 +62,7 @@ std::string ParseEntry(std::string &s, const ResultPage &page) {
 
   const Pos q = firstOf(s, '"', p, L - p - 1);
   if (q == 0) return {};
-  const std::string id(cut(s, p, q - p));
+  const std::string_view id = cut(s, p, q - p);
   // No video can be watched under a longer id, and its row would only carry a page's bulk.
   if (id.size() > ResultPage::kLongestVideoId) return {};
 
@@ -67,7 +73,7 @@ std::string ParseEntry(std::string &s, const ResultPage &page) {
   // start there is no title.
   const Pos titleEnd = closeQuote == 0 ? q : closeQuote;
   if (titleEnd <= titleStart) return {};
-  const std::string title = field(cut(s, titleStart, titleEnd - titleStart));
+  const std::string_view title = field(cut(s, titleStart, titleEnd - titleStart));
 
   const auto picture = piece(s, '"', 5);
   if (id.empty() || !picture || picture->empty()) return {};
@@ -75,13 +81,19 @@ std::string ParseEntry(std::string &s, const ResultPage &page) {
   // The description follows the marker row; the play time stands three rows above it.
   const Pos markerRow = page.descriptionMarkerRow(id);
   if (markerRow == 0 || markerRow + 1 > page.rowCount() || markerRow - 3 < 1) return {};
-  const std::string description = field(text::trimBlanks(page.row(markerRow + 1)));
+  const std::string_view description = field(text::blanksTrimmed(page.row(markerRow + 1)));
   const auto afterTag = piece(page.row(markerRow - 3), '>', 1);
   if (description.empty() || !afterTag) return {};
-  const std::string duration = field(*piece(*afterTag, '<', 0));
+  const std::string_view duration = field(*piece(*afterTag, '<', 0));
   if (duration.empty()) return {};
 
-  return text::trimBlanks(title + "|" + id + "|" + field(*picture) + "|" + description + "|" + duration);
+  const std::string_view pictureField = field(*picture);
+  // The fields are views into the line and the page: the entry is the one text made.
+  std::string entry;
+  entry.reserve(title.size() + id.size() + pictureField.size() + description.size() + duration.size() + 4);
+  entry.append(title).append("|").append(id).append("|").append(pictureField);
+  entry.append("|").append(description).append("|").append(duration);
+  return trimmed(std::move(entry));
 }
 
 }  // namespace kf::search

@@ -37,10 +37,11 @@ void ParseResults(const ResultViews &views) {
   const ResultPage page(views.lstFile);
   // The last row is the page's closing line and is never examined.
   for (std::ptrdiff_t r = 1; r < page.rowCount(); ++r) {
-    std::string line = text::trimBlanks(page.row(r));
-    const std::size_t markers = countMarkers(line);
+    const std::string_view trimmed = text::blanksTrimmed(page.row(r));
+    const std::size_t markers = countMarkers(trimmed);
     if (markers == 0) continue;
     // The entry is always cut from the line's first marker, so every marker yields the same one.
+    std::string line(trimmed);
     const std::string entry = ParseEntry(line, page);
     for (std::size_t m = 0; m < markers; ++m) {
       if (full()) return;

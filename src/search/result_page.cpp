@@ -19,17 +19,61 @@ std::uint64_t headOf(std::string_view text) {
   return head;
 }
 
+// Finds "desc" in any letter case, left to right. Lower-casing maps no other character of the code
+// page to an ASCII letter, so these are the places where the lower-cased row holds "desc"; only a
+// row that has one is lower-cased. The two first letters are looked for as the library looks for a
+// character, so a row is not walked a byte at a time.
+class MarkerFinder {
+ public:
+  explicit MarkerFinder(std::string_view row) : row_(row), small_(row.find('d')), capital_(row.find('D')) {}
+
+  // The position of the next marker, or npos when there is none.
+  std::size_t next() {
+    for (;;) {
+      const std::size_t at = std::min(small_, capital_);
+      if (at == std::string_view::npos || row_.size() - at < kMarker.size()) return std::string_view::npos;
+      std::size_t &found = at == small_ ? small_ : capital_;
+      found = row_.find(row_[at], at + 1);
+      if (isMarker(row_.substr(at, kMarker.size()))) return at;
+    }
+  }
+
+ private:
+  static bool isMarker(std::string_view four) {
+    for (std::size_t k = 0; k < kMarker.size(); ++k) {
+      if ((four[k] | 0x20) != kMarker[k]) return false;
+    }
+    return true;
+  }
+
+  std::string_view row_;
+  std::size_t small_;
+  std::size_t capital_;
+};
+
 }  // namespace
 
 ResultPage::ResultPage(const ui::ListView &lstFile) {
-  rows_.reserve(static_cast<std::size_t>(lstFile.count()));
-  lowered_.reserve(rows_.capacity());
-  for (int r = 1; r <= lstFile.count(); ++r) {
+  const auto textOf = [&lstFile](int r) -> std::string_view {
     const auto &subs = lstFile.item(r).subItems;
-    rows_.push_back(subs.empty() ? std::string() : subs.front().text);
-    lowered_.push_back(text::lower(rows_.back()));
-    const std::string &low = lowered_.back();
-    for (auto at = low.find(kMarker); at != std::string::npos; at = low.find(kMarker, at + 1)) {
+    return subs.empty() ? std::string_view() : std::string_view(subs.front().text);
+  };
+  std::size_t size = 0;
+  for (int r = 1; r <= lstFile.count(); ++r) size += textOf(r).size();
+  text_.reserve(size);
+  rowStarts_.reserve(static_cast<std::size_t>(lstFile.count()) + 1);
+  loweredStarts_.resize(static_cast<std::size_t>(lstFile.count()));
+  rowStarts_.push_back(0);
+  for (int r = 1; r <= lstFile.count(); ++r) {
+    const std::string_view row = textOf(r);
+    text_.append(row);
+    rowStarts_.push_back(text_.size());
+    MarkerFinder finder(row);
+    std::size_t at = finder.next();
+    if (at == std::string_view::npos) continue;
+    loweredStarts_[static_cast<std::size_t>(r - 1)] = lowered_.size();
+    lowered_ += text::lower(row);
+    for (; at != std::string_view::npos; at = finder.next()) {
       Marker marker{0, static_cast<std::uint32_t>(r), static_cast<std::uint32_t>(at + kMarker.size())};
       marker.head = headOf(idAfter(marker));
       markers_.push_back(marker);
@@ -46,7 +90,10 @@ ResultPage::ResultPage(const ui::ListView &lstFile) {
 }
 
 std::string_view ResultPage::idAfter(const Marker &marker) const {
-  return std::string_view(lowered_[marker.row - 1]).substr(marker.idStart, kLongestVideoId);
+  const std::size_t row = marker.row - 1;
+  const std::size_t length = rowStarts_[row + 1] - rowStarts_[row];
+  return std::string_view(lowered_).substr(loweredStarts_[row] + marker.idStart,
+                                           std::min(kLongestVideoId, length - marker.idStart));
 }
 
 std::uint32_t ResultPage::firstRowOf(std::size_t node) const {

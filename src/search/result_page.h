@@ -10,7 +10,7 @@
 namespace kf::search {
 
 // One saved result page as the parser reads it: the texts of the raw-line list, taken once when
-// the parse starts, lower-cased once, with an index of the description markers. A page of a few
+// the parse starts, with an index of the description markers, whose rows are lower-cased once. A page of a few
 // hundred entries would otherwise be lower-cased and searched in full once per entry.
 class ResultPage {
  public:
@@ -22,9 +22,12 @@ class ResultPage {
   ResultPage(const ResultPage &) = delete;
   ResultPage &operator=(const ResultPage &) = delete;
 
-  std::ptrdiff_t rowCount() const { return static_cast<std::ptrdiff_t>(rows_.size()); }
+  std::ptrdiff_t rowCount() const { return static_cast<std::ptrdiff_t>(rowStarts_.size()) - 1; }
   // The text of row r, 1-based.
-  const std::string &row(std::ptrdiff_t r) const { return rows_[static_cast<std::size_t>(r - 1)]; }
+  std::string_view row(std::ptrdiff_t r) const {
+    const auto at = static_cast<std::size_t>(r - 1);
+    return std::string_view(text_).substr(rowStarts_[at], rowStarts_[at + 1] - rowStarts_[at]);
+  }
 
   // The first row whose text holds "desc" + videoId anywhere, letter case ignored, or 0 when no
   // row does. Any row counts, wherever the entry itself stands, and a longer id after "desc"
@@ -36,7 +39,7 @@ class ResultPage {
   struct Marker {
     std::uint64_t head;  // the first 8 characters of idAfter(), as one number that sorts as they do
     std::uint32_t row;
-    std::uint32_t idStart;  // the position right after "desc" in the lower-cased row
+    std::uint32_t idStart;  // the position right after "desc" in the row
   };
 
   // The text after a marker, as far as an id can reach.
@@ -47,8 +50,14 @@ class ResultPage {
   // The first row among markers_[from, to).
   std::uint32_t firstRowAmong(std::size_t from, std::size_t to) const;
 
-  std::vector<std::string> rows_;
-  std::vector<std::string> lowered_;
+  // Every row's text, one after the other: row r starts at rowStarts_[r - 1] and ends where the next
+  // one starts. One block, as a page has thousands of short rows.
+  std::string text_;
+  std::vector<std::size_t> rowStarts_;
+  // The lower-cased text of the rows that hold a marker, one after the other; the copy of row r
+  // starts at loweredStarts_[r - 1]. Other rows are never compared, so they are not copied.
+  std::string lowered_;
+  std::vector<std::size_t> loweredStarts_;
   // Every "desc" of the page, ordered by the text after it, so that the markers followed by one id
   // lie side by side whatever the id's length. Built once; its size follows the page's.
   std::vector<Marker> markers_;

@@ -244,7 +244,7 @@ TEST(ParseEntry, TrimsTheLineAndJoinsTheFields) {
   test::SearchWindow w;
   LoadFile(test::searchData("one_entry.html"), w.views());
   const ResultPage page(w.lstFile);
-  std::string line = "  " + page.row(14) + "  ";
+  std::string line = "  " + std::string(page.row(14)) + "  ";
   EXPECT_EQ(ParseEntry(line, page),
             "Sonnenuntergang|Ab3dE_x|" + kPics + "Ab3dE_x.jpg|Ein sch\xF6nes Videovom See|3:25");
   EXPECT_EQ(line, page.row(14));
