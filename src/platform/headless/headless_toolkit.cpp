@@ -6,13 +6,14 @@
 namespace kf::ui {
 
 bool HeadlessToolkit::runPosted() {
+  std::unique_lock lock(mutex_);
+  // Most calls find nothing, and a long search makes thousands: an empty queue costs no new one.
+  if (queue_.empty()) return false;
   std::deque<std::function<void()>> tasks;
-  {
-    std::lock_guard lock(mutex_);
-    tasks.swap(queue_);
-  }
+  tasks.swap(queue_);
+  lock.unlock();
   for (auto &task : tasks) task();
-  return !tasks.empty();
+  return true;
 }
 
 void HeadlessToolkit::doEvents() {
@@ -55,8 +56,12 @@ void HeadlessToolkit::clearClipboard() {
   ++clipboardClears_;
 }
 
-void HeadlessToolkit::setClipboardText(const std::string &text) { clipboard_ = text; }
+void HeadlessToolkit::setClipboardText(const std::string &text) {
+  clipboard_ = text;
+}
 
-void HeadlessToolkit::endProcess(int exitCode) { throw ProcessEnded{exitCode}; }
+void HeadlessToolkit::endProcess(int exitCode) {
+  throw ProcessEnded{exitCode};
+}
 
 }  // namespace kf::ui

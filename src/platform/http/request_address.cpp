@@ -1,5 +1,6 @@
 #include "platform/http/request_address.h"
 
+#include <array>
 #include <charconv>
 
 #include "platform/text/cp1252.h"
@@ -14,9 +15,16 @@ bool isHexDigit(char c) {
 
 // Blank, control characters, bytes above 127, and what a request target may not hold raw: "#" would
 // end the target as a fragment, the others are not allowed in it and servers refuse or mangle them.
+// A table, as every character of every address is looked up.
+constexpr auto kMustBeEncoded = [] {
+  std::array<bool, 256> encoded{};
+  for (std::size_t c = 0; c < encoded.size(); ++c) encoded[c] = c <= 0x20 || c >= 0x7F;
+  for (const char c : std::string_view("#\"<>{}|\\^`")) encoded[static_cast<unsigned char>(c)] = true;
+  return encoded;
+}();
+
 bool mustBeEncoded(unsigned char c) {
-  constexpr std::string_view kForbidden = "#\"<>{}|\\^`";
-  return c <= 0x20 || c >= 0x7F || kForbidden.find(static_cast<char>(c)) != std::string_view::npos;
+  return kMustBeEncoded[c];
 }
 
 bool isPort(std::string_view digits) {
