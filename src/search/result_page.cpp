@@ -1,6 +1,8 @@
 #include "search/result_page.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <limits>
 
 #include "platform/text/cp1252.h"
@@ -19,37 +21,49 @@ std::uint64_t headOf(std::string_view text) {
   return head;
 }
 
-// Finds "desc" in any letter case, left to right. Lower-casing maps no other character of the code
-// page to an ASCII letter, so these are the places where the lower-cased row holds "desc"; only a
-// row that has one is lower-cased. The two first letters are looked for as the library looks for a
-// character, so a row is not walked a byte at a time.
-class MarkerFinder {
- public:
-  explicit MarkerFinder(std::string_view row) : row_(row), small_(row.find('d')), capital_(row.find('D')) {}
+// Setting bit 0x20 turns 'D' into 'd', keeps 'd', and turns no other byte into 'd'; the same holds
+// for 'e', 's' and 'c'. So a byte with the bit set equals a letter of "desc" exactly when it is that
+// letter in either case. Lower-casing maps no other character of the code page to an ASCII letter:
+// these are the places where the lower-cased text holds "desc".
+constexpr char kCaseBit = 0x20;
 
-  // The position of the next marker, or npos when there is none.
-  std::size_t next() {
-    for (;;) {
-      const std::size_t at = std::min(small_, capital_);
-      if (at == std::string_view::npos || row_.size() - at < kMarker.size()) return std::string_view::npos;
-      std::size_t &found = at == small_ ? small_ : capital_;
-      found = row_.find(row_[at], at + 1);
-      if (isMarker(row_.substr(at, kMarker.size()))) return at;
-    }
+bool isMarker(std::string_view four) {
+  for (std::size_t k = 0; k < kMarker.size(); ++k) {
+    if ((four[k] | kCaseBit) != kMarker[k]) return false;
   }
+  return true;
+}
 
- private:
-  static bool isMarker(std::string_view four) {
-    for (std::size_t k = 0; k < kMarker.size(); ++k) {
-      if ((four[k] | 0x20) != kMarker[k]) return false;
-    }
-    return true;
+// The first position from `from` on that holds a 'd' in either case, or npos. A page has a 'd' every
+// few dozen bytes: it is looked for eight bytes at a time, without a call for each one.
+std::size_t findFirstLetter(std::string_view text, std::size_t from) {
+  static_assert(std::endian::native == std::endian::little, "the first byte found is the lowest");
+  constexpr std::uint64_t kOnes = 0x0101010101010101;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080;
+  constexpr std::uint64_t kFold = kOnes * static_cast<unsigned char>(kCaseBit);
+  constexpr std::uint64_t kLetter = kOnes * static_cast<unsigned char>(kMarker[0]);
+  for (; from + sizeof kOnes <= text.size(); from += sizeof kOnes) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + from, sizeof word);
+    // Zero exactly where a byte is the letter; the lowest flag marks the first zero byte.
+    const std::uint64_t differs = (word | kFold) ^ kLetter;
+    const std::uint64_t zeros = (differs - kOnes) & ~differs & kHighBits;
+    if (zeros != 0) return from + static_cast<std::size_t>(std::countr_zero(zeros)) / 8;
   }
+  for (; from < text.size(); ++from) {
+    if ((text[from] | kCaseBit) == kMarker[0]) return from;
+  }
+  return std::string_view::npos;
+}
 
-  std::string_view row_;
-  std::size_t small_;
-  std::size_t capital_;
-};
+// The position of the first "desc" in any letter case from `from` on, or npos.
+std::size_t findMarker(std::string_view text, std::size_t from) {
+  for (std::size_t at = findFirstLetter(text, from); at != std::string_view::npos && text.size() - at >= kMarker.size();
+       at = findFirstLetter(text, at + 1)) {
+    if (isMarker(text.substr(at, kMarker.size()))) return at;
+  }
+  return std::string_view::npos;
+}
 
 }  // namespace
 
@@ -65,19 +79,25 @@ ResultPage::ResultPage(const ui::ListView &lstFile) {
   loweredStarts_.resize(static_cast<std::size_t>(lstFile.count()));
   rowStarts_.push_back(0);
   for (int r = 1; r <= lstFile.count(); ++r) {
-    const std::string_view row = textOf(r);
-    text_.append(row);
+    text_.append(textOf(r));
     rowStarts_.push_back(text_.size());
-    MarkerFinder finder(row);
-    std::size_t at = finder.next();
-    if (at == std::string_view::npos) continue;
-    loweredStarts_[static_cast<std::size_t>(r - 1)] = lowered_.size();
-    lowered_ += text::lower(row);
-    for (; at != std::string_view::npos; at = finder.next()) {
-      Marker marker{0, static_cast<std::uint32_t>(r), static_cast<std::uint32_t>(at + kMarker.size())};
-      marker.head = headOf(idAfter(marker));
-      markers_.push_back(marker);
+  }
+  // The page is searched whole, not row by row: most rows hold no marker, and a search has its cost
+  // per call. A marker that would run into the next row is none.
+  std::size_t row = 0;
+  std::size_t lastLowered = std::string::npos;
+  for (std::size_t at = findMarker(text_, 0); at != std::string::npos; at = findMarker(text_, at + 1)) {
+    while (rowStarts_[row + 1] <= at) ++row;
+    if (at + kMarker.size() > rowStarts_[row + 1]) continue;
+    if (row != lastLowered) {
+      loweredStarts_[row] = lowered_.size();
+      lowered_ += text::lower(this->row(static_cast<std::ptrdiff_t>(row) + 1));
+      lastLowered = row;
     }
+    Marker marker{0, static_cast<std::uint32_t>(row + 1),
+                  static_cast<std::uint32_t>(at - rowStarts_[row] + kMarker.size())};
+    marker.head = headOf(idAfter(marker));
+    markers_.push_back(marker);
   }
   // Most markers differ in their first characters: those are compared as one number, without
   // reaching into the rows.

@@ -10,8 +10,8 @@
 namespace kf::search {
 
 // One saved result page as the parser reads it: the texts of the raw-line list, taken once when
-// the parse starts, with an index of the description markers, whose rows are lower-cased once. A page of a few
-// hundred entries would otherwise be lower-cased and searched in full once per entry.
+// the parse starts, with an index of the description markers, whose rows are lower-cased once. A
+// page of a few hundred entries would otherwise be lower-cased and searched in full once per entry.
 class ResultPage {
  public:
   // The longest id a video may have: the watch page takes no longer one.

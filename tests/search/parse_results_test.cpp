@@ -220,11 +220,13 @@ void fill(ui::ListView &lstFile, const std::vector<std::string> &lines) {
 
 TEST(ResultPage, FindsTheFirstMarkerRowForIdsOfEveryLength) {
   test::SearchWindow w;
-  fill(w.lstFile, {"intro", "descAB", "descabc9", "descabc1 DESCabc2", "x descabc1", "desc" + std::string(64, 'z')});
+  fill(w.lstFile, {"intro", "descAB", "descabc9", "descabc1 DESCabc2", "x descabc1", "desc" + std::string(64, 'z'),
+                   "xDe", "Scspan"});
   const ResultPage page(w.lstFile);
-  // Row 3 comes first although "abc9" sorts after "abc1" and "abc2".
-  const std::pair<std::string, int> cases[] = {{"abc", 3}, {"ABC", 3},   {"abc1", 4},
-                                               {"ab", 2},  {"abc12", 0}, {std::string(64, 'z'), 6}};
+  // Row 3 comes first although "abc9" sorts after "abc1" and "abc2". A marker does not run on into
+  // the next row.
+  const std::pair<std::string, int> cases[] = {
+      {"abc", 3}, {"ABC", 3}, {"abc1", 4}, {"ab", 2}, {"abc12", 0}, {std::string(64, 'z'), 6}, {"span", 0}};
   for (const auto &[id, row] : cases) EXPECT_EQ(page.descriptionMarkerRow(id), row) << id;
 }
 
