@@ -12,8 +12,9 @@
 
 namespace kf::net {
 
-// Error 40502 with the description callers have always told failed fetches by, and the German
-// reason the user can be shown: no answer, an error status, no size, a body cut off.
+// Error 40502, by which callers tell a failed fetch from their own failures, with its fixed German
+// description; and the German reason the user can be shown: no answer, an error status, no size, a
+// body cut off.
 class DownloadFailed : public Error {
  public:
   explicit DownloadFailed(std::string reason);

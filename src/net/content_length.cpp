@@ -18,8 +18,9 @@ bool isDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-// Reads a number the lenient way header values have always been read here: sign, digits, a decimal
-// point and an exponent, with blanks anywhere among them. Gathers the characters that belong to it.
+// Reads a number leniently: sign, digits, a decimal point and an exponent, with blanks anywhere among
+// them, so that a size a server writes oddly ("+1 024", "1e3") still gives the page its size.
+// Gathers the characters that belong to it.
 class NumberReader {
  public:
   explicit NumberReader(std::string_view text) : text_(text) {}
@@ -79,7 +80,8 @@ std::optional<std::int32_t> contentLength(const std::string &rawHeaders) {
   const auto [end, error] = std::from_chars(begin, number.data() + number.size(), value);
   if (error == std::errc::result_out_of_range) overflow();
   if (error != std::errc() || end != number.data() + number.size()) return std::nullopt;
-  // Halves go to the even neighbour, as whole-number conversion always did here.
+  // Halves go to the even neighbour, the rounding of the processor's own conversion, so that one
+  // header always gives one size.
   const double whole = std::nearbyint(value);
   if (whole < std::numeric_limits<std::int32_t>::min() || whole > std::numeric_limits<std::int32_t>::max()) overflow();
   return static_cast<std::int32_t>(whole);

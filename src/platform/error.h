@@ -25,12 +25,10 @@ namespace errors {
 constexpr int kInvalidArgument = 5;
 constexpr int kOverflow = 6;
 constexpr int kFileNotFound = 53;
-constexpr int kFileAlreadyOpen = 55;
 constexpr int kDiskFull = 61;
 constexpr int kInputPastEnd = 62;
 constexpr int kPermissionDenied = 70;
 constexpr int kPathFileAccess = 75;
-constexpr int kPathNotFound = 76;
 constexpr int kInvalidPicture = 481;
 constexpr int kStillExecuting = 35764;
 }  // namespace errors

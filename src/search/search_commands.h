@@ -29,7 +29,6 @@ class SearchCommands {
   void search();
   // Stops a running search: the page in hand is dropped unsaved, what was listed stays.
   void abort();
-  bool searching() const { return searching_; }
 
   // The address of result page n for the words in the search box as they stand now.
   std::string PageUrl(int n) const;

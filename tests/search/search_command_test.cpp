@@ -37,7 +37,6 @@ struct SiteSearch : testing::Test {
     EXPECT_TRUE(w.cmdSearch.visible());
     EXPECT_FALSE(w.cmdAbortS.visible());
     EXPECT_EQ(w.prgDL.value(), w.prgDL.max());
-    EXPECT_FALSE(commands.searching());
   }
 
   test::TempDir dir;
