@@ -169,7 +169,9 @@ ListItem &ListView::itemAt(int row) {
   return items_[static_cast<std::size_t>(row - 1)];
 }
 
-const ListItem &ListView::item(int row) const { return const_cast<ListView *>(this)->itemAt(row); }
+const ListItem &ListView::item(int row) const {
+  return const_cast<ListView *>(this)->itemAt(row);
+}
 
 ListSubItem &ListView::subItemAt(int row, int subItem) {
   auto &subs = itemAt(row).subItems;

@@ -11,10 +11,38 @@
 
 namespace kf::ui {
 
-enum class Kind { Frame, Label, ImageBox, TextBox, Button, ListView, ProgressBar, Browser, CheckBox, OptionButton, ComboBox, ScrollPane };
+enum class Kind {
+  Frame,
+  Label,
+  ImageBox,
+  TextBox,
+  Button,
+  ListView,
+  ProgressBar,
+  Browser,
+  CheckBox,
+  OptionButton,
+  ComboBox,
+  ScrollPane
+};
 
 // What changed, so that a peer mirrors only that. `index` names a list row where it matters.
-enum class Aspect { Geometry, Visible, Text, ToolTip, Picture, Look, Value, Items, ItemAdded, ItemChanged, ItemRemoved, Columns, Selection, Location };
+enum class Aspect {
+  Geometry,
+  Visible,
+  Text,
+  ToolTip,
+  Picture,
+  Look,
+  Value,
+  Items,
+  ItemAdded,
+  ItemChanged,
+  ItemRemoved,
+  Columns,
+  Selection,
+  Location
+};
 
 enum class Align { Left, Center };
 
@@ -94,7 +122,8 @@ class Control {
 
 class Frame : public Control {
  public:
-  Frame(std::string name, Control *container, Geometry g, int tab) : Control(Kind::Frame, std::move(name), container, g, tab) {}
+  Frame(std::string name, Control *container, Geometry g, int tab)
+      : Control(Kind::Frame, std::move(name), container, g, tab) {}
   const std::string &caption() const { return caption_; }
   void setCaption(std::string value);
 
@@ -104,7 +133,8 @@ class Frame : public Control {
 
 class Label : public Control {
  public:
-  Label(std::string name, Control *container, Geometry g, int tab) : Control(Kind::Label, std::move(name), container, g, tab) {}
+  Label(std::string name, Control *container, Geometry g, int tab)
+      : Control(Kind::Label, std::move(name), container, g, tab) {}
   const std::string &caption() const { return caption_; }
   void setCaption(std::string value);
   Align align() const { return align_; }
@@ -124,7 +154,8 @@ class Label : public Control {
 
 class ImageBox : public Control {
  public:
-  ImageBox(std::string name, Control *container, Geometry g, int tab) : Control(Kind::ImageBox, std::move(name), container, g, tab) {}
+  ImageBox(std::string name, Control *container, Geometry g, int tab)
+      : Control(Kind::ImageBox, std::move(name), container, g, tab) {}
   // Raises kf::Error when the file cannot be read or is not a picture; the box is then unchanged.
   void loadPicture(const std::string &path);
   void clearPicture();
@@ -138,7 +169,8 @@ class ImageBox : public Control {
 
 class Button : public Control {
  public:
-  Button(std::string name, Control *container, Geometry g, int tab) : Control(Kind::Button, std::move(name), container, g, tab) {}
+  Button(std::string name, Control *container, Geometry g, int tab)
+      : Control(Kind::Button, std::move(name), container, g, tab) {}
   // The file name of the button's picture in the program's graphics folder.
   const std::string &picture() const { return picture_; }
   void setPicture(std::string assetName);
@@ -156,7 +188,8 @@ class Button : public Control {
 
 class TextBox : public Control {
  public:
-  TextBox(std::string name, Control *container, Geometry g, int tab) : Control(Kind::TextBox, std::move(name), container, g, tab) {}
+  TextBox(std::string name, Control *container, Geometry g, int tab)
+      : Control(Kind::TextBox, std::move(name), container, g, tab) {}
   const std::string &text() const { return text_; }
   void setText(std::string value);
   // What the user typed; the peer reports it without echoing it back.
@@ -196,7 +229,8 @@ struct ImageList {
 // sub-item a row does not have, raises kf::Error.
 class ListView : public Control {
  public:
-  ListView(std::string name, Control *container, Geometry g, int tab) : Control(Kind::ListView, std::move(name), container, g, tab) {}
+  ListView(std::string name, Control *container, Geometry g, int tab)
+      : Control(Kind::ListView, std::move(name), container, g, tab) {}
 
   void addColumn(std::string header);
   int columnCount() const { return static_cast<int>(columns_.size()); }
@@ -248,7 +282,8 @@ class ListView : public Control {
 
 class ProgressBar : public Control {
  public:
-  ProgressBar(std::string name, Control *container, Geometry g, int tab) : Control(Kind::ProgressBar, std::move(name), container, g, tab) {}
+  ProgressBar(std::string name, Control *container, Geometry g, int tab)
+      : Control(Kind::ProgressBar, std::move(name), container, g, tab) {}
   int min() const { return min_; }
   int max() const { return max_; }
   int value() const { return value_; }
@@ -268,7 +303,8 @@ class ProgressBar : public Control {
 
 class Browser : public Control {
  public:
-  Browser(std::string name, Control *container, Geometry g, int tab) : Control(Kind::Browser, std::move(name), container, g, tab) {}
+  Browser(std::string name, Control *container, Geometry g, int tab)
+      : Control(Kind::Browser, std::move(name), container, g, tab) {}
   void navigate(std::string address);
   const std::string &location() const { return location_; }
 
@@ -279,7 +315,8 @@ class Browser : public Control {
 class CheckBox : public Control {
  public:
   enum State { Unchecked = 0, Checked = 1, Grayed = 2 };
-  CheckBox(std::string name, Control *container, Geometry g, int tab) : Control(Kind::CheckBox, std::move(name), container, g, tab) {}
+  CheckBox(std::string name, Control *container, Geometry g, int tab)
+      : Control(Kind::CheckBox, std::move(name), container, g, tab) {}
   const std::string &caption() const { return caption_; }
   void setCaption(std::string value);
   State value() const { return value_; }
@@ -292,7 +329,8 @@ class CheckBox : public Control {
 
 class OptionButton : public Control {
  public:
-  OptionButton(std::string name, Control *container, Geometry g, int tab) : Control(Kind::OptionButton, std::move(name), container, g, tab) {}
+  OptionButton(std::string name, Control *container, Geometry g, int tab)
+      : Control(Kind::OptionButton, std::move(name), container, g, tab) {}
   const std::string &caption() const { return caption_; }
   void setCaption(std::string value);
   bool value() const { return value_; }
@@ -322,7 +360,8 @@ class ScrollPane : public Control {
 // A drop-down selection list without free typing.
 class ComboBox : public Control {
  public:
-  ComboBox(std::string name, Control *container, Geometry g, int tab) : Control(Kind::ComboBox, std::move(name), container, g, tab) {}
+  ComboBox(std::string name, Control *container, Geometry g, int tab)
+      : Control(Kind::ComboBox, std::move(name), container, g, tab) {}
   void addItem(std::string text);
   const std::vector<std::string> &items() const { return items_; }
   // -1 when nothing is selected.

@@ -6,7 +6,8 @@
 
 namespace kf::ui {
 
-Window::Window(Toolkit &toolkit, std::string name, std::string caption, float clientWidth, float clientHeight, WindowStyle style)
+Window::Window(Toolkit &toolkit, std::string name, std::string caption, float clientWidth, float clientHeight,
+               WindowStyle style)
     : toolkit_(toolkit),
       name_(std::move(name)),
       caption_(std::move(caption)),
@@ -29,7 +30,9 @@ Control *Window::find(const std::string &name) const {
   return nullptr;
 }
 
-void Window::attached(Control &control) { toolkit_.attachControl(*this, control); }
+void Window::attached(Control &control) {
+  toolkit_.attachControl(*this, control);
+}
 
 void Window::setCaption(std::string value) {
   caption_ = std::move(value);

@@ -16,12 +16,12 @@ class Toolkit;
 enum class MousePointer { Default = 0, Hourglass = 11 };
 
 struct WindowStyle {
-  bool sizable = true;     // false: a fixed-size window that the user cannot resize or maximise
+  bool sizable = true;      // false: a fixed-size window that the user cannot resize or maximise
   bool toolWindow = false;  // small title bar with a close box only
   bool showInTaskbar = true;
-  bool centred = false;     // placed in the middle of the screen when shown
+  bool centred = false;  // placed in the middle of the screen when shown
   std::uint32_t background = rgb(255, 255, 255);
-  std::string icon;         // asset name; empty for no icon
+  std::string icon;  // asset name; empty for no icon
 };
 
 class WindowPeer {
@@ -37,7 +37,8 @@ class WindowPeer {
 
 class Window {
  public:
-  Window(Toolkit &toolkit, std::string name, std::string caption, float clientWidth, float clientHeight, WindowStyle style);
+  Window(Toolkit &toolkit, std::string name, std::string caption, float clientWidth, float clientHeight,
+         WindowStyle style);
   virtual ~Window();
   Window(const Window &) = delete;
   Window &operator=(const Window &) = delete;

@@ -19,21 +19,36 @@ struct Expected {
 
 // Left, top, width, height in twips, as the window is laid out before its first resize.
 const Expected kControls[] = {
-    {"fraPreview", "", {8160, 120, 2175, 1695}, true},      {"labInfo", "fraPreview", {240, 960, 2055, 255}, false},
-    {"labWait", "fraPreview", {240, 600, 1575, 255}, false}, {"imgPrev", "fraPreview", {120, 240, 1935, 1335}, true},
-    {"fraInfo", "", {120, 1200, 8055, 495}, true},           {"labSel", "fraInfo", {240, 180, 7815, 255}, true},
-    {"fraResult", "", {120, 1800, 10455, 6855}, true},       {"cmdFavs", "fraResult", {9600, 4440, 735, 735}, true},
-    {"lstFavs", "fraResult", {-600, 1200, 9375, 5175}, false}, {"fraCMD", "fraResult", {4080, 2160, 3015, 855}, false},
-    {"cmdDelFav", "fraCMD", {2280, 240, 615, 495}, true},    {"cmdMark", "fraCMD", {1560, 240, 615, 495}, true},
-    {"cmdDll", "fraCMD", {840, 240, 615, 495}, true},        {"cmdLink", "fraCMD", {120, 240, 615, 495}, true},
-    {"brw", "fraResult", {120, 480, 9375, 4935}, false},     {"cmdToFav", "fraResult", {9600, 5280, 735, 735}, true},
-    {"cmdInfo", "fraResult", {9600, 6120, 735, 735}, true},  {"cmdWatch", "fraResult", {9600, 3600, 735, 735}, true},
-    {"cmdSets", "fraResult", {9600, 2760, 735, 735}, true},  {"cmdDL", "fraResult", {9600, 1920, 735, 735}, true},
-    {"cmdResults", "fraResult", {9600, 1080, 735, 735}, true}, {"lstFile", "fraResult", {120, 480, 9375, 4335}, false},
-    {"cmdFile", "fraResult", {9600, 240, 735, 735}, true},   {"prgDL", "fraResult", {120, 6480, 10215, 255}, true},
-    {"lstResult", "fraResult", {120, 240, 9375, 4335}, true}, {"fraSearch", "", {120, 120, 8055, 975}, true},
-    {"cmdAbortS", "fraSearch", {7200, 120, 735, 735}, false}, {"cmdSearch", "fraSearch", {7200, 120, 735, 735}, true},
-    {"txtSearch", "fraSearch", {1560, 360, 5535, 285}, true}, {"labSearch", "fraSearch", {120, 360, 1395, 240}, true},
+    {"fraPreview", "", {8160, 120, 2175, 1695}, true},
+    {"labInfo", "fraPreview", {240, 960, 2055, 255}, false},
+    {"labWait", "fraPreview", {240, 600, 1575, 255}, false},
+    {"imgPrev", "fraPreview", {120, 240, 1935, 1335}, true},
+    {"fraInfo", "", {120, 1200, 8055, 495}, true},
+    {"labSel", "fraInfo", {240, 180, 7815, 255}, true},
+    {"fraResult", "", {120, 1800, 10455, 6855}, true},
+    {"cmdFavs", "fraResult", {9600, 4440, 735, 735}, true},
+    {"lstFavs", "fraResult", {-600, 1200, 9375, 5175}, false},
+    {"fraCMD", "fraResult", {4080, 2160, 3015, 855}, false},
+    {"cmdDelFav", "fraCMD", {2280, 240, 615, 495}, true},
+    {"cmdMark", "fraCMD", {1560, 240, 615, 495}, true},
+    {"cmdDll", "fraCMD", {840, 240, 615, 495}, true},
+    {"cmdLink", "fraCMD", {120, 240, 615, 495}, true},
+    {"brw", "fraResult", {120, 480, 9375, 4935}, false},
+    {"cmdToFav", "fraResult", {9600, 5280, 735, 735}, true},
+    {"cmdInfo", "fraResult", {9600, 6120, 735, 735}, true},
+    {"cmdWatch", "fraResult", {9600, 3600, 735, 735}, true},
+    {"cmdSets", "fraResult", {9600, 2760, 735, 735}, true},
+    {"cmdDL", "fraResult", {9600, 1920, 735, 735}, true},
+    {"cmdResults", "fraResult", {9600, 1080, 735, 735}, true},
+    {"lstFile", "fraResult", {120, 480, 9375, 4335}, false},
+    {"cmdFile", "fraResult", {9600, 240, 735, 735}, true},
+    {"prgDL", "fraResult", {120, 6480, 10215, 255}, true},
+    {"lstResult", "fraResult", {120, 240, 9375, 4335}, true},
+    {"fraSearch", "", {120, 120, 8055, 975}, true},
+    {"cmdAbortS", "fraSearch", {7200, 120, 735, 735}, false},
+    {"cmdSearch", "fraSearch", {7200, 120, 735, 735}, true},
+    {"txtSearch", "fraSearch", {1560, 360, 5535, 285}, true},
+    {"labSearch", "fraSearch", {120, 360, 1395, 240}, true},
 };
 
 TEST(MainControls, EveryControlStandsAtItsPlaceInItsContainer) {
@@ -68,8 +83,12 @@ TEST(MainControls, OpensWithTheResultListAndTheKeyboardInTheSearchBox) {
 TEST(MainControls, GermanTextsAreWindows1252) {
   ui::HeadlessToolkit tk;
   MainControls c(tk);
-  EXPECT_EQ(c.cmdDll.toolTip(), "Tats\xE4" "chlichen Videolink in die Zwischenablage.");
-  EXPECT_EQ(c.cmdSets.toolTip(), "Einstellungen \xF6" "ffnen.");
+  EXPECT_EQ(c.cmdDll.toolTip(),
+            "Tats\xE4"
+            "chlichen Videolink in die Zwischenablage.");
+  EXPECT_EQ(c.cmdSets.toolTip(),
+            "Einstellungen \xF6"
+            "ffnen.");
   EXPECT_EQ(c.labWait.caption(), "Bitte Warten");
   EXPECT_TRUE(c.labWait.font().bold);
   EXPECT_EQ(c.lstResult.columnCount(), 6);
