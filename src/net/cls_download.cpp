@@ -27,7 +27,7 @@ DownloadFailed::DownloadFailed(std::string reason)
     : Error(kNoSize, text::cp1252(u8"Keine Verbindung zum Server oder keine Größenangabe im Response-Header")),
       reason_(std::move(reason)) {}
 
-clsDownload::clsDownload(http::Limits limits) : limits_(limits) {}
+clsDownload::clsDownload(http::Limits limits, const http::ConnectionPool *pool) : limits_(limits), pool_(pool) {}
 
 std::string clsDownload::QueryInfo(const http::HeadRequest &request, std::int32_t infoLevel) const {
   const std::string &answer = infoLevel == kQueryStatusCode   ? request.statusCode()
@@ -70,7 +70,8 @@ std::string clsDownload::Downloadfile(const std::string &URL, std::int32_t bytes
   try {
     lookAtEvents();
     if (Statechanged) Statechanged(1);
-    hInternet = std::make_unique<http::Session>(Useragent, http::ProxyUse::System, limits_, [this] { lookAtEvents(); });
+    hInternet = std::make_unique<http::Session>(
+        Useragent, http::ProxyUse::System, limits_, [this] { lookAtEvents(); }, pool_);
     return transfer(announcedSize(address), buffer);
   } catch (const DownloadAborted &) {
     // The page in hand is dropped with its connections; nothing waits for the next call to close them.

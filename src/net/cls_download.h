@@ -31,7 +31,9 @@ struct DownloadAborted : std::runtime_error {
 
 class clsDownload {
  public:
-  explicit clsDownload(http::Limits limits = http::limitsFor(http::TransferKind::Page));
+  // With a pool, the calls keep their connections in it for later download objects of the pool.
+  explicit clsDownload(http::Limits limits = http::limitsFor(http::TransferKind::Page),
+                       const http::ConnectionPool *pool = nullptr);
 
   // The body at URL ("http://" optional), read in chunks of `bytes` bytes with the user agent
   // Useragent over the system's proxy settings; the empty text when the server announces a size
@@ -66,6 +68,7 @@ class clsDownload {
   void closeHandles();
 
   http::Limits limits_;
+  const http::ConnectionPool *pool_;
   bool abortRequested_ = false;
   // Kept from one call to the next; a call that fails leaves them for the next call to close.
   std::unique_ptr<http::Session> hInternet;

@@ -21,9 +21,9 @@ std::string fetched(net::clsDownload &download, const std::string &address) {
 }
 }  // namespace
 
-std::string DownloadPage(std::unique_ptr<net::clsDownload> &clsDL, const std::string &address,
-                         const std::string &file) {
-  clsDL = std::make_unique<net::clsDownload>();
+std::string DownloadPage(std::unique_ptr<net::clsDownload> &clsDL, const std::string &address, const std::string &file,
+                         const http::ConnectionPool &pool) {
+  clsDL = std::make_unique<net::clsDownload>(http::limitsFor(http::TransferKind::Page), &pool);
   const std::string body = fetched(*clsDL, address);
   try {
     files::replaceWithBytes(file, body);

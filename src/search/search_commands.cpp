@@ -66,10 +66,14 @@ void SearchCommands::search() {
   controls_.cmdSearch.setVisible(false);
   controls_.cmdAbortS.setVisible(true);
   try {
-    fetchPages(pages);
+    // The pages go to one site one after another: they share their connections.
+    const http::ConnectionPool pool;
+    fetchPages(pages, pool);
   } catch (const Error &) {
     // A failure ends the search like its last page; what was listed stays.
   }
+  // The last page's download object would hold the search's connections open.
+  clsDL.reset();
   controls_.prgDL.setValue(controls_.prgDL.max());
   controls_.cmdSearch.setVisible(true);
   controls_.cmdAbortS.setVisible(false);
@@ -82,9 +86,10 @@ void SearchCommands::abort() {
   if (clsDL) clsDL->Abort();
 }
 
-std::string SearchCommands::fetchPage(const std::string &address, const std::string &name, bool tellFailure) {
+std::string SearchCommands::fetchPage(const std::string &address, const std::string &name, bool tellFailure,
+                                      const http::ConnectionPool &pool) {
   try {
-    return DownloadPage(clsDL, address, files::join(appDir_, name));
+    return DownloadPage(clsDL, address, files::join(appDir_, name), pool);
   } catch (const net::DownloadAborted &) {
     // The user stopped it: there is nothing to tell.
   } catch (const Error &failure) {
@@ -93,8 +98,8 @@ std::string SearchCommands::fetchPage(const std::string &address, const std::str
   return {};
 }
 
-void SearchCommands::fetchPages(int pages) {
-  const std::string first = fetchPage(FirstPageUrl(site_.root, controls_.txtSearch.text()), "result.txt", true);
+void SearchCommands::fetchPages(int pages, const http::ConnectionPool &pool) {
+  const std::string first = fetchPage(FirstPageUrl(site_.root, controls_.txtSearch.text()), "result.txt", true, pool);
   if (isPage(first)) LoadFile(first, views());
   // Finding nothing is no failure: the Info line says so, not a message box.
   if (!first.empty() && controls_.lstResult.count() == 0 && !controls_.AbortSearch) {
@@ -104,7 +109,7 @@ void SearchCommands::fetchPages(int pages) {
   countPage();
   for (int n = 2; n <= pages; ++n) {
     if (controls_.AbortSearch) return;
-    const std::string file = fetchPage(PageUrl(n), "result" + std::to_string(n) + ".txt", false);
+    const std::string file = fetchPage(PageUrl(n), "result" + std::to_string(n) + ".txt", false, pool);
     if (!isPage(file)) return;
     LoadFile(file, views());
     ui::toolkit().doEvents();

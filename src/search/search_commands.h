@@ -39,10 +39,11 @@ class SearchCommands {
   void copyLine(int row);
 
  private:
-  void fetchPages(int pages);
+  void fetchPages(int pages, const http::ConnectionPool &pool);
   // DownloadPage's answer, or the empty text for a page that failed (told when `tellFailure`) or
   // was aborted.
-  std::string fetchPage(const std::string &address, const std::string &name, bool tellFailure);
+  std::string fetchPage(const std::string &address, const std::string &name, bool tellFailure,
+                        const http::ConnectionPool &pool);
   void countPage();
   ResultViews views() const;
 

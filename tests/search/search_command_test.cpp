@@ -12,6 +12,7 @@
 #include "search/search_window.h"
 #include "server.h"
 #include "support/file_size_limit.h"
+#include "support/http_test_server.h"
 #include "support/temp_dir.h"
 
 namespace kf::search {
@@ -83,6 +84,27 @@ TEST_F(SiteSearch, FetchesSavesAndListsTheConfiguredPages) {
     EXPECT_EQ(w.imgPrev.picture(), "");
   }
   EXPECT_FALSE(files::fileExists(dir.file("result4.txt")));
+}
+
+TEST_F(SiteSearch, ThePagesOfASearchShareAConnectionThatEndsWithTheSearch) {
+  test::HttpTestServer relay;
+  relay.routes.Get("/results", [&](const httplib::Request &request, httplib::Response &response) {
+    response.set_content(site.site().answer({"GET", request.target, "www.localhost"}).body, "text/html");
+  });
+  relay.routes.set_keep_alive_max_count(100);  // cpp-httplib closes after five requests otherwise
+  relay.start();
+  SearchCommands viaRelay(w.controls(), w.settings, net::localSiteAddress(relay.port()), dir.path());
+  w.settings.respages = 3;
+  w.txtSearch.setText("klipfang");
+  viaRelay.search();
+  viaRelay.search();
+
+  const auto seen = relay.requests();
+  ASSERT_EQ(seen.size(), 12u) << "HEAD and GET of three pages, twice";
+  for (std::size_t i = 1; i < 6; ++i) EXPECT_EQ(seen[i].clientPort, seen[0].clientPort) << i;
+  EXPECT_NE(seen[6].clientPort, seen[0].clientPort) << "the next search makes its own";
+  for (std::size_t i = 7; i < 12; ++i) EXPECT_EQ(seen[i].clientPort, seen[6].clientPort) << i;
+  EXPECT_EQ(w.lstResult.count(), 60);
 }
 
 TEST_F(SiteSearch, WordsGoIntoTheAddressesAsTyped) {

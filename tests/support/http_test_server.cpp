@@ -10,7 +10,8 @@ HttpTestServer::HttpTestServer() {
   routes.set_pre_routing_handler([this](const httplib::Request &request, httplib::Response &) {
     std::lock_guard lock(mutex_);
     seen_.push_back({request.method, request.target, request.get_header_value("User-Agent"),
-                     request.get_header_value("Cache-Control"), request.get_header_value("Pragma")});
+                     request.get_header_value("Cache-Control"), request.get_header_value("Pragma"),
+                     request.remote_port});
     return httplib::Server::HandlerResponse::Unhandled;
   });
 }

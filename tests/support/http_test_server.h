@@ -17,6 +17,7 @@ struct SeenRequest {
   std::string userAgent;
   std::string cacheControl;
   std::string pragma;
+  int clientPort = 0;  // the client's end of the connection the request came on
 };
 
 class HttpTestServer {

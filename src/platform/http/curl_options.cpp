@@ -41,4 +41,11 @@ CURLM *newMulti() {
   return multi;
 }
 
+CURLSH *newShare() {
+  initialiseCurl();
+  CURLSH *share = curl_share_init();
+  if (!share) throw std::bad_alloc();
+  return share;
+}
+
 }  // namespace kf::http::detail

@@ -17,4 +17,7 @@ CURL *newEasy(const Limits &limits, const std::string &userAgent);
 // A new multi handle, libcurl set up first. Throws std::bad_alloc when libcurl cannot make one.
 CURLM *newMulti();
 
+// A new share handle, libcurl set up first. Throws std::bad_alloc when libcurl cannot make one.
+CURLSH *newShare();
+
 }  // namespace kf::http::detail

@@ -5,8 +5,12 @@
 
 namespace kf::http {
 
-Session::Session(std::string userAgent, ProxyUse proxy, Limits limits, WaitHook whileWaiting)
-    : state_(std::make_shared<detail::SessionState>(std::move(userAgent), proxy, limits, std::move(whileWaiting))) {}
+ConnectionPool::ConnectionPool() : shared_(std::make_shared<detail::SharedConnections>()) {}
+
+Session::Session(std::string userAgent, ProxyUse proxy, Limits limits, WaitHook whileWaiting,
+                 const ConnectionPool *pool)
+    : state_(std::make_shared<detail::SessionState>(std::move(userAgent), proxy, limits, std::move(whileWaiting),
+                                                    pool ? pool->shared_ : nullptr)) {}
 
 Session::~Session() = default;
 

@@ -51,13 +51,28 @@ struct Answer {
 
 namespace detail {
 struct SessionState;
+struct SharedConnections;
 struct Transfer;
 }  // namespace detail
 
+// Connections kept from one session to the next while the pool lives: the pages of one search go to
+// the same site one after another, and a connection made for the first saves the handshake of every
+// later one. The connections close when the pool and the last session made with it have ended. For
+// the sessions of one thread.
+class ConnectionPool {
+ public:
+  ConnectionPool();
+
+ private:
+  friend class Session;
+  std::shared_ptr<detail::SharedConnections> shared_;
+};
+
 class Session {
  public:
+  // Without a pool, the session's connections end with it.
   Session(std::string userAgent, ProxyUse proxy, Limits limits = limitsFor(TransferKind::Page),
-          WaitHook whileWaiting = {});
+          WaitHook whileWaiting = {}, const ConnectionPool *pool = nullptr);
   ~Session();
   Session(const Session &) = delete;
   Session &operator=(const Session &) = delete;

@@ -24,11 +24,21 @@ bool isRedirect(long code) {
 
 }  // namespace
 
-SessionState::SessionState(std::string userAgent, ProxyUse proxy, Limits limits, WaitHook whileWaiting)
+SharedConnections::SharedConnections() : share(newShare()) {
+  curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT);
+}
+
+SharedConnections::~SharedConnections() {
+  curl_share_cleanup(share);
+}
+
+SessionState::SessionState(std::string userAgent, ProxyUse proxy, Limits limits, WaitHook whileWaiting,
+                           std::shared_ptr<SharedConnections> shared)
     : userAgent(std::move(userAgent)),
       proxy(proxy),
       limits(limits),
       whileWaiting(std::move(whileWaiting)),
+      shared(std::move(shared)),
       multi(newMulti()),
       nextHook(std::chrono::steady_clock::now() + kWaitSlice) {}
 
@@ -51,6 +61,7 @@ Transfer::Transfer(std::shared_ptr<SessionState> session, const std::string &add
   if (session_->proxy == ProxyUse::Direct) curl_easy_setopt(easy_, CURLOPT_PROXY, "");
   curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
   curl_easy_setopt(easy_, CURLOPT_BUFFERSIZE, kReceiveBuffer);
+  if (session_->shared) curl_easy_setopt(easy_, CURLOPT_SHARE, session_->shared->share);
   // A HEAD answer announces a size without sending it: only a GET is held to the body cap early.
   if (method == Method::Head) {
     curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);

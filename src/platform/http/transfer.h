@@ -13,8 +13,19 @@
 
 namespace kf::http::detail {
 
+// libcurl's connection cache, shared by the sessions of a ConnectionPool; closed with its last owner.
+struct SharedConnections {
+  SharedConnections();
+  ~SharedConnections();
+  SharedConnections(const SharedConnections &) = delete;
+  SharedConnections &operator=(const SharedConnections &) = delete;
+
+  CURLSH *const share;
+};
+
 struct SessionState {
-  SessionState(std::string userAgent, ProxyUse proxy, Limits limits, WaitHook whileWaiting);
+  SessionState(std::string userAgent, ProxyUse proxy, Limits limits, WaitHook whileWaiting,
+               std::shared_ptr<SharedConnections> shared);
   ~SessionState();
   SessionState(const SessionState &) = delete;
   SessionState &operator=(const SessionState &) = delete;
@@ -23,7 +34,9 @@ struct SessionState {
   const ProxyUse proxy;
   const Limits limits;
   const WaitHook whileWaiting;
-  // The transfers of one session share its connection cache.
+  // The transfers of one session share its connection cache, or the pool's when it has one. The
+  // pool's goes after the multi handle: it must outlive every transfer that used it.
+  const std::shared_ptr<SharedConnections> shared;
   CURLM *const multi;
   // When the wait hook is to run next.
   std::chrono::steady_clock::time_point nextHook;
