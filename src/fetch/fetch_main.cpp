@@ -14,7 +14,6 @@
 #include "platform/desktop/download_folder.h"
 #include "platform/desktop/notify.h"
 #include "platform/qt/qt_toolkit.h"
-#include "platform/qt/question_box.h"
 #include "platform/shell/shell_execute.h"
 #include "platform/text/cp1252.h"
 
@@ -59,8 +58,8 @@ int showDownloads(int &argc, char **argv, const std::string &address) {
   kf::fetch::FrmDownloads frm(
       toolkit, folder,
       {[](const std::string &path) { kf::desktop::openWithDesktop(path); }, kf::desktop::notifyDesktop,
-       [](const std::string &question) {
-         return kf::qtui::askYesNo(question, kf::text::cp1252(u8"Klipfang – Downloads"));
+       [&toolkit](const std::string &question) {
+         return toolkit.askYesNo(question, kf::text::cp1252(u8"Klipfang – Downloads"));
        }});
   std::unique_ptr<kf::instance::HandOverServer> server =
       claim->listen([&frm](const std::string &handed) { frm.add(handed); });

@@ -10,7 +10,7 @@
 
 namespace kf::ui {
 
-enum class MessageIcon { None, Critical, Exclamation, Information };
+enum class MessageIcon { None, Critical, Exclamation, Information, Question };
 
 // A message box as the user sees it. Texts are Windows-1252.
 struct Message {

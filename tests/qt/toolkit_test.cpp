@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
@@ -50,6 +51,46 @@ TEST(QtToolkitTest, MessageBoxIsModalWithItsIconTextAndOnlyOk) {
   EXPECT_EQ(title, QStringLiteral("Fehler ist aufgetreten!"));
   EXPECT_EQ(buttons, 1);
   EXPECT_TRUE(modal);
+}
+
+TEST(QtToolkitTest, AQuestionOffersJaAndNeinWithNeinForACloseAndIsAnsweredThroughTheSeam) {
+  auto &tk = qtToolkit();
+  QStringList captions;
+  QString defaultCaption;
+  // On the screen: the first box is answered with "Ja", the second closed with Esc.
+  QTimer answer;
+  answer.setInterval(10);
+  int asked = 0;
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    if (!box) return;
+    if (++asked == 2) return QTest::keyClick(box, Qt::Key_Escape);
+    captions.clear();
+    for (QAbstractButton *button : box->buttons()) captions << button->text();
+    defaultCaption = box->defaultButton()->text();
+    for (QAbstractButton *button : box->buttons()) {
+      if (button->text() == QStringLiteral("Ja")) button->click();
+    }
+  });
+  answer.start();
+  tk.answering = false;
+  EXPECT_TRUE(tk.askYesNo("Abbrechen?", "Klipfang"));
+  EXPECT_FALSE(tk.askYesNo("Abbrechen?", "Klipfang"));
+  tk.answering = true;
+  answer.stop();
+  captions.sort();
+  EXPECT_EQ(captions, (QStringList{QStringLiteral("Ja"), QStringLiteral("Nein")}));
+  EXPECT_EQ(defaultCaption, QStringLiteral("Nein"));
+
+  tk.takeAnswered();
+  EXPECT_FALSE(tk.askYesNo("Erste Frage?", "Klipfang"));
+  tk.answerYes = true;
+  EXPECT_TRUE(tk.askYesNo("Zweite Frage?", "Klipfang"));
+  tk.answerYes = false;
+  const auto asked2 = tk.takeAnswered();
+  ASSERT_EQ(asked2.size(), 2U);
+  EXPECT_EQ(asked2[1].text, "Zweite Frage?");
+  EXPECT_EQ(asked2[1].icon, ui::MessageIcon::Question);
 }
 
 TEST(QtToolkitTest, AFailureNoHandlerCaughtIsToldAndTheProgramGoesOn) {

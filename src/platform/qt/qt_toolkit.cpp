@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QCursor>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QQuickWindow>
 #include <cstdio>
 #include <cstdlib>
@@ -64,6 +65,8 @@ QMessageBox::Icon qtIcon(ui::MessageIcon icon) {
       return QMessageBox::Warning;
     case ui::MessageIcon::Information:
       return QMessageBox::Information;
+    case ui::MessageIcon::Question:
+      return QMessageBox::Question;
     case ui::MessageIcon::None:
       break;
   }
@@ -135,6 +138,23 @@ void QtToolkit::messageBox(const std::string &text, const std::string &title, ui
   // Failure descriptions can carry names from the network: shown as they are, never as markup.
   box.setTextFormat(Qt::PlainText);
   box.exec();
+}
+
+bool QtToolkit::askYesNo(const std::string &question, const std::string &title) {
+  if (answering) {
+    answered_.push_back({question, title, ui::MessageIcon::Question});
+    return answerYes;
+  }
+  QMessageBox box(QMessageBox::Question, toQString(title), toQString(question));
+  // The question can name files from the network: shown as it is, never as markup.
+  box.setTextFormat(Qt::PlainText);
+  // The buttons' own captions: Qt's standard ones follow a translation the program does not load.
+  QPushButton *yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
+  QPushButton *no = box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
+  box.setDefaultButton(no);
+  box.setEscapeButton(no);
+  box.exec();
+  return box.clickedButton() == yes;
 }
 
 std::vector<ui::Message> QtToolkit::takeAnswered() {

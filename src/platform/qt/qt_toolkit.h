@@ -37,10 +37,15 @@ class QtToolkit : public ui::Toolkit {
   // Every message box of the program comes through here: on the screen, or answered (below).
   void messageBox(const std::string &text, const std::string &title, ui::MessageIcon icon) override;
 
+  // A question the user answers with "Ja" (true) or "Nein": "Nein" is the default, and closing the
+  // box answers it.
+  bool askYesNo(const std::string &question, const std::string &title);
+
   // The seam for tests on the real widgets. While `answering` is on, a box is not shown: it is
-  // answered at once with its one button, OK, and kept for takeAnswered(). The Qt tests turn it on
-  // before their first window, so no test can wait on a box.
+  // answered at once (a message with its one button, OK; a question with `answerYes`) and kept for
+  // takeAnswered(). The Qt tests turn it on before their first window, so no test can wait on a box.
   bool answering = false;
+  bool answerYes = false;
   // The boxes answered since the last call, oldest first.
   std::vector<ui::Message> takeAnswered();
 
