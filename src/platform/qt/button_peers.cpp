@@ -8,6 +8,7 @@
 
 #include "platform/qt/control_peer.h"
 #include "platform/qt/convert.h"
+#include "platform/qt/guarded.h"
 #include "platform/qt/pictures.h"
 
 namespace kf::qtui {
@@ -23,7 +24,7 @@ class ButtonPeer : public QtControlPeer {
     palette.setColor(QPalette::Window, Qt::white);
     tool->setPalette(palette);
     tool->setAutoFillBackground(true);
-    connect(tool, &QToolButton::clicked, this, [this] { button_.click(); });
+    connect(tool, &QToolButton::clicked, this, [this] { runGuarded([this] { button_.click(); }); });
   }
 
  protected:
@@ -52,7 +53,9 @@ class CheckBoxPeer : public QtControlPeer {
  public:
   CheckBoxPeer(ui::CheckBox &box, QWidget *parent) : QtControlPeer(box, new QCheckBox(parent)), box_(box) {
     connect(checkBox(), &QCheckBox::clicked, this, [this] {
-      box_.setValue(checkBox()->checkState() == Qt::Checked ? ui::CheckBox::Checked : ui::CheckBox::Unchecked);
+      runGuarded([this] {
+        box_.setValue(checkBox()->checkState() == Qt::Checked ? ui::CheckBox::Checked : ui::CheckBox::Unchecked);
+      });
     });
   }
 
@@ -85,7 +88,7 @@ class OptionButtonPeer : public QtControlPeer {
       : QtControlPeer(option, new QRadioButton(parent)), option_(option) {
     // The control knows its group; Qt's own grouping by parent widget would disagree with it.
     radio()->setAutoExclusive(false);
-    connect(radio(), &QRadioButton::clicked, this, [this] { option_.setValue(true); });
+    connect(radio(), &QRadioButton::clicked, this, [this] { runGuarded([this] { option_.setValue(true); }); });
   }
 
  protected:
@@ -111,7 +114,8 @@ class ComboBoxPeer : public QtControlPeer {
  public:
   ComboBoxPeer(ui::ComboBox &combo, QWidget *parent) : QtControlPeer(combo, new QComboBox(parent)), combo_(combo) {
     comboBox()->setEditable(false);
-    connect(comboBox(), &QComboBox::activated, this, [this](int index) { combo_.setListIndex(index); });
+    connect(comboBox(), &QComboBox::activated, this,
+            [this](int index) { runGuarded([&] { combo_.setListIndex(index); }); });
   }
 
  protected:

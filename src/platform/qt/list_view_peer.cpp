@@ -11,6 +11,7 @@
 
 #include "platform/qt/control_peer.h"
 #include "platform/qt/convert.h"
+#include "platform/qt/guarded.h"
 #include "platform/qt/pictures.h"
 
 namespace kf::qtui {
@@ -45,7 +46,7 @@ class ListViewPeer : public QtControlPeer {
     view->header()->setMinimumSectionSize(0);
     view->header()->setStretchLastSection(false);
     view->header()->setSectionsMovable(false);
-    connect(view, &QTreeWidget::itemSelectionChanged, this, [this] { userSelected(); });
+    connect(view, &QTreeWidget::itemSelectionChanged, this, [this] { runGuarded([this] { userSelected(); }); });
     view->installEventFilter(this);
     view->viewport()->installEventFilter(this);
     // Each row shown on its own lays out and repaints the whole list: a parse that adds rows by the
@@ -96,7 +97,7 @@ class ListViewPeer : public QtControlPeer {
     if (watched == tree()) {
       if (event->type() == QEvent::KeyPress) {
         const auto &key = *static_cast<QKeyEvent *>(event);
-        if (const int code = keyCode(key)) list_.keyDown(code, shiftState(key.modifiers()));
+        if (const int code = keyCode(key)) runGuarded([&] { list_.keyDown(code, shiftState(key.modifiers())); });
       }
       return false;
     }
@@ -106,18 +107,18 @@ class ListViewPeer : public QtControlPeer {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         QTreeWidgetItem *item = tree()->itemAt(mouse->position().toPoint());
         if (mouse->button() == Qt::LeftButton && item && item->isSelected()) {
-          list_.clickItem(tree()->indexOfTopLevelItem(item) + 1);
+          runGuarded([&] { list_.clickItem(tree()->indexOfTopLevelItem(item) + 1); });
         }
         break;
       }
       case QEvent::MouseButtonDblClick:
-        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) list_.doubleClick();
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) runGuarded([this] { list_.doubleClick(); });
         break;
       case QEvent::MouseButtonRelease: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (const int button = mouseButtonCode(mouse->button())) {
           const QPoint at = tree()->viewport()->mapTo(tree(), mouse->position().toPoint());
-          list_.mouseUp(button, shiftState(mouse->modifiers()), twips(at.x()), twips(at.y()));
+          runGuarded([&] { list_.mouseUp(button, shiftState(mouse->modifiers()), twips(at.x()), twips(at.y())); });
         }
         break;
       }

@@ -15,13 +15,15 @@
 
 #include "platform/qt/control_peer.h"
 #include "platform/qt/convert.h"
+#include "platform/qt/guarded.h"
 #include "platform/qt/window_peer.h"
 
 namespace kf::qtui {
 namespace {
 
-// Qt cannot carry an exception through its own code: one escaping a handler would end the process.
-// Every event, posted task and signal of a widget enters the program here, so here it is caught.
+// The peers and post() catch what the program's handlers let escape where they call them
+// (runGuarded). This is the last guard, for an event that reaches the program some other way: Qt
+// cannot carry an exception through its own code, and one escaping it would end the process.
 class GuardedApplication : public QApplication {
  public:
   GuardedApplication(int &argc, char **argv, ui::Toolkit &toolkit) : QApplication(argc, argv), toolkit_(toolkit) {}
@@ -115,7 +117,8 @@ void QtToolkit::waitForEvent() {
 }
 
 void QtToolkit::post(std::function<void()> task) {
-  QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(task), Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      QCoreApplication::instance(), [task = std::move(task)] { runGuarded(task); }, Qt::QueuedConnection);
 }
 
 // Exactly one override cursor while busy, however often the program asks for the hourglass.

@@ -8,6 +8,7 @@
 
 #include "platform/qt/control_peer.h"
 #include "platform/qt/convert.h"
+#include "platform/qt/guarded.h"
 #include "platform/qt/pictures.h"
 
 namespace kf::qtui {
@@ -75,7 +76,9 @@ class LabelPeer : public QtControlPeer {
       }
     } else if (event->type() == QEvent::MouseButtonRelease) {
       const auto *mouse = static_cast<QMouseEvent *>(event);
-      if (mouse->button() == Qt::LeftButton && widget()->rect().contains(mouse->position().toPoint())) label_.click();
+      if (mouse->button() == Qt::LeftButton && widget()->rect().contains(mouse->position().toPoint())) {
+        runGuarded([this] { label_.click(); });
+      }
     }
     return false;
   }

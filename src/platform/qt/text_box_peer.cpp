@@ -5,6 +5,7 @@
 
 #include "platform/qt/control_peer.h"
 #include "platform/qt/convert.h"
+#include "platform/qt/guarded.h"
 
 namespace kf::qtui {
 namespace {
@@ -13,7 +14,8 @@ class TextBoxPeer : public QtControlPeer {
  public:
   TextBoxPeer(ui::TextBox &box, QWidget *parent) : QtControlPeer(box, new QLineEdit(parent)), box_(box) {
     // textEdited comes from the user only, so the program's own setText never echoes back.
-    connect(lineEdit(), &QLineEdit::textEdited, this, [this](const QString &text) { box_.typed(fromQString(text)); });
+    connect(lineEdit(), &QLineEdit::textEdited, this,
+            [this](const QString &text) { runGuarded([&] { box_.typed(fromQString(text)); }); });
     widget()->installEventFilter(this);
   }
 
@@ -31,7 +33,7 @@ class TextBoxPeer : public QtControlPeer {
   bool eventFilter(QObject * /*watched*/, QEvent *event) override {
     if (event->type() == QEvent::KeyPress) {
       const auto &key = *static_cast<QKeyEvent *>(event);
-      if (const int code = keyCode(key)) box_.keyDown(code, shiftState(key.modifiers()));
+      if (const int code = keyCode(key)) runGuarded([&] { box_.keyDown(code, shiftState(key.modifiers())); });
     }
     return false;
   }

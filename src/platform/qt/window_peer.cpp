@@ -11,6 +11,7 @@
 
 #include "platform/qt/control_peer.h"
 #include "platform/qt/convert.h"
+#include "platform/qt/guarded.h"
 #include "platform/qt/pictures.h"
 
 namespace kf::qtui {
@@ -102,9 +103,13 @@ bool QtWindowPeer::eventFilter(QObject *watched, QEvent *event) {
     case QEvent::Close:
       // The close box. The window's close handler may end the process or the window itself, so
       // nothing of this peer is touched after it closed; a close the window refused leaves it shown.
-      if (window_.isOpen() && !window_.requestClose()) {
-        event->ignore();
-        return true;
+      if (window_.isOpen()) {
+        bool refused = false;
+        runGuarded([&] { refused = !window_.requestClose(); });
+        if (refused) {
+          event->ignore();
+          return true;
+        }
       }
       break;
     case QEvent::Show:
@@ -119,7 +124,7 @@ bool QtWindowPeer::eventFilter(QObject *watched, QEvent *event) {
       if (!widget_->isMinimized()) {
         reportSize();
       } else if (window_.isOpen() && (window_.clientWidth() != 0 || window_.clientHeight() != 0)) {
-        window_.resized(0, 0);
+        runGuarded([this] { window_.resized(0, 0); });
       }
       break;
     default:
@@ -133,10 +138,12 @@ bool QtWindowPeer::eventFilter(QObject *watched, QEvent *event) {
 // end the window, so nothing of this peer is touched after them.
 bool QtWindowPeer::seeInput(QEvent *event) {
   if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
-    window_.escape();
+    runGuarded([this] { window_.escape(); });
   } else if (event->type() == QEvent::MouseButtonPress) {
     const auto *mouse = static_cast<QMouseEvent *>(event);
-    if (mouse->button() == Qt::LeftButton) window_.leftMouseDown(controlAt(mouse->position().toPoint()));
+    if (mouse->button() == Qt::LeftButton) {
+      runGuarded([&] { window_.leftMouseDown(controlAt(mouse->position().toPoint())); });
+    }
   }
   return false;
 }
@@ -155,7 +162,7 @@ void QtWindowPeer::reportSize() {
   if (!window_.isOpen()) return;
   const QSize size = widget_->size();
   if (size.width() != pixels(window_.clientWidth()) || size.height() != pixels(window_.clientHeight())) {
-    window_.resized(twips(size.width()), twips(size.height()));
+    runGuarded([&] { window_.resized(twips(size.width()), twips(size.height())); });
   }
 }
 
