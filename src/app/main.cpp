@@ -1,6 +1,5 @@
 // Klipfang: `klipfang [--site http://HOST[:PORT]]`; the main window is the whole program.
 #include <cstdio>
-#include <cstdlib>
 
 #include "app/command_line.h"
 #include "app/frm_main.h"
@@ -8,14 +7,6 @@
 #include "platform/files.h"
 #include "platform/qt/qt_toolkit.h"
 #include "platform/text/cp1252.h"
-
-namespace {
-
-bool haveDisplay() {
-  return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
-}
-
-}  // namespace
 
 int main(int argc, char **argv) {
   const kf::net::SiteAddress builtIn = kf::net::builtInSiteAddress();
@@ -27,11 +18,11 @@ int main(int argc, char **argv) {
   if (line.action == kf::app::CommandLine::Action::Refuse) {
     std::fprintf(stderr, "klipfang: %s", kf::text::toUtf8(line.complaint).c_str());
     // Started from the menu, the user sees no standard error.
-    if (haveDisplay())
+    if (kf::qtui::haveDisplay())
       kf::qtui::QtToolkit(argc, argv).messageBox(line.complaint, "Klipfang", kf::ui::MessageIcon::Critical);
     return 2;
   }
-  if (!haveDisplay()) {
+  if (!kf::qtui::haveDisplay()) {
     std::fputs("Klipfang braucht einen Bildschirm: weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt.\n", stderr);
     return 1;
   }

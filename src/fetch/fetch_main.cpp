@@ -42,10 +42,6 @@ int openPage(const std::string &address) {
   return kf::desktop::becomeDesktopOpener(address);
 }
 
-bool haveDisplay() {
-  return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
-}
-
 int showDownloads(int &argc, char **argv, const std::string &address) {
   std::optional<kf::fetch::WindowClaim> claim = kf::fetch::WindowClaim::claimOrHandOver(address);
   if (!claim) return 0;
@@ -81,7 +77,7 @@ int main(int argc, char **argv) {
   }
   const std::string address = argv[1];
   if (takeShowMode()) return openPage(address);
-  if (!haveDisplay()) {
+  if (!kf::qtui::haveDisplay()) {
     std::fputs("klipfang-fetch braucht einen Bildschirm: weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt.\n", stderr);
     return 1;
   }

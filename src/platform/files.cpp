@@ -13,6 +13,7 @@
 
 #include "platform/error.h"
 #include "platform/text/cp1252.h"
+#include "platform/unique_fd.h"
 
 namespace kf::files {
 namespace {
@@ -50,21 +51,6 @@ Error errorFromErrno(int err, const std::string &path) {
   throw errorFromErrno(errno, path);
 }
 
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd &) = delete;
-  Fd &operator=(const Fd &) = delete;
-  int get() const { return fd_; }
-  int release() { return std::exchange(fd_, -1); }
-
- private:
-  int fd_;
-};
-
 void writeAll(int fd, std::string_view bytes, const std::string &path) {
   while (!bytes.empty()) {
     const ssize_t n = ::write(fd, bytes.data(), bytes.size());
@@ -82,7 +68,7 @@ std::string joinLines(const std::vector<std::string> &lines) {
   return body;
 }
 
-void closeChecked(Fd &fd, const std::string &path) {
+void closeChecked(UniqueFd &fd, const std::string &path) {
   if (::close(fd.release()) != 0) fail(path);
 }
 
@@ -91,7 +77,7 @@ constexpr std::size_t kReadChunk = 64 * 1024;
 // Opens a file for reading, refusing anything but a plain file: a folder, device or pipe in a file's
 // place would fail later or block the reader for good.
 int openRegular(const std::string &path) {
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0) fail(path);
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) fail(path);
@@ -179,7 +165,7 @@ void removeFile(const std::string &path) {
 }
 
 std::string readBytes(const std::string &path) {
-  Fd fd(openRegular(path));
+  UniqueFd fd(openRegular(path));
   std::string bytes;
   char buf[65536];
   for (;;) {
@@ -253,7 +239,7 @@ std::vector<std::string> readLines(const std::string &path, ReadLimits limits) {
 }
 
 void writeBytes(const std::string &path, std::string_view bytes) {
-  Fd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
   if (fd.get() < 0) fail(path);
   writeAll(fd.get(), bytes, path);
   closeChecked(fd, path);
@@ -262,7 +248,7 @@ void writeBytes(const std::string &path, std::string_view bytes) {
 void saveLinesAtomically(const std::string &path, const std::vector<std::string> &lines) {
   const std::string target = followLinks(path);
   std::string temp = target + ".XXXXXX";
-  Fd fd(::mkstemp(temp.data()));
+  UniqueFd fd(::mkstemp(temp.data()));
   if (fd.get() < 0) fail(path);
   // Failures name the user's file, not the temporary one he never sees.
   try {
@@ -277,7 +263,7 @@ void saveLinesAtomically(const std::string &path, const std::vector<std::string>
   }
   // Make the rename itself durable; a failure here cannot undo the save, so it is not reported.
   const std::string folder = folderOf(target);
-  Fd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  UniqueFd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.get() >= 0) ::fsync(dir.get());
 }
 

@@ -17,6 +17,7 @@
 #include "platform/error.h"
 #include "platform/text/cp1252.h"
 #include "platform/toolkit.h"
+#include "platform/unique_fd.h"
 
 namespace kf::instance {
 
@@ -31,30 +32,6 @@ constexpr auto kConnectRetry = std::chrono::milliseconds(50);
 Error socketError(const std::string &what) {
   return Error(errors::kPathFileAccess, what + " (" + std::strerror(errno) + ")");
 }
-
-class Fd {
- public:
-  explicit Fd(int fd = -1) : fd_(fd) {}
-  Fd(Fd &&other) noexcept : fd_(other.release()) {}
-  Fd &operator=(Fd &&other) noexcept {
-    reset(other.release());
-    return *this;
-  }
-  ~Fd() { reset(); }
-  int get() const { return fd_; }
-  int release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-  void reset(int fd = -1) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = fd;
-  }
-
- private:
-  int fd_;
-};
 
 std::uint64_t fnv1a(std::string_view key) {
   std::uint64_t hash = 0xcbf29ce484222325ULL;
@@ -146,9 +123,9 @@ struct HandOverServer::State {
   // Read and cleared on the user-interface thread only: a message posted after the server has gone
   // finds it empty.
   bool alive = true;
-  Fd listener;
-  Fd wakeRead;
-  Fd wakeWrite;
+  UniqueFd listener;
+  UniqueFd wakeRead;
+  UniqueFd wakeWrite;
   std::thread worker;
 };
 
@@ -180,7 +157,7 @@ HandOverServer::HandOverServer(std::string path, std::function<void(const std::s
         return;
       }
       if (entries[1].revents != 0) return;
-      const Fd client(::accept4(state->listener.get(), nullptr, nullptr, SOCK_CLOEXEC));
+      const UniqueFd client(::accept4(state->listener.get(), nullptr, nullptr, SOCK_CLOEXEC));
       if (client.get() < 0) continue;
       const std::optional<std::string> message = readLine(client.get());
       if (!message) continue;
@@ -207,7 +184,7 @@ bool handOver(const std::string &path, const std::string &message, std::chrono::
   if (!address || message.find('\n') != std::string::npos || message.size() > kMaxMessageBytes) return false;
   const auto deadline = Clock::now() + timeout;
   for (;;) {
-    Fd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (fd.get() < 0) return false;
     if (::connect(fd.get(), reinterpret_cast<const sockaddr *>(&*address), sizeof *address) == 0 ||
         (errno == EAGAIN && waitFor(fd.get(), POLLOUT, deadline))) {

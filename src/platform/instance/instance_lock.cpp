@@ -16,34 +16,17 @@ namespace kf::instance {
 std::optional<InstanceLock> InstanceLock::tryTake(const std::string &path) {
   // Close-on-exec: a program started from here (the download helper) must not keep the lock alive
   // after this one has ended.
-  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (fd < 0) {
+  UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+  if (fd.get() < 0) {
     throw Error(errors::kPathFileAccess, text::cp1252(u8"Die Sperrdatei kann nicht geöffnet werden: ") + path + " (" +
                                              std::strerror(errno) + ")");
   }
   int taken = 0;
   do {
-    taken = ::flock(fd, LOCK_EX | LOCK_NB);
+    taken = ::flock(fd.get(), LOCK_EX | LOCK_NB);
   } while (taken != 0 && errno == EINTR);
-  if (taken != 0) {
-    ::close(fd);
-    return std::nullopt;
-  }
-  return InstanceLock(fd);
-}
-
-InstanceLock::InstanceLock(InstanceLock &&other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-
-InstanceLock &InstanceLock::operator=(InstanceLock &&other) noexcept {
-  if (this != &other) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = std::exchange(other.fd_, -1);
-  }
-  return *this;
-}
-
-InstanceLock::~InstanceLock() {
-  if (fd_ >= 0) ::close(fd_);
+  if (taken != 0) return std::nullopt;
+  return InstanceLock(std::move(fd));
 }
 
 }  // namespace kf::instance

@@ -3,6 +3,9 @@
 // ends, however it ends, so a killed program leaves no stale lock behind.
 #include <optional>
 #include <string>
+#include <utility>
+
+#include "platform/unique_fd.h"
 
 namespace kf::instance {
 
@@ -12,15 +15,9 @@ class InstanceLock {
   // it; throws kf::Error when the file cannot be opened.
   static std::optional<InstanceLock> tryTake(const std::string &path);
 
-  InstanceLock(InstanceLock &&other) noexcept;
-  InstanceLock &operator=(InstanceLock &&other) noexcept;
-  InstanceLock(const InstanceLock &) = delete;
-  InstanceLock &operator=(const InstanceLock &) = delete;
-  ~InstanceLock();
-
  private:
-  explicit InstanceLock(int fd) : fd_(fd) {}
-  int fd_ = -1;
+  explicit InstanceLock(UniqueFd fd) : fd_(std::move(fd)) {}
+  UniqueFd fd_;
 };
 
 }  // namespace kf::instance

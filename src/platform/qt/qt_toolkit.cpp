@@ -160,6 +160,10 @@ bool QtToolkit::askYesNo(const std::string &question, const std::string &title) 
   return box.clickedButton() == yes;
 }
 
+bool haveDisplay() {
+  return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
+}
+
 std::vector<ui::Message> QtToolkit::takeAnswered() {
   return std::exchange(answered_, {});
 }

@@ -12,6 +12,10 @@ class QApplication;
 
 namespace kf::qtui {
 
+// Whether the toolkit has a screen to show windows on: an X or Wayland display, or a Qt platform
+// chosen by hand (offscreen, say).
+bool haveDisplay();
+
 class QtToolkit : public ui::Toolkit {
  public:
   // Sets up the application object; `argc` must outlive the toolkit, as Qt keeps a reference to it.
