@@ -1,7 +1,7 @@
 // The name a downloaded video file gets in the download folder: suggested by the server's
 // Content-Disposition header or cut from the address, both hostile. Input: the header value, a NUL
 // byte, the address. Whatever they say, the name is one plain, visible file name of bounded length,
-// and it shows what it is: no control character and no zero-width or direction control in it.
+// and it shows what it is: no control, format or other invisible character in it.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -32,9 +32,12 @@ std::optional<std::u32string> codePoints(const std::string &text) {
   return points;
 }
 
+// A sample of each kind: controls, the soft hyphen, zero-width, separator, direction and other format
+// characters, variation selectors and tags.
 bool hidesWhatItIs(char32_t c) {
-  return c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0x200B && c <= 0x200F) || (c >= 0x202A && c <= 0x202E) ||
-         (c >= 0x2066 && c <= 0x2069);
+  return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xAD || c == 0x180E || (c >= 0x200B && c <= 0x200F) ||
+         (c >= 0x2028 && c <= 0x202E) || (c >= 0x2060 && c <= 0x206F) || (c >= 0xFE00 && c <= 0xFE0F) ||
+         (c >= 0xE0000 && c <= 0xE0FFF);
 }
 
 void checkPlainName(const std::string &name) {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/text/cp1252.h"
+#include "fetch/invisible_characters.h"
 
 namespace kf::fetch {
 namespace {
@@ -121,14 +121,6 @@ char32_t codePointAt(std::string_view text, std::size_t i, std::size_t length) {
   return value;
 }
 
-// Characters a name must not carry: C0 and C1 controls (a terminal takes them as commands), and the
-// zero-width and direction controls that make a name show other than it is ("clip\u202Embew.exe"
-// shows as "clipexe.webm").
-bool isInvisibleControl(char32_t c) {
-  return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x061C || (c >= 0x200B && c <= 0x200F) ||
-         (c >= 0x202A && c <= 0x202E) || (c >= 0x2060 && c <= 0x2069) || c == 0xFEFF;
-}
-
 // Cuts `text` to at most `limit` bytes without splitting a UTF-8 sequence (the text is valid UTF-8).
 std::string cutUtf8(std::string text, std::size_t limit) {
   if (text.size() <= limit) return text;
@@ -168,7 +160,7 @@ std::string safeFileName(std::string_view suggested) {
     const auto c = static_cast<unsigned char>(suggested[i]);
     if (length == 0 || c == '/' || c == '\\') {
       name += '_';
-    } else if (!isInvisibleControl(codePointAt(suggested, i, length))) {
+    } else if (!isInvisibleCharacter(codePointAt(suggested, i, length))) {
       name.append(suggested.substr(i, length));
     }
     i += length == 0 ? 1 : length;

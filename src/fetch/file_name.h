@@ -14,8 +14,9 @@ std::optional<std::string> nameFromContentDisposition(std::string_view header);
 // The last segment of the address's path, percent-decoded; empty when the path ends in "/".
 std::string nameFromAddress(std::string_view address);
 
-// One plain file name: no path separators, no control characters (C0, C1, zero-width or direction
-// controls), no leading dot, dash or blank, valid UTF-8, at most kMaxNameBytes bytes with its
+// One plain file name: no path separators, no character that shows nothing or not what it is
+// (controls, direction and zero-width characters, see isInvisibleCharacter), no leading dot, dash or
+// blank, valid UTF-8, at most kMaxNameBytes bytes with its
 // extension kept; kFallbackName when nothing is left.
 inline constexpr std::size_t kMaxNameBytes = 200;
 inline constexpr std::string_view kFallbackName = "download";

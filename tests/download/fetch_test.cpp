@@ -52,7 +52,15 @@ TEST(FileName, SuggestedNamesAreMadeSafe) {
   for (const std::string control : {"\xE2\x80\x8B", "\xE2\x80\x8F", "\xE2\x80\xAA", "\xE2\x81\xA6", "\xE2\x81\xA9"}) {
     EXPECT_EQ(safeFileName("a" + control + "b"), "ab") << control;
   }
-  EXPECT_EQ(safeFileName("\xE2\x80\x90\xE2\x81\xB0"), "\xE2\x80\x90\xE2\x81\xB0") << "U+2010 and U+2070 show";
+  // Nor any other character that shows nothing: format characters, the line and paragraph separators,
+  // the soft hyphen, tags, variation selectors and fillers; their neighbours show.
+  for (const std::u8string_view hidden :
+       {u8"\u00AD", u8"\u0600", u8"\u180E", u8"\u2028", u8"\u2029", u8"\u206A", u8"\u206F", u8"\u115F", u8"\uFE0F",
+        u8"\U0001D173", u8"\U000E0001", u8"\U000E0041", u8"\U000E007F", u8"\U000E01EF", u8"\U000E0FFF"}) {
+    EXPECT_EQ(safeFileName("a" + std::string(hidden.begin(), hidden.end()) + "b"), "ab");
+  }
+  const std::u8string_view shown = u8"\u00AC\u00AE\u180A\u2010\u2027\u2030\u2070\uFE10\U0001D172\U000E1000";
+  EXPECT_EQ(safeFileName(std::string(shown.begin(), shown.end())), std::string(shown.begin(), shown.end()));
   EXPECT_EQ(safeFileName("-rf"), "rf");
   EXPECT_EQ(safeFileName("--.-x.webm"), "x.webm");
   EXPECT_EQ(safeFileName("a-b.webm"), "a-b.webm");
