@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/http/ip_address.h"
+
 namespace kf::net {
 namespace {
 
@@ -14,7 +16,7 @@ bool isAlnum(char c) {
   return std::isalnum(static_cast<unsigned char>(c)) != 0;
 }
 
-// Letters, digits and inner hyphens in dot-separated labels: this also takes an IPv4 address.
+// Letters, digits and inner hyphens in dot-separated labels.
 bool isHostName(std::string_view host) {
   if (host.empty() || host.size() > kMaxHostName) return false;
   for (std::size_t start = 0; start <= host.size();) {
@@ -27,12 +29,23 @@ bool isHostName(std::string_view host) {
   return true;
 }
 
-bool isBracketedIpv6(std::string_view host) {
-  if (host.size() < 4 || host.front() != '[' || host.back() != ']') return false;
-  const std::string_view inner = host.substr(1, host.size() - 2);
-  return inner.find(':') != std::string_view::npos && std::all_of(inner.begin(), inner.end(), [](char c) {
-           return std::isxdigit(static_cast<unsigned char>(c)) != 0 || c == ':' || c == '.';
-         });
+// Whether the last label is a number, decimal or "0x" hexadecimal. The resolver takes such a name
+// for an IPv4 address in one of its old forms ("127.1", "0x7f.0.0.1"), so it is taken only in the
+// one plain form of an address.
+bool endsInNumber(std::string_view host) {
+  std::string_view last = host.substr(host.rfind('.') + 1);
+  const bool hex = last.starts_with("0x") || last.starts_with("0X");
+  if (hex) last.remove_prefix(2);
+  return std::all_of(last.begin(), last.end(), [hex](char c) {
+    return hex ? std::isxdigit(static_cast<unsigned char>(c)) != 0 : c >= '0' && c <= '9';
+  });
+}
+
+bool isHost(std::string_view host) {
+  if (host.starts_with('[')) {
+    return host.size() >= 2 && host.ends_with(']') && http::isIpv6Address(host.substr(1, host.size() - 2));
+  }
+  return endsInNumber(host) ? http::isIpv4Address(host) : isHostName(host);
 }
 
 std::optional<int> portNumber(std::string_view digits) {
@@ -71,7 +84,7 @@ std::optional<SiteAddress> siteAddressFrom(std::string_view address) {
   const std::size_t colon = rest.rfind(':');
   const bool hasPort = colon != std::string_view::npos && (rest.front() != '[' || colon > rest.find(']'));
   const std::string_view host = hasPort ? rest.substr(0, colon) : rest;
-  if (!isHostName(host) && !isBracketedIpv6(host)) return std::nullopt;
+  if (!isHost(host)) return std::nullopt;
   std::string root = std::string(kScheme) + std::string(host);
   if (hasPort) {
     const std::optional<int> port = portNumber(rest.substr(colon + 1));

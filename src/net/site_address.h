@@ -20,7 +20,8 @@ SiteAddress builtInSiteAddress();
 SiteAddress localSiteAddress(int port);
 
 // The site a user names: "http://HOST" or "http://HOST:PORT", one trailing "/" allowed; HOST a host
-// name, an IPv4 address or an IPv6 address in brackets. Both roots are that address: a host of a
+// name (labels of letters, digits and inner hyphens, not ending in a number), an IPv4 address in
+// dotted decimal or an IPv6 address in brackets. Both roots are that address: a host of a
 // local network has no "www." form. Nothing for anything else (another scheme, a path, a user name,
 // a port out of range), since every page address is built by appending to it.
 std::optional<SiteAddress> siteAddressFrom(std::string_view address);

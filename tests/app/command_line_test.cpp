@@ -26,6 +26,10 @@ TEST(CommandLineTest, NoArgumentsRunAgainstTheBuiltInSiteAndSiteNamesAnotherForB
       {{"--site=http://videos.lan"}, "http://videos.lan"},
       {{"--site", "HTTP://192.168.1.20:80/"}, "http://192.168.1.20:80"},
       {{"--site", "http://[::1]:9000"}, "http://[::1]:9000"},
+      {{"--site", "http://[fe80::a:1]/"}, "http://[fe80::a:1]"},
+      {{"--site", "http://[::ffff:10.0.0.255]:81"}, "http://[::ffff:10.0.0.255]:81"},
+      {{"--site", "http://10.0.0.255"}, "http://10.0.0.255"},
+      {{"--site", "http://nas-2.a1"}, "http://nas-2.a1"},
       {{"--site", "http://a-b.example:00443"}, "http://a-b.example:443"},
   };
   for (const auto &[args, root] : cases) {
@@ -64,6 +68,19 @@ TEST(CommandLineTest, BadAddressesOtherSchemesAndExtraArgumentsAreRefused) {
       "http://vid eos.lan",
       "http://videos.lan?q=1",
       "http://" + std::string(300, 'a'),
+      // An address literal that the system does not read as one, and a name it would read as an
+      // address in an old form.
+      "http://[:.]",
+      "http://[" + std::string(5000, ':') + "]",
+      "http://[]",
+      "http://[::1",
+      "http://[1::2::3]:80",
+      "http://[::1%eth0]",
+      "http://999.1.1.1",
+      "http://1.2.3.04",
+      "http://127.1",
+      "http://0x7f.0.0.1",
+      "http://videos.0x1f",
   };
   for (const std::string &address : badAddresses) {
     SCOPED_TRACE(address);
