@@ -42,8 +42,8 @@ void Download::start() {
 }
 
 void Download::cancel() {
-  if (state_ != DownloadState::Running) return;
-  transfer_->cancel();
+  // A file made whole just before the cancel stays: its end is on its way.
+  if (state_ != DownloadState::Running || !transfer_->cancel()) return;
   part_.reset();
   state_ = DownloadState::Cancelled;
   bytes_ = 0;

@@ -28,7 +28,8 @@ class Download final : private http::FileSink {
 
   // Starts the transfer; again after a failure it goes on from the bytes the part file holds.
   void start();
-  // Stops a running transfer and removes its part file.
+  // Stops a running transfer and removes its part file; a file that is whole already stays, and the
+  // download finishes.
   void cancel();
 
   DownloadState state() const { return state_; }

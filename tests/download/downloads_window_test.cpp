@@ -206,6 +206,22 @@ TEST_F(DownloadsWindowTest, CancelStopsTheTransferAndRemovesThePart) {
   EXPECT_TRUE(notifications.empty()) << "a cancel is the user's own doing";
 }
 
+TEST_F(DownloadsWindowTest, ACancelThatComesAfterTheFileIsWholeLeavesItFinished) {
+  test::RawHttpServer server([](const test::RawRequest &, test::RawConnection &connection) {
+    connection.send(test::rawAnswer(clipBytes(3000)));
+  });
+  frm.add(rawAddress(server));
+  // The file is whole while the news of it still waits for the window thread, which the cancel
+  // reaches first.
+  ASSERT_TRUE(test::eventually([&] { return std::filesystem::exists(downloads + "/clip.webm"); }));
+  row(1).c.cmdCancel.click();
+  waitUntilEnded(1);
+  EXPECT_EQ(state(1), DownloadState::Finished);
+  EXPECT_EQ(filesIn(downloads), Names{"clip.webm"});
+  EXPECT_TRUE(row(1).c.cmdOpen.visible());
+  EXPECT_FALSE(row(1).c.cmdRetry.visible()) << "no second copy";
+}
+
 // A server that gives each address its answers in turn, the first of them cut off half way.
 class ResumeTest : public DownloadsWindowTest {
  protected:

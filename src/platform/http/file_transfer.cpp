@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <atomic>
+#include <mutex>
 #include <new>
 #include <variant>
 
@@ -17,12 +18,25 @@ namespace kf::http {
 
 using Clock = std::chrono::steady_clock;
 
+namespace {
+
+// A cancel and the sink's end can come at the same time, the one on the window thread, the other on
+// the worker's: whichever takes the lock first wins. A file the sink has made whole stays whole, and a
+// cancelled transfer never ends its sink.
+struct Settlement {
+  std::mutex mutex;
+  std::atomic<bool> cancelled{false};  // also read without the lock, to stop between pieces
+  bool completed = false;
+};
+
+}  // namespace
+
 // What the worker and the events it posts share with the transfer object. `owner` is read and
-// cleared on the window thread only; `cancelled` tells the worker to stop, `multi` lets the window
-// thread wake it from its wait on the sockets.
+// cleared on the window thread only; `multi` lets the window thread wake the worker from its wait on
+// the sockets.
 struct FileTransfer::Shared {
   FileTransfer *owner = nullptr;
-  std::atomic<bool> cancelled{false};
+  Settlement settlement;
   CURLM *multi = nullptr;
 };
 
@@ -33,8 +47,8 @@ constexpr auto kProgressEvery = std::chrono::milliseconds(250);
 // One answer taken in on the worker thread: its head line by line, then its body into the sink.
 class Receiver {
  public:
-  Receiver(const FileRequest &request, FileSink &sink, const Limits &limits, const std::atomic<bool> &cancelled)
-      : request_(request), sink_(sink), limits_(limits), cancelled_(cancelled) {}
+  Receiver(const FileRequest &request, FileSink &sink, const Limits &limits, Settlement &settlement)
+      : request_(request), sink_(sink), limits_(limits), settlement_(settlement) {}
 
   static size_t onHeader(char *data, size_t size, size_t count, void *self) {
     auto &receiver = *static_cast<Receiver *>(self);
@@ -58,11 +72,14 @@ class Receiver {
     if (answer_.size && bytes() > *answer_.size) {
       return refuse(text::cp1252(u8"Der Server schickt mehr Bytes, als die Datei hat."), false);
     }
+    std::lock_guard lock(settlement_.mutex);
+    if (settlement_.cancelled) return refuse({}, true);
     try {
       sink_.end();
     } catch (const Error &error) {
       return refuse(error.description(), false);
     }
+    settlement_.completed = true;
     return {true, {}, true, progress()};
   }
 
@@ -121,7 +138,7 @@ class Receiver {
   }
 
   bool body(std::string_view bytes) {
-    if (cancelled_ || !begin()) return false;
+    if (settlement_.cancelled || !begin()) return false;
     received_ += bytes.size();
     if (answer_.startsAt + received_ > limits_.maxBodyBytes) {
       refuse(text::cp1252(u8"Die Datei ist größer, als ein Download sein darf."), false);
@@ -139,7 +156,7 @@ class Receiver {
   const FileRequest &request_;
   FileSink &sink_;
   const Limits &limits_;
-  const std::atomic<bool> &cancelled_;
+  Settlement &settlement_;
   detail::AnswerHead head_;
   FileAnswer answer_;
   bool begun_ = false;
@@ -158,8 +175,8 @@ struct EasyHandle {
 
 // Runs on the worker thread: the whole exchange, with a progress report posted every quarter second.
 FileOutcome transfer(const FileRequest &request, const std::string &url, FileSink &sink, const Limits &limits,
-                     CURLM *multi, const std::atomic<bool> &cancelled, const FileTransfer::ProgressHandler &report) {
-  Receiver receiver(request, sink, limits, cancelled);
+                     CURLM *multi, Settlement &settlement, const FileTransfer::ProgressHandler &report) {
+  Receiver receiver(request, sink, limits, settlement);
   EasyHandle handle;
   try {
     handle.easy = detail::newEasy(limits, "klipfang-fetch");
@@ -188,7 +205,7 @@ FileOutcome transfer(const FileRequest &request, const std::string &url, FileSin
   curl_multi_add_handle(multi, easy);
   auto lastReport = Clock::now();
   int running = 1;
-  while (running > 0 && !cancelled) {
+  while (running > 0 && !settlement.cancelled) {
     if (curl_multi_perform(multi, &running) != CURLM_OK) break;
     if (running > 0) curl_multi_poll(multi, nullptr, 0, static_cast<int>(kProgressEvery.count()), nullptr);
     if (Clock::now() - lastReport >= kProgressEvery) {
@@ -222,7 +239,7 @@ FileTransfer::FileTransfer(FileRequest request, FileSink &sink, ProgressHandler 
     };
     const std::optional<std::string> url = requestUrl(request.address);
     const FileOutcome outcome =
-        url ? transfer(request, *url, sink, limits, shared->multi, shared->cancelled, report)
+        url ? transfer(request, *url, sink, limits, shared->multi, shared->settlement, report)
             : FileOutcome{false, text::cp1252(u8"Die Adresse ist keine http-Adresse."), false, {}};
     toolkit.post([shared, outcome] {
       if (shared->owner) shared->owner->ended(outcome);
@@ -231,13 +248,23 @@ FileTransfer::FileTransfer(FileRequest request, FileSink &sink, ProgressHandler 
 }
 
 FileTransfer::~FileTransfer() {
-  cancel();
+  stop();
   curl_multi_cleanup(shared_->multi);
 }
 
-void FileTransfer::cancel() {
+bool FileTransfer::cancel() {
+  {
+    std::lock_guard lock(shared_->settlement.mutex);
+    if (shared_->settlement.completed) return false;
+    shared_->settlement.cancelled = true;
+  }
+  stop();
+  return true;
+}
+
+void FileTransfer::stop() {
   shared_->owner = nullptr;
-  shared_->cancelled = true;
+  shared_->settlement.cancelled = true;
   curl_multi_wakeup(shared_->multi);
   if (worker_.joinable()) worker_.join();
 }

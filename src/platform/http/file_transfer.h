@@ -73,10 +73,12 @@ class FileTransfer {
   FileTransfer &operator=(const FileTransfer &) = delete;
 
   // From the window thread: stops the transfer and returns once the sink is left alone for good.
-  void cancel();
+  // False when it came too late: the sink has ended, the file is whole, and `onEnd` still runs.
+  bool cancel();
 
  private:
   struct Shared;
+  void stop();
   void ended(const FileOutcome &outcome);
 
   std::shared_ptr<Shared> shared_;
