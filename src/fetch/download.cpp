@@ -1,6 +1,7 @@
 #include "fetch/download.h"
 
 #include "fetch/file_name.h"
+#include "fetch/open_check.h"
 #include "platform/http/request_address.h"
 #include "platform/text/cp1252.h"
 
@@ -52,7 +53,9 @@ void Download::cancel() {
 
 void Download::begin(const http::FileAnswer &answer) {
   validator_ = answer.validator;
+  contentType_ = answer.contentType;
   if (answer.startsAt > 0) return;  // the part file holds exactly the bytes before it
+  firstBytes_.clear();
   if (part_) {
     part_->restart();
     return;
@@ -64,6 +67,7 @@ void Download::begin(const http::FileAnswer &answer) {
 
 void Download::write(std::string_view bytes) {
   part_->append(bytes);
+  if (firstBytes_.size() < kKindBytes) firstBytes_.append(bytes.substr(0, kKindBytes - firstBytes_.size()));
 }
 
 void Download::end() {

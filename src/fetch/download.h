@@ -43,6 +43,9 @@ class Download final : private http::FileSink {
   std::uint64_t bytes() const { return bytes_; }
   std::optional<std::uint64_t> size() const { return size_; }
   std::optional<double> bytesPerSecond() const { return speed_.bytesPerSecond(); }
+  // What the answer said the file is, and the file's first bytes (at most kKindBytes), once finished.
+  const std::string &contentType() const { return contentType_; }
+  const std::string &firstBytes() const { return firstBytes_; }
   // Why it failed (Windows-1252), and whether trying again can help.
   const std::string &problem() const { return problem_; }
   bool retryable() const { return retryable_; }
@@ -75,6 +78,8 @@ class Download final : private http::FileSink {
   // The transfer's thread owns these while it runs; the window thread after its end.
   std::unique_ptr<files::PartFile> part_;
   std::string validator_;
+  std::string contentType_;
+  std::string firstBytes_;
   std::unique_ptr<http::FileTransfer> transfer_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "fetch/open_check.h"
 #include "fetch/row_texts.h"
 #include "platform/text/cp1252.h"
 
@@ -69,7 +70,7 @@ DownloadRow::DownloadRow(ui::Window &window, ui::Control &pane, int number, std:
   c.prgBytes.setMax(kBarSteps);
   c.cmdCancel.onClick = [this] { download_->cancel(); };
   c.cmdRetry.onClick = [this] { download_->start(); };
-  c.cmdOpen.onClick = [this] { desktop_.open(download_->path()); };
+  c.cmdOpen.onClick = [this] { open(); };
   c.cmdFolder.onClick = [this] { desktop_.open(download_->folder()); };
   download_->onChange = [this] { show(); };
   download_->start();
@@ -94,6 +95,15 @@ void DownloadRow::place(float top, float width) {
   placeAt(c.cmdRetry, right - 1800, top + kButtonTop, 1800, kButtonHeight);
   placeAt(c.cmdFolder, right - 1560, top + kButtonTop, 1560, kButtonHeight);
   placeAt(c.cmdOpen, right - 1560 - 90 - 1140, top + kButtonTop, 1140, kButtonHeight);
+}
+
+void DownloadRow::open() {
+  const Download &d = *download_;
+  if (!opensWithoutAsking(d.name(), d.contentType(), d.firstBytes()) &&
+      !desktop_.ask(openQuestion(d.name(), d.contentType()))) {
+    return;
+  }
+  desktop_.open(d.path());
 }
 
 void DownloadRow::show() {

@@ -53,6 +53,8 @@ class DownloadRow {
   RowControls c;
 
  private:
+  // The finished file to the desktop's opener; anything but a video or audio file after a question.
+  void open();
   void show();
 
   std::unique_ptr<Download> download_;

@@ -382,6 +382,46 @@ TEST_F(DownloadsWindowTest, HostileNamesStayInTheDownloadFolderAndShowWhatTheyAr
   EXPECT_FALSE(std::filesystem::exists(dir.file("escaped")));
 }
 
+TEST_F(DownloadsWindowTest, OpenHandsOnlyVideoAndAudioOnUnaskedAndAsksForAnythingElse) {
+  const std::string webm = "\x1A\x45\xDF\xA3 webm";
+  const std::map<std::string, std::string> answers = {
+      {"/launcher", test::rawAnswer("[Desktop Entry]\nExec=sh",
+                                    "Content-Type: video/webm\r\nContent-Disposition: "
+                                    "attachment; filename=\"film.desktop\"\r\n")},
+      {"/app.jar", test::rawAnswer("PK\x03\x04", "Content-Type: application/java-archive; x=1\r\n")},
+      {"/program", test::rawAnswer("\x7F"
+                                   "ELF",
+                                   "Content-Type: video/webm\r\n")},
+      {"/get_video.php", test::rawAnswer(webm, "Content-Type: video/webm\r\n")},
+      {"/film", test::rawAnswer(webm, "Content-Type: Video/WebM; codecs=vp9\r\n")},
+      {"/Lied.MP3", test::rawAnswer("ID3", "Content-Type: text/plain\r\n")},
+  };
+  test::RawHttpServer server([&](const test::RawRequest &request, test::RawConnection &connection) {
+    connection.send(answers.at(request.target()));
+  });
+  for (const auto &[path, reply] : answers) frm.add(rawAddress(server, path));
+  for (int number = 1; number <= static_cast<int>(answers.size()); ++number) {
+    waitUntilEnded(number);
+    row(number).c.cmdOpen.click();
+  }
+  // A video or audio file by its extension, or without one by its type and first bytes, opens at
+  // once; the others are asked for and, answered "Nein", stay shut.
+  EXPECT_EQ(opened, (Names{downloads + "/Lied.MP3", downloads + "/film"}));
+  const auto question = [](const std::string &name, const std::string &type) {
+    return text::cp1252(u8"Die Datei „") + name +
+           text::cp1252(u8"“ ist nicht als Video- oder Audiodatei zu erkennen (Typ laut Server: ") + type +
+           text::cp1252(
+               u8"). Eine solche Datei kann beim Öffnen ein Programm starten. Soll sie trotzdem geöffnet "
+               u8"werden?");
+  };
+  EXPECT_EQ(questions, (Names{question("app.jar", "application/java-archive"), question("get_video.php", "video/webm"),
+                              question("film.desktop", "video/webm"), question("program", "video/webm")}));
+
+  answer = true;
+  row(5).c.cmdOpen.click();
+  EXPECT_EQ(opened.back(), downloads + "/film.desktop") << "the user's own choice";
+}
+
 TEST_F(DownloadsWindowTest, ClosingWhileDownloadsRunAsksAndTakesEveryUnfinishedFileAlong) {
   Gate never;
   test::RawHttpServer stalled([&](const test::RawRequest &, test::RawConnection &connection) {

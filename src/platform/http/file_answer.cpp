@@ -86,6 +86,8 @@ void AnswerHead::take(std::string_view line) {
     lastModified = value;
   } else if (name == "content-disposition") {
     disposition = value;
+  } else if (name == "content-type") {
+    contentType = value;
   } else if (name == "location") {
     location = true;
   }
@@ -101,6 +103,7 @@ std::variant<FileAnswer, Refusal> readAnswer(const AnswerHead &head, const FileR
   // A weak ETag may not stand in If-Range: it does not promise the same bytes.
   answer.validator = !head.etag.empty() && !head.etag.starts_with("W/") ? head.etag : head.lastModified;
   answer.disposition = head.disposition;
+  answer.contentType = head.contentType;
   if (head.status == 200) {
     // The whole file, also where the rest was asked for: the server cannot send ranges, or the file
     // changed since the bytes in hand came.

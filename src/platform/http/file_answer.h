@@ -18,6 +18,7 @@ struct AnswerHead {
   std::string etag;
   std::string lastModified;
   std::string disposition;
+  std::string contentType;
   bool location = false;
 
   // One line of the head as it came, with its line end. A status line starts a new answer (after a

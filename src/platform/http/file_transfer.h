@@ -28,6 +28,7 @@ struct FileAnswer {
   std::optional<std::uint64_t> size;  // the whole file's size, when the answer tells it
   std::string validator;              // a strong ETag, else Last-Modified; empty when neither
   std::string disposition;            // the Content-Disposition value; empty when none
+  std::string contentType;            // the Content-Type value as it came; empty when none
 };
 
 // Where the bytes go, on the transfer's thread: begin once, write for every piece, end when the
