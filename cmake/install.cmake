@@ -2,8 +2,8 @@
 #   <prefix>/lib/klipfang/          the runnable folder: klipfang, klipfang-fetch, gfx/, vid.kf, sets.cfg,
 #                                   and the bundled site: klipfang-site with its catalogue and media in site/
 #   <prefix>/bin/klipfang           the launcher
-#   <prefix>/share/applications/ID.desktop, <prefix>/share/icons/hicolor/scalable/apps/ID.svg
-#                                   (ID is KF_APP_ID)
+#   <prefix>/share/applications/ID.desktop, <prefix>/share/icons/hicolor/*/apps/ID.{svg,png},
+#   <prefix>/share/metainfo/ID.metainfo.xml, <prefix>/share/doc/klipfang/   (ID is KF_APP_ID)
 # The program keeps its data beside itself; the launcher gives every user a folder of his own when the
 # installed one is not writable (see assets/klipfang-launcher).
 set(KF_INSTALL_APP_DIR lib/klipfang)
@@ -36,3 +36,23 @@ install(CODE "
   include(\"${PROJECT_SOURCE_DIR}/cmake/install_files_of_the_user.cmake\")
 ")
 
+# Menus and software centres look for the icon in fixed sizes before the scalable one: the build
+# draws those from the one picture.
+find_program(KF_RSVG_CONVERT rsvg-convert REQUIRED)
+set(icon ${PROJECT_SOURCE_DIR}/assets/gfx/klipfang.svg)
+set(drawn_icons)
+foreach(size 48 128 256)
+  set(png ${CMAKE_BINARY_DIR}/icons/${size}/${KF_APP_ID}.png)
+  add_custom_command(OUTPUT ${png}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/icons/${size}
+    COMMAND ${KF_RSVG_CONVERT} --width ${size} --height ${size} --output ${png} ${icon}
+    DEPENDS ${icon} VERBATIM)
+  list(APPEND drawn_icons ${png})
+  install(FILES ${png} DESTINATION share/icons/hicolor/${size}x${size}/apps)
+endforeach()
+add_custom_target(icons ALL DEPENDS ${drawn_icons})
+
+install(FILES ${PROJECT_SOURCE_DIR}/assets/${KF_APP_ID}.metainfo.xml DESTINATION share/metainfo)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/assets/copyright DESTINATION share/doc/klipfang)
+file(GLOB screenshots ${PROJECT_SOURCE_DIR}/docs/screenshot-*.png)
+install(FILES ${screenshots} DESTINATION share/doc/klipfang/docs)
