@@ -1,6 +1,8 @@
 # Runs at install time, with CMAKE_INSTALL_PREFIX the prefix installed to and DESTDIR, when set, the
 # staging folder in front of it.
 set(root "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+# What every user's launcher and desktop read, whatever the umask of the one who installs.
+set(readable OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 
 set(settings "${root}/${KF_INSTALL_APP_DIR}/sets.cfg")
 if(EXISTS "${settings}")
@@ -8,6 +10,7 @@ if(EXISTS "${settings}")
 else()
   message(STATUS "Installing: ${settings}")
   file(COPY_FILE "${KF_SOURCE_DIR}/assets/sets.cfg" "${settings}")
+  file(CHMOD "${settings}" PERMISSIONS ${readable})
 endif()
 
 # A quoted argument of a desktop entry's Exec key holds any path but one with these characters,
@@ -21,6 +24,7 @@ string(REPLACE "Exec=klipfang" "Exec=\"${launcher}\"" entry "${entry}")
 set(entry_file "${root}/share/applications/${KF_APP_ID}.desktop")
 message(STATUS "Installing: ${entry_file}")
 file(WRITE "${entry_file}" "${entry}")
+file(CHMOD "${entry_file}" PERMISSIONS ${readable})
 
 # An earlier install named the entry and the icon after the program. Left in place, that entry would
 # put Klipfang in the menu twice; it goes when it starts this launcher, and the icon with it when it
