@@ -4,7 +4,7 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build test run bench install test-asan fuzz format clean
+.PHONY: deps configure build test run bench install package test-asan fuzz format clean
 
 deps:
 	@scripts/install-deps
@@ -28,6 +28,12 @@ bench: build
 PREFIX ?= $(HOME)/.local
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# klipfang_VERSION_ARCH.deb in this folder, for `sudo apt install ./klipfang_VERSION_ARCH.deb`.
+package: build
+	@rm -rf $(BUILD)/package
+	cd $(BUILD) && cpack -B package
+	@mv $(BUILD)/package/klipfang_*.deb .
 
 # The whole suite once under AddressSanitizer and UndefinedBehaviorSanitizer. What the libraries we
 # do not build need switched off is in scripts/asan-options and scripts/lsan-suppressions, with reasons.

@@ -2,7 +2,8 @@
 #   <prefix>/lib/klipfang/          the runnable folder: klipfang, klipfang-fetch, gfx/, vid.kf, sets.cfg,
 #                                   and the bundled site: klipfang-site with its catalogue and media in site/
 #   <prefix>/bin/klipfang           the launcher
-#   <prefix>/share/applications/klipfang.desktop, <prefix>/share/icons/hicolor/scalable/apps/klipfang.svg
+#   <prefix>/share/applications/ID.desktop, <prefix>/share/icons/hicolor/*/apps/ID.{svg,png},
+#   <prefix>/share/metainfo/ID.metainfo.xml, <prefix>/share/doc/klipfang/   (ID is KF_APP_ID)
 # The program keeps its data beside itself; the launcher gives every user a folder of his own when the
 # installed one is not writable (see assets/klipfang-launcher).
 set(KF_INSTALL_APP_DIR lib/klipfang)
@@ -23,7 +24,7 @@ if(KF_SITE_ROOT_BARE MATCHES "^http://(localhost|127\\.0\\.0\\.1)(:([0-9]+))?$")
 endif()
 configure_file(${PROJECT_SOURCE_DIR}/assets/klipfang-launcher ${CMAKE_BINARY_DIR}/klipfang-launcher @ONLY)
 install(PROGRAMS ${CMAKE_BINARY_DIR}/klipfang-launcher DESTINATION bin RENAME klipfang)
-install(FILES ${PROJECT_SOURCE_DIR}/assets/gfx/klipfang.svg DESTINATION share/icons/hicolor/scalable/apps)
+install(FILES ${PROJECT_SOURCE_DIR}/assets/gfx/klipfang.svg DESTINATION share/icons/hicolor/scalable/apps RENAME ${KF_APP_ID}.svg)
 
 # The settings are the user's once the program has saved them: a second install keeps them. The
 # desktop entry names the launcher by its full path, since the prefix's bin folder need not be on
@@ -31,5 +32,27 @@ install(FILES ${PROJECT_SOURCE_DIR}/assets/gfx/klipfang.svg DESTINATION share/ic
 install(CODE "
   set(KF_SOURCE_DIR \"${PROJECT_SOURCE_DIR}\")
   set(KF_INSTALL_APP_DIR \"${KF_INSTALL_APP_DIR}\")
+  set(KF_APP_ID \"${KF_APP_ID}\")
   include(\"${PROJECT_SOURCE_DIR}/cmake/install_files_of_the_user.cmake\")
 ")
+
+# Menus and software centres look for the icon in fixed sizes before the scalable one: the build
+# draws those from the one picture.
+find_program(KF_RSVG_CONVERT rsvg-convert REQUIRED)
+set(icon ${PROJECT_SOURCE_DIR}/assets/gfx/klipfang.svg)
+set(drawn_icons)
+foreach(size 48 128 256)
+  set(png ${CMAKE_BINARY_DIR}/icons/${size}/${KF_APP_ID}.png)
+  add_custom_command(OUTPUT ${png}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/icons/${size}
+    COMMAND ${KF_RSVG_CONVERT} --width ${size} --height ${size} --output ${png} ${icon}
+    DEPENDS ${icon} VERBATIM)
+  list(APPEND drawn_icons ${png})
+  install(FILES ${png} DESTINATION share/icons/hicolor/${size}x${size}/apps)
+endforeach()
+add_custom_target(icons ALL DEPENDS ${drawn_icons})
+
+install(FILES ${PROJECT_SOURCE_DIR}/assets/${KF_APP_ID}.metainfo.xml DESTINATION share/metainfo)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/assets/copyright DESTINATION share/doc/klipfang)
+file(GLOB screenshots ${PROJECT_SOURCE_DIR}/docs/screenshot-*.png)
+install(FILES ${screenshots} DESTINATION share/doc/klipfang/docs)

@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "platform/error.h"
@@ -164,6 +166,20 @@ TEST(QtToolkitTest, BusyPointerIsOneOverrideWhateverTheCallsAre) {
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
   tk.setMousePointer(ui::MousePointer::Default);
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+// The desktop finds the menu entry, and with it the icon, for a window of either program by the
+// entry's name (Wayland) or by the window's class, which is the application's name (X11).
+TEST(QtToolkitTest, TheApplicationNamesTheDesktopEntryThatMatchesItsWindows) {
+  const std::string id = QGuiApplication::desktopFileName().toStdString();
+  std::ifstream file(KF_ASSETS_DIR "/" + id + ".desktop");
+  ASSERT_TRUE(file) << "no desktop entry " << id << ".desktop";
+  std::stringstream entry;
+  entry << file.rdbuf();
+  EXPECT_NE(entry.str().find("\nIcon=" + id + "\n"), std::string::npos) << entry.str();
+  EXPECT_NE(entry.str().find("\nStartupWMClass=" + QApplication::applicationName().toStdString() + "\n"),
+            std::string::npos)
+      << entry.str();
 }
 
 TEST(QtToolkitDeathTest, EndProcessEndsAtOnceWithWhatWasWritten) {

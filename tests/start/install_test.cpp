@@ -1,6 +1,6 @@
 // `make install` into a temporary prefix and the launcher it puts in place: started without
 // arguments, it brings the installed site along when nothing answers at the program's site address,
-// and stops that site when the program ends.
+// and stops that site when the program ends. The install takes the place of an older one's menu entry.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -27,11 +27,21 @@ bool siteAnswers(int port) {
 TEST(InstallTest, TheLauncherStartsTheInstalledSiteAndStopsItWhenTheProgramEnds) {
   const test::TempDir prefix;
   const std::string log = prefix.file("install.log");
+  // What an install under the program's own name left: its menu entry and its icon.
+  const std::string oldEntry = prefix.file("share/applications/klipfang.desktop");
+  const std::string oldIcon = prefix.file("share/icons/hicolor/scalable/apps/klipfang.svg");
+  std::filesystem::create_directories(prefix.file("share/applications"));
+  std::filesystem::create_directories(prefix.file("share/icons/hicolor/scalable/apps"));
+  test::writeFile(oldEntry, "[Desktop Entry]\nExec=\"" + prefix.file("bin/klipfang") + "\"\n");
+  test::writeFile(oldIcon, test::readFile(std::string(KF_BUILD_DIR) + "/klipfang/gfx/klipfang.svg"));
   test::StartedProgram install(KF_CMAKE, {"--install", KF_BUILD_DIR, "--prefix", prefix.path()}, log);
   ASSERT_EQ(install.exitStatus(), 0) << test::readFile(log);
   const std::string appDir = std::filesystem::canonical(prefix.file("lib/klipfang"));
   ASSERT_TRUE(std::filesystem::exists(appDir + "/klipfang-site"));
   ASSERT_TRUE(std::filesystem::exists(appDir + "/site/catalogue.txt"));
+  EXPECT_TRUE(std::filesystem::exists(prefix.file("share/applications/de.klipfang.Klipfang.desktop")));
+  EXPECT_FALSE(std::filesystem::exists(oldEntry)) << "Klipfang would be in the menu twice";
+  EXPECT_FALSE(std::filesystem::exists(oldIcon));
 
   const std::string launcher = prefix.file("bin/klipfang");
   std::smatch port;

@@ -53,7 +53,11 @@ std::unique_ptr<QApplication> makeApplication(int &argc, char **argv, ui::Toolki
   // Chromium refuses to start its sandbox for root.
   if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
   auto app = std::make_unique<GuardedApplication>(argc, argv, toolkit);
-  QApplication::setApplicationName(QStringLiteral("klipfang"));
+  // The desktop finds the menu entry and its icon for a window by the application's id: Wayland by
+  // the entry's name, X11 by the window's class, which Qt takes from the application's name. The
+  // downloads helper gives the same id, so its window shows as one of Klipfang's.
+  QApplication::setApplicationName(QStringLiteral(KF_APP_ID));
+  QGuiApplication::setDesktopFileName(QStringLiteral(KF_APP_ID));
   // Every control's texts were fitted to the windows' own font.
   QApplication::setFont(toQFont(ui::Font{}));
   return app;
