@@ -21,8 +21,8 @@ std::optional<std::u32string> codePoints(const std::string &text) {
     const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
     if (length == 0 || i + length > text.size()) return std::nullopt;
     char32_t point = length == 1 ? lead : lead & (0x7F >> length);
-    for (std::size_t k = 1; k < length; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
+    for (std::size_t j = 1; j < length; ++j) {
+      const auto next = static_cast<unsigned char>(text[i + j]);
       if ((next & 0xC0) != 0x80) return std::nullopt;
       point = point << 6 | (next & 0x3F);
     }
@@ -34,10 +34,11 @@ std::optional<std::u32string> codePoints(const std::string &text) {
 
 // A sample of each kind: controls, the soft hyphen, zero-width, separator, direction and other format
 // characters, variation selectors and tags.
-bool hidesWhatItIs(char32_t c) {
-  return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xAD || c == 0x180E || (c >= 0x200B && c <= 0x200F) ||
-         (c >= 0x2028 && c <= 0x202E) || (c >= 0x2060 && c <= 0x206F) || (c >= 0xFE00 && c <= 0xFE0F) ||
-         (c >= 0xE0000 && c <= 0xE0FFF);
+bool hidesWhatItIs(char32_t codePoint) {
+  return codePoint < 0x20 || (codePoint >= 0x7F && codePoint <= 0x9F) || codePoint == 0xAD || codePoint == 0x180E ||
+         (codePoint >= 0x200B && codePoint <= 0x200F) || (codePoint >= 0x2028 && codePoint <= 0x202E) ||
+         (codePoint >= 0x2060 && codePoint <= 0x206F) || (codePoint >= 0xFE00 && codePoint <= 0xFE0F) ||
+         (codePoint >= 0xE0000 && codePoint <= 0xE0FFF);
 }
 
 void checkPlainName(const std::string &name) {
@@ -49,8 +50,8 @@ void checkPlainName(const std::string &name) {
   if (name.find_first_of("/\\") != std::string::npos) kf::fuzz::fail("the name holds a separator");
   const auto points = codePoints(name);
   if (!points) kf::fuzz::fail("the name is no UTF-8");
-  for (const char32_t c : *points) {
-    if (hidesWhatItIs(c)) kf::fuzz::fail("the name holds a control character");
+  for (const char32_t codePoint : *points) {
+    if (hidesWhatItIs(codePoint)) kf::fuzz::fail("the name holds a control character");
   }
 }
 

@@ -30,9 +30,9 @@ class FuzzInput {
  private:
   unsigned char byte() {
     if (rest_.empty()) return 0;
-    const auto b = static_cast<unsigned char>(rest_.front());
+    const auto byte = static_cast<unsigned char>(rest_.front());
     rest_.remove_prefix(1);
-    return b;
+    return byte;
   }
 
   std::string_view rest_;

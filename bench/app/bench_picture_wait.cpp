@@ -25,9 +25,9 @@ constexpr int kPieces = 20;
 constexpr auto kPause = 100ms;  // 20 pieces, one every 100 ms: a picture that takes 2 seconds
 
 double processSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+  timespec used{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
+  return static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) / 1e9;
 }
 
 double wallSeconds() {
@@ -84,23 +84,24 @@ int main() {
   ui::setToolkit(tk);
   bench::SlowPictureServer server;
   test::TempDir appDir;
-  app::MainControls c(tk);
+  app::MainControls controls(tk);
   store::Settings settings;
   settings.preview = true;
-  app::ResultListReactions reactions(c, settings, appDir.path(), [](const std::string &, const std::string &) {});
-  const int row = c.lstResult.addItem("1");
+  app::ResultListReactions reactions(controls, settings, appDir.path(),
+                                     [](const std::string &, const std::string &) {});
+  const int row = controls.lstResult.addItem("1");
   for (const std::string &text :
        {std::string("Film"), std::string("slow"), server.address(), std::string("Titel"), std::string("0:02")}) {
-    c.lstResult.addSubItem(row, text);
+    controls.lstResult.addSubItem(row, text);
   }
 
   double wall = 0;
   const double share = bench::processorShare([&] {
     const double start = bench::wallSeconds();
-    c.lstResult.clickItem(row);
+    controls.lstResult.clickItem(row);
     wall = bench::wallSeconds() - start;
   });
-  const bool shown = !c.imgPrev.picture().empty() && tk.messages().empty();
+  const bool shown = !controls.imgPrev.picture().empty() && tk.messages().empty();
   std::printf("picture fetched in %.2f s, %s\n", wall, shown ? "shown" : "NOT SHOWN");
 
   // The reference: the same transfer, waited for by handling events in a loop that never sleeps.

@@ -28,16 +28,16 @@ constexpr double kTargetRatio = 1.5;
 std::vector<double> medianMs(const std::vector<std::function<void()>> &works) {
   std::vector<std::vector<double>> times(works.size());
   for (int run = 0; run < kRuns; ++run) {
-    for (std::size_t w = 0; w < works.size(); ++w) {
+    for (std::size_t i = 0; i < works.size(); ++i) {
       const auto start = Clock::now();
-      works[w]();
-      times[w].push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+      works[i]();
+      times[i].push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
   }
   std::vector<double> medians;
-  for (auto &t : times) {
-    std::nth_element(t.begin(), t.begin() + kRuns / 2, t.end());
-    medians.push_back(t[kRuns / 2]);
+  for (auto &timesOfWork : times) {
+    std::nth_element(timesOfWork.begin(), timesOfWork.begin() + kRuns / 2, timesOfWork.end());
+    medians.push_back(timesOfWork[kRuns / 2]);
   }
   return medians;
 }

@@ -57,7 +57,7 @@ double medianMs(int runs, const std::function<void()> &prepare, const std::funct
 std::vector<double> mediansInTurnMs(int runs, const std::vector<std::function<void()>> &works) {
   std::vector<std::vector<double>> times(works.size());
   for (int i = 0; i < runs; ++i) {
-    for (std::size_t k = 0; k < works.size(); ++k) times[k].push_back(timeMs(works[k]));
+    for (std::size_t j = 0; j < works.size(); ++j) times[j].push_back(timeMs(works[j]));
   }
   std::vector<double> medians;
   for (auto &each : times) medians.push_back(median(std::move(each)));
@@ -66,9 +66,9 @@ std::vector<double> mediansInTurnMs(int runs, const std::vector<std::function<vo
 
 std::vector<std::vector<std::string>> allRows(const ui::ListView &list) {
   std::vector<std::vector<std::string>> rows;
-  for (int r = 1; r <= list.count(); ++r) {
-    auto row = test::SearchWindow::row(list, r);
-    const ui::ListItem &item = list.item(r);
+  for (int number = 1; number <= list.count(); ++number) {
+    auto row = test::SearchWindow::row(list, number);
+    const ui::ListItem &item = list.item(number);
     row.push_back(std::to_string(item.smallIcon));
     for (const auto &sub : item.subItems) row.push_back(std::to_string(sub.bold) + "/" + std::to_string(sub.foreColor));
     rows.push_back(std::move(row));
@@ -98,8 +98,8 @@ std::string largePage(int entries) {
     lines.push_back("Eine Beschreibung mit Umlauten: sch\xC3\xB6n, gr\xC3\xBCn, B\xC3\xA4r.<br/>\tZweite Zeile.");
     lines.push_back("</div>");
     lines.push_back("</div></div>");
-    for (int f = 0; f < filler; ++f)
-      lines.push_back("<div class=\"spacer\">&nbsp; Zeile " + std::to_string(f) + "</div>");
+    for (int spacer = 0; spacer < filler; ++spacer)
+      lines.push_back("<div class=\"spacer\">&nbsp; Zeile " + std::to_string(spacer) + "</div>");
   }
   while (lines.size() < kLines - 2) lines.push_back("<!-- Ende der Liste -->");
   lines.push_back("</body>");
@@ -118,19 +118,19 @@ struct ParseFigures {
 };
 
 ParseFigures measureParse(const std::string &pageFile, int runs) {
-  test::SearchWindow w;
-  w.settings.cleartxt = true;
-  w.addFavourite("vid00000007x");
-  search::LoadFile(pageFile, w.views());
-  const auto clear = [&] { w.lstResult.clear(); };
-  ParseFigures f{};
-  f.lines = w.lstFile.count();
-  f.ours = medianMs(runs, clear, [&] { search::ParseResults(w.views()); });
-  const auto ours = allRows(w.lstResult);
-  f.reference = medianMs(std::max(1, runs / 20), clear, [&] { referenceParseResults(w.views()); });
-  f.same = ours == allRows(w.lstResult);
-  f.rows = static_cast<int>(ours.size());
-  return f;
+  test::SearchWindow frm;
+  frm.settings.cleartxt = true;
+  frm.addFavourite("vid00000007x");
+  search::LoadFile(pageFile, frm.views());
+  const auto clear = [&] { frm.lstResult.clear(); };
+  ParseFigures figures{};
+  figures.lines = frm.lstFile.count();
+  figures.ours = medianMs(runs, clear, [&] { search::ParseResults(frm.views()); });
+  const auto ours = allRows(frm.lstResult);
+  figures.reference = medianMs(std::max(1, runs / 20), clear, [&] { referenceParseResults(frm.views()); });
+  figures.same = ours == allRows(frm.lstResult);
+  figures.rows = static_cast<int>(ours.size());
+  return figures;
 }
 
 std::size_t discard(char *, std::size_t size, std::size_t count, void *) {
@@ -177,7 +177,7 @@ void throughFile(const std::string &body, const std::string &file) {
 // libcurl escapes nothing itself; the words here need no escaping.
 std::vector<std::string> pageAddresses(const std::string &root, const std::string &words, int pages) {
   std::vector<std::string> urls{search::FirstPageUrl(root, words)};
-  for (int n = 2; n <= pages; ++n) urls.push_back(search::PageUrl(root, words, n));
+  for (int page = 2; page <= pages; ++page) urls.push_back(search::PageUrl(root, words, page));
   return urls;
 }
 
@@ -232,21 +232,21 @@ int main() {
               big.reference / big.ours);
 
   // A whole search of 20 pages, headless, against the same 20 pages with plain libcurl.
-  test::SearchWindow w;
-  w.settings.respages = kPages;
-  w.settings.cleartxt = true;
-  w.txtSearch.setText(words);
-  search::SearchCommands commands(w.controls(), w.settings, address, dir.string());
+  test::SearchWindow frm;
+  frm.settings.respages = kPages;
+  frm.settings.cleartxt = true;
+  frm.txtSearch.setText(words);
+  search::SearchCommands commands(frm.controls(), frm.settings, address, dir.string());
   const auto urls = pageAddresses(address.root, words, kPages);
   // The reference the search is held to: plain libcurl, plus saving each page to a file and reading
   // it back, which no search that lists saved pages can leave out. Parsing and listing stay out of
   // it: they are the program's own work, which the ratio is to keep lean. Plain libcurl alone is
   // kept beside it.
   const auto plainWithFiles = [&] {
-    for (std::size_t n = 0; n < urls.size(); ++n) {
+    for (std::size_t i = 0; i < urls.size(); ++i) {
       std::string body;
-      curlPage(urls[n], true, &body);
-      throughFile(body, (dir / ("plain" + std::to_string(n + 1) + ".txt")).string());
+      curlPage(urls[i], true, &body);
+      throughFile(body, (dir / ("plain" + std::to_string(i + 1) + ".txt")).string());
     }
   };
   const auto plain = [&] {
@@ -256,7 +256,7 @@ int main() {
   const double searchMs = medians[0];
   const double curlFilesMs = medians[1];
   const double curlMs = medians[2];
-  const int listed = w.lstResult.count();
+  const int listed = frm.lstResult.count();
   std::printf("search: %d rows listed from %d pages\n", listed, kPages);
   report("whole search, 20 pages on loopback (ms)", searchMs, "ms", "-", true);
   report("  per page (ms)", searchMs / kPages, "ms", "<= 5 ms", searchMs / kPages <= 5);

@@ -12,54 +12,54 @@ namespace {
 
 using Pos = long long;
 
-std::string zeile(const ui::ListView &lstFile, Pos r) {
-  return lstFile.subItemText(static_cast<int>(r), 1);
+std::string zeile(const ui::ListView &lstFile, Pos row) {
+  return lstFile.subItemText(static_cast<int>(row), 1);
 }
 
-// Positions are 1-based as in the grammar; `at(s, i)` is the character at position i.
-char at(const std::string &s, Pos i) {
-  return s[static_cast<std::size_t>(i - 1)];
+// Positions are 1-based as in the grammar; `at(text, i)` is the character at position i.
+char at(const std::string &text, Pos i) {
+  return text[static_cast<std::size_t>(i - 1)];
 }
 
-std::string referenceEntry(std::string s, const ui::ListView &lstFile) {
-  s = text::trimBlanks(s);
-  const Pos L = static_cast<Pos>(s.size());
-  Pos p = 0;
-  for (Pos i = 1; i <= L - 10; ++i) {
-    if (s.compare(static_cast<std::size_t>(i - 1), 9, "/watch?v=") == 0) {
-      p = i + 9;
+std::string referenceEntry(std::string line, const ui::ListView &lstFile) {
+  line = text::trimBlanks(line);
+  const Pos length = static_cast<Pos>(line.size());
+  Pos idStart = 0;
+  for (Pos i = 1; i <= length - 10; ++i) {
+    if (line.compare(static_cast<std::size_t>(i - 1), 9, "/watch?v=") == 0) {
+      idStart = i + 9;
       break;
     }
   }
-  if (p == 0) return {};
-  Pos q = 0;
+  if (idStart == 0) return {};
+  Pos idEnd = 0;
   std::string id;
-  for (Pos i = p; i <= L - p - 1; ++i) {
-    if (at(s, i) == '"') {
-      q = i;
+  for (Pos i = idStart; i <= length - idStart - 1; ++i) {
+    if (at(line, i) == '"') {
+      idEnd = i;
       break;
     }
   }
-  if (q != 0) id = s.substr(static_cast<std::size_t>(p - 1), static_cast<std::size_t>(q - p));
-  Pos titleStart = p;
-  for (Pos i = p; i <= L - p - 1; ++i) {
-    if (at(s, i) == '\'') {
+  if (idEnd != 0) id = line.substr(static_cast<std::size_t>(idStart - 1), static_cast<std::size_t>(idEnd - idStart));
+  Pos titleStart = idStart;
+  for (Pos i = idStart; i <= length - idStart - 1; ++i) {
+    if (at(line, i) == '\'') {
       titleStart = i + 1;
       break;
     }
   }
-  Pos titleEnd = q;
-  for (Pos i = titleStart; i <= L - titleStart - 2; ++i) {
-    if (at(s, i) == '\'') {
+  Pos titleEnd = idEnd;
+  for (Pos i = titleStart; i <= length - titleStart - 2; ++i) {
+    if (at(line, i) == '\'') {
       titleEnd = i;
       break;
     }
   }
   std::string title;
   if (titleEnd >= titleStart) {
-    title = s.substr(static_cast<std::size_t>(titleStart - 1), static_cast<std::size_t>(titleEnd - titleStart));
+    title = line.substr(static_cast<std::size_t>(titleStart - 1), static_cast<std::size_t>(titleEnd - titleStart));
   }
-  const auto quoted = text::split(s, '"');
+  const auto quoted = text::split(line, '"');
   const std::string picture = quoted.size() > 5 ? quoted[5] : std::string();
 
   const std::string needle = text::lower("desc" + id);
@@ -83,12 +83,12 @@ std::string referenceEntry(std::string s, const ui::ListView &lstFile) {
 
 void referenceParseResults(const search::ResultViews &views) {
   const Pos rows = views.lstFile.count();
-  for (Pos r = 1; r <= rows; ++r) {
-    const std::string line = text::trimBlanks(zeile(views.lstFile, r));
-    if (r == views.lstFile.count()) return;
+  for (Pos row = 1; row <= rows; ++row) {
+    const std::string line = text::trimBlanks(zeile(views.lstFile, row));
+    if (row == views.lstFile.count()) return;
     if (line.empty()) continue;
-    const Pos L = static_cast<Pos>(line.size());
-    for (Pos j = 1; j <= L - 8; ++j) {
+    const Pos length = static_cast<Pos>(line.size());
+    for (Pos j = 1; j <= length - 8; ++j) {
       if (line.compare(static_cast<std::size_t>(j - 1), 9, "/watch?v=") != 0) continue;
       const std::string entry = referenceEntry(line, views.lstFile);
       if (!entry.empty()) {

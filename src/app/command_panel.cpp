@@ -12,11 +12,11 @@ bool isWithin(const ui::Control *control, const ui::Control &container) {
 
 }  // namespace
 
-void hidePanelOnEscapeOrClickOutside(MainControls &c) {
-  c.window.onEscape = [&c] { c.fraCMD.setVisible(false); };
+void hidePanelOnEscapeOrClickOutside(MainControls &controls) {
+  controls.window.onEscape = [&controls] { controls.fraCMD.setVisible(false); };
   // A press on one of the panel's buttons leaves it to the button's command.
-  c.window.onLeftMouseDown = [&c](ui::Control *control) {
-    if (!isWithin(control, c.fraCMD)) c.fraCMD.setVisible(false);
+  controls.window.onLeftMouseDown = [&controls](ui::Control *control) {
+    if (!isWithin(control, controls.fraCMD)) controls.fraCMD.setVisible(false);
   };
 }
 

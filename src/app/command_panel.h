@@ -6,6 +6,6 @@
 namespace kf::app {
 
 // Installs the window's Esc and left-press handlers; they act while the controls live.
-void hidePanelOnEscapeOrClickOutside(MainControls &c);
+void hidePanelOnEscapeOrClickOutside(MainControls &controls);
 
 }  // namespace kf::app

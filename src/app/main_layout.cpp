@@ -16,11 +16,11 @@ constexpr float kViewTop = 240;
 constexpr float kPreviewStartLeft = 8160;
 constexpr float kStartClientWidth = 10770;
 
-void placeView(ui::Control &view, const MainControls &c) {
+void placeView(ui::Control &view, const MainControls &controls) {
   view.setLeft(kMargin);
   view.setTop(kViewTop);
-  view.setWidth(c.fraResult.width() - 2 * kMargin - c.cmdFile.width() - kMargin);
-  view.setHeight(c.fraResult.height() - 2 * kViewTop - c.prgDL.height());
+  view.setWidth(controls.fraResult.width() - 2 * kMargin - controls.cmdFile.width() - kMargin);
+  view.setHeight(controls.fraResult.height() - 2 * kViewTop - controls.prgDL.height());
 }
 
 // Columns 3 and 4 carry the video id and picture address without being seen.
@@ -36,38 +36,39 @@ void divideResultColumns(ui::ListView &list) {
 
 }  // namespace
 
-void layoutMainWindow(MainControls &c) {
-  const float w = c.window.clientWidth();
-  const float h = c.window.clientHeight();
+void layoutMainWindow(MainControls &controls) {
+  const float clientWidth = controls.window.clientWidth();
+  const float clientHeight = controls.window.clientHeight();
 
-  c.fraSearch.setLeft(0);
-  c.fraResult.setLeft(0);
-  c.fraInfo.setLeft(0);
-  c.fraPreview.setLeft(std::max(kPreviewStartLeft, w - (kStartClientWidth - kPreviewStartLeft)));
-  c.fraResult.setWidth(w);
-  c.fraResult.setHeight(h - c.fraResult.top());
+  controls.fraSearch.setLeft(0);
+  controls.fraResult.setLeft(0);
+  controls.fraInfo.setLeft(0);
+  controls.fraPreview.setLeft(std::max(kPreviewStartLeft, clientWidth - (kStartClientWidth - kPreviewStartLeft)));
+  controls.fraResult.setWidth(clientWidth);
+  controls.fraResult.setHeight(clientHeight - controls.fraResult.top());
 
-  for (ui::Control *view : std::initializer_list<ui::Control *>{&c.lstResult, &c.lstFavs, &c.lstFile, &c.brw}) {
-    placeView(*view, c);
+  for (ui::Control *view :
+       std::initializer_list<ui::Control *>{&controls.lstResult, &controls.lstFavs, &controls.lstFile, &controls.brw}) {
+    placeView(*view, controls);
   }
 
-  for (ui::Button *button :
-       {&c.cmdFile, &c.cmdResults, &c.cmdSets, &c.cmdDL, &c.cmdWatch, &c.cmdInfo, &c.cmdToFav, &c.cmdFavs}) {
-    button->setLeft(c.fraResult.width() - button->width() - kMargin);
+  for (ui::Button *button : {&controls.cmdFile, &controls.cmdResults, &controls.cmdSets, &controls.cmdDL,
+                             &controls.cmdWatch, &controls.cmdInfo, &controls.cmdToFav, &controls.cmdFavs}) {
+    button->setLeft(controls.fraResult.width() - button->width() - kMargin);
   }
 
-  c.prgDL.setTop(c.lstResult.top() + c.lstResult.height());
-  c.prgDL.setLeft(kMargin);
-  c.prgDL.setWidth(c.lstResult.width());
+  controls.prgDL.setTop(controls.lstResult.top() + controls.lstResult.height());
+  controls.prgDL.setLeft(kMargin);
+  controls.prgDL.setWidth(controls.lstResult.width());
 
-  divideResultColumns(c.lstResult);
-  divideResultColumns(c.lstFavs);
+  divideResultColumns(controls.lstResult);
+  divideResultColumns(controls.lstFavs);
 
-  c.fraCMD.setLeft(c.fraResult.width() / 2 - c.fraCMD.width() / 2);
-  c.fraCMD.setTop(c.fraResult.height() / 2 - c.fraCMD.height() / 2);
+  controls.fraCMD.setLeft(controls.fraResult.width() / 2 - controls.fraCMD.width() / 2);
+  controls.fraCMD.setTop(controls.fraResult.height() / 2 - controls.fraCMD.height() / 2);
 
-  c.lstFile.setColumnWidth(1, 400);
-  c.lstFile.setColumnWidth(2, c.lstFile.width() - 800);
+  controls.lstFile.setColumnWidth(1, 400);
+  controls.lstFile.setColumnWidth(2, controls.lstFile.width() - 800);
 }
 
 }  // namespace kf::app

@@ -7,6 +7,6 @@ namespace kf::app {
 
 // A size the controls refuse (negative) leaves that control as it was and the rest goes on, so a tiny
 // or minimised window never breaks the layout and the next resize puts everything back.
-void layoutMainWindow(MainControls &c);
+void layoutMainWindow(MainControls &controls);
 
 }  // namespace kf::app

@@ -29,17 +29,17 @@ void guarded(Step step) {
 
 }  // namespace
 
-ResultListReactions::ResultListReactions(MainControls &c, const store::Settings &settings, std::string appDir,
+ResultListReactions::ResultListReactions(MainControls &controls, const store::Settings &settings, std::string appDir,
                                          WatchFunction buildWatchPage, http::Limits limits)
-    : c_(c),
+    : controls_(controls),
       settings_(settings),
       appDir_(std::move(appDir)),
       buildWatchPage_(std::move(buildWatchPage)),
       Inet1(limits) {
-  c_.lstResult.onItemClick = [this](int) { entryClicked(c_.lstResult); };
-  c_.lstFavs.onItemClick = [this](int) { entryClicked(c_.lstFavs); };
-  c_.lstResult.onDblClick = [this] { doubleClicked(); };
-  c_.lstResult.onMouseUp = [this](int button, int, float, float) { buttonReleased(button); };
+  controls_.lstResult.onItemClick = [this](int) { entryClicked(controls_.lstResult); };
+  controls_.lstFavs.onItemClick = [this](int) { entryClicked(controls_.lstFavs); };
+  controls_.lstResult.onDblClick = [this] { doubleClicked(); };
+  controls_.lstResult.onMouseUp = [this](int button, int, float, float) { buttonReleased(button); };
   Inet1.onStateChanged = [this](int code) { stateChanged(code); };
 }
 
@@ -54,7 +54,7 @@ void ResultListReactions::entryClicked(ui::ListView &list) {
   if (row == 0) return;
   const std::string &title = list.subItemText(row, kTitle);
   list.setToolTip(title);
-  c_.labSel.setCaption(title);
+  controls_.labSel.setCaption(title);
   if (!settings_.preview) {
     nextPicture_.reset();
     return;
@@ -66,12 +66,12 @@ void ResultListReactions::entryClicked(ui::ListView &list) {
 
   struct Busy {
     ResultListReactions &self;
-    explicit Busy(ResultListReactions &s) : self(s) {
+    explicit Busy(ResultListReactions &reactions) : self(reactions) {
       self.fetching_ = true;
-      self.c_.labWait.setVisible(true);
+      self.controls_.labWait.setVisible(true);
     }
     ~Busy() {
-      self.c_.labWait.setVisible(false);
+      self.controls_.labWait.setVisible(false);
       self.fetching_ = false;
     }
   } busy(*this);
@@ -83,37 +83,37 @@ void ResultListReactions::entryClicked(ui::ListView &list) {
 }
 
 void ResultListReactions::doubleClicked() {
-  if (c_.lstResult.count() == 0) return;
-  const int row = usableSelection(c_.lstResult, kVideoId);
+  if (controls_.lstResult.count() == 0) return;
+  const int row = usableSelection(controls_.lstResult, kVideoId);
   if (row == 0) return;
-  buildWatchPage_(c_.lstResult.subItemText(row, kVideoId), c_.lstResult.subItemText(row, kFilm));
+  buildWatchPage_(controls_.lstResult.subItemText(row, kVideoId), controls_.lstResult.subItemText(row, kFilm));
 }
 
 void ResultListReactions::buttonReleased(int button) {
-  if (c_.lstResult.count() > 0 && button == kRightButton) c_.fraCMD.setVisible(true);
+  if (controls_.lstResult.count() > 0 && button == kRightButton) controls_.fraCMD.setVisible(true);
 }
 
-void ResultListReactions::GetPic(const std::string &WWW_Adresse) {
+void ResultListReactions::GetPic(const std::string &pictureAddress) {
   ui::Toolkit &toolkit = ui::toolkit();
-  c_.window.setMousePointer(ui::MousePointer::Hourglass);
-  c_.imgPrev.clearPicture();
+  controls_.window.setMousePointer(ui::MousePointer::Hourglass);
+  controls_.imgPrev.clearPicture();
   // Lets the cleared picture and the wait label be drawn before the fetch.
   toolkit.doEvents();
   transferBytes_.clear();
-  guarded([&] { Inet1.execute(WWW_Adresse); });
+  guarded([&] { Inet1.execute(pictureAddress); });
   // The completion event fills transferBytes_ during this wait; the wait sleeps in the event loop.
   while (Inet1.stillExecuting()) toolkit.waitForEvent();
   // A single byte is no picture: it counts as nothing received.
   if (transferBytes_.size() > 1) {
     guarded([&] {
-      const std::string path = picturePath(appDir_, WWW_Adresse);
+      const std::string path = picturePath(appDir_, pictureAddress);
       ensurePictureFolder(appDir_);
       files::writeBytes(path, transferBytes_);
     });
     transferBytes_.clear();
-    guarded([&] { c_.imgPrev.loadPicture(picturePath(appDir_, WWW_Adresse)); });
+    guarded([&] { controls_.imgPrev.loadPicture(picturePath(appDir_, pictureAddress)); });
   }
-  c_.window.setMousePointer(ui::MousePointer::Default);
+  controls_.window.setMousePointer(ui::MousePointer::Default);
 }
 
 void ResultListReactions::stateChanged(int code) {

@@ -18,9 +18,9 @@ class ResultListReactions {
   // Builds the watch page for a video id and the text of its "Film" column and shows it.
   using WatchFunction = std::function<void(const std::string &videoId, const std::string &film)>;
 
-  // Installs the handlers on c.lstResult, the click on c.lstFavs and the picture transfer's handler.
-  // Pictures are kept under appDir (see picture_file.h).
-  ResultListReactions(MainControls &c, const store::Settings &settings, std::string appDir,
+  // Installs the handlers on controls.lstResult, the click on controls.lstFavs and the picture
+  // transfer's handler. Pictures are kept under appDir (see picture_file.h).
+  ResultListReactions(MainControls &controls, const store::Settings &settings, std::string appDir,
                       WatchFunction buildWatchPage, http::Limits limits = http::limitsFor(http::TransferKind::Picture));
   ResultListReactions(const ResultListReactions &) = delete;
   ResultListReactions &operator=(const ResultListReactions &) = delete;
@@ -29,12 +29,12 @@ class ResultListReactions {
   void entryClicked(ui::ListView &list);
   void doubleClicked();
   void buttonReleased(int button);
-  void GetPic(const std::string &WWW_Adresse);
+  void GetPic(const std::string &pictureAddress);
   void stateChanged(int code);
   // Selected row of the list that carries at least `subItems` sub-items; 0 for none.
   static int usableSelection(const ui::ListView &list, int subItems);
 
-  MainControls &c_;
+  MainControls &controls_;
   const store::Settings &settings_;
   std::string appDir_;
   WatchFunction buildWatchPage_;

@@ -58,20 +58,20 @@ std::size_t clsDownload::readChunk(std::string &buffer) {
   }
 }
 
-std::string clsDownload::Downloadfile(const std::string &URL, std::int32_t bytes, const std::string &Useragent) {
-  const bool withScheme = text::lower(URL.substr(0, 7)) == "http://";
-  const std::string address = withScheme ? URL.substr(7) : URL;
+std::string clsDownload::Downloadfile(const std::string &url, std::int32_t chunkBytes, const std::string &userAgent) {
+  const bool withScheme = text::lower(url.substr(0, 7)) == "http://";
+  const std::string address = withScheme ? url.substr(7) : url;
   const BusyPointer busy;
   closeHandles();
   abortRequested_ = false;
   // A chunk of no bytes would never end the reading.
-  if (bytes < 1) throw invalidArgumentError();
-  std::string buffer(static_cast<std::size_t>(bytes), ' ');
+  if (chunkBytes < 1) throw invalidArgumentError();
+  std::string buffer(static_cast<std::size_t>(chunkBytes), ' ');
   try {
     lookAtEvents();
     if (Statechanged) Statechanged(1);
     hInternet = std::make_unique<http::Session>(
-        Useragent, http::ProxyUse::System, limits_, [this] { lookAtEvents(); }, pool_);
+        userAgent, http::ProxyUse::System, limits_, [this] { lookAtEvents(); }, pool_);
     return transfer(announcedSize(address), buffer);
   } catch (const DownloadAborted &) {
     // The page in hand is dropped with its connections; nothing waits for the next call to close them.

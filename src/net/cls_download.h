@@ -35,26 +35,26 @@ class clsDownload {
   explicit clsDownload(http::Limits limits = http::limitsFor(http::TransferKind::Page),
                        const http::ConnectionPool *pool = nullptr);
 
-  // The body at URL ("http://" optional), read in chunks of `bytes` bytes with the user agent
-  // Useragent over the system's proxy settings; the empty text when the server announces a size
+  // The body at `url` ("http://" optional), read in chunks of `chunkBytes` bytes with the user agent
+  // `userAgent` over the system's proxy settings; the empty text when the server announces a size
   // of 0. While it waits for the network the window's pending events run at least every 100 ms.
   // Throws DownloadFailed when there is no answer, its status is not 200, it gives no size or the
   // body cannot be had whole (shorter than announced included); kf::Error 5 when the address has no
   // "/" after the host, 6 when the size does not fit 32 bits; DownloadAborted after Abort(). A
   // listener that cancels gets the empty text.
-  std::string Downloadfile(const std::string &URL, std::int32_t bytes, const std::string &Useragent);
+  std::string Downloadfile(const std::string &url, std::int32_t chunkBytes, const std::string &userAgent);
 
   // Ends the running Downloadfile call at its next look at the window's events, which is where the
   // abort can come from: its connections are closed and it throws DownloadAborted.
   void Abort() { abortRequested_ = true; }
 
   // Events, in the order they are declared; an unset one has no listener.
-  // Per cent of the size received before the chunk just read; set Cancel to stop.
-  std::function<void(double Progress, bool &Cancel)> Progresschanged;
+  // Per cent of the size received before the chunk just read; set `cancel` to stop.
+  std::function<void(double percent, bool &cancel)> Progresschanged;
   // 1 connecting, 2 transferring, 0 finished.
-  std::function<void(std::int32_t State)> Statechanged;
+  std::function<void(std::int32_t state)> Statechanged;
   // The size the server announced, once the transfer begins.
-  std::function<void(std::int32_t Size)> Startdownloading;
+  std::function<void(std::int32_t size)> Startdownloading;
 
  private:
   // One item of the HEAD answer; one over 1024 characters counts as missing, so the page gets no size.

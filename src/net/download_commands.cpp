@@ -13,10 +13,11 @@ namespace {
 constexpr int kVideoIdColumn = 2;
 }
 
-DownloadCommands::DownloadCommands(DownloadControls controls, SiteAddress site) : c_(controls), site_(std::move(site)) {
-  c_.cmdDL.onClick = [this] { cmdDL_Click(); };
-  c_.cmdDll.onClick = [this] { cmdDll_Click(); };
-  c_.cmdLink.onClick = [this] { cmdLink_Click(); };
+DownloadCommands::DownloadCommands(DownloadControls controls, SiteAddress site)
+    : controls_(controls), site_(std::move(site)) {
+  controls_.cmdDL.onClick = [this] { cmdDL_Click(); };
+  controls_.cmdDll.onClick = [this] { cmdDll_Click(); };
+  controls_.cmdLink.onClick = [this] { cmdLink_Click(); };
 }
 
 std::optional<std::string> DownloadCommands::selectedVideoId(const ui::ListView &list) {
@@ -47,28 +48,28 @@ std::optional<std::string> DownloadCommands::videoFileUrl(const std::string &vid
 }
 
 void DownloadCommands::cmdDL_Click() {
-  const auto id = selectedVideoId(shownVideoList(c_.lstResult, c_.lstFavs));
+  const auto id = selectedVideoId(shownVideoList(controls_.lstResult, controls_.lstFavs));
   if (!id || resolving_) return;
   if (const auto address = videoFileUrl(*id)) rOpenInBrowser(*address, false);
 }
 
 void DownloadCommands::cmdDll_Click() {
-  const auto id = selectedVideoId(c_.lstResult);
+  const auto id = selectedVideoId(controls_.lstResult);
   if (!id || resolving_) return;
   // The clipboard changes only for an address worth pasting.
   if (const auto address = videoFileUrl(*id)) {
     ui::toolkit().clearClipboard();
     ui::toolkit().setClipboardText(*address);
   }
-  c_.fraCMD.setVisible(false);
+  controls_.fraCMD.setVisible(false);
 }
 
 void DownloadCommands::cmdLink_Click() {
-  const auto id = selectedVideoId(c_.lstResult);
+  const auto id = selectedVideoId(controls_.lstResult);
   if (!id) return;
   ui::toolkit().clearClipboard();
   ui::toolkit().setClipboardText(watchPageUrl(*id));
-  c_.fraCMD.setVisible(false);
+  controls_.fraCMD.setVisible(false);
 }
 
 }  // namespace kf::net

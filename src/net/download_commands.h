@@ -42,7 +42,7 @@ class DownloadCommands {
   // The video's file address; nothing, after a message box saying why, when there is none.
   std::optional<std::string> videoFileUrl(const std::string &videoId);
 
-  DownloadControls c_;
+  DownloadControls controls_;
   SiteAddress site_;
   bool resolving_ = false;
 };

@@ -28,10 +28,10 @@ std::string cut(const std::string &source, const std::string &before, const std:
 
 }  // namespace
 
-std::string rGetString(const std::string &SourceString, const std::string &StringBefore, const std::string &StringAfter,
-                       std::int16_t StringLoop, bool CaseSensitive) {
-  if (CaseSensitive) return cut(SourceString, StringBefore, StringAfter, StringLoop);
-  return cut(text::lower(SourceString), text::lower(StringBefore), text::lower(StringAfter), StringLoop);
+std::string rGetString(const std::string &source, const std::string &before, const std::string &after,
+                       std::int16_t occurrence, bool caseSensitive) {
+  if (caseSensitive) return cut(source, before, after, occurrence);
+  return cut(text::lower(source), text::lower(before), text::lower(after), occurrence);
 }
 
 }  // namespace kf::net

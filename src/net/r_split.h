@@ -4,11 +4,11 @@
 
 namespace kf::net {
 
-// The piece of SourceString after the StringLoop-th occurrence of StringBefore and before the next
-// StringAfter; occurrences of StringBefore do not overlap. Empty when there is no such piece or it
-// would be empty. When CaseSensitive is false all three texts are lowered first, so the piece comes
-// back in lower case.
-std::string rGetString(const std::string &SourceString, const std::string &StringBefore, const std::string &StringAfter,
-                       std::int16_t StringLoop, bool CaseSensitive);
+// The piece of `source` after its `occurrence`-th `before` (counted from 1; the `before`s counted do
+// not overlap) and before the next `after`. Empty when there is no such piece or it would be empty.
+// When `caseSensitive` is false all three texts are lowered first, so the piece comes back in lower
+// case.
+std::string rGetString(const std::string &source, const std::string &before, const std::string &after,
+                       std::int16_t occurrence, bool caseSensitive);
 
 }  // namespace kf::net

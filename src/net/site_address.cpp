@@ -72,8 +72,8 @@ SiteAddress builtInSiteAddress() {
 }
 
 SiteAddress localSiteAddress(int port) {
-  const std::string p = std::to_string(port);
-  return {"http://www.localhost:" + p, "http://localhost:" + p};
+  const std::string portText = std::to_string(port);
+  return {"http://www.localhost:" + portText, "http://localhost:" + portText};
 }
 
 std::optional<SiteAddress> siteAddressFrom(std::string_view address) {

@@ -15,7 +15,7 @@ constexpr std::string_view kBreak = "<br/>";
 // A table, as it is asked for every byte of a line that needs cleaning.
 constexpr auto kEndsPlainRun = [] {
   std::array<bool, 256> ends{};
-  for (std::size_t c = 0x80; c < ends.size(); ++c) ends[c] = true;
+  for (std::size_t byte = 0x80; byte < ends.size(); ++byte) ends[byte] = true;
   ends['<'] = ends['\t'] = true;
   return ends;
 }();

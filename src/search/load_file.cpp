@@ -29,9 +29,9 @@ void LoadFile(const std::string &file, const ResultViews &views) {
     // The search hands over only pages it has just saved; a page that cannot be read lists nothing.
   }
   views.lstFile.clear();
-  for (std::size_t r = 0; r < lines.size() && r < kMaxRows; ++r) {
-    const int row = views.lstFile.addItem(std::to_string(r + 1));
-    std::string &line = lines[r];
+  for (std::size_t i = 0; i < lines.size() && i < kMaxRows; ++i) {
+    const int row = views.lstFile.addItem(std::to_string(i + 1));
+    std::string &line = lines[i];
     if (const std::string_view kept = text::blanksTrimmed(line); kept.size() != line.size()) line = std::string(kept);
     const bool closing = line == "</html>";
     // Cut after cleaning, so that a character is not split at the cut; a copy, so that the cut line

@@ -16,31 +16,31 @@ constexpr std::size_t kLongestField = 1000;
 // them fall below the start position on short lines, where the search then finds nothing.
 using Pos = std::ptrdiff_t;
 
-// The first position of `ch` in s within from..to, or 0.
-Pos firstOf(std::string_view s, char ch, Pos from, Pos to) {
+// The first position of `wanted` in `text` within from..to, or 0.
+Pos firstOf(std::string_view text, char wanted, Pos from, Pos to) {
   if (from < 1 || from > to) return 0;
-  const auto at = s.find(ch, static_cast<std::size_t>(from - 1));
+  const auto at = text.find(wanted, static_cast<std::size_t>(from - 1));
   if (at == std::string_view::npos || static_cast<Pos>(at) + 1 > to) return 0;
   return static_cast<Pos>(at) + 1;
 }
 
-std::string_view cut(std::string_view s, Pos from, Pos count) {
-  return s.substr(static_cast<std::size_t>(from - 1), static_cast<std::size_t>(count));
+std::string_view cut(std::string_view text, Pos from, Pos count) {
+  return text.substr(static_cast<std::size_t>(from - 1), static_cast<std::size_t>(count));
 }
 
 std::string_view field(std::string_view text) {
   return text.substr(0, kLongestField);
 }
 
-// Piece n (from 0) of s cut at every `separator`, or nothing when s has fewer pieces.
-std::optional<std::string_view> piece(std::string_view s, char separator, int n) {
+// Piece `index` (from 0) of `text` cut at every `separator`, or nothing when it has fewer pieces.
+std::optional<std::string_view> piece(std::string_view text, char separator, int index) {
   std::size_t from = 0;
-  for (int i = 0; i < n; ++i) {
-    const auto at = s.find(separator, from);
+  for (int i = 0; i < index; ++i) {
+    const auto at = text.find(separator, from);
     if (at == std::string_view::npos) return std::nullopt;
     from = at + 1;
   }
-  return s.substr(from, s.find(separator, from) - from);
+  return text.substr(from, text.find(separator, from) - from);
 }
 
 // Without the blanks at its ends; `text` itself when it has none, as an entry seldom has.
@@ -51,31 +51,31 @@ std::string trimmed(std::string text) {
 
 }  // namespace
 
-std::string ParseEntry(std::string &s, const ResultPage &page) {
-  s = trimmed(std::move(s));
-  const Pos L = static_cast<Pos>(s.size());
+std::string ParseEntry(std::string &line, const ResultPage &page) {
+  line = trimmed(std::move(line));
+  const Pos length = static_cast<Pos>(line.size());
   constexpr std::string_view kWatch = "/watch?v=";
 
-  const auto marker = s.find(kWatch);
-  if (marker == std::string::npos || static_cast<Pos>(marker) + 1 > L - 10) return {};
-  const Pos p = static_cast<Pos>(marker) + 1 + static_cast<Pos>(kWatch.size());
+  const auto marker = line.find(kWatch);
+  if (marker == std::string::npos || static_cast<Pos>(marker) + 1 > length - 10) return {};
+  const Pos idStart = static_cast<Pos>(marker) + 1 + static_cast<Pos>(kWatch.size());
 
-  const Pos q = firstOf(s, '"', p, L - p - 1);
-  if (q == 0) return {};
-  const std::string_view id = cut(s, p, q - p);
+  const Pos idEnd = firstOf(line, '"', idStart, length - idStart - 1);
+  if (idEnd == 0) return {};
+  const std::string_view id = cut(line, idStart, idEnd - idStart);
   // No video can be watched under a longer id, and its row would only carry a page's bulk.
   if (id.size() > ResultPage::kLongestVideoId) return {};
 
-  const Pos openQuote = firstOf(s, '\'', p, L - p - 1);
-  const Pos titleStart = openQuote == 0 ? p : openQuote + 1;
-  const Pos closeQuote = firstOf(s, '\'', titleStart, L - titleStart - 2);
+  const Pos openQuote = firstOf(line, '\'', idStart, length - idStart - 1);
+  const Pos titleStart = openQuote == 0 ? idStart : openQuote + 1;
+  const Pos closeQuote = firstOf(line, '\'', titleStart, length - titleStart - 2);
   // Without a closing quote the title runs to the id's end; when that lies before the title's
   // start there is no title.
-  const Pos titleEnd = closeQuote == 0 ? q : closeQuote;
+  const Pos titleEnd = closeQuote == 0 ? idEnd : closeQuote;
   if (titleEnd <= titleStart) return {};
-  const std::string_view title = field(cut(s, titleStart, titleEnd - titleStart));
+  const std::string_view title = field(cut(line, titleStart, titleEnd - titleStart));
 
-  const auto picture = piece(s, '"', 5);
+  const auto picture = piece(line, '"', 5);
   if (id.empty() || !picture || picture->empty()) return {};
 
   // The description follows the marker row; the play time stands three rows above it.

@@ -10,6 +10,6 @@ namespace kf::search {
 // line yields no complete entry. The description and the play time come from the rows around the
 // page's "desc" + id marker. Each field is cut to at most 1,000 characters; an id of more than 64
 // gives no entry. The line is trimmed of blanks in place.
-std::string ParseEntry(std::string &s, const ResultPage &page);
+std::string ParseEntry(std::string &line, const ResultPage &page);
 
 }  // namespace kf::search

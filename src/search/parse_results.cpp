@@ -36,14 +36,14 @@ void ParseResults(const ResultViews &views) {
   if (full()) return;
   const ResultPage page(views.lstFile);
   // The last row is the page's closing line and is never examined.
-  for (std::ptrdiff_t r = 1; r < page.rowCount(); ++r) {
-    const std::string_view trimmed = text::blanksTrimmed(page.row(r));
+  for (std::ptrdiff_t row = 1; row < page.rowCount(); ++row) {
+    const std::string_view trimmed = text::blanksTrimmed(page.row(row));
     const std::size_t markers = countMarkers(trimmed);
     if (markers == 0) continue;
     // The entry is always cut from the line's first marker, so every marker yields the same one.
     std::string line(trimmed);
     const std::string entry = ParseEntry(line, page);
-    for (std::size_t m = 0; m < markers; ++m) {
+    for (std::size_t marker = 0; marker < markers; ++marker) {
       if (full()) return;
       if (!entry.empty()) AddResultRow(views, entry);
       ui::toolkit().doEvents();

@@ -16,8 +16,8 @@ constexpr std::string_view kMarker = "desc";
 // end count as 0, which sorts before any character, as the shorter text does.
 std::uint64_t headOf(std::string_view text) {
   std::uint64_t head = 0;
-  for (std::size_t k = 0; k < sizeof head; ++k)
-    head = head << 8 | (k < text.size() ? static_cast<unsigned char>(text[k]) : 0U);
+  for (std::size_t i = 0; i < sizeof head; ++i)
+    head = head << 8 | (i < text.size() ? static_cast<unsigned char>(text[i]) : 0U);
   return head;
 }
 
@@ -28,8 +28,8 @@ std::uint64_t headOf(std::string_view text) {
 constexpr char kCaseBit = 0x20;
 
 bool isMarker(std::string_view four) {
-  for (std::size_t k = 0; k < kMarker.size(); ++k) {
-    if ((four[k] | kCaseBit) != kMarker[k]) return false;
+  for (std::size_t i = 0; i < kMarker.size(); ++i) {
+    if ((four[i] | kCaseBit) != kMarker[i]) return false;
   }
   return true;
 }
@@ -68,18 +68,18 @@ std::size_t findMarker(std::string_view text, std::size_t from) {
 }  // namespace
 
 ResultPage::ResultPage(const ui::ListView &lstFile) {
-  const auto textOf = [&lstFile](int r) -> std::string_view {
-    const auto &subs = lstFile.item(r).subItems;
+  const auto textOf = [&lstFile](int number) -> std::string_view {
+    const auto &subs = lstFile.item(number).subItems;
     return subs.empty() ? std::string_view() : std::string_view(subs.front().text);
   };
   std::size_t size = 0;
-  for (int r = 1; r <= lstFile.count(); ++r) size += textOf(r).size();
+  for (int number = 1; number <= lstFile.count(); ++number) size += textOf(number).size();
   text_.reserve(size);
   rowStarts_.reserve(static_cast<std::size_t>(lstFile.count()) + 1);
   loweredStarts_.resize(static_cast<std::size_t>(lstFile.count()));
   rowStarts_.push_back(0);
-  for (int r = 1; r <= lstFile.count(); ++r) {
-    text_.append(textOf(r));
+  for (int number = 1; number <= lstFile.count(); ++number) {
+    text_.append(textOf(number));
     rowStarts_.push_back(text_.size());
   }
   // The page is searched whole, not row by row: most rows hold no marker, and a search has its cost
@@ -104,9 +104,10 @@ ResultPage::ResultPage(const ui::ListView &lstFile) {
   std::sort(markers_.begin(), markers_.end(), [this](const Marker &a, const Marker &b) {
     return a.head != b.head ? a.head < b.head : idAfter(a) < idAfter(b);
   });
-  const std::size_t n = markers_.size();
-  firstRows_.resize(n);
-  for (std::size_t node = n; node-- > 1;) firstRows_[node] = std::min(firstRowOf(2 * node), firstRowOf(2 * node + 1));
+  const std::size_t markerCount = markers_.size();
+  firstRows_.resize(markerCount);
+  for (std::size_t node = markerCount; node-- > 1;)
+    firstRows_[node] = std::min(firstRowOf(2 * node), firstRowOf(2 * node + 1));
 }
 
 std::string_view ResultPage::idAfter(const Marker &marker) const {

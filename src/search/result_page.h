@@ -23,9 +23,9 @@ class ResultPage {
   ResultPage &operator=(const ResultPage &) = delete;
 
   std::ptrdiff_t rowCount() const { return static_cast<std::ptrdiff_t>(rowStarts_.size()) - 1; }
-  // The text of row r, 1-based.
-  std::string_view row(std::ptrdiff_t r) const {
-    const auto at = static_cast<std::size_t>(r - 1);
+  // The text of row `number`, 1-based.
+  std::string_view row(std::ptrdiff_t number) const {
+    const auto at = static_cast<std::size_t>(number - 1);
     return std::string_view(text_).substr(rowStarts_[at], rowStarts_[at + 1] - rowStarts_[at]);
   }
 

@@ -45,8 +45,8 @@ ResultViews SearchCommands::views() const {
   return {controls_.lstFile, controls_.lstResult, controls_.lstFavs, controls_.img, settings_};
 }
 
-std::string SearchCommands::PageUrl(int n) const {
-  return search::PageUrl(site_.root, controls_.txtSearch.text(), n);
+std::string SearchCommands::PageUrl(int page) const {
+  return search::PageUrl(site_.root, controls_.txtSearch.text(), page);
 }
 
 void SearchCommands::search() {
@@ -107,9 +107,9 @@ void SearchCommands::fetchPages(int pages, const http::ConnectionPool &pool) {
   }
   if (!isPage(first)) return;
   countPage();
-  for (int n = 2; n <= pages; ++n) {
+  for (int page = 2; page <= pages; ++page) {
     if (controls_.AbortSearch) return;
-    const std::string file = fetchPage(PageUrl(n), "result" + std::to_string(n) + ".txt", false, pool);
+    const std::string file = fetchPage(PageUrl(page), "result" + std::to_string(page) + ".txt", false, pool);
     if (!isPage(file)) return;
     LoadFile(file, views());
     ui::toolkit().doEvents();

@@ -30,8 +30,8 @@ class SearchCommands {
   // Stops a running search: the page in hand is dropped unsaved, what was listed stays.
   void abort();
 
-  // The address of result page n for the words in the search box as they stand now.
-  std::string PageUrl(int n) const;
+  // The address of result page `page` for the words in the search box as they stand now.
+  std::string PageUrl(int page) const;
 
   void showResults();
   void showFile();

@@ -17,66 +17,68 @@ constexpr std::size_t kVideoId = 1;  // the second of the five fields
 }  // namespace
 
 FavouriteCommands::FavouriteCommands(FavouriteControls controls, BuildWatchPage &buildWatchPage)
-    : c_(controls), buildWatchPage_(buildWatchPage) {
-  c_.cmdMark.onClick = [this] { cmdMark_Click(); };
-  c_.cmdDelFav.onClick = [this] { cmdDelFav_Click(); };
-  c_.cmdFavs.onClick = [this] { showOnly(c_.lstFavs); };
-  c_.cmdToFav.onClick = [this] { showOnly(c_.brw); };
-  c_.lstFavs.onDblClick = [this] { buildWatchPage_.watchSelected(c_.lstFavs); };
-  c_.lstFavs.onKeyDown = [this](int keyCode, int /*shift*/) { lstFavs_KeyDown(keyCode); };
+    : controls_(controls), buildWatchPage_(buildWatchPage) {
+  controls_.cmdMark.onClick = [this] { cmdMark_Click(); };
+  controls_.cmdDelFav.onClick = [this] { cmdDelFav_Click(); };
+  controls_.cmdFavs.onClick = [this] { showOnly(controls_.lstFavs); };
+  controls_.cmdToFav.onClick = [this] { showOnly(controls_.brw); };
+  controls_.lstFavs.onDblClick = [this] { buildWatchPage_.watchSelected(controls_.lstFavs); };
+  controls_.lstFavs.onKeyDown = [this](int keyCode, int /*shift*/) { lstFavs_KeyDown(keyCode); };
 }
 
 // A video is a favourite once: marking it again changes nothing. The view stays on the results.
 void FavouriteCommands::cmdMark_Click() {
-  const int row = selectedRow(c_.lstResult);
+  const int row = selectedRow(controls_.lstResult);
   if (row == 0) return;
-  const FavouriteFields fields = fieldsOf(c_.lstResult, row);
-  if (!IsFavourite(c_.lstFavs, fields[kVideoId])) {
-    appendFavourite(c_.lstFavs, std::to_string(c_.lstFavs.count() + 1), fields);
+  const FavouriteFields fields = fieldsOf(controls_.lstResult, row);
+  if (!IsFavourite(controls_.lstFavs, fields[kVideoId])) {
+    appendFavourite(controls_.lstFavs, std::to_string(controls_.lstFavs.count() + 1), fields);
   }
   showStars(fields[kVideoId]);
-  c_.fraCMD.setVisible(false);
+  controls_.fraCMD.setVisible(false);
 }
 
 // Many videos share one description, so the favourite is found by its video id. A favourites file
 // written before marking checked for doubles may hold a video twice: one copy goes at a time.
 void FavouriteCommands::cmdDelFav_Click() {
-  const int row = selectedRow(c_.lstResult);
+  const int row = selectedRow(controls_.lstResult);
   if (row == 0) return;
-  const std::string videoId = fieldsOf(c_.lstResult, row)[kVideoId];
-  if (const int fav = FindFavourite(c_.lstFavs, videoId)) c_.lstFavs.removeItem(fav);
+  const std::string videoId = fieldsOf(controls_.lstResult, row)[kVideoId];
+  if (const int fav = FindFavourite(controls_.lstFavs, videoId)) controls_.lstFavs.removeItem(fav);
   showStars(videoId);
-  c_.fraCMD.setVisible(false);
+  controls_.fraCMD.setVisible(false);
 }
 
 // A video may stand in the results more than once (on two pages): every row of it shows the star
 // exactly while the video is a favourite.
 void FavouriteCommands::showStars(const std::string &videoId) {
-  const int icon = IsFavourite(c_.lstFavs, videoId) ? c_.img.indexOf("fav") : kNoIcon;
-  for (int row = 1; row <= c_.lstResult.count(); ++row) {
-    if (sameVideo(fieldsOf(c_.lstResult, row)[kVideoId], videoId) && c_.lstResult.smallIcon(row) != icon) {
-      c_.lstResult.setSmallIcon(row, icon);
+  const int icon = IsFavourite(controls_.lstFavs, videoId) ? controls_.img.indexOf("fav") : kNoIcon;
+  for (int row = 1; row <= controls_.lstResult.count(); ++row) {
+    if (sameVideo(fieldsOf(controls_.lstResult, row)[kVideoId], videoId) &&
+        controls_.lstResult.smallIcon(row) != icon) {
+      controls_.lstResult.setSmallIcon(row, icon);
     }
   }
 }
 
 // The four views share one place: exactly one of them is left visible, and the panel goes.
 void FavouriteCommands::showOnly(ui::Control &view) {
-  const std::array<ui::Control *, 4> views{&c_.lstResult, &c_.lstFavs, &c_.lstFile, &c_.brw};
+  const std::array<ui::Control *, 4> views{&controls_.lstResult, &controls_.lstFavs, &controls_.lstFile,
+                                           &controls_.brw};
   for (ui::Control *each : views) each->setVisible(each == &view);
-  c_.fraCMD.setVisible(false);
+  controls_.fraCMD.setVisible(false);
 }
 
 // No confirmation; the other favourites keep their numbers. The next favourite is selected in the
 // removed one's place, so that Delete goes on down the list.
 void FavouriteCommands::lstFavs_KeyDown(int keyCode) {
   if (keyCode != kDeleteKey) return;
-  const int row = selectedRow(c_.lstFavs);
+  const int row = selectedRow(controls_.lstFavs);
   if (row == 0) return;
-  const std::string videoId = fieldsOf(c_.lstFavs, row)[kVideoId];
-  c_.lstFavs.removeItem(row);
+  const std::string videoId = fieldsOf(controls_.lstFavs, row)[kVideoId];
+  controls_.lstFavs.removeItem(row);
   showStars(videoId);
-  if (c_.lstFavs.count() > 0) c_.lstFavs.select(std::min(row, c_.lstFavs.count()));
+  if (controls_.lstFavs.count() > 0) controls_.lstFavs.select(std::min(row, controls_.lstFavs.count()));
 }
 
 }  // namespace kf::store

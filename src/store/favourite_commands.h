@@ -38,7 +38,7 @@ class FavouriteCommands {
   void showOnly(ui::Control &view);
   void lstFavs_KeyDown(int keyCode);
 
-  FavouriteControls c_;
+  FavouriteControls controls_;
   BuildWatchPage &buildWatchPage_;
 };
 

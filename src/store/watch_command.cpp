@@ -4,9 +4,9 @@
 
 namespace kf::store {
 
-WatchCommand::WatchCommand(WatchControls controls, BuildWatchPage &buildWatchPage) : c_(controls) {
-  c_.cmdWatch.onClick = [this, &buildWatchPage] {
-    buildWatchPage.watchSelected(net::shownVideoList(c_.lstResult, c_.lstFavs));
+WatchCommand::WatchCommand(WatchControls controls, BuildWatchPage &buildWatchPage) : controls_(controls) {
+  controls_.cmdWatch.onClick = [this, &buildWatchPage] {
+    buildWatchPage.watchSelected(net::shownVideoList(controls_.lstResult, controls_.lstFavs));
   };
 }
 

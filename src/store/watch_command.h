@@ -20,7 +20,7 @@ class WatchCommand {
   WatchCommand &operator=(const WatchCommand &) = delete;
 
  private:
-  WatchControls c_;
+  WatchControls controls_;
 };
 
 }  // namespace kf::store

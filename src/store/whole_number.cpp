@@ -25,8 +25,8 @@ std::optional<Signed> parseSigned(std::string_view text) {
   constexpr std::uint64_t kMost = std::numeric_limits<std::uint64_t>::max();
   std::uint64_t value = 0;
   for (const char digit : digits) {
-    const auto d = static_cast<std::uint64_t>(digit - '0');
-    value = value > (kMost - d) / 10 ? kMost : value * 10 + d;
+    const auto digitValue = static_cast<std::uint64_t>(digit - '0');
+    value = value > (kMost - digitValue) / 10 ? kMost : value * 10 + digitValue;
   }
   return Signed{negative, value};
 }

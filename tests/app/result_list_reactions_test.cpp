@@ -24,7 +24,7 @@ class ResultListTest : public ::testing::Test {
     ui::setToolkit(tk);
     root = "http://127.0.0.1:" + std::to_string(site.start());
     settings.preview = true;
-    c.window.show();
+    controls.window.show();
   }
 
   std::string pictureAddress(int video) const {
@@ -38,7 +38,7 @@ class ResultListTest : public ::testing::Test {
 
   // A row of the result list, or of another list of videos.
   int addRow(const std::string &title, const std::string &picture, ui::ListView *list = nullptr) {
-    ui::ListView &to = list ? *list : c.lstResult;
+    ui::ListView &to = list ? *list : controls.lstResult;
     const int row = to.addItem(std::to_string(to.count() + 1));
     for (const std::string &text : {"Film " + title, "id-" + title, picture, title, std::string("1:00")}) {
       to.addSubItem(row, text);
@@ -56,30 +56,30 @@ class ResultListTest : public ::testing::Test {
   }
 
   void expectIdleAfterFetch() {
-    EXPECT_FALSE(c.labWait.visible());
-    EXPECT_EQ(c.window.mousePointer(), ui::MousePointer::Default);
+    EXPECT_FALSE(controls.labWait.visible());
+    EXPECT_EQ(controls.window.mousePointer(), ui::MousePointer::Default);
   }
 
   ui::HeadlessToolkit tk;
   site::Server site;
   std::string root;
   test::TempDir appDir;
-  MainControls c{tk};
+  MainControls controls{tk};
   store::Settings settings;
   std::vector<std::pair<std::string, std::string>> watched;
-  ResultListReactions reactions{c, settings, appDir.path(), [this](const std::string &id, const std::string &film) {
-                                  watched.emplace_back(id, film);
-                                }};
+  ResultListReactions reactions{
+      controls, settings, appDir.path(),
+      [this](const std::string &id, const std::string &film) { watched.emplace_back(id, film); }};
 };
 
 TEST_F(ResultListTest, PreviewOffShowsOnlyTheTitle) {
   settings.preview = false;
-  c.imgPrev.setAsset("earlier.svg");
+  controls.imgPrev.setAsset("earlier.svg");
   addRow("Katzen im Schnee", pictureAddress(0));
-  c.lstResult.clickItem(1);
-  EXPECT_EQ(c.labSel.caption(), "Katzen im Schnee");
-  EXPECT_EQ(c.lstResult.toolTip(), "Katzen im Schnee");
-  EXPECT_EQ(c.imgPrev.picture(), "earlier.svg");
+  controls.lstResult.clickItem(1);
+  EXPECT_EQ(controls.labSel.caption(), "Katzen im Schnee");
+  EXPECT_EQ(controls.lstResult.toolTip(), "Katzen im Schnee");
+  EXPECT_EQ(controls.imgPrev.picture(), "earlier.svg");
   EXPECT_TRUE(site.requests().empty());
   EXPECT_TRUE(tk.messages().empty());
 }
@@ -91,40 +91,40 @@ TEST_F(ResultListTest, ClickShowsTheTitleAndThePreviewPicture) {
   std::optional<bool> waitShown, hourglass, cleared;
   tk.onDoEvents = [&] {
     if (waitShown) return;
-    waitShown = c.labWait.visible();
-    hourglass = c.window.mousePointer() == ui::MousePointer::Hourglass;
-    cleared = c.imgPrev.picture().empty();
+    waitShown = controls.labWait.visible();
+    hourglass = controls.window.mousePointer() == ui::MousePointer::Hourglass;
+    cleared = controls.imgPrev.picture().empty();
   };
-  c.imgPrev.setAsset("earlier.svg");
-  c.lstResult.clickItem(2);
+  controls.imgPrev.setAsset("earlier.svg");
+  controls.lstResult.clickItem(2);
 
-  EXPECT_EQ(c.labSel.caption(), title);
-  EXPECT_EQ(c.lstResult.toolTip(), title);
+  EXPECT_EQ(controls.labSel.caption(), title);
+  EXPECT_EQ(controls.lstResult.toolTip(), title);
   EXPECT_TRUE(waitShown.value_or(false));
   EXPECT_TRUE(hourglass.value_or(false));
   EXPECT_TRUE(cleared.value_or(false));
   const std::string name = site.site().catalogue().videos()[0].id + ".jpg";
-  EXPECT_EQ(c.imgPrev.picture(), picturePath(name));
+  EXPECT_EQ(controls.imgPrev.picture(), picturePath(name));
   EXPECT_EQ(test::readFile(picturePath(name)), pictureBytes(0));
   EXPECT_TRUE(tk.messages().empty());
   expectIdleAfterFetch();
 
   // A picture's bytes serve its own click only: a later fetch that gets nothing shows and writes none.
   site.setFault({"GET", "/vi/", 0}, site::Fault::Refuse);
-  c.lstResult.clickItem(1);
-  EXPECT_EQ(c.labSel.caption(), "anderes");
-  EXPECT_EQ(c.imgPrev.picture(), "");
+  controls.lstResult.clickItem(1);
+  EXPECT_EQ(controls.labSel.caption(), "anderes");
+  EXPECT_EQ(controls.imgPrev.picture(), "");
   EXPECT_EQ(filesInAppDir(), std::set<std::string>{"dat/pics/" + name});
   EXPECT_TRUE(tk.messages().empty());
   expectIdleAfterFetch();
 }
 
 TEST_F(ResultListTest, AClickOnAFavouriteShowsItsTitleAndPreviewPicture) {
-  addRow("Lieblingsfilm", pictureAddress(2), &c.lstFavs);
-  c.lstFavs.clickItem(1);
-  EXPECT_EQ(c.labSel.caption(), "Lieblingsfilm");
-  EXPECT_EQ(c.lstFavs.toolTip(), "Lieblingsfilm");
-  EXPECT_EQ(c.imgPrev.picture(), picturePath(site.site().catalogue().videos()[2].id + ".jpg"));
+  addRow("Lieblingsfilm", pictureAddress(2), &controls.lstFavs);
+  controls.lstFavs.clickItem(1);
+  EXPECT_EQ(controls.labSel.caption(), "Lieblingsfilm");
+  EXPECT_EQ(controls.lstFavs.toolTip(), "Lieblingsfilm");
+  EXPECT_EQ(controls.imgPrev.picture(), picturePath(site.site().catalogue().videos()[2].id + ".jpg"));
   expectIdleAfterFetch();
 }
 
@@ -158,16 +158,16 @@ TEST_F(ResultListTest, FailedStepsShowOneMessageEachAndLeaveThePreviewEmpty) {
       {"a body of one byte", pictures.address("/one"), std::nullopt, {}, {}},
   };
   test::writeFile(appDir.file("sets.cfg"), "3\r\n");
-  for (const Case &k : cases) {
-    SCOPED_TRACE(k.what);
+  for (const Case &testCase : cases) {
+    SCOPED_TRACE(testCase.what);
     std::filesystem::remove_all(appDir.path() + "/dat");
     site.clearFaults();
-    if (k.fault) site.setFault({"GET", "/vi/", 0}, *k.fault);
-    c.lstResult.clear();
-    addRow("Titel", k.address);
+    if (testCase.fault) site.setFault({"GET", "/vi/", 0}, *testCase.fault);
+    controls.lstResult.clear();
+    addRow("Titel", testCase.address);
     const std::size_t before = tk.messages().size();
 
-    c.lstResult.clickItem(1);
+    controls.lstResult.clickItem(1);
 
     std::vector<std::string> shown;
     for (std::size_t i = before; i < tk.messages().size(); ++i) {
@@ -175,9 +175,9 @@ TEST_F(ResultListTest, FailedStepsShowOneMessageEachAndLeaveThePreviewEmpty) {
       EXPECT_EQ(tk.messages()[i].icon, ui::MessageIcon::None);
       shown.push_back(tk.messages()[i].text);
     }
-    EXPECT_EQ(shown, k.messages);
-    EXPECT_EQ(c.imgPrev.picture(), "");
-    std::set<std::string> files = k.files;
+    EXPECT_EQ(shown, testCase.messages);
+    EXPECT_EQ(controls.imgPrev.picture(), "");
+    std::set<std::string> files = testCase.files;
     files.insert("sets.cfg");
     EXPECT_EQ(filesInAppDir(), files);
     EXPECT_EQ(test::readFile(appDir.file("sets.cfg")), "3\r\n");
@@ -198,16 +198,16 @@ TEST_F(ResultListTest, ClicksDuringAFetchEndWithTheLastOnesPicture) {
     // Runs in the wait for the first picture, which the server holds back until released.
     tk.post([&] {
       servedAtClick = pictures.served();
-      c.lstResult.clickItem(2);
-      c.lstResult.clickItem(3);
+      controls.lstResult.clickItem(2);
+      controls.lstResult.clickItem(3);
       pictures.release();
     });
   };
-  c.lstResult.clickItem(1);
+  controls.lstResult.clickItem(1);
 
   EXPECT_EQ(servedAtClick, 0);
-  EXPECT_EQ(c.labSel.caption(), "drittes");
-  EXPECT_EQ(c.imgPrev.picture(), picturePath("third.jpg"));
+  EXPECT_EQ(controls.labSel.caption(), "drittes");
+  EXPECT_EQ(controls.imgPrev.picture(), picturePath("third.jpg"));
   EXPECT_EQ(test::readFile(picturePath("third.jpg")), test::jpegBytes("third.jpg"));
   EXPECT_EQ(pictures.served(), 2);
   EXPECT_EQ(pictures.mostAtOnce(), 1);
@@ -217,28 +217,28 @@ TEST_F(ResultListTest, ClicksDuringAFetchEndWithTheLastOnesPicture) {
 
 TEST_F(ResultListTest, DoubleClickAndButtonRelease) {
   // An empty list reacts to nothing.
-  c.lstResult.doubleClick();
-  c.lstResult.mouseUp(2);
+  controls.lstResult.doubleClick();
+  controls.lstResult.mouseUp(2);
   EXPECT_TRUE(watched.empty());
-  EXPECT_FALSE(c.fraCMD.visible());
+  EXPECT_FALSE(controls.fraCMD.visible());
 
   addRow("eins", pictureAddress(0));
   addRow("zwei", pictureAddress(1));
-  c.lstResult.doubleClick();  // nothing selected yet
+  controls.lstResult.doubleClick();  // nothing selected yet
   EXPECT_TRUE(watched.empty());
-  c.lstResult.select(2);
-  c.lstResult.doubleClick();
+  controls.lstResult.select(2);
+  controls.lstResult.doubleClick();
   EXPECT_EQ(watched, (std::vector<std::pair<std::string, std::string>>{{"id-zwei", "Film zwei"}}));
 
-  c.lstResult.mouseUp(1);
-  c.lstResult.mouseUp(4);
-  EXPECT_FALSE(c.fraCMD.visible());
-  const float left = c.fraCMD.left();
-  const float top = c.fraCMD.top();
-  c.lstResult.mouseUp(2, 0, 15, 30);
-  EXPECT_TRUE(c.fraCMD.visible());
-  EXPECT_EQ(c.fraCMD.left(), left);
-  EXPECT_EQ(c.fraCMD.top(), top);
+  controls.lstResult.mouseUp(1);
+  controls.lstResult.mouseUp(4);
+  EXPECT_FALSE(controls.fraCMD.visible());
+  const float left = controls.fraCMD.left();
+  const float top = controls.fraCMD.top();
+  controls.lstResult.mouseUp(2, 0, 15, 30);
+  EXPECT_TRUE(controls.fraCMD.visible());
+  EXPECT_EQ(controls.fraCMD.left(), left);
+  EXPECT_EQ(controls.fraCMD.top(), top);
 }
 
 }  // namespace

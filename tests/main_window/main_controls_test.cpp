@@ -53,11 +53,11 @@ const Expected kControls[] = {
 
 TEST(MainControls, EveryControlStandsAtItsPlaceInItsContainer) {
   ui::HeadlessToolkit tk;
-  MainControls c(tk);
-  ASSERT_EQ(c.window.controls().size(), std::size(kControls));
+  MainControls controls(tk);
+  ASSERT_EQ(controls.window.controls().size(), std::size(kControls));
   for (std::size_t i = 0; i < std::size(kControls); ++i) {
     const auto &want = kControls[i];
-    const ui::Control &got = *c.window.controls()[i];
+    const ui::Control &got = *controls.window.controls()[i];
     SCOPED_TRACE(want.name);
     EXPECT_EQ(got.name(), want.name) << "creation order";
     EXPECT_EQ(got.container() ? got.container()->name() : "", want.container);
@@ -71,32 +71,32 @@ TEST(MainControls, EveryControlStandsAtItsPlaceInItsContainer) {
 
 TEST(MainControls, OpensWithTheResultListAndTheKeyboardInTheSearchBox) {
   ui::HeadlessToolkit tk;
-  MainControls c(tk);
-  c.window.show();
-  EXPECT_EQ(c.window.focused(), &c.txtSearch);
-  EXPECT_TRUE(c.lstResult.visible());
-  EXPECT_FALSE(c.lstFavs.visible() || c.lstFile.visible() || c.brw.visible());
-  EXPECT_EQ(c.window.clientWidth(), 10770);
-  EXPECT_EQ(c.window.clientHeight(), 8790);
+  MainControls controls(tk);
+  controls.window.show();
+  EXPECT_EQ(controls.window.focused(), &controls.txtSearch);
+  EXPECT_TRUE(controls.lstResult.visible());
+  EXPECT_FALSE(controls.lstFavs.visible() || controls.lstFile.visible() || controls.brw.visible());
+  EXPECT_EQ(controls.window.clientWidth(), 10770);
+  EXPECT_EQ(controls.window.clientHeight(), 8790);
 }
 
 TEST(MainControls, GermanTextsAreWindows1252) {
   ui::HeadlessToolkit tk;
-  MainControls c(tk);
-  EXPECT_EQ(c.cmdDll.toolTip(),
+  MainControls controls(tk);
+  EXPECT_EQ(controls.cmdDll.toolTip(),
             "Tats\xE4"
             "chlichen Videolink in die Zwischenablage.");
-  EXPECT_EQ(c.cmdSets.toolTip(),
+  EXPECT_EQ(controls.cmdSets.toolTip(),
             "Einstellungen \xF6"
             "ffnen.");
-  EXPECT_EQ(c.labWait.caption(), "Bitte Warten");
-  EXPECT_TRUE(c.labWait.font().bold);
-  EXPECT_EQ(c.lstResult.columnCount(), 6);
-  EXPECT_EQ(c.lstResult.columnHeader(5), "Title");
-  EXPECT_EQ(c.lstFavs.columnHeader(5), "Titel");
-  EXPECT_EQ(c.lstFile.columnHeader(2), "Zeile");
-  EXPECT_EQ(c.img.indexOf("fav"), 1);
-  EXPECT_EQ(c.lstResult.imageList(), &c.img);
+  EXPECT_EQ(controls.labWait.caption(), "Bitte Warten");
+  EXPECT_TRUE(controls.labWait.font().bold);
+  EXPECT_EQ(controls.lstResult.columnCount(), 6);
+  EXPECT_EQ(controls.lstResult.columnHeader(5), "Title");
+  EXPECT_EQ(controls.lstFavs.columnHeader(5), "Titel");
+  EXPECT_EQ(controls.lstFile.columnHeader(2), "Zeile");
+  EXPECT_EQ(controls.img.indexOf("fav"), 1);
+  EXPECT_EQ(controls.lstResult.imageList(), &controls.img);
 }
 
 }  // namespace

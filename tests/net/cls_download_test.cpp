@@ -113,10 +113,10 @@ struct Progress {
 class DownloadProgressTest : public DownloadTest, public testing::WithParamInterface<Progress> {};
 
 TEST_P(DownloadProgressTest, ReportsThePartReceivedBeforeEachChunk) {
-  const Progress &p = GetParam();
-  EXPECT_EQ(download.Downloadfile(bytesUrl(p.size), 1024, "Download"), test::patternBody(p.size));
-  ASSERT_EQ(progress.size(), p.reports.size());
-  for (std::size_t i = 0; i < progress.size(); ++i) EXPECT_NEAR(progress[i], p.reports[i], 1e-9) << i;
+  const Progress &expected = GetParam();
+  EXPECT_EQ(download.Downloadfile(bytesUrl(expected.size), 1024, "Download"), test::patternBody(expected.size));
+  ASSERT_EQ(progress.size(), expected.reports.size());
+  for (std::size_t i = 0; i < progress.size(); ++i) EXPECT_NEAR(progress[i], expected.reports[i], 1e-9) << i;
   EXPECT_EQ(events.back(), "state 0");
 }
 

@@ -17,8 +17,8 @@ struct Cut {
 class RGetStringTest : public testing::TestWithParam<Cut> {};
 
 TEST_P(RGetStringTest, CutsThePieceBetweenTheMarkers) {
-  const Cut &c = GetParam();
-  EXPECT_EQ(rGetString(c.source, c.before, c.after, c.loop, c.caseSensitive), c.expected);
+  const Cut &cut = GetParam();
+  EXPECT_EQ(rGetString(cut.source, cut.before, cut.after, cut.loop, cut.caseSensitive), cut.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Occurrences, RGetStringTest,

@@ -194,7 +194,7 @@ TEST_F(QtControlsTest, CheckOptionAndComboFollowTheUserAndTheProgram) {
   yes.setGroup({&yes, &no});
   no.setGroup({&yes, &no});
   check.setCaption(text::cp1252(u8"Ja (längere Ladezeiten)"));
-  for (int n = 1; n <= 20; ++n) combo.addItem(std::to_string(n));
+  for (int number = 1; number <= 20; ++number) combo.addItem(std::to_string(number));
   window.show();
 
   auto *checkBox = qobject_cast<QCheckBox *>(widgetOf(check));

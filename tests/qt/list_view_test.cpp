@@ -115,7 +115,7 @@ TEST_F(QtListViewTest, RowChangesArriveOneByOneAndKeepTheSelection) {
 }
 
 TEST_F(QtListViewTest, RowsOfABurstAreShownTogetherAndCellsCut) {
-  for (int r = 1; r <= 3; ++r) addRow(std::to_string(r), "shown");
+  for (int row = 1; row <= 3; ++row) addRow(std::to_string(row), "shown");
   waitForRows();
   const QSignalSpy inserted(tree->model(), &QAbstractItemModel::rowsInserted);
   for (int r = 4; r <= 2003; ++r) addRow(std::to_string(r), r == 1500 ? std::string(2001, 'x') : "new");

@@ -25,10 +25,10 @@ using test::readFile;
 // A favourites list long enough that writing it takes a while, so kills land inside its save.
 void fillFavourites(ui::ListView &list, int rows, const std::string &tag) {
   for (int row = 1; row <= rows; ++row) {
-    const std::string n = std::to_string(row);
-    store::appendFavourite(list, n,
-                           {"Film " + tag + " " + n + std::string(60, 'f'), "id" + tag + n, "http://p/" + n + ".jpg",
-                            "Titel " + tag + " " + n, "1:" + n});
+    const std::string number = std::to_string(row);
+    store::appendFavourite(list, number,
+                           {"Film " + tag + " " + number + std::string(60, 'f'), "id" + tag + number,
+                            "http://p/" + number + ".jpg", "Titel " + tag + " " + number, "1:" + number});
   }
 }
 

@@ -67,13 +67,13 @@ const std::vector<Entry> kEntries = {
 
 // Seven lines an entry, as the site's result pages have them; the text after the picture keeps
 // the reader's bounds for any id length.
-std::string entryLines(const Entry &entry, const std::string &pictureAddress, int n) {
+std::string entryLines(const Entry &entry, const std::string &pictureAddress, int number) {
   const std::string padding(2 * (entry.id.size() + pictureAddress.size()) + 200, 'x');
   return "<div class=\"vresult\">\n<div class=\"vthumb\"><a href=\"/watch?v=" + entry.id + "\" title='Titel " +
-         std::to_string(n) + "'><img src=\"" + pictureAddress + "\" alt=\"" + padding + "\"></a></div>\n" +
-         "<div class=\"vinfo\">\n<span class=\"runtime\">1:" + std::to_string(10 + n) + "</span>\n" +
+         std::to_string(number) + "'><img src=\"" + pictureAddress + "\" alt=\"" + padding + "\"></a></div>\n" +
+         "<div class=\"vinfo\">\n<span class=\"runtime\">1:" + std::to_string(10 + number) + "</span>\n" +
          "<div class=\"vtitle\">Titel</div>\n<div class=\"vtags\">Tags: x</div>\n" + "<div class=\"vdesc\" id=\"desc" +
-         entry.id + "\">\nBeschreibung " + std::to_string(n) + "\n</div>\n</div>\n</div>\n";
+         entry.id + "\">\nBeschreibung " + std::to_string(number) + "\n</div>\n</div>\n</div>\n";
 }
 
 class HostileNames : public testing::Test {

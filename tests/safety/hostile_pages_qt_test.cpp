@@ -83,7 +83,7 @@ TEST_F(HostilePagesQt, TwentyMegabyteDescriptionIsListedMarkedAndWatched) {
   EXPECT_TRUE(QTest::qWaitFor([&] {
     const auto windows = QApplication::topLevelWidgets();
     return std::any_of(windows.begin(), windows.end(),
-                       [&](const QWidget *w) { return w->isVisible() && w->windowTitle() == caption; });
+                       [&](const QWidget *widget) { return widget->isVisible() && widget->windowTitle() == caption; });
   }));
 
   // What the close saves comes back at the next start.

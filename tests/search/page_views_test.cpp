@@ -15,9 +15,9 @@ namespace {
 
 std::vector<std::string> listedLines(const ui::ListView &lstFile) {
   std::vector<std::string> lines;
-  for (int r = 1; r <= lstFile.count(); ++r) {
-    EXPECT_EQ(lstFile.item(r).text, std::to_string(r));
-    lines.push_back(lstFile.subItemText(r, 1));
+  for (int row = 1; row <= lstFile.count(); ++row) {
+    EXPECT_EQ(lstFile.item(row).text, std::to_string(row));
+    lines.push_back(lstFile.subItemText(row, 1));
   }
   return lines;
 }
@@ -38,11 +38,11 @@ class LoadPage : public testing::TestWithParam<LoadCase> {};
 TEST_P(LoadPage, ListsTheLinesUpToTheClosingLine) {
   test::TempDir dir;
   test::writeFile(dir.file("result.txt"), GetParam().bytes);
-  test::SearchWindow w;
-  w.settings.cleartxt = GetParam().cleartxt;
-  w.lstFile.addItem("old row");
-  LoadFile(dir.file("result.txt"), w.views());
-  EXPECT_EQ(listedLines(w.lstFile), GetParam().expected);
+  test::SearchWindow frm;
+  frm.settings.cleartxt = GetParam().cleartxt;
+  frm.lstFile.addItem("old row");
+  LoadFile(dir.file("result.txt"), frm.views());
+  EXPECT_EQ(listedLines(frm.lstFile), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -71,59 +71,59 @@ TEST(LoadFile, StopsAt9999Lines) {
   std::string bytes;
   for (int i = 0; i < 10005; ++i) bytes += "line\r\n";
   test::writeFile(dir.file("big.txt"), bytes);
-  test::SearchWindow w;
-  LoadFile(dir.file("big.txt"), w.views());
-  EXPECT_EQ(w.lstFile.count(), 9999);
+  test::SearchWindow frm;
+  LoadFile(dir.file("big.txt"), frm.views());
+  EXPECT_EQ(frm.lstFile.count(), 9999);
 }
 
 TEST(LoadFile, APageOfEmptyLinesIsReadOnlyAsFarAsItIsListed) {
   test::TempDir dir;
   test::appendRepeated(dir.file("result.txt"), "\n", 64 * test::kMiB);
-  test::SearchWindow w;
+  test::SearchWindow frm;
   const std::size_t before = test::peakMemoryBytes();
-  LoadFile(dir.file("result.txt"), w.views());
-  EXPECT_EQ(w.lstFile.count(), 9999);
+  LoadFile(dir.file("result.txt"), frm.views());
+  EXPECT_EQ(frm.lstFile.count(), 9999);
   EXPECT_LT(test::peakMemoryBytes() - before, 16 * test::kMiB);
 }
 
 TEST(LoadFile, FileThatCannotBeReadListsNothing) {
-  test::SearchWindow w;
-  LoadFile(test::searchData("one_entry.html"), w.views());
-  ASSERT_EQ(w.lstResult.count(), 1);
+  test::SearchWindow frm;
+  LoadFile(test::searchData("one_entry.html"), frm.views());
+  ASSERT_EQ(frm.lstResult.count(), 1);
   for (const std::string &name : {std::string(), test::searchData("missing.html"), test::searchData("")}) {
     SCOPED_TRACE(name);
-    LoadFile(name, w.views());
-    EXPECT_EQ(w.lstFile.count(), 0);
-    EXPECT_EQ(w.lstResult.count(), 1) << "earlier results stay";
+    LoadFile(name, frm.views());
+    EXPECT_EQ(frm.lstFile.count(), 0);
+    EXPECT_EQ(frm.lstResult.count(), 1) << "earlier results stay";
   }
 }
 
 TEST(PageViews, FileCommandShowsTheLinesAndResultsCommandTheList) {
-  test::SearchWindow w;
-  SearchCommands commands(w.controls(), w.settings, net::localSiteAddress(1), "/nonexistent");
-  w.fraCMD.setVisible(true);
-  w.lstFavs.setVisible(true);
-  w.brw.setVisible(true);
-  w.cmdFile.click();
-  EXPECT_TRUE(w.lstFile.visible());
-  EXPECT_FALSE(w.lstResult.visible() || w.lstFavs.visible() || w.brw.visible() || w.fraCMD.visible());
+  test::SearchWindow frm;
+  SearchCommands commands(frm.controls(), frm.settings, net::localSiteAddress(1), "/nonexistent");
+  frm.fraCMD.setVisible(true);
+  frm.lstFavs.setVisible(true);
+  frm.brw.setVisible(true);
+  frm.cmdFile.click();
+  EXPECT_TRUE(frm.lstFile.visible());
+  EXPECT_FALSE(frm.lstResult.visible() || frm.lstFavs.visible() || frm.brw.visible() || frm.fraCMD.visible());
 
-  w.brw.setVisible(true);
-  w.cmdResults.click();
-  EXPECT_TRUE(w.lstResult.visible());
-  EXPECT_FALSE(w.lstFile.visible() || w.lstFavs.visible() || w.brw.visible());
-  EXPECT_FALSE(w.fraCMD.visible()) << "the command frame stays hidden";
+  frm.brw.setVisible(true);
+  frm.cmdResults.click();
+  EXPECT_TRUE(frm.lstResult.visible());
+  EXPECT_FALSE(frm.lstFile.visible() || frm.lstFavs.visible() || frm.brw.visible());
+  EXPECT_FALSE(frm.fraCMD.visible()) << "the command frame stays hidden";
 }
 
 TEST(PageViews, ClickOnARawLineCopiesItsText) {
-  test::SearchWindow w;
-  SearchCommands commands(w.controls(), w.settings, net::localSiteAddress(1), "/nonexistent");
-  w.settings.cleartxt = true;
-  LoadFile(test::searchData("one_entry.html"), w.views());
-  w.tk.setClipboardText("before");
-  w.lstFile.clickItem(12);
-  EXPECT_EQ(w.tk.clipboardText(), "Ein sch\xF6nes Videovom See");
-  EXPECT_EQ(w.tk.clipboardClears(), 1);
+  test::SearchWindow frm;
+  SearchCommands commands(frm.controls(), frm.settings, net::localSiteAddress(1), "/nonexistent");
+  frm.settings.cleartxt = true;
+  LoadFile(test::searchData("one_entry.html"), frm.views());
+  frm.tk.setClipboardText("before");
+  frm.lstFile.clickItem(12);
+  EXPECT_EQ(frm.tk.clipboardText(), "Ein sch\xF6nes Videovom See");
+  EXPECT_EQ(frm.tk.clipboardClears(), 1);
 }
 
 }  // namespace

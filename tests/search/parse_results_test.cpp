@@ -21,66 +21,66 @@ const std::string kPics = "http://www.localhost:8480/pics/";
 
 std::vector<Row> rows(const ui::ListView &list) {
   std::vector<Row> all;
-  for (int r = 1; r <= list.count(); ++r) all.push_back(test::SearchWindow::row(list, r));
+  for (int row = 1; row <= list.count(); ++row) all.push_back(test::SearchWindow::row(list, row));
   return all;
 }
 
 TEST(ParseResults, OneEntryPageGivesItsFiveFieldsWithTheirLook) {
-  test::SearchWindow w;
-  w.settings.cleartxt = false;
-  LoadFile(test::searchData("one_entry.html"), w.views());
-  ASSERT_EQ(rows(w.lstResult), (std::vector<Row>{{"0", "Ein sch\xC3\xB6nes Video<br/>\tvom See", "Ab3dE_x",
-                                                  kPics + "Ab3dE_x.jpg", "Sonnenuntergang", "3:25"}}));
-  const auto &subs = w.lstResult.item(1).subItems;
+  test::SearchWindow frm;
+  frm.settings.cleartxt = false;
+  LoadFile(test::searchData("one_entry.html"), frm.views());
+  ASSERT_EQ(rows(frm.lstResult), (std::vector<Row>{{"0", "Ein sch\xC3\xB6nes Video<br/>\tvom See", "Ab3dE_x",
+                                                    kPics + "Ab3dE_x.jpg", "Sonnenuntergang", "3:25"}}));
+  const auto &subs = frm.lstResult.item(1).subItems;
   EXPECT_TRUE(subs[0].bold);
   EXPECT_EQ(subs[0].foreColor, ui::kBlack);
   EXPECT_FALSE(subs[1].bold || subs[2].bold || subs[3].bold);
   EXPECT_TRUE(subs[4].bold);
   EXPECT_EQ(subs[4].foreColor, 0xFF0000u);
-  EXPECT_EQ(w.lstResult.smallIcon(1), 0);
-  EXPECT_EQ(w.tk.doEventsCount(), 1) << "one pause per marker";
+  EXPECT_EQ(frm.lstResult.smallIcon(1), 0);
+  EXPECT_EQ(frm.tk.doEventsCount(), 1) << "one pause per marker";
 
   // The same page again, as a later page of the same search: a second, equal row numbered 1.
-  LoadFile(test::searchData("one_entry.html"), w.views());
-  ASSERT_EQ(w.lstResult.count(), 2);
-  Row second = test::SearchWindow::row(w.lstResult, 2);
+  LoadFile(test::searchData("one_entry.html"), frm.views());
+  ASSERT_EQ(frm.lstResult.count(), 2);
+  Row second = test::SearchWindow::row(frm.lstResult, 2);
   EXPECT_EQ(second[0], "1");
   second[0] = "0";
-  EXPECT_EQ(second, test::SearchWindow::row(w.lstResult, 1));
+  EXPECT_EQ(second, test::SearchWindow::row(frm.lstResult, 1));
 }
 
 TEST(ParseResults, CleaningRepairsUmlautsAndDropsBreaksAndTabsOnlyWhenOn) {
-  test::SearchWindow w;
-  w.settings.cleartxt = true;
-  LoadFile(test::searchData("one_entry.html"), w.views());
-  ASSERT_EQ(w.lstResult.count(), 1);
-  EXPECT_EQ(w.lstResult.subItemText(1, 1), "Ein sch\xF6nes Videovom See");
+  test::SearchWindow frm;
+  frm.settings.cleartxt = true;
+  LoadFile(test::searchData("one_entry.html"), frm.views());
+  ASSERT_EQ(frm.lstResult.count(), 1);
+  EXPECT_EQ(frm.lstResult.subItemText(1, 1), "Ein sch\xF6nes Videovom See");
 
   // Each repair works on the result of the one before: a pair split by a break tag stays split.
-  EXPECT_EQ(CleanText("\xC3<br/>\xB6 \xC3\xA4 \xC3\xBC \xC3\x96", w.settings), "\xC3\xB6 \xE4 \xFC \xD6");
+  EXPECT_EQ(CleanText("\xC3<br/>\xB6 \xC3\xA4 \xC3\xBC \xC3\x96", frm.settings), "\xC3\xB6 \xE4 \xFC \xD6");
 
   // Every character Windows-1252 has comes back. An emoji, which it lacks, stays as its four bytes,
   // as do a lone continuation byte, a cut-off sequence, an overlong form and a lead byte followed by
   // the next sequence, which is repaired.
   const std::u8string german = u8"Grüße aus Österreich: „Äpfel“ – Übung — 5 € …";
-  EXPECT_EQ(CleanText(std::string(german.begin(), german.end()), w.settings), text::cp1252(german));
+  EXPECT_EQ(CleanText(std::string(german.begin(), german.end()), frm.settings), text::cp1252(german));
   const std::string undecodable = "\xF0\x9F\x98\x80 \x80 \xE2\x80 \xC1\xBC \xC3";
-  EXPECT_EQ(CleanText(undecodable + "\xC3\xA4", w.settings), undecodable + "\xE4");
+  EXPECT_EQ(CleanText(undecodable + "\xC3\xA4", frm.settings), undecodable + "\xE4");
 
-  w.settings.cleartxt = false;
-  EXPECT_EQ(CleanText("\xC3\xB6<br/>\t", w.settings), "\xC3\xB6<br/>\t");
+  frm.settings.cleartxt = false;
+  EXPECT_EQ(CleanText("\xC3\xB6<br/>\t", frm.settings), "\xC3\xB6<br/>\t");
 }
 
 TEST(ParseResults, FavouriteIsMarkedWhateverItsLetterCase) {
-  test::SearchWindow w;
-  w.addFavourite("somethingelse");
-  w.addFavourite("aB3De_X");
-  LoadFile(test::searchData("one_entry.html"), w.views());
-  LoadFile(test::searchData("two_markers.html"), w.views());
-  ASSERT_EQ(w.lstResult.count(), 3);
-  EXPECT_EQ(w.lstResult.smallIcon(1), w.img.indexOf("fav"));
-  EXPECT_EQ(w.lstResult.smallIcon(1), 1);
-  EXPECT_EQ(w.lstResult.smallIcon(2), 0);
+  test::SearchWindow frm;
+  frm.addFavourite("somethingelse");
+  frm.addFavourite("aB3De_X");
+  LoadFile(test::searchData("one_entry.html"), frm.views());
+  LoadFile(test::searchData("two_markers.html"), frm.views());
+  ASSERT_EQ(frm.lstResult.count(), 3);
+  EXPECT_EQ(frm.lstResult.smallIcon(1), frm.img.indexOf("fav"));
+  EXPECT_EQ(frm.lstResult.smallIcon(1), 1);
+  EXPECT_EQ(frm.lstResult.smallIcon(2), 0);
 }
 
 struct PageCase {
@@ -96,11 +96,11 @@ void PrintTo(const PageCase &c, std::ostream *os) {
 class ParsePage : public testing::TestWithParam<PageCase> {};
 
 TEST_P(ParsePage, GivesExactlyTheseRows) {
-  test::SearchWindow w;
-  w.settings.cleartxt = false;
-  LoadFile(test::searchData(GetParam().file), w.views());
-  EXPECT_EQ(rows(w.lstResult), GetParam().expected);
-  EXPECT_EQ(w.tk.doEventsCount(), GetParam().markers);
+  test::SearchWindow frm;
+  frm.settings.cleartxt = false;
+  LoadFile(test::searchData(GetParam().file), frm.views());
+  EXPECT_EQ(rows(frm.lstResult), GetParam().expected);
+  EXPECT_EQ(frm.tk.doEventsCount(), GetParam().markers);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -143,20 +143,20 @@ TEST(ParseResults, QuoteBoundsDependOnTheLineLength) {
     const char *title;  // nullptr: no row
   };
   const Case cases[] = {{idOnly, 45, nullptr}, {idOnly, 46, "BoUnd01"}, {titled, 64, nullptr}, {titled, 65, "T"}};
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.length);
+  for (const Case &testCase : cases) {
+    SCOPED_TRACE(testCase.length);
     test::TempDir dir;
-    const std::string line = c.line + std::string(c.length - c.line.size(), 'x');
+    const std::string line = testCase.line + std::string(testCase.length - testCase.line.size(), 'x');
     files::saveLinesAtomically(dir.file("page.txt"),
                                {"<span>1:00</span>", "", "", "descBoUnd01", "Text", line, "</html>"});
-    test::SearchWindow w;
-    LoadFile(dir.file("page.txt"), w.views());
-    if (!c.title) {
-      EXPECT_EQ(w.lstResult.count(), 0);
+    test::SearchWindow frm;
+    LoadFile(dir.file("page.txt"), frm.views());
+    if (!testCase.title) {
+      EXPECT_EQ(frm.lstResult.count(), 0);
     } else {
-      ASSERT_EQ(w.lstResult.count(), 1);
-      EXPECT_EQ(w.lstResult.subItemText(1, 4), c.title);
-      EXPECT_EQ(w.lstResult.subItemText(1, 3), "pic.jpg");
+      ASSERT_EQ(frm.lstResult.count(), 1);
+      EXPECT_EQ(frm.lstResult.subItemText(1, 4), testCase.title);
+      EXPECT_EQ(frm.lstResult.subItemText(1, 3), "pic.jpg");
     }
   }
 }
@@ -170,11 +170,12 @@ struct Entry {
 
 std::string writePage(const test::TempDir &dir, const std::vector<Entry> &entries) {
   std::vector<std::string> lines;
-  for (const Entry &e : entries) {
-    std::string line = "<a href=\"/watch?v=" + e.id + "\" t='" + e.title + "' a=\"\" b=\"" + e.picture + "\" c=\"" +
-                       std::string(e.id.size() + e.title.size() + 100, 'x') + "\">";
-    for (int m = 1; m < e.markers; ++m) line += "/watch?v=";
-    lines.insert(lines.end(), {"<span>" + e.duration + "</span>", "", "", "desc" + e.id, e.description, line});
+  for (const Entry &entry : entries) {
+    std::string line = "<a href=\"/watch?v=" + entry.id + "\" t='" + entry.title + "' a=\"\" b=\"" + entry.picture +
+                       "\" c=\"" + std::string(entry.id.size() + entry.title.size() + 100, 'x') + "\">";
+    for (int i = 1; i < entry.markers; ++i) line += "/watch?v=";
+    lines.insert(lines.end(),
+                 {"<span>" + entry.duration + "</span>", "", "", "desc" + entry.id, entry.description, line});
   }
   lines.push_back("</html>");
   files::saveLinesAtomically(dir.file("page.txt"), lines);
@@ -184,13 +185,13 @@ std::string writePage(const test::TempDir &dir, const std::vector<Entry> &entrie
 TEST(ParseResults, FieldsAreCutAtTheirBoundAndALongerIdGivesNoRow) {
   const std::string at(1000, 'a'), past = std::string(1000, 'b') + "B", cut(1000, 'b');
   test::TempDir dir;
-  test::SearchWindow w;
+  test::SearchWindow frm;
   LoadFile(writePage(dir, {{std::string(64, 'i'), at, at, at, at},
                            {std::string(63, 'j'), past, past, past, past},
                            {std::string(65, 'k'), "T", "p.jpg", "Text", "1:00"}}),
-           w.views());
-  EXPECT_EQ(rows(w.lstResult), (std::vector<Row>{{"0", at, std::string(64, 'i'), at, at, at},
-                                                 {"1", cut, std::string(63, 'j'), cut, cut, cut}}));
+           frm.views());
+  EXPECT_EQ(rows(frm.lstResult), (std::vector<Row>{{"0", at, std::string(64, 'i'), at, at, at},
+                                                   {"1", cut, std::string(63, 'j'), cut, cut, cut}}));
 }
 
 TEST(ParseResults, RowsAreBoundedPerPageAndInTheList) {
@@ -199,14 +200,14 @@ TEST(ParseResults, RowsAreBoundedPerPageAndInTheList) {
   entries.push_back({"Bnd0001", "T", "p.jpg", "Text", "1:00"});
   test::TempDir dir;
   const std::string page = writePage(dir, entries);
-  test::SearchWindow w;
-  LoadFile(page, w.views());
-  EXPECT_EQ(w.lstResult.count(), 1000);
-  EXPECT_EQ(w.tk.doEventsCount(), 1000) << "the markers past the bound are ignored, pauses too";
+  test::SearchWindow frm;
+  LoadFile(page, frm.views());
+  EXPECT_EQ(frm.lstResult.count(), 1000);
+  EXPECT_EQ(frm.tk.doEventsCount(), 1000) << "the markers past the bound are ignored, pauses too";
 
   // A list of 19,500 rows takes 500 more up to its bound of 20,000, and then none.
   test::SearchWindow full;
-  for (int r = 0; r < 19500; ++r) full.lstResult.addItem("earlier");
+  for (int i = 0; i < 19500; ++i) full.lstResult.addItem("earlier");
   LoadFile(page, full.views());
   ASSERT_EQ(full.lstResult.count(), 20000);
   EXPECT_EQ(full.lstResult.item(20000).text, "19999");
@@ -219,10 +220,10 @@ void fill(ui::ListView &lstFile, const std::vector<std::string> &lines) {
 }
 
 TEST(ResultPage, FindsTheFirstMarkerRowForIdsOfEveryLength) {
-  test::SearchWindow w;
-  fill(w.lstFile, {"intro", "descAB", "descabc9", "descabc1 DESCabc2", "x descabc1", "desc" + std::string(64, 'z'),
-                   "xDe", "Scspan"});
-  const ResultPage page(w.lstFile);
+  test::SearchWindow frm;
+  fill(frm.lstFile, {"intro", "descAB", "descabc9", "descabc1 DESCabc2", "x descabc1", "desc" + std::string(64, 'z'),
+                     "xDe", "Scspan"});
+  const ResultPage page(frm.lstFile);
   // Row 3 comes first although "abc9" sorts after "abc1" and "abc2". A marker does not run on into
   // the next row.
   const std::pair<std::string, int> cases[] = {
@@ -232,20 +233,21 @@ TEST(ResultPage, FindsTheFirstMarkerRowForIdsOfEveryLength) {
 
 // Ids of 57 lengths on a page of 200,000 markers: one index serves them all.
 TEST(ResultPage, IndexOfIdsOfManyLengthsStaysThePagesSize) {
-  test::SearchWindow w;
+  test::SearchWindow frm;
   std::vector<std::string> lines(500);
-  for (std::size_t m = 0; m < 200'000; ++m) lines[m % 500] += "desc" + std::to_string(m * 2654435761U);
-  fill(w.lstFile, lines);
+  for (std::size_t marker = 0; marker < 200'000; ++marker)
+    lines[marker % 500] += "desc" + std::to_string(marker * 2654435761U);
+  fill(frm.lstFile, lines);
   const std::size_t before = test::peakMemoryBytes();
-  const ResultPage page(w.lstFile);
+  const ResultPage page(frm.lstFile);
   for (std::size_t length = 1; length <= 57; ++length) page.descriptionMarkerRow(std::string(length, '0'));
   EXPECT_LT(test::peakMemoryBytes() - before, 64 * test::kMiB);
 }
 
 TEST(ParseEntry, TrimsTheLineAndJoinsTheFields) {
-  test::SearchWindow w;
-  LoadFile(test::searchData("one_entry.html"), w.views());
-  const ResultPage page(w.lstFile);
+  test::SearchWindow frm;
+  LoadFile(test::searchData("one_entry.html"), frm.views());
+  const ResultPage page(frm.lstFile);
   std::string line = "  " + std::string(page.row(14)) + "  ";
   EXPECT_EQ(ParseEntry(line, page),
             "Sonnenuntergang|Ab3dE_x|" + kPics + "Ab3dE_x.jpg|Ein sch\xF6nes Videovom See|3:25");

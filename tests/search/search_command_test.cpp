@@ -19,7 +19,7 @@ namespace kf::search {
 namespace {
 
 struct SiteSearch : testing::Test {
-  SiteSearch() : port(site.start()), commands(w.controls(), w.settings, net::localSiteAddress(port), dir.path()) {}
+  SiteSearch() : port(site.start()), commands(frm.controls(), frm.settings, net::localSiteAddress(port), dir.path()) {}
 
   std::vector<std::string> targets(const std::string &method = "GET") const {
     std::vector<std::string> out;
@@ -28,22 +28,22 @@ struct SiteSearch : testing::Test {
     }
     return out;
   }
-  static std::string page(const std::string &words, int n) {
+  static std::string page(const std::string &words, int number) {
     return "/results?search_type=search_videos&search_query=" + words +
-           "&search_sort=&search_category=0&page=" + std::to_string(n);
+           "&search_sort=&search_category=0&page=" + std::to_string(number);
   }
   static std::string first(const std::string &words) { return "/results?search_query=" + words + "&search=Search"; }
   std::size_t found(const std::string &word) const { return site.site().catalogue().search({word}).size(); }
   void expectIdle() const {
-    EXPECT_TRUE(w.cmdSearch.visible());
-    EXPECT_FALSE(w.cmdAbortS.visible());
-    EXPECT_EQ(w.prgDL.value(), w.prgDL.max());
+    EXPECT_TRUE(frm.cmdSearch.visible());
+    EXPECT_FALSE(frm.cmdAbortS.visible());
+    EXPECT_EQ(frm.prgDL.value(), frm.prgDL.max());
   }
 
   test::TempDir dir;
   site::Server site;
   int port;
-  test::SearchWindow w;
+  test::SearchWindow frm;
   SearchCommands commands;
 };
 
@@ -51,15 +51,15 @@ TEST_F(SiteSearch, FetchesSavesAndListsTheConfiguredPages) {
   const auto &videos = site.site().catalogue().search({"klipfang"});
   for (const int pages : {1, 3}) {
     SCOPED_TRACE(pages);
-    w.labSel.setCaption("Titel der letzten Suche");
-    w.imgPrev.setAsset("letzte.jpg");
+    frm.labSel.setCaption("Titel der letzten Suche");
+    frm.imgPrev.setAsset("letzte.jpg");
     site.clearRequests();
-    w.settings.respages = static_cast<std::int16_t>(pages);
-    w.txtSearch.setText("klipfang");
-    w.cmdSearch.click();
+    frm.settings.respages = static_cast<std::int16_t>(pages);
+    frm.txtSearch.setText("klipfang");
+    frm.cmdSearch.click();
 
     std::vector<std::string> expected{first("klipfang")};
-    for (int n = 2; n <= pages; ++n) expected.push_back(page("klipfang", n));
+    for (int number = 2; number <= pages; ++number) expected.push_back(page("klipfang", number));
     EXPECT_EQ(targets("HEAD"), expected);
     EXPECT_EQ(targets("GET"), expected);
     for (const auto &entry : site.requests()) {
@@ -67,21 +67,22 @@ TEST_F(SiteSearch, FetchesSavesAndListsTheConfiguredPages) {
       EXPECT_EQ(entry.host, "www.localhost:" + std::to_string(port));
     }
 
-    ASSERT_EQ(w.lstResult.count(), 20 * pages);
-    for (int r = 1; r <= w.lstResult.count(); ++r) {
-      const site::Video &video = *videos[static_cast<std::size_t>(r - 1)];
-      EXPECT_EQ(w.lstResult.item(r).text, std::to_string(r - 1));
-      EXPECT_EQ(w.lstResult.subItemText(r, 2), video.id);
-      EXPECT_EQ(w.lstResult.subItemText(r, 4), CleanText(video.title, w.settings)) << "lines are cleaned as listed";
-      EXPECT_EQ(w.lstResult.subItemText(r, 5), video.duration);
+    ASSERT_EQ(frm.lstResult.count(), 20 * pages);
+    for (int row = 1; row <= frm.lstResult.count(); ++row) {
+      const site::Video &video = *videos[static_cast<std::size_t>(row - 1)];
+      EXPECT_EQ(frm.lstResult.item(row).text, std::to_string(row - 1));
+      EXPECT_EQ(frm.lstResult.subItemText(row, 2), video.id);
+      EXPECT_EQ(frm.lstResult.subItemText(row, 4), CleanText(video.title, frm.settings))
+          << "lines are cleaned as listed";
+      EXPECT_EQ(frm.lstResult.subItemText(row, 5), video.duration);
     }
-    EXPECT_EQ(w.prgDL.max(), pages + 1);
+    EXPECT_EQ(frm.prgDL.max(), pages + 1);
     expectIdle();
     const auto saved = test::readFile(dir.file(pages == 1 ? "result.txt" : "result3.txt"));
     EXPECT_EQ(saved, site.site().answer({"GET", expected.back(), "www.localhost:" + std::to_string(port)}).body);
-    EXPECT_EQ(w.lstFile.subItemText(w.lstFile.count(), 1), "</html>") << "the raw lines show the last page";
-    EXPECT_EQ(w.labSel.caption(), "");
-    EXPECT_EQ(w.imgPrev.picture(), "");
+    EXPECT_EQ(frm.lstFile.subItemText(frm.lstFile.count(), 1), "</html>") << "the raw lines show the last page";
+    EXPECT_EQ(frm.labSel.caption(), "");
+    EXPECT_EQ(frm.imgPrev.picture(), "");
   }
   EXPECT_FALSE(files::fileExists(dir.file("result4.txt")));
 }
@@ -93,9 +94,9 @@ TEST_F(SiteSearch, ThePagesOfASearchShareAConnectionThatEndsWithTheSearch) {
   });
   relay.routes.set_keep_alive_max_count(100);  // cpp-httplib closes after five requests otherwise
   relay.start();
-  SearchCommands viaRelay(w.controls(), w.settings, net::localSiteAddress(relay.port()), dir.path());
-  w.settings.respages = 3;
-  w.txtSearch.setText("klipfang");
+  SearchCommands viaRelay(frm.controls(), frm.settings, net::localSiteAddress(relay.port()), dir.path());
+  frm.settings.respages = 3;
+  frm.txtSearch.setText("klipfang");
   viaRelay.search();
   viaRelay.search();
 
@@ -104,86 +105,86 @@ TEST_F(SiteSearch, ThePagesOfASearchShareAConnectionThatEndsWithTheSearch) {
   for (std::size_t i = 1; i < 6; ++i) EXPECT_EQ(seen[i].clientPort, seen[0].clientPort) << i;
   EXPECT_NE(seen[6].clientPort, seen[0].clientPort) << "the next search makes its own";
   for (std::size_t i = 7; i < 12; ++i) EXPECT_EQ(seen[i].clientPort, seen[6].clientPort) << i;
-  EXPECT_EQ(w.lstResult.count(), 60);
+  EXPECT_EQ(frm.lstResult.count(), 60);
 }
 
 TEST_F(SiteSearch, WordsGoIntoTheAddressesAsTyped) {
   const std::string root = net::localSiteAddress(port).root;
-  w.settings.respages = 1;
-  w.txtSearch.setText("katze tiere");
+  frm.settings.respages = 1;
+  frm.txtSearch.setText("katze tiere");
   EXPECT_EQ(commands.PageUrl(2), root + page("katze tiere", 2));
-  w.cmdSearch.click();
+  frm.cmdSearch.click();
   // Only the HTTP layer escapes, on the wire.
   EXPECT_EQ(targets(), std::vector<std::string>{first("katze%20tiere")});
 
   // The page number goes in before the words: their "%" stays.
   site.clearRequests();
-  w.settings.respages = 2;
-  w.txtSearch.setText("katze%20");
+  frm.settings.respages = 2;
+  frm.txtSearch.setText("katze%20");
   EXPECT_EQ(commands.PageUrl(2), root + page("katze%20", 2));
-  w.cmdSearch.click();
+  frm.cmdSearch.click();
   EXPECT_EQ(targets(), (std::vector<std::string>{first("katze%20"), page("katze%20", 2)}));
-  EXPECT_EQ(w.lstResult.count(), 40);
+  EXPECT_EQ(frm.lstResult.count(), 40);
 
   site.clearRequests();
-  w.txtSearch.setText("");
-  w.cmdSearch.click();
+  frm.txtSearch.setText("");
+  frm.cmdSearch.click();
   EXPECT_EQ(targets("HEAD"), std::vector<std::string>{first("")});
-  EXPECT_EQ(w.lstResult.count(), 0);
+  EXPECT_EQ(frm.lstResult.count(), 0);
   expectIdle();
 }
 
 TEST_F(SiteSearch, EmptyPageEndsTheSearch) {
   ASSERT_GT(found("kochen"), 20u);
   ASSERT_LE(found("kochen"), 40u);
-  w.settings.respages = 5;
-  w.txtSearch.setText("kochen");
-  w.cmdSearch.click();
+  frm.settings.respages = 5;
+  frm.txtSearch.setText("kochen");
+  frm.cmdSearch.click();
   EXPECT_EQ(targets("HEAD"), (std::vector<std::string>{first("kochen"), page("kochen", 2), page("kochen", 3)}));
-  EXPECT_EQ(w.lstResult.count(), static_cast<int>(found("kochen")));
+  EXPECT_EQ(frm.lstResult.count(), static_cast<int>(found("kochen")));
   EXPECT_TRUE(files::fileExists(dir.file("result2.txt")));
   EXPECT_EQ(test::readFile(dir.file("result3.txt")), "");
-  EXPECT_EQ(w.prgDL.max(), 6);
-  EXPECT_EQ(w.labSel.caption(), "");
+  EXPECT_EQ(frm.prgDL.max(), 6);
+  EXPECT_EQ(frm.labSel.caption(), "");
   expectIdle();
 }
 
 TEST_F(SiteSearch, AnEmptyFirstPageIsSavedEmptyAndToldInTheInfoLine) {
   test::writeFile(dir.file("result.txt"), "from an earlier search");
-  w.imgPrev.setAsset("letzte.jpg");
-  w.txtSearch.setText("xyzzy");
-  w.cmdSearch.click();
+  frm.imgPrev.setAsset("letzte.jpg");
+  frm.txtSearch.setText("xyzzy");
+  frm.cmdSearch.click();
   EXPECT_EQ(test::readFile(dir.file("result.txt")), "") << "the raw view shows this search's page";
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "the older file is gone";
-  EXPECT_EQ(w.lstResult.count(), 0);
-  EXPECT_EQ(w.labSel.caption(), "Keine Videos gefunden.");
-  EXPECT_EQ(w.imgPrev.picture(), "");
-  EXPECT_TRUE(w.tk.messages().empty()) << "finding nothing is no failure";
+  EXPECT_EQ(frm.lstResult.count(), 0);
+  EXPECT_EQ(frm.labSel.caption(), "Keine Videos gefunden.");
+  EXPECT_EQ(frm.imgPrev.picture(), "");
+  EXPECT_TRUE(frm.tk.messages().empty()) << "finding nothing is no failure";
   expectIdle();
 }
 
 TEST_F(SiteSearch, FailedPageEndsTheSearchAndKeepsTheOlderFile) {
   test::writeFile(dir.file("result2.txt"), "from an earlier search");
   site.setFault({"HEAD", "page=2", 0}, site::Fault::ServerError);
-  w.settings.respages = 3;
-  w.txtSearch.setText("klipfang");
-  w.cmdSearch.click();
+  frm.settings.respages = 3;
+  frm.txtSearch.setText("klipfang");
+  frm.cmdSearch.click();
   EXPECT_EQ(targets("HEAD"), (std::vector<std::string>{first("klipfang"), page("klipfang", 2)}));
-  EXPECT_EQ(w.lstResult.count(), 20);
+  EXPECT_EQ(frm.lstResult.count(), 20);
   EXPECT_EQ(test::readFile(dir.file("result2.txt")), "from an earlier search");
-  EXPECT_TRUE(w.tk.messages().empty());
+  EXPECT_TRUE(frm.tk.messages().empty());
   expectIdle();
 }
 
 TEST_F(SiteSearch, AFailedFirstPageIsToldWhyAndKeepsTheOlderFile) {
   test::writeFile(dir.file("result.txt"), "from an earlier search");
-  w.txtSearch.setText("klipfang");
+  frm.txtSearch.setText("klipfang");
   const auto searchTells = [&](const char8_t *why) {
-    w.txtSearch.keyDown(13);
-    ASSERT_FALSE(w.tk.messages().empty());
-    EXPECT_EQ(w.tk.messages().back().text,
+    frm.txtSearch.keyDown(13);
+    ASSERT_FALSE(frm.tk.messages().empty());
+    EXPECT_EQ(frm.tk.messages().back().text,
               text::cp1252(u8"Die Ergebnisseite konnte nicht geladen werden.\n\n") + text::cp1252(why));
-    EXPECT_EQ(w.lstResult.count(), 0);
+    EXPECT_EQ(frm.lstResult.count(), 0);
     EXPECT_EQ(test::readFile(dir.file("result.txt")), "from an earlier search");
     expectIdle();
   };
@@ -195,68 +196,68 @@ TEST_F(SiteSearch, AFailedFirstPageIsToldWhyAndKeepsTheOlderFile) {
   searchTells(u8"Die Antwort des Servers war unvollständig oder fehlerhaft.");
   site.stop();
   searchTells(u8"Der Server ist nicht erreichbar.");
-  EXPECT_EQ(w.tk.messages().size(), 4U);
+  EXPECT_EQ(frm.tk.messages().size(), 4U);
 }
 
 TEST_F(SiteSearch, APageThatCannotBeWrittenWholeKeepsTheOlderFileAndIsTold) {
   test::writeFile(dir.file("result.txt"), "from an earlier search");
-  w.txtSearch.setText("klipfang");
+  frm.txtSearch.setText("klipfang");
   {
     const test::FileSizeLimit nearlyFullDisk(1000);
-    w.cmdSearch.click();
+    frm.cmdSearch.click();
   }
-  ASSERT_EQ(w.tk.messages().size(), 1U);
+  ASSERT_EQ(frm.tk.messages().size(), 1U);
   EXPECT_TRUE(
-      w.tk.messages()[0].text.starts_with(text::cp1252(u8"Die Ergebnisseite konnte nicht gespeichert werden.")));
+      frm.tk.messages()[0].text.starts_with(text::cp1252(u8"Die Ergebnisseite konnte nicht gespeichert werden.")));
   EXPECT_EQ(test::readFile(dir.file("result.txt")), "from an earlier search");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "no temporary file is left";
-  EXPECT_EQ(w.lstResult.count(), 0);
+  EXPECT_EQ(frm.lstResult.count(), 0);
   expectIdle();
 }
 
 TEST_F(SiteSearch, AbortDuringPageTwoListsItAndFetchesNoMore) {
-  w.settings.respages = 5;
-  w.txtSearch.setText("klipfang");
+  frm.settings.respages = 5;
+  frm.txtSearch.setText("klipfang");
   int valueDuringPageTwo = -1;
-  w.tk.onDoEvents = [&] {
-    if (w.lstResult.count() == 25 && !w.AbortSearch) {
-      valueDuringPageTwo = w.prgDL.value();
-      w.cmdAbortS.click();
+  frm.tk.onDoEvents = [&] {
+    if (frm.lstResult.count() == 25 && !frm.AbortSearch) {
+      valueDuringPageTwo = frm.prgDL.value();
+      frm.cmdAbortS.click();
     }
   };
-  w.cmdSearch.click();
+  frm.cmdSearch.click();
   EXPECT_EQ(targets(), (std::vector<std::string>{first("klipfang"), page("klipfang", 2)}));
-  EXPECT_EQ(w.lstResult.count(), 40) << "the page being parsed is finished";
+  EXPECT_EQ(frm.lstResult.count(), 40) << "the page being parsed is finished";
   EXPECT_EQ(valueDuringPageTwo, 1);
-  EXPECT_TRUE(w.AbortSearch);
+  EXPECT_TRUE(frm.AbortSearch);
   expectIdle();
 }
 
 TEST_F(SiteSearch, WordsTypedDuringPageOneGoIntoTheLaterPages) {
-  w.settings.respages = 2;
-  w.txtSearch.setText("katze");
+  frm.settings.respages = 2;
+  frm.txtSearch.setText("katze");
   bool typed = false;
-  w.tk.onDoEvents = [&] {
-    if (!typed && w.lstResult.count() == 3) {
+  frm.tk.onDoEvents = [&] {
+    if (!typed && frm.lstResult.count() == 3) {
       typed = true;
-      w.txtSearch.typed("hund");
-      w.txtSearch.keyDown(13);  // Enter while the search runs starts no second search
+      frm.txtSearch.typed("hund");
+      frm.txtSearch.keyDown(13);  // Enter while the search runs starts no second search
     }
   };
-  w.cmdSearch.click();
+  frm.cmdSearch.click();
   EXPECT_EQ(targets(), (std::vector<std::string>{first("katze"), page("hund", 2)}));
-  EXPECT_EQ(w.lstResult.count(), 40);
+  EXPECT_EQ(frm.lstResult.count(), 40);
   expectIdle();
 }
 
 TEST_F(SiteSearch, FewerThanOnePageStillFetchesPageOne) {
-  w.settings.respages = -3;
-  w.txtSearch.setText("klipfang");
-  w.txtSearch.keyDown(65);
+  frm.settings.respages = -3;
+  frm.txtSearch.setText("klipfang");
+  frm.txtSearch.keyDown(65);
   EXPECT_TRUE(targets().empty()) << "only Enter starts a search";
-  w.txtSearch.keyDown(13);
+  frm.txtSearch.keyDown(13);
   EXPECT_EQ(targets(), std::vector<std::string>{first("klipfang")});
-  EXPECT_EQ(w.prgDL.max(), 2);
+  EXPECT_EQ(frm.prgDL.max(), 2);
   expectIdle();
 }
 

@@ -31,17 +31,17 @@ search::SearchControls SearchWindow::controls() {
           lstFavs,   brw,       fraCMD,    labSel,     imgPrev, img,   AbortSearch};
 }
 
-std::vector<std::string> SearchWindow::row(const ui::ListView &list, int r) {
-  std::vector<std::string> texts{list.item(r).text};
-  for (const auto &sub : list.item(r).subItems) texts.push_back(sub.text);
+std::vector<std::string> SearchWindow::row(const ui::ListView &list, int number) {
+  std::vector<std::string> texts{list.item(number).text};
+  for (const auto &sub : list.item(number).subItems) texts.push_back(sub.text);
   return texts;
 }
 
 void SearchWindow::addFavourite(const std::string &id) {
-  const int r = lstFavs.addItem(std::to_string(lstFavs.count()));
+  const int row = lstFavs.addItem(std::to_string(lstFavs.count()));
   for (const std::string &field :
        {std::string("Film"), id, std::string("pic"), std::string("Titel"), std::string("1:00")}) {
-    lstFavs.addSubItem(r, field);
+    lstFavs.addSubItem(row, field);
   }
 }
 

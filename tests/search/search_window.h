@@ -22,8 +22,8 @@ struct SearchWindow {
   search::ResultViews views() { return {lstFile, lstResult, lstFavs, img, settings}; }
   search::SearchControls controls();
 
-  // Row r of a list as its text followed by the texts of its sub-items.
-  static std::vector<std::string> row(const ui::ListView &list, int r);
+  // Row `number` of a list as its text followed by the texts of its sub-items.
+  static std::vector<std::string> row(const ui::ListView &list, int number);
   // Adds a favourite with this id.
   void addFavourite(const std::string &id);
 

@@ -7,15 +7,15 @@
 namespace kf::site::test {
 namespace {
 
-std::string trimBlanks(const std::string &s) {
-  auto first = s.find_first_not_of(' ');
+std::string trimBlanks(const std::string &text) {
+  auto first = text.find_first_not_of(' ');
   if (first == std::string::npos) return {};
-  return s.substr(first, s.find_last_not_of(' ') - first + 1);
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-std::string lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-  return s;
+std::string lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+  return text;
 }
 
 void replaceAll(std::string &text, const std::string &from, const std::string &to) {
@@ -24,65 +24,67 @@ void replaceAll(std::string &text, const std::string &from, const std::string &t
   }
 }
 
-// 1-based position of the first `c` in s within [from, to], or 0.
-long firstIn(const std::string &s, char c, long from, long to) {
-  for (long i = std::max(from, 1L); i <= to && i <= static_cast<long>(s.size()); ++i) {
-    if (s[static_cast<size_t>(i - 1)] == c) return i;
+// 1-based position of the first `wanted` in `text` within [from, to], or 0.
+long firstIn(const std::string &text, char wanted, long from, long to) {
+  for (long i = std::max(from, 1L); i <= to && i <= static_cast<long>(text.size()); ++i) {
+    if (text[static_cast<size_t>(i - 1)] == wanted) return i;
   }
   return 0;
 }
 
-std::vector<std::string> cut(const std::string &s, char at) {
+std::vector<std::string> cut(const std::string &text, char at) {
   std::vector<std::string> pieces(1);
-  for (char c : s) {
-    if (c == at) {
+  for (char character : text) {
+    if (character == at) {
       pieces.emplace_back();
     } else {
-      pieces.back().push_back(c);
+      pieces.back().push_back(character);
     }
   }
   return pieces;
 }
 
-// One entry line, read from its first "/watch?v=", with rows 1-based.
+// One entry line, read from its first "/watch?v=", with rows 1-based. A problem names the bounds
+// as the page grammar in site/README.md writes them: L the line's length, p and p' where the id and
+// the title start.
 void readEntry(const std::vector<std::string> &rows, size_t row, PageReading &out) {
-  const std::string &s = rows[row - 1];
+  const std::string &line = rows[row - 1];
   const std::string where = "row " + std::to_string(row) + ": ";
-  const long L = static_cast<long>(s.size());
-  long p = 0;
-  for (long i = 1; i <= L - 10 && p == 0; ++i) {
-    if (s.compare(static_cast<size_t>(i - 1), 9, "/watch?v=") == 0) p = i + 9;
+  const long length = static_cast<long>(line.size());
+  long idStart = 0;
+  for (long i = 1; i <= length - 10 && idStart == 0; ++i) {
+    if (line.compare(static_cast<size_t>(i - 1), 9, "/watch?v=") == 0) idStart = i + 9;
   }
-  if (p == 0) return out.problems.push_back(where + "marker too close to the end of the line");
-  long q = firstIn(s, '"', p, L - p - 1);
-  if (q == 0) return out.problems.push_back(where + "no closing double quote of the id before L - p");
-  long titleQuote = firstIn(s, '\'', p, L - p - 1);
+  if (idStart == 0) return out.problems.push_back(where + "marker too close to the end of the line");
+  long idEnd = firstIn(line, '"', idStart, length - idStart - 1);
+  if (idEnd == 0) return out.problems.push_back(where + "no closing double quote of the id before L - p");
+  long titleQuote = firstIn(line, '\'', idStart, length - idStart - 1);
   if (titleQuote == 0) return out.problems.push_back(where + "no opening single quote of the title before L - p");
-  long p2 = titleQuote + 1;
-  long q2 = firstIn(s, '\'', p2, L - p2 - 2);
-  if (q2 == 0) return out.problems.push_back(where + "closing single quote of the title beyond L - p' - 2");
-  PageEntry e;
-  e.id = s.substr(static_cast<size_t>(p - 1), static_cast<size_t>(q - p));
-  e.title = s.substr(static_cast<size_t>(p2 - 1), static_cast<size_t>(q2 - p2));
-  auto pieces = cut(s, '"');
-  if (pieces.size() > 5) e.picture = pieces[5];
+  long titleStart = titleQuote + 1;
+  long titleEnd = firstIn(line, '\'', titleStart, length - titleStart - 2);
+  if (titleEnd == 0) return out.problems.push_back(where + "closing single quote of the title beyond L - p' - 2");
+  PageEntry entry;
+  entry.id = line.substr(static_cast<size_t>(idStart - 1), static_cast<size_t>(idEnd - idStart));
+  entry.title = line.substr(static_cast<size_t>(titleStart - 1), static_cast<size_t>(titleEnd - titleStart));
+  auto pieces = cut(line, '"');
+  if (pieces.size() > 5) entry.picture = pieces[5];
 
-  const std::string needle = lower("desc" + e.id);
+  const std::string needle = lower("desc" + entry.id);
   size_t marker = 0;
-  for (size_t k = 1; k <= rows.size() && marker == 0; ++k) {
-    if (lower(rows[k - 1]).find(needle) != std::string::npos) marker = k;
+  for (size_t number = 1; number <= rows.size() && marker == 0; ++number) {
+    if (lower(rows[number - 1]).find(needle) != std::string::npos) marker = number;
   }
   if (marker != row + 5) return out.problems.push_back(where + "first \"desc\" + id row is not five rows below");
   if (marker + 1 > rows.size()) return out.problems.push_back(where + "no description row");
-  e.description = trimBlanks(rows[marker]);
+  entry.description = trimBlanks(rows[marker]);
   auto afterOpen = cut(rows[marker - 4], '>');
-  if (afterOpen.size() > 1) e.duration = cut(afterOpen[1], '<')[0];
+  if (afterOpen.size() > 1) entry.duration = cut(afterOpen[1], '<')[0];
 
-  for (const std::string *field : {&e.title, &e.id, &e.picture, &e.description, &e.duration}) {
+  for (const std::string *field : {&entry.title, &entry.id, &entry.picture, &entry.description, &entry.duration}) {
     if (field->empty()) return out.problems.push_back(where + "an empty field");
     if (field->find('|') != std::string::npos) return out.problems.push_back(where + "a field holds |");
   }
-  out.entries.push_back(e);
+  out.entries.push_back(entry);
 }
 
 }  // namespace

@@ -20,11 +20,12 @@ TEST(SiteCatalogue, committedCatalogueIsLargeVariedAndComplete) {
   EXPECT_GE(videos.size(), 300u);
   std::set<int> clips;
   bool umlaut = false, breakTag = false, tab = false;
-  for (const auto &v : videos) {
-    clips.insert(v.clip);
-    umlaut = umlaut || v.title.find("\xC3\xB6") != std::string::npos || v.title.find("\xC3\xBC") != std::string::npos;
-    breakTag = breakTag || v.description.find("<br/>") != std::string::npos;
-    tab = tab || v.description.find('\t') != std::string::npos;
+  for (const auto &video : videos) {
+    clips.insert(video.clip);
+    umlaut = umlaut || video.title.find("\xC3\xB6") != std::string::npos ||
+             video.title.find("\xC3\xBC") != std::string::npos;
+    breakTag = breakTag || video.description.find("<br/>") != std::string::npos;
+    tab = tab || video.description.find('\t') != std::string::npos;
   }
   EXPECT_GE(clips.size(), 6u);
   EXPECT_TRUE(umlaut && breakTag && tab);
@@ -57,7 +58,7 @@ TEST(SiteCatalogue, searchFoldsLetterCaseAndNeedsEveryWord) {
                                                "ccccccccccc|Hund|1:00|2|hund|Ein Hund und eine Katze.");
   auto found = [&](std::vector<std::string> words) {
     std::vector<std::string> ids;
-    for (const Video *v : catalogue.search(words)) ids.push_back(v->id);
+    for (const Video *video : catalogue.search(words)) ids.push_back(video->id);
     return ids;
   };
   EXPECT_EQ(found({"katze"}), (std::vector<std::string>{"abcdefghijk", "ccccccccccc"}));

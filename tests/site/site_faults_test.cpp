@@ -106,7 +106,7 @@ TEST_F(SiteFaults, slowAnswerTricklesTheRealBodyUntilTheSiteStops) {
   site.stop();  // returns although a slow answer is under way
   char rest[65536];
   size_t got = 0;
-  for (ssize_t n; (n = ::recv(fd, rest, sizeof rest, 0)) > 0;) got += static_cast<size_t>(n);
+  for (ssize_t received; (received = ::recv(fd, rest, sizeof rest, 0)) > 0;) got += static_cast<size_t>(received);
   ::close(fd);
   EXPECT_LT(start.raw.size() + got, full.size());
 }

@@ -27,9 +27,9 @@ class SiteTest : public ::testing::Test {
   static const Catalogue &catalogue() { return server_->site().catalogue(); }
 
   static std::string pageOne(const std::string &words) { return "/results?search_query=" + words + "&search=Search"; }
-  static std::string pageN(const std::string &words, int n) {
+  static std::string pageN(const std::string &words, int number) {
     return "/results?search_type=search_videos&search_query=" + words +
-           "&search_sort=&search_category=0&page=" + std::to_string(n);
+           "&search_sort=&search_category=0&page=" + std::to_string(number);
   }
 
   static inline std::unique_ptr<Server> server_;

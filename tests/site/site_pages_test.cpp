@@ -14,14 +14,14 @@
 namespace kf::site::test {
 namespace {
 
-std::string lowerAscii(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-  return s;
+std::string lowerAscii(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+  return text;
 }
 
 std::vector<std::string> ids(const PageReading &reading) {
   std::vector<std::string> out;
-  for (const auto &e : reading.entries) out.push_back(e.id);
+  for (const auto &entry : reading.entries) out.push_back(entry.id);
   return out;
 }
 
@@ -66,10 +66,10 @@ TEST_F(SitePages, everyPageOfASearchFollowsTheEntryGrammarAndListsEachMatchOnce)
   for (std::string word : {"katze", "cat", "musik", "berlin", "klipfang"}) {
     SCOPED_TRACE(word);
     size_t expected = 0;
-    for (const auto &v : catalogue().videos()) {
+    for (const auto &video : catalogue().videos()) {
       std::string tags;
-      for (const auto &t : v.tags) tags += t + " ";
-      expected += lowerAscii(v.title + " " + v.description + " " + tags).find(word) != std::string::npos;
+      for (const auto &tag : video.tags) tags += tag + " ";
+      expected += lowerAscii(video.title + " " + video.description + " " + tags).find(word) != std::string::npos;
     }
     std::set<std::string> seen;
     int page = 1;

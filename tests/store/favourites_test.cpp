@@ -71,12 +71,12 @@ TEST_F(FavouritesTest, LoadingTakesWhatTheFileHolds) {
       // The same video twice stays twice; LF-only lines are read too.
       {"2\nA|x9|p|T|0:10\nA|x9|p|T|0:10\n", {"1:A|x9|p|T|0:10", "2:A|x9|p|T|0:10"}},
   };
-  for (const auto &c : cases) {
-    SCOPED_TRACE(c.file);
+  for (const auto &testCase : cases) {
+    SCOPED_TRACE(testCase.file);
     lstFavs.clear();
-    writeFile(file(), c.file);
+    writeFile(file(), testCase.file);
     LoadFavourites(lstFavs, dir.path());
-    EXPECT_EQ(rowsOf(lstFavs), c.rows);
+    EXPECT_EQ(rowsOf(lstFavs), testCase.rows);
   }
 }
 

@@ -97,12 +97,12 @@ TEST_F(SettingsTest, LinesAreReadByPositionAndOnlyAnExactOneSwitchesOn) {
       {"respages:+20\r\ncleartxt:\r\npreview:1 \r\ninfront:1\r\n", {}, {20, false, false, true}},
       {"respages:-32768\r\ncleartxt:0\r\npreview:1\r\ninfront:01\r\n", {}, {-32768, false, true, false}},
   };
-  for (const auto &c : cases) {
-    SCOPED_TRACE(c.file);
-    writeFile(file(), c.file);
-    Settings settings = c.before;
+  for (const auto &testCase : cases) {
+    SCOPED_TRACE(testCase.file);
+    writeFile(file(), testCase.file);
+    Settings settings = testCase.before;
     LoadSettings(settings, dir.path());
-    EXPECT_EQ(settings, c.after);
+    EXPECT_EQ(settings, testCase.after);
     EXPECT_TRUE(tk.messages().empty());
   }
 }

@@ -43,13 +43,13 @@ TEST_F(WatchTest, ThePageIsTheTemplatesFirstLineWithTheIdForEveryPercentSign) {
       {"ohne Platzhalter", "ohne Platzhalter\r\n", "ohne Platzhalter\r\n"},
       {"%%", "Ab-1Ab-1\r\n", "x_Yx_Y\r\n"},
   };
-  for (const auto &c : cases) {
-    SCOPED_TRACE(c.templ);
-    writeFile(dir.file("vid.kf"), c.templ);
+  for (const auto &testCase : cases) {
+    SCOPED_TRACE(testCase.templ);
+    writeFile(dir.file("vid.kf"), testCase.templ);
     buildWatchPage("Ab-1", "A");
     buildWatchPage("x_Y", "B");
-    EXPECT_EQ(readFile(page("Ab-1")), c.pageA);
-    EXPECT_EQ(readFile(page("x_Y")), c.pageB);
+    EXPECT_EQ(readFile(page("Ab-1")), testCase.pageA);
+    EXPECT_EQ(readFile(page("x_Y")), testCase.pageB);
   }
   EXPECT_TRUE(tk.messages().empty());
 }
@@ -178,14 +178,14 @@ TEST_F(WatchTest, ATemplateOrPageThatFailsIsToldAndTheWindowKeepsWhatItShowed) {
       {"no data folder", [&] { std::filesystem::remove_all(dir.file("dat")); },
        text::cp1252(u8"Die Videoseite kann nicht geschrieben werden: ")},
   };
-  for (const auto &c : cases) {
-    SCOPED_TRACE(c.what);
-    c.arrange();
+  for (const auto &testCase : cases) {
+    SCOPED_TRACE(testCase.what);
+    testCase.arrange();
     const std::size_t before = tk.messages().size();
     buildWatchPage("next", "Nicht gezeigt");
     ASSERT_EQ(tk.messages().size(), before + 1);
     EXPECT_EQ(tk.messages().back().title, "Klipfang");
-    EXPECT_EQ(tk.messages().back().text.substr(0, c.message.size()), c.message);
+    EXPECT_EQ(tk.messages().back().text.substr(0, testCase.message.size()), testCase.message);
     EXPECT_FALSE(std::filesystem::is_regular_file(page("next")));
     EXPECT_EQ(frm().window.caption(), "Gezeigt");
     EXPECT_EQ(frm().brw.location(), address("shown"));
@@ -209,7 +209,7 @@ TEST(DeliveredTemplate, IsOneLineThatEmbedsTheSitesPlayerWithNoOtherPercentSign)
   const std::string embed = std::string(KF_SITE_ROOT) + "/embed/%";
   EXPECT_NE(bytes.find(embed), std::string::npos);
   std::size_t percents = 0;
-  for (char c : bytes) percents += c == '%';
+  for (char character : bytes) percents += character == '%';
   std::size_t embeds = 0;
   for (auto at = bytes.find(embed); at != std::string::npos; at = bytes.find(embed, at + 1)) ++embeds;
   EXPECT_EQ(percents, embeds);

@@ -51,9 +51,9 @@ std::string readHead(int socket) {
   std::string head;
   char piece[4096];
   while (head.find("\r\n\r\n") == std::string::npos && head.size() < kMaxHead) {
-    const ssize_t n = ::recv(socket, piece, sizeof piece, 0);
-    if (n <= 0) return {};
-    head.append(piece, static_cast<std::size_t>(n));
+    const ssize_t received = ::recv(socket, piece, sizeof piece, 0);
+    if (received <= 0) return {};
+    head.append(piece, static_cast<std::size_t>(received));
   }
   return head.substr(0, head.find("\r\n\r\n") + 4);
 }
@@ -89,9 +89,9 @@ std::string RawRequest::header(std::string_view name) const {
 
 bool RawConnection::send(std::string_view bytes) {
   while (!bytes.empty()) {
-    const ssize_t n = ::send(socket_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-    if (n <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(n));
+    const ssize_t sent = ::send(socket_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    if (sent <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(sent));
   }
   return true;
 }

@@ -62,9 +62,9 @@ void relay(const RawRequest &request, RawConnection &client) {
   const std::string forwarded = originRequest(request, slash == std::string::npos ? "/" : target.substr(slash));
   if (::send(upstream, forwarded.data(), forwarded.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(forwarded.size())) {
     char piece[16 * 1024];
-    ssize_t n = 0;
-    while ((n = ::recv(upstream, piece, sizeof piece, 0)) > 0 &&
-           client.send(std::string_view(piece, static_cast<std::size_t>(n)))) {
+    ssize_t received = 0;
+    while ((received = ::recv(upstream, piece, sizeof piece, 0)) > 0 &&
+           client.send(std::string_view(piece, static_cast<std::size_t>(received)))) {
     }
   }
   ::close(upstream);
