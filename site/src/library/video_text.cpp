@@ -60,9 +60,8 @@ std::string pageText(std::string_view bytes, std::size_t maxCharacters, bool lin
   const std::string utf8 = toUtf8(bytes);
   std::string out;
   std::size_t characters = 0;
-  for (size_t i = 0; i < utf8.size() && characters < maxCharacters; ++i) {
-    const char c = utf8[i];
-    if (!continuationByte(c)) ++characters;
+  for (const char c : utf8) {
+    if (!continuationByte(c) && ++characters > maxCharacters) break;
     const auto lookAlike =
         std::find_if(kLookAlikes.begin(), kLookAlikes.end(), [c](const auto &entry) { return entry.first == c; });
     if (lookAlike != kLookAlikes.end()) {
