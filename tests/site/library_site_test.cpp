@@ -189,6 +189,32 @@ TEST_F(LibraryTest, aDamagedOrForeignCatalogueIsMovedAsideAndBuiltAnew) {
   }
 }
 
+TEST(LibrarySearch, matchesInTheTitleComeFirstThenTheOthersEachByTitleAndPaged) {
+  const kf::test::TempDir dir;
+  fs::create_directory(dir.file("lib"));
+  const std::string database = dir.file("lib.sqlite");
+  library::Store::prepare(database, [](const std::string &) {});
+  {
+    library::Store store(database);
+    for (const auto &[title, description] : std::vector<std::pair<std::string, std::string>>{
+             {"Zebra und Katze", "x"}, {"Apfel", "eine Katze"}, {"Katzenjammer", "y"}, {"Baum", "kein Tier"}}) {
+      store.put({{}, title + ".mp4", 0, 0, title, description, 0, true, true}, std::nullopt);
+    }
+  }
+  auto options = optionsFor(dir.file("lib"), database, [](const std::string &) {});
+  options.scan = false;
+  const library::Library library(options);
+  auto titles = [&](std::size_t first, std::size_t count) {
+    std::vector<std::string> out;
+    for (const auto &video : library.search({"katz"}, first, count).videos) out.push_back(video.title);
+    return out;
+  };
+  EXPECT_EQ(titles(0, 20), (std::vector<std::string>{"Katzenjammer", "Zebra und Katze", "Apfel"}));
+  EXPECT_EQ(titles(1, 1), std::vector<std::string>{"Zebra und Katze"});
+  EXPECT_EQ(library.search({"katz"}, 3, 20).total, 3u);
+  EXPECT_TRUE(titles(3, 20).empty());
+}
+
 TEST(LibraryFolder, aMissingFolderIsNamedInGermanAndNothingIsMade) {
   const kf::test::TempDir dir;
   const std::string database = dir.file("cache/lib.sqlite");

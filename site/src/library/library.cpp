@@ -138,6 +138,7 @@ Library::Library(LibraryOptions options)
     throw LibraryError("Der Katalog „" + database_.string() + "“ lässt sich nicht anlegen: " + e.what());
   }
   readers_ = std::make_unique<Readers>(database_);
+  renewTitleOrder();
   pictures_ = std::make_unique<PictureCache>(database_.string() + ".pictures", options_.workerProgram,
                                              options_.standInPicture, options_.log);
   if (options_.scan) {
@@ -173,6 +174,7 @@ void Library::scanLoop() {
 ScanCounts Library::scanOnce(bool first) {
   std::lock_guard lock(scanMutex_);
   const ScanCounts counts = scanner_.scan(stopping_);
+  if (counts.read > 0 || counts.dropped > 0) renewTitleOrder();
   if (first || counts.read > 0 || counts.dropped > 0 || counts.unreadable > 0) {
     std::string line = std::to_string(counts.known) + " Videos im Katalog";
     if (counts.withoutDetails > 0) line += ", davon " + std::to_string(counts.withoutDetails) + " nur mit ihrem Namen";
@@ -212,12 +214,31 @@ std::optional<Video> Library::find(std::string_view id) const {
   return found ? std::optional<Video>(videoOf(*found)) : std::nullopt;
 }
 
+void Library::renewTitleOrder() {
+  auto order = readers_->with([](Store &store) { return TitleOrder::of(store); });
+  std::lock_guard lock(orderMutex_);
+  titleOrder_ = std::move(order);
+}
+
+std::shared_ptr<const TitleOrder> Library::titleOrder() const {
+  std::lock_guard lock(orderMutex_);
+  return titleOrder_;
+}
+
 SearchPage Library::search(const std::vector<std::string> &foldedWords, std::size_t first, std::size_t count) const {
   const std::string expression = matchExpression(foldedWords);
-  const Found found = readers_->with([&](Store &store) { return store.search(expression, first, count); });
-  SearchPage page{found.total, {}};
-  for (const Row &row : found.rows) page.videos.push_back(videoOf(row));
-  return page;
+  if (expression.empty()) return {};
+  const auto order = titleOrder();
+  // Ranked by the index's row numbers alone; only the rows of the page asked for are read whole.
+  return readers_->with([&](Store &store) {
+    const auto all = store.matching(expression);
+    const auto inTitle = store.matching("title : (" + expression + ")");
+    SearchPage page{all.size(), {}};
+    for (const Row &row : store.rows(rankedPage(all, inTitle, *order, first, count))) {
+      page.videos.push_back(videoOf(row));
+    }
+    return page;
+  });
 }
 
 std::shared_ptr<const OpenFile> Library::open(const Row &row) const {

@@ -18,6 +18,7 @@
 #include "library/picture_cache.h"
 #include "library/scanner.h"
 #include "library/store.h"
+#include "library/title_order.h"
 #include "video_catalogue.h"
 
 namespace kf::site::library {
@@ -68,6 +69,8 @@ class Library final : public VideoCatalogue {
   ScanCounts scanOnce(bool first);
   std::optional<Row> row(std::string_view id) const;
   std::shared_ptr<const OpenFile> open(const Row &row) const;
+  void renewTitleOrder();
+  std::shared_ptr<const TitleOrder> titleOrder() const;
 
   LibraryOptions options_;
   std::filesystem::path root_;  // the folder, links resolved
@@ -75,6 +78,9 @@ class Library final : public VideoCatalogue {
   std::unique_ptr<Readers> readers_;
   std::unique_ptr<PictureCache> pictures_;
   Scanner scanner_;
+
+  mutable std::mutex orderMutex_;
+  std::shared_ptr<const TitleOrder> titleOrder_;
 
   std::mutex scanMutex_;  // one scan at a time
   std::mutex stateMutex_;

@@ -98,21 +98,30 @@ std::optional<Row> Store::find(std::string_view id) {
   return s.step() ? std::optional<Row>(rowFrom(s)) : std::nullopt;
 }
 
-Found Store::search(const std::string &matchExpression, std::size_t first, std::size_t count) {
-  Found found;
-  if (matchExpression.empty()) return found;
-  Statement total = db_.prepare("SELECT count(*) FROM words WHERE words MATCH ?1");
-  total.bind(1, matchExpression);
-  found.total = total.step() ? static_cast<std::size_t>(total.integer(0)) : 0;
-  if (first >= found.total) return found;
-  // Ranked over the index alone; only the rows of the page asked for are read whole.
-  Statement s = db_.prepare(std::string("SELECT ") + kColumns +
-                            " FROM (SELECT rowid AS r, bm25(words, 4.0, 1.0) AS score, title AS t FROM words"
-                            " WHERE words MATCH ?1 ORDER BY score, t LIMIT ?2 OFFSET ?3) AS m"
-                            " JOIN videos v ON v.rowid = m.r ORDER BY m.score, m.t");
-  s.bind(1, matchExpression).bind(2, static_cast<std::int64_t>(count)).bind(3, static_cast<std::int64_t>(first));
-  while (s.step()) found.rows.push_back(rowFrom(s));
-  return found;
+std::vector<std::int64_t> Store::matching(const std::string &matchExpression) {
+  Statement s = db_.prepare("SELECT rowid FROM words WHERE words MATCH ?1 ORDER BY rowid");
+  s.bind(1, matchExpression);
+  std::vector<std::int64_t> rowids;
+  while (s.step()) rowids.push_back(s.integer(0));
+  return rowids;
+}
+
+std::vector<Row> Store::rows(const std::vector<std::int64_t> &rowids) {
+  Statement s = db_.prepare(std::string("SELECT ") + kColumns + " FROM videos v WHERE v.rowid = ?1");
+  std::vector<Row> out;
+  for (const std::int64_t rowid : rowids) {
+    s.reset();
+    s.bind(1, rowid);
+    if (s.step()) out.push_back(rowFrom(s));
+  }
+  return out;
+}
+
+std::vector<std::pair<std::int64_t, std::string>> Store::titles() {
+  Statement s = db_.prepare("SELECT rowid, title FROM words");
+  std::vector<std::pair<std::int64_t, std::string>> out;
+  while (s.step()) out.emplace_back(s.integer(0), s.text(1));
+  return out;
 }
 
 std::vector<Row> Store::newest(std::size_t count) {
@@ -138,11 +147,18 @@ std::vector<std::pair<std::string, Stamp>> Store::stamps() {
   return out;
 }
 
+Statement &Store::cached(const char *sql) {
+  auto it = statements_.find(sql);
+  if (it == statements_.end()) it = statements_.emplace(sql, db_.prepare(sql)).first;
+  it->second.reset();
+  return it->second;
+}
+
 std::string Store::put(const Row &row, const std::optional<Stamp> &existing) {
   std::int64_t rowid = 0;
   std::string id;
   if (existing) {
-    Statement s = db_.prepare(
+    Statement &s = cached(
         "UPDATE videos SET size = ?2, mtime = ?3, title = ?4, description = ?5, seconds = ?6, playable = ?7, "
         "readable = ?8 WHERE rowid = ?1");
     s.bind(1, existing->rowid).bind(2, row.size).bind(3, row.mtime).bind(4, row.title).bind(5, row.description);
@@ -150,7 +166,7 @@ std::string Store::put(const Row &row, const std::optional<Stamp> &existing) {
     rowid = existing->rowid;
     id = existing->id;
   } else {
-    Statement s = db_.prepare(
+    Statement &s = cached(
         "INSERT INTO videos (id, path, size, mtime, title, description, seconds, playable, readable) "
         "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9) ON CONFLICT (id) DO NOTHING RETURNING rowid");
     for (int attempt = 0; rowid == 0 && attempt < 100; ++attempt) {
@@ -164,15 +180,18 @@ std::string Store::put(const Row &row, const std::optional<Stamp> &existing) {
     }
     if (rowid == 0) throw DatabaseError("no free id for " + row.path, SQLITE_CONSTRAINT);
   }
-  db_.prepare("DELETE FROM words WHERE rowid = ?1").bind(1, rowid).step();
-  Statement words = db_.prepare("INSERT INTO words (rowid, title, description) VALUES (?1, ?2, ?3)");
-  words.bind(1, rowid).bind(2, foldForSearch(row.title)).bind(3, foldForSearch(row.description)).step();
+  cached("DELETE FROM words WHERE rowid = ?1").bind(1, rowid).step();
+  cached("INSERT INTO words (rowid, title, description) VALUES (?1, ?2, ?3)")
+      .bind(1, rowid)
+      .bind(2, foldForSearch(row.title))
+      .bind(3, foldForSearch(row.description))
+      .step();
   return id;
 }
 
 void Store::remove(std::int64_t rowid) {
-  db_.prepare("DELETE FROM videos WHERE rowid = ?1").bind(1, rowid).step();
-  db_.prepare("DELETE FROM words WHERE rowid = ?1").bind(1, rowid).step();
+  cached("DELETE FROM videos WHERE rowid = ?1").bind(1, rowid).step();
+  cached("DELETE FROM words WHERE rowid = ?1").bind(1, rowid).step();
 }
 
 }  // namespace kf::site::library

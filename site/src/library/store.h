@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,11 +33,6 @@ struct Stamp {
   std::string id;
 };
 
-struct Found {
-  std::size_t total = 0;
-  std::vector<Row> rows;
-};
-
 class Store {
  public:
   // Makes `file` ready to use: creates it, or, when it is damaged or not a catalogue of this
@@ -48,7 +44,12 @@ class Store {
 
   // Reading.
   std::optional<Row> find(std::string_view id);
-  Found search(const std::string &matchExpression, std::size_t first, std::size_t count);
+  // The rows that match a full-text query, by rowid in rising order.
+  std::vector<std::int64_t> matching(const std::string &matchExpression);
+  // The rows of these rowids, in their order; a rowid without a row is left out.
+  std::vector<Row> rows(const std::vector<std::int64_t> &rowids);
+  // Every row's rowid and folded title.
+  std::vector<std::pair<std::int64_t, std::string>> titles();
   std::vector<Row> newest(std::size_t count);
   std::size_t count();
   std::size_t unreadable();
@@ -61,7 +62,11 @@ class Store {
   Connection &connection() { return db_; }
 
  private:
+  // Prepared once for this connection, reset for each use.
+  Statement &cached(const char *sql);
+
   Connection db_;
+  std::map<const char *, Statement> statements_;
 };
 
 }  // namespace kf::site::library
