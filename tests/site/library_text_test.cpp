@@ -7,7 +7,6 @@
 #include "library/search_folding.h"
 #include "library/video_id.h"
 #include "library/video_text.h"
-#include "pages.h"
 
 namespace kf::site::library {
 namespace {
@@ -40,7 +39,7 @@ TEST(LibraryText, textsKeepThePageGrammar) {
   EXPECT_EQ(chooseDescription("", "", "", "a/b.mp4"), "a/b.mp4");
 }
 
-TEST(LibraryText, playTimesIdsAndDownloadNames) {
+TEST(LibraryText, playTimesAndIds) {
   EXPECT_EQ(durationText(0), "0:00");
   EXPECT_EQ(durationText(3599), "59:59");
   EXPECT_EQ(durationText(4000), "1:06:40");
@@ -57,14 +56,6 @@ TEST(LibraryText, playTimesIdsAndDownloadNames) {
   EXPECT_EQ(folded.size(), 2000u);
   EXPECT_EQ(videoId("a.mp4"), videoId("a.mp4"));
   EXPECT_NE(videoId("a.mp4"), videoId("a.mp4", 1));
-
-  Video video;
-  video.id = "abcdefghijk";
-  video.title = "Grüße";
-  video.fileName = "Ordner/grüße.MKV";
-  EXPECT_EQ(attachmentName(video), "Gruesse.MKV");
-  video.fileName = "seltsam.m<p>4";
-  EXPECT_EQ(attachmentName(video), "Gruesse.webm");
 }
 
 }  // namespace

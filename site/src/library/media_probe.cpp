@@ -27,25 +27,15 @@ int pastDeadline(void *opaque) {
   return Clock::now() > *static_cast<Clock::time_point *>(opaque) ? 1 : 0;
 }
 
-struct InputCloser {
-  void operator()(AVFormatContext *ctx) const { avformat_close_input(&ctx); }
+// FFmpeg's objects, freed by their own functions when they go out of scope.
+template <typename T, void (*Free)(T **)>
+struct Freer {
+  void operator()(T *object) const { Free(&object); }
 };
-using Input = std::unique_ptr<AVFormatContext, InputCloser>;
-
-struct CodecFreer {
-  void operator()(AVCodecContext *ctx) const { avcodec_free_context(&ctx); }
-};
-using Codec = std::unique_ptr<AVCodecContext, CodecFreer>;
-
-struct FrameFreer {
-  void operator()(AVFrame *frame) const { av_frame_free(&frame); }
-};
-using Frame = std::unique_ptr<AVFrame, FrameFreer>;
-
-struct PacketFreer {
-  void operator()(AVPacket *packet) const { av_packet_free(&packet); }
-};
-using Packet = std::unique_ptr<AVPacket, PacketFreer>;
+using Input = std::unique_ptr<AVFormatContext, Freer<AVFormatContext, avformat_close_input>>;
+using Codec = std::unique_ptr<AVCodecContext, Freer<AVCodecContext, avcodec_free_context>>;
+using Frame = std::unique_ptr<AVFrame, Freer<AVFrame, av_frame_free>>;
+using Packet = std::unique_ptr<AVPacket, Freer<AVPacket, av_packet_free>>;
 
 Input open(const std::string &path, Clock::time_point *deadline) {
   AVFormatContext *ctx = avformat_alloc_context();
