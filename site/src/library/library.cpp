@@ -49,6 +49,10 @@ std::string httpDate(std::int64_t nanoseconds) {
   return text;
 }
 
+std::string counted(std::size_t count, const char *one, const char *more) {
+  return std::to_string(count) + " " + (count == 1 ? one : more);
+}
+
 Video videoOf(const Row &row) {
   Video video;
   video.id = row.id;
@@ -176,9 +180,9 @@ ScanCounts Library::scanOnce(bool first) {
   const ScanCounts counts = scanner_.scan(stopping_);
   if (counts.read > 0 || counts.dropped > 0) renewTitleOrder();
   if (first || counts.read > 0 || counts.dropped > 0 || counts.unreadable > 0) {
-    std::string line = std::to_string(counts.known) + " Videos im Katalog";
+    std::string line = counted(counts.known, "Video", "Videos") + " im Katalog";
     if (counts.withoutDetails > 0) line += ", davon " + std::to_string(counts.withoutDetails) + " nur mit ihrem Namen";
-    line += "; " + std::to_string(counts.unreadable) + " Dateien nicht lesbar.";
+    line += "; " + counted(counts.unreadable, "Datei", "Dateien") + " nicht lesbar.";
     options_.log(line);
   }
   return counts;

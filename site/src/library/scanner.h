@@ -3,6 +3,7 @@
 // (in worker processes, two at a time), rows of files that are gone are dropped, and everything
 // else is left as it is. Rows are committed as they come, so pages show what is read so far.
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
