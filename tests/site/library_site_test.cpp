@@ -218,11 +218,16 @@ TEST(LibrarySearch, matchesInTheTitleComeFirstThenTheOthersEachByTitleAndPaged) 
 TEST(LibraryFolder, aMissingFolderIsNamedInGermanAndNothingIsMade) {
   const kf::test::TempDir dir;
   const std::string database = dir.file("cache/lib.sqlite");
-  try {
-    library::Library library(optionsFor(dir.file("fehlt"), database, [](const std::string &) {}));
-    FAIL() << "no error";
-  } catch (const library::LibraryError &e) {
-    EXPECT_EQ(std::string(e.what()), "Den Ordner „" + dir.file("fehlt") + "“ gibt es nicht.");
+  kf::test::writeFile(dir.file("datei"), "x");
+  for (const auto &[folder, message] : std::vector<std::pair<std::string, std::string>>{
+           {dir.file("fehlt"), "Den Ordner „" + dir.file("fehlt") + "“ gibt es nicht."},
+           {dir.file("datei"), "„" + dir.file("datei") + "“ ist kein Ordner."}}) {
+    try {
+      library::Library library(optionsFor(folder, database, [](const std::string &) {}));
+      ADD_FAILURE() << "no error for " << folder;
+    } catch (const library::LibraryError &e) {
+      EXPECT_EQ(std::string(e.what()), message);
+    }
   }
   EXPECT_FALSE(fs::exists(dir.file("cache")));
 

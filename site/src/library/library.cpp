@@ -18,9 +18,8 @@ constexpr std::size_t kMaxReaders = 4;
 std::filesystem::path checkedFolder(const std::filesystem::path &folder) {
   std::error_code error;
   const std::filesystem::path real = std::filesystem::canonical(folder, error);
-  if (error || !std::filesystem::is_directory(real, error)) {
-    throw LibraryError("Den Ordner „" + folder.string() + "“ gibt es nicht.");
-  }
+  if (error) throw LibraryError("Den Ordner „" + folder.string() + "“ gibt es nicht.");
+  if (!std::filesystem::is_directory(real, error)) throw LibraryError("„" + folder.string() + "“ ist kein Ordner.");
   if (::access(real.c_str(), R_OK | X_OK) != 0) {
     throw LibraryError("Der Ordner „" + folder.string() + "“ lässt sich nicht lesen.");
   }
