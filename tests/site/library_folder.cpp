@@ -8,8 +8,8 @@ namespace kf::site::test {
 namespace {
 
 void ffmpeg(const std::string &arguments, const std::string &output) {
-  const std::string command =
-      "ffmpeg -loglevel error -y -f lavfi -i testsrc=size=160x120:rate=10 -t 1 " + arguments + " '" + output + "'";
+  const std::string command = "ffmpeg -nostdin -loglevel error -y -f lavfi -i testsrc=size=160x120:rate=10 -t 1 " +
+                              arguments + " '" + output + "'";
   if (std::system(command.c_str()) != 0) throw std::runtime_error("ffmpeg failed: " + command);
 }
 
