@@ -71,6 +71,16 @@ def make_pictures():
              "-strip", "-quality", "80", str(folder / f"{vid}.jpg")])
 
 
+def make_stand_in():
+    """The picture a video of a library gets when its file has no frame to show: a play sign."""
+    shape = ("if(between(X,52,82)*lt(abs(Y-48),(82-X)*0.55),190,"
+             "if(lt(abs(X-65),60)*lt(abs(Y-48),42)*gt(abs(X-65)+abs(Y-48),0),48,40))")
+    run(["ffmpeg", "-y", "-f", "lavfi", "-i", "color=c=0x303030:s=130x97",
+         "-vf", f"geq=lum='{shape}':cb=128:cr=128", "-frames:v", "1", "-q:v", "3",
+         str(DATA / "stand-in.jpg")])
+
+
 if __name__ == "__main__":
     make_clips()
     make_pictures()
+    make_stand_in()

@@ -19,6 +19,9 @@ struct Video {
   std::vector<std::string> tags;
   std::string description;  // UTF-8, may hold "<br/>" and tabs
   std::string searchText;   // title, description and tags, case-folded
+  // A video of the user's own: its path in the library, and whether the video window can play it.
+  std::string fileName;
+  bool playable = true;
 };
 
 class CatalogueError : public std::runtime_error {

@@ -1,26 +1,52 @@
-// klipfang-site: serves the bundled video site on the loopback interface until Ctrl+C or SIGTERM.
+// klipfang-site: serves the bundled video site, or a folder of the user's own videos, until Ctrl+C
+// or SIGTERM. Started with --probe-worker it is the FFmpeg worker of a running site instead.
 #include <signal.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
+#include <mutex>
+#include <sstream>
 #include <string>
 #include <string_view>
 
+#include "library/library.h"
+#include "library/worker.h"
 #include "server.h"
 
 namespace {
 
 int usage() {
-  std::cerr << "Aufruf: klipfang-site [--port N] [--log DATEI] [--data ORDNER]\n";
+  std::cerr << "Aufruf: klipfang-site [--port N] [--listen ADRESSE] [--log DATEI] [--data ORDNER]\n"
+               "                     [--library ORDNER [--database DATEI]]\n";
   return 2;
+}
+
+std::string readFile(const std::filesystem::path &file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+void say(const std::string &line) {
+  static std::mutex mutex;
+  std::lock_guard lock(mutex);
+  std::cout << "klipfang-site: " << line << std::endl;
 }
 
 }  // namespace
 
 int main(int argc, char **argv) {
+  if (argc == 2 && std::string_view(argv[1]) == kf::site::library::kWorkerArgument) {
+    return kf::site::library::runWorker();
+  }
   int port = 8480;
   std::string logFile;
+  std::string address = "127.0.0.1";
   std::filesystem::path dataDir = kf::site::defaultDataDir();
+  std::filesystem::path libraryFolder;
+  std::filesystem::path database;
   for (int i = 1; i < argc; ++i) {
     std::string_view arg = argv[i];
     if (i + 1 >= argc) return usage();
@@ -33,10 +59,17 @@ int main(int argc, char **argv) {
       logFile = argv[++i];
     } else if (arg == "--data") {
       dataDir = argv[++i];
+    } else if (arg == "--listen") {
+      address = argv[++i];
+    } else if (arg == "--library") {
+      libraryFolder = argv[++i];
+    } else if (arg == "--database") {
+      database = argv[++i];
     } else {
       return usage();
     }
   }
+  if (!database.empty() && libraryFolder.empty()) return usage();
 
   // Every thread the server starts inherits this mask, so the signals reach sigwait below. A shell
   // that starts the site in the background may have set it to ignore SIGINT; sigwait never sees
@@ -49,15 +82,28 @@ int main(int argc, char **argv) {
   sigaddset(&signals, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
+  std::shared_ptr<kf::site::library::Library> library;
+  if (!libraryFolder.empty()) {
+    try {
+      library = std::make_shared<kf::site::library::Library>(
+          kf::site::library::LibraryOptions{libraryFolder, database, "/proc/self/exe",
+                                            readFile(dataDir / "stand-in.jpg"), std::chrono::seconds(60), true, say});
+    } catch (const kf::site::library::LibraryError &e) {
+      std::cerr << "klipfang-site: " << e.what() << "\n";
+      return 2;
+    }
+  }
+
   try {
-    kf::site::Server server(dataDir);
-    if (!logFile.empty()) server.writeLogTo(logFile);
-    int bound = server.start(port);
-    std::cout << "klipfang-site: http://www.localhost:" << bound << "/ (" << server.site().catalogue().videos().size()
-              << " Videos), Ende mit Strg+C" << std::endl;
+    auto server = library ? std::make_unique<kf::site::Server>(library) : std::make_unique<kf::site::Server>(dataDir);
+    if (!logFile.empty()) server->writeLogTo(logFile);
+    int bound = server->start(port, address);
+    const std::string what =
+        library ? "Ordner " + libraryFolder.string() : std::to_string(server->site().videos().count()) + " Videos";
+    say("http://www.localhost:" + std::to_string(bound) + "/ (" + what + "), auf " + address + ", Ende mit Strg+C");
     int received = 0;
     sigwait(&signals, &received);
-    server.stop();
+    server->stop();
   } catch (const std::exception &e) {
     std::cerr << "klipfang-site: " << e.what() << "\n";
     return 1;

@@ -1,29 +1,50 @@
 #include "pages.h"
 
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
 #include "layout.h"
 #include "text.h"
 
 namespace kf::site {
 
-std::string homePage(const std::string &base, const std::vector<const Video *> &featured) {
+namespace {
+
+std::string fileAddress(const std::string &base, const Video &video, const std::string &token) {
+  return base + "/get_video.php?video_id=" + video.id + "&amp;t=" + token;
+}
+
+// What the video window's engine cannot play gets words instead of a black box.
+std::string cannotPlayNote(const std::string &base, const Video &video, const std::string &token) {
+  return "<div id=\"cannotPlay\"><p>Dieses Video kann das Videofenster nicht abspielen (es spielt H.264, VP8, VP9 "
+         "und AV1 in MP4, WebM und Matroska).</p>\n<p>Datei: " +
+         escapeHtml(video.fileName) + "</p>\n<p><a href=\"" + fileAddress(base, video, token) +
+         "\">Video herunterladen</a></p></div>\n";
+}
+
+}  // namespace
+
+std::string homePage(const std::string &base, const std::vector<Video> &featured) {
   std::string out = pageTop("Videos ansehen und teilen");
   out += "<h1>Willkommen bei Klipfang</h1>\n";
   out += "<p>Kurze Videos aus aller Welt. Suche oben nach Katzen, Musik oder Berlin.</p>\n";
   out += "<h2>Empfohlene Videos</h2>\n<div id=\"featured\">\n";
-  for (const Video *video : featured) {
-    out += "<div class=\"vresult\"><a href=\"/watch?v=" + video->id + "\"><img src=\"" + base + "/vi/" + video->id +
-           "/" + video->id + ".jpg\" width=\"130\" height=\"97\" alt=\"\"></a>\n";
-    out += "<div class=\"vtitle\">" + video->title + "</div> <span class=\"runtime\">" + video->duration +
-           "</span></div>\n";
+  for (const Video &video : featured) {
+    out += "<div class=\"vresult\"><a href=\"/watch?v=" + video.id + "\"><img src=\"" + base + "/vi/" + video.id + "/" +
+           video.id + ".jpg\" width=\"130\" height=\"97\" alt=\"\"></a>\n";
+    out +=
+        "<div class=\"vtitle\">" + video.title + "</div> <span class=\"runtime\">" + video.duration + "</span></div>\n";
   }
   out += "</div>\n";
   out += pageBottom();
   return out;
 }
 
-std::string watchPage(const Video &video, const std::string &token) {
+std::string watchPage(const std::string &base, const Video &video, const std::string &token) {
   std::string out = pageTop(video.title);
   out += "<h1>" + video.title + "</h1>\n";
+  if (!video.playable) out += cannotPlayNote(base, video, token);
   out +=
       "<div id=\"playerDiv\">Zum Ansehen brauchst du den Flash Player. "
       "<a href=\"/embed/" +
@@ -40,11 +61,15 @@ std::string watchPage(const Video &video, const std::string &token) {
 }
 
 std::string embedPage(const std::string &base, const Video &video, const std::string &token) {
-  return "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>" + video.title +
-         "</title>\n<style>html, body { margin: 0; height: 100%; background: #000; } "
-         "video { display: block; width: 100%; height: 100%; }</style>\n</head>\n<body>\n"
-         "<video controls autoplay muted src=\"" +
-         base + "/get_video.php?video_id=" + video.id + "&amp;t=" + token + "\"></video>\n</body>\n</html>\n";
+  const std::string head = "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>" + video.title +
+                           "</title>\n<style>html, body { margin: 0; height: 100%; background: #000; } "
+                           "video { display: block; width: 100%; height: 100%; } "
+                           "#cannotPlay { color: #fff; font-family: sans-serif; padding: 20px; } "
+                           "#cannotPlay a { color: #9cf; }</style>\n</head>\n<body>\n";
+  const std::string player =
+      video.playable ? "<video controls autoplay muted src=\"" + fileAddress(base, video, token) + "\"></video>\n"
+                     : cannotPlayNote(base, video, token);
+  return head + player + "</body>\n</html>\n";
 }
 
 std::string makerPage() {
@@ -89,7 +114,11 @@ std::string attachmentName(const Video &video) {
     }
   }
   while (!name.empty() && name.back() == '_') name.pop_back();
-  return (name.empty() ? video.id : name) + ".webm";
+  std::string extension = std::filesystem::path(video.fileName).extension().string();
+  const bool plain =
+      extension.size() > 1 && extension.size() <= 5 &&
+      std::all_of(extension.begin() + 1, extension.end(), [](unsigned char c) { return std::isalnum(c); });
+  return (name.empty() ? video.id : name) + (plain ? extension : ".webm");
 }
 
 }  // namespace kf::site

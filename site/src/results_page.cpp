@@ -45,7 +45,7 @@ std::string resultsPage(const ResultsView &view) {
   std::string out = pageTop("Suchergebnisse");
   out += "<div id=\"results\">\n";
   out += "<h1>Suchergebnisse</h1>\n";
-  for (const Video *video : view.entries) out += entry(view.base, *video);
+  for (const Video &video : view.entries) out += entry(view.base, video);
   out += "</div>\n";
   // The echo of the words stands below every entry: whatever they hold, the reader has met each
   // entry's marker before it.

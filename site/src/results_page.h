@@ -13,7 +13,7 @@ struct ResultsView {
   int page = 1;
   int pageCount = 1;
   int total = 0;
-  std::vector<const Video *> entries;
+  std::vector<Video> entries;
 };
 
 std::string resultsPage(const ResultsView &view);

@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <stdexcept>
@@ -16,6 +17,7 @@ namespace {
 
 constexpr size_t kWorkers = 32;
 constexpr int kRequestsPerConnection = 100;
+constexpr size_t kFilePiece = 256 * 1024;
 
 std::string headerOf(const Reply &reply, std::string_view name) {
   for (const auto &[key, value] : reply.headers) {
@@ -40,7 +42,10 @@ class HttpCore final : public httplib::Server {
  private:
   void answer(const httplib::Request &req, httplib::Response &res) const {
     Reply reply = site_.answer({req.method, req.target, safeHost(req.get_header_value("Host"), port)});
-    if (req.has_header("If-Range") && req.get_header_value("If-Range") != headerOf(reply, "ETag")) {
+    const std::string ifRange = req.get_header_value("If-Range");
+    const bool sameVersion = ifRange == headerOf(reply, "ETag") ||
+                             (!ifRange.starts_with('"') && ifRange == headerOf(reply, "Last-Modified"));
+    if (req.has_header("If-Range") && !sameVersion) {
       // The range was asked of another version of the answer: the whole of this one goes instead.
       // httplib cuts the body to the ranges it parsed, so they are dropped here.
       const_cast<httplib::Request &>(req).ranges.clear();
@@ -48,7 +53,14 @@ class HttpCore final : public httplib::Server {
     // Left unset, httplib answers 200, or 206 for a range request.
     if (reply.status != 200) res.status = reply.status;
     for (const auto &[name, value] : reply.headers) res.set_header(name, value);
-    res.set_content(std::move(reply.body), reply.contentType);
+    if (!reply.file) return res.set_content(std::move(reply.body), reply.contentType);
+    // A file goes out piece by piece, only the ranges asked for.
+    res.set_content_provider(static_cast<size_t>(reply.file->size()), reply.contentType,
+                             [file = reply.file](size_t offset, size_t length, httplib::DataSink &sink) {
+                               std::string piece;
+                               if (!file->read(offset, std::min<size_t>(length, kFilePiece), piece)) return false;
+                               return sink.write(piece.data(), piece.size());
+                             });
   }
 
   bool process_and_close_socket(socket_t sock) override {
@@ -82,7 +94,7 @@ std::filesystem::path defaultDataDir() {
 }
 
 struct Server::Impl {
-  explicit Impl(const std::filesystem::path &dataDir) : site(Site::load(dataDir)), core(site, faults, log, stopping) {}
+  explicit Impl(Site loaded) : site(std::move(loaded)), core(site, faults, log, stopping) {}
 
   Site site;
   FaultControl faults;
@@ -92,7 +104,9 @@ struct Server::Impl {
   std::thread listener;
 };
 
-Server::Server(const std::filesystem::path &dataDir) : impl_(std::make_unique<Impl>(dataDir)) {}
+Server::Server(const std::filesystem::path &dataDir) : impl_(std::make_unique<Impl>(Site::load(dataDir))) {}
+
+Server::Server(std::shared_ptr<const VideoCatalogue> videos) : impl_(std::make_unique<Impl>(Site(std::move(videos)))) {}
 
 Server::~Server() {
   stop();

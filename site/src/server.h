@@ -20,6 +20,8 @@ class Server {
  public:
   // Loads the catalogue and media; throws CatalogueError when they are missing or malformed.
   explicit Server(const std::filesystem::path &dataDir = defaultDataDir());
+  // Serves any catalogue, a library of the user's own videos among them.
+  explicit Server(std::shared_ptr<const VideoCatalogue> videos);
   ~Server();
   Server(const Server &) = delete;
   Server &operator=(const Server &) = delete;

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <stdexcept>
 
 #include "faults.h"
 #include "pages.h"
@@ -15,11 +16,11 @@ namespace {
 constexpr const char *kHtml = "text/html; charset=utf-8";
 
 Reply html(std::string body) {
-  return {200, kHtml, std::move(body), {}};
+  return {200, kHtml, std::move(body), {}, nullptr};
 }
 
 Reply error(int status, const std::string &message) {
-  return {status, kHtml, errorPage(status, message), {}};
+  return {status, kHtml, errorPage(status, message), {}, nullptr};
 }
 
 std::vector<std::string> searchWords(const std::string &utf8) {
@@ -46,12 +47,24 @@ int pageNumber(const std::string *text) {
 
 }  // namespace
 
-Site::Site(Catalogue catalogue, Media media) : catalogue_(std::move(catalogue)), media_(std::move(media)) {}
+std::string Reply::bodyPiece(std::uint64_t offset, std::size_t length) const {
+  if (!file) return offset < body.size() ? body.substr(static_cast<std::size_t>(offset), length) : std::string();
+  std::string piece;
+  return file->read(offset, length, piece) ? piece : std::string();
+}
+
+Site::Site(std::shared_ptr<const VideoCatalogue> videos) : videos_(std::move(videos)) {}
 
 Site Site::load(const std::filesystem::path &dataDir) {
-  Catalogue catalogue = Catalogue::load(dataDir / "catalogue.txt");
-  Media media = Media::load(dataDir, catalogue);
-  return Site(std::move(catalogue), std::move(media));
+  auto builtIn = BuiltInCatalogue::load(dataDir);
+  Site site(builtIn);
+  site.builtIn_ = std::move(builtIn);
+  return site;
+}
+
+const Catalogue &Site::catalogue() const {
+  if (!builtIn_) throw std::logic_error("this site serves a library, not the built-in catalogue");
+  return builtIn_->records();
 }
 
 std::string Site::token(const Video &video) const {
@@ -71,21 +84,17 @@ Reply Site::answer(const Request &request) const {
   const std::string base = "http://" + request.host;
   const std::string &path = target.path;
   if (path == "/" || path == "/index.html") {
-    std::vector<const Video *> featured;
-    for (size_t i = 0; i < catalogue_.videos().size() && featured.size() < 6; i += 37) {
-      featured.push_back(&catalogue_.videos()[i]);
-    }
-    return html(homePage(base, featured));
+    return html(homePage(base, videos_->featured(6)));
   }
   if (path == "/results") return results(target, base);
   if (path == "/watch") {
     const std::string *id = target.param("v");
-    const Video *video = id ? catalogue_.find(*id) : nullptr;
-    return video ? html(watchPage(*video, token(*video))) : error(404, "Dieses Video gibt es nicht.");
+    const auto video = id ? videos_->find(*id) : std::nullopt;
+    return video ? html(watchPage(base, *video, token(*video))) : error(404, "Dieses Video gibt es nicht.");
   }
   if (path == "/get_video.php") return videoFile(target);
   if (path.starts_with("/embed/")) {
-    const Video *video = catalogue_.find(path.substr(7));
+    const auto video = videos_->find(path.substr(7));
     return video ? html(embedPage(base, *video, token(*video))) : error(404, "Dieses Video gibt es nicht.");
   }
   if (path.starts_with("/vi/")) return picture(path);
@@ -96,31 +105,34 @@ Reply Site::answer(const Request &request) const {
 Reply Site::results(const Target &target, const std::string &base) const {
   const std::string *query = target.param("search_query");
   const std::string words = query ? toUtf8(*query) : std::string();
-  const auto found = catalogue_.search(searchWords(words));
-  const int pageCount = static_cast<int>((found.size() + kPageSize - 1) / kPageSize);
   const int page = pageNumber(target.param("page"));
+  const std::vector<std::string> folded = searchWords(words);
   // Past the last page, and when nothing matched, the page is empty: that ends the program's paging.
-  if (page < 1 || page > pageCount) return html("");
-  ResultsView view{base, words, page, pageCount, static_cast<int>(found.size()), {}};
-  const size_t first = static_cast<size_t>(page - 1) * kPageSize;
-  for (size_t i = first; i < found.size() && i < first + kPageSize; ++i) view.entries.push_back(found[i]);
+  if (page < 1 || folded.empty()) return html("");
+  SearchPage found = videos_->search(folded, static_cast<size_t>(page - 1) * kPageSize, kPageSize);
+  if (found.videos.empty()) return html("");
+  const int pageCount = static_cast<int>((found.total + kPageSize - 1) / kPageSize);
+  ResultsView view{base, words, page, pageCount, static_cast<int>(found.total), std::move(found.videos)};
   return html(resultsPage(view));
 }
 
 Reply Site::videoFile(const Target &target) const {
   const std::string *id = target.param("video_id");
-  const Video *video = id ? catalogue_.find(*id) : nullptr;
+  const auto video = id ? videos_->find(*id) : std::nullopt;
   if (!video) return error(404, "Dieses Video gibt es nicht.");
   const std::string *t = target.param("t");
   if (!t || *t != token(*video)) return error(403, "Dieser Link ist nicht (mehr) gültig.");
-  const std::string *clip = media_.clip(video->clip);
-  if (!clip) return error(404, "Die Videodatei fehlt.");
-  return {200,
-          "video/webm",
-          *clip,
-          {{"Content-Disposition", "attachment; filename=\"" + attachmentName(*video) + "\""},
-           {"ETag", media_.clipTag(video->clip)},
-           {"Accept-Ranges", "bytes"}}};
+  auto file = videos_->file(*video);
+  if (!file) return error(404, "Die Videodatei fehlt.");
+  Reply reply{200,
+              file->contentType,
+              std::move(file->bytes),
+              {{"Content-Disposition", "attachment; filename=\"" + attachmentName(*video) + "\""},
+               {"ETag", file->etag},
+               {"Accept-Ranges", "bytes"}},
+              std::move(file->file)};
+  if (!file->lastModified.empty()) reply.headers.emplace_back("Last-Modified", file->lastModified);
+  return reply;
 }
 
 Reply Site::picture(const std::string &path) const {
@@ -128,9 +140,10 @@ Reply Site::picture(const std::string &path) const {
   const std::string rest = path.substr(4);
   const auto slash = rest.find('/');
   const std::string id = rest.substr(0, slash);
-  const std::string *bytes =
-      slash != std::string::npos && rest.substr(slash + 1) == id + ".jpg" ? media_.picture(id) : nullptr;
-  return bytes ? Reply{200, "image/jpeg", *bytes, {}} : error(404, "Dieses Bild gibt es nicht.");
+  const auto video =
+      slash != std::string::npos && rest.substr(slash + 1) == id + ".jpg" ? videos_->find(id) : std::nullopt;
+  auto bytes = video ? videos_->picture(*video) : std::nullopt;
+  return bytes ? Reply{200, "image/jpeg", std::move(*bytes), {}, nullptr} : error(404, "Dieses Bild gibt es nicht.");
 }
 
 }  // namespace kf::site

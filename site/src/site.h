@@ -1,14 +1,16 @@
 #pragma once
 // The site's answers, apart from any network code: a request in, status, headers and body out.
 // The server hands every request here, and a fault that needs the real answer takes it from here.
+#include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "catalogue.h"
-#include "media.h"
+#include "built_in_catalogue.h"
 #include "target.h"
+#include "video_catalogue.h"
 
 namespace kf::site {
 
@@ -23,14 +25,19 @@ struct Reply {
   std::string contentType;
   std::string body;
   std::vector<std::pair<std::string, std::string>> headers;  // beyond Content-Type and -Length
+  std::shared_ptr<const OpenFile> file;                      // when set, the body is this file's
+
+  std::uint64_t bodySize() const { return file ? file->size() : body.size(); }
+  // Up to `length` bytes of the body from `offset`; empty when the file cannot be read there.
+  std::string bodyPiece(std::uint64_t offset, std::size_t length) const;
 };
 
 class Site {
  public:
   static constexpr int kPageSize = 20;
 
-  Site(Catalogue catalogue, Media media);
-  // Reads catalogue.txt, clips/ and pictures/ from the data folder; throws CatalogueError.
+  explicit Site(std::shared_ptr<const VideoCatalogue> videos);
+  // The built-in catalogue from the data folder; throws CatalogueError.
   static Site load(const std::filesystem::path &dataDir);
 
   Reply answer(const Request &request) const;
@@ -38,15 +45,18 @@ class Site {
   // The per-video value the file request must carry as t.
   std::string token(const Video &video) const;
 
-  const Catalogue &catalogue() const { return catalogue_; }
+  const VideoCatalogue &videos() const { return *videos_; }
+  // The records of the built-in catalogue, for tests that pick its videos; throws std::logic_error
+  // on a site that serves a library.
+  const Catalogue &catalogue() const;
 
  private:
   Reply results(const Target &target, const std::string &base) const;
   Reply videoFile(const Target &target) const;
   Reply picture(const std::string &path) const;
 
-  Catalogue catalogue_;
-  Media media_;
+  std::shared_ptr<const VideoCatalogue> videos_;
+  std::shared_ptr<const BuiltInCatalogue> builtIn_;
 };
 
 }  // namespace kf::site

@@ -78,6 +78,12 @@ TEST(SitePagesText, attachmentNameIsPlainAsciiWhateverTheTitle) {
   EXPECT_EQ(attachmentName(video), "Gruesse_aus_Koeln_etc_Teil_2.webm");
   video.title = "\xE2\x80\x93\xE2\x80\x93";
   EXPECT_EQ(attachmentName(video), "abcdefghijk.webm");
+  // A video of a library keeps its file's extension when it is a plain one.
+  video.title = "Grüße";
+  video.fileName = "Ordner/grüße.MKV";
+  EXPECT_EQ(attachmentName(video), "Gruesse.MKV");
+  video.fileName = "seltsam.m<p>4";
+  EXPECT_EQ(attachmentName(video), "Gruesse.webm");
 }
 
 }  // namespace

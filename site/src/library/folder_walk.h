@@ -1,0 +1,28 @@
+#pragma once
+// The video files under a library folder: every subfolder, hidden names skipped, a symbolic link
+// followed only where its target lies inside the folder, each folder visited once.
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kf::site::library {
+
+struct FoundFile {
+  std::string relative;  // under the library folder, "/" between the names
+  std::int64_t size = 0;
+  std::int64_t mtime = 0;  // nanoseconds
+};
+
+// .webm .mkv .mp4 .m4v .mov .ogv .avi .mpg .ts, in any letter case.
+bool isVideoName(std::string_view name);
+
+// Whether `path` (links resolved) lies inside `realRoot`, which is itself resolved.
+bool insideRoot(const std::filesystem::path &realRoot, const std::filesystem::path &path);
+
+// Stops early, with what it found so far, once `stopping` is set.
+std::vector<FoundFile> walkLibrary(const std::filesystem::path &realRoot, const std::atomic<bool> &stopping);
+
+}  // namespace kf::site::library

@@ -1,0 +1,61 @@
+// The program itself, unchanged, against a folder of the user's own videos: it finds a video by a
+// folded word, watches it and downloads its file through klipfang-fetch.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "download/programs.h"
+#include "faults/program_folder.h"
+#include "http_probe.h"
+#include "platform/text/cp1252.h"
+#include "site/library_folder.h"
+
+namespace kf {
+namespace {
+
+TEST(LibraryProgram, findsWatchesAndDownloadsAVideoOfTheFolder) {
+  ui::HeadlessToolkit tk;
+  ui::setToolkit(tk);
+  site::test::LibrarySite library;
+  const test::ProgramFolder folder;
+  const auto frm = folder.start(tk, net::localSiteAddress(library.port()));
+  auto &results = frm->c.lstResult;
+
+  frm->c.txtSearch.setText("kaese");
+  frm->c.cmdSearch.click();
+  ASSERT_EQ(results.count(), 1);
+  EXPECT_EQ(results.subItemText(1, 4), text::cp1252(u8"Käse aus der Straße"));
+  EXPECT_EQ(results.subItemText(1, 1), text::cp1252(u8"Eine Übung"));
+  EXPECT_EQ(results.subItemText(1, 5), "0:01");
+  const std::string id = results.subItemText(1, 2);
+
+  // The video window shows the embed page, whose player plays the file from the folder.
+  results.select(1);
+  frm->c.cmdWatch.click();
+  EXPECT_NE(test::readFile(folder.file("dat/" + id + ".html")).find("/embed/" + id), std::string::npos);
+  const std::string embed = site::test::fetch(library.port(), "GET", "/embed/" + id, library.host()).body;
+  const auto src = embed.find("src=\"http://" + library.host()) + 12 + library.host().size();
+  std::string file = embed.substr(src, embed.find('"', src) - src);
+  file.replace(file.find("&amp;"), 5, "&");
+  const std::string bytes = test::readFile(library.folder() + "/kaese.webm");
+  EXPECT_EQ(site::test::fetch(library.port(), "GET", file, library.host()).body, bytes);
+
+  // The download button hands the file address to klipfang-fetch, which saves it whole.
+  const test::TempDir fetchDir;
+  const std::string downloads = fetchDir.file("Downloads");
+  std::filesystem::create_directory(downloads);
+  test::writeRecordingScript(fetchDir.file("notify-send"), fetchDir.file("notification"));
+  ::setenv("XDG_DOWNLOAD_DIR", downloads.c_str(), 1);
+  ::setenv("PATH", (fetchDir.path() + ":/usr/bin:/bin").c_str(), 1);
+  const test::FetchLauncher launcher(KF_FETCH_PROGRAM, folder.path(), fetchDir.path());
+  frm->c.cmdDL.click();
+  EXPECT_TRUE(tk.messages().empty());
+  ASSERT_TRUE(test::eventually([&] { return std::filesystem::exists(fetchDir.file("notification")); }));
+  ASSERT_EQ(test::filesIn(downloads), std::vector<std::string>{"Kaese_aus_der_Strasse.webm"});
+  EXPECT_EQ(test::readFile(downloads + "/Kaese_aus_der_Strasse.webm"), bytes);
+  ASSERT_TRUE(test::closeMainWindow(*frm));
+}
+
+}  // namespace
+}  // namespace kf
