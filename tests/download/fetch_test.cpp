@@ -143,6 +143,9 @@ TEST_F(FetchProgramTest, ASecondHiddenStartHandsItsAddressToTheWindowAndEnds) {
   EXPECT_EQ(::waitpid(window, nullptr, WNOHANG), 0) << "the window stays after the last download";
   // Both went into the folder the user-dirs file names, which the window made.
   EXPECT_EQ(filesIn(home + "/Herunterladen").size(), 2U);
+  // The notifications' programs were the window thread's children, and no zombie of theirs stays.
+  const std::string children = "/proc/" + std::to_string(window) + "/task/" + std::to_string(window) + "/children";
+  EXPECT_TRUE(kf::test::eventually([&] { return readFile(children).empty(); })) << readFile(children);
 }
 
 }  // namespace
