@@ -6,10 +6,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstring>
+
 #include "platform/headless/headless_toolkit.h"
 #include "platform/instance/instance_lock.h"
 #include "platform/text/cp1252.h"
 #include "support/temp_dir.h"
+#include "support/without_locks.h"
 
 namespace kf::app {
 namespace {
@@ -124,6 +127,17 @@ TEST_F(FrmMainTest, ASecondStartOnTheSameFolderEndsWithoutTouchingItsFiles) {
             0U);
   EXPECT_EQ(test::readFile(dir.file("sets.cfg")), "respages:3\r\n");
   EXPECT_FALSE(third->c.window.isOpen());
+}
+
+TEST_F(FrmMainTest, ALockThatFailsEndsTheStartWithTheSystemsReason) {
+  deliverSettings();
+  auto frm = make();
+  int exit = -1;
+  if (!test::runWithoutLocks([&] { exit = exitOfStart(*frm); })) GTEST_SKIP() << "no thread's flock can fail here";
+  EXPECT_EQ(exit, 1);
+  ASSERT_EQ(tk.messages().size(), 1U);
+  EXPECT_TRUE(tk.messages()[0].text.ends_with("Die Sperrdatei kann nicht gesperrt werden: " +
+                                              dir.file("dat/klipfang.lock") + " (" + std::strerror(ENOLCK) + ")"));
 }
 
 TEST_F(FrmMainTest, CloseWritesSettingsAndFavouritesThenEndsTheProcess) {
