@@ -14,6 +14,7 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/desktop/user_folders.h"
 #include "platform/error.h"
 #include "platform/text/cp1252.h"
 #include "platform/toolkit.h"
@@ -45,12 +46,33 @@ bool privateFolder(const std::string &path) {
          (info.st_mode & 077) == 0;
 }
 
-std::optional<sockaddr_un> addressOf(const std::string &path) {
+// `path` as a folder of this user's alone, made when missing.
+bool ownFolder(const std::string &path) {
+  return (::mkdir(path.c_str(), 0700) == 0 || errno == EEXIST) && privateFolder(path);
+}
+
+// Where a socket is bound or connected to. A path too long for a socket address (a deep home folder)
+// is reached through its folder, held open while the address is in use: /proc/self/fd/N/NAME.
+struct SocketAddress {
   sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  if (path.empty() || path.size() >= sizeof(address.sun_path)) return std::nullopt;
-  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-  return address;
+  UniqueFd folder;
+
+  const sockaddr *get() const { return reinterpret_cast<const sockaddr *>(&address); }
+};
+
+std::optional<SocketAddress> addressOf(const std::string &path) {
+  SocketAddress made;
+  made.address.sun_family = AF_UNIX;
+  std::string usable = path;
+  const std::size_t slash = path.rfind('/');
+  if (path.size() >= sizeof(made.address.sun_path) && slash != std::string::npos && slash > 0) {
+    made.folder.reset(::open(path.substr(0, slash).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (made.folder.get() < 0) return std::nullopt;
+    usable = "/proc/self/fd/" + std::to_string(made.folder.get()) + path.substr(slash);
+  }
+  if (path.empty() || usable.size() >= sizeof(made.address.sun_path)) return std::nullopt;
+  std::memcpy(made.address.sun_path, usable.c_str(), usable.size() + 1);
+  return made;
 }
 
 int millisecondsUntil(Clock::time_point deadline) {
@@ -102,11 +124,16 @@ bool sendAll(int fd, std::string_view bytes, Clock::time_point deadline) {
 std::string runtimeFolder() {
   const char *runtime = std::getenv("XDG_RUNTIME_DIR");
   if (runtime && runtime[0] == '/' && privateFolder(runtime)) return runtime;
-  const std::string own = "/tmp/klipfang-" + std::to_string(::getuid());
-  if (::mkdir(own.c_str(), 0700) != 0 && errno != EEXIST) throw socketError("Kein Laufzeitordner: " + own);
-  // Another user could have made it first, to listen in the program's place.
-  if (!privateFolder(own)) {
-    throw Error(errors::kPermissionDenied, text::cp1252(u8"Der Laufzeitordner gehört nicht dem Benutzer: ") + own);
+  const std::string shared = "/tmp/klipfang-" + std::to_string(::getuid());
+  if (ownFolder(shared)) return shared;
+  // Another user could have made the shared one first, to listen in the program's place: the user's
+  // own cache folder is nobody else's to take.
+  const std::string cache = desktop::cacheFolder();
+  if (::mkdir(cache.c_str(), 0700) != 0 && errno != EEXIST) throw socketError("Kein Laufzeitordner: " + cache);
+  const std::string own = cache + "/klipfang";
+  if (!ownFolder(own)) {
+    throw Error(errors::kPermissionDenied,
+                text::cp1252(u8"Kein Laufzeitordner gehört allein dem Benutzer: ") + shared + ", " + own);
   }
   return own;
 }
@@ -133,12 +160,12 @@ HandOverServer::HandOverServer(std::string path, std::function<void(const std::s
     : state_(std::make_shared<State>()) {
   state_->path = std::move(path);
   state_->onMessage = std::move(onMessage);
-  const std::optional<sockaddr_un> address = addressOf(state_->path);
-  if (!address) throw Error(errors::kPathFileAccess, "Der Socketpfad ist zu lang: " + state_->path);
+  const std::optional<SocketAddress> address = addressOf(state_->path);
+  if (!address) throw Error(errors::kPathFileAccess, "Der Socketpfad ist unbrauchbar: " + state_->path);
   state_->listener.reset(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
   if (state_->listener.get() < 0) throw socketError("Kein Socket");
   ::unlink(state_->path.c_str());
-  if (::bind(state_->listener.get(), reinterpret_cast<const sockaddr *>(&*address), sizeof *address) != 0 ||
+  if (::bind(state_->listener.get(), address->get(), sizeof address->address) != 0 ||
       ::listen(state_->listener.get(), 16) != 0) {
     throw socketError("Der Socket kann nicht belegt werden: " + state_->path);
   }
@@ -180,13 +207,13 @@ HandOverServer::~HandOverServer() {
 }
 
 bool handOver(const std::string &path, const std::string &message, std::chrono::milliseconds timeout) {
-  const std::optional<sockaddr_un> address = addressOf(path);
+  const std::optional<SocketAddress> address = addressOf(path);
   if (!address || message.find('\n') != std::string::npos || message.size() > kMaxMessageBytes) return false;
   const auto deadline = Clock::now() + timeout;
   for (;;) {
     UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (fd.get() < 0) return false;
-    if (::connect(fd.get(), reinterpret_cast<const sockaddr *>(&*address), sizeof *address) == 0 ||
+    if (::connect(fd.get(), address->get(), sizeof address->address) == 0 ||
         (errno == EAGAIN && waitFor(fd.get(), POLLOUT, deadline))) {
       char reply[8] = {};
       if (!sendAll(fd.get(), message + "\n", deadline) || !waitFor(fd.get(), POLLIN, deadline)) return false;

@@ -16,12 +16,13 @@ namespace kf::instance {
 // The longest message a start may hand over: far more than an address needs.
 constexpr std::size_t kMaxMessageBytes = 64 * 1024;
 
-// The folder for this user's sockets: $XDG_RUNTIME_DIR, else a folder of this user's own under /tmp
-// that nobody else may enter. Throws kf::Error when no such folder can be had.
+// The folder for this user's sockets: $XDG_RUNTIME_DIR, else a folder of this user's own under /tmp,
+// else (another user made that one first) one under $XDG_CACHE_HOME or ~/.cache; nobody else may
+// enter it. Throws kf::Error when no such folder can be had.
 std::string runtimeFolder();
 
-// A socket path in runtimeFolder() for `key` (a folder path, say), short enough for any key:
-// "<prefix>-<hash of key>.sock".
+// A socket path in runtimeFolder() for `key` (a folder path, say): "<prefix>-<hash of key>.sock".
+// Any length serves: a path too long for a socket address is reached through its folder.
 std::string socketPathFor(std::string_view prefix, std::string_view key);
 
 class HandOverServer {
