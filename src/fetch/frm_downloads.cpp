@@ -36,12 +36,14 @@ FrmDownloads::FrmDownloads(ui::Toolkit &toolkit, std::string folder, DesktopServ
   window.onClose = [this] { closed(); };
 }
 
-void FrmDownloads::add(const std::string &address) {
+bool FrmDownloads::add(const std::string &address) {
+  if (closed_) return false;
   const int number = static_cast<int>(rows.size()) + 1;
   rows.push_back(
       std::make_unique<DownloadRow>(window, fraRows, number, std::make_unique<Download>(address, folder_), desktop_));
   layout();
   window.show();
+  return true;
 }
 
 void FrmDownloads::layout() {
@@ -66,6 +68,7 @@ bool FrmDownloads::mayClose() const {
 }
 
 void FrmDownloads::closed() {
+  closed_ = true;
   rows.clear();
   if (onClosed) onClosed();
 }
