@@ -31,7 +31,7 @@ class FrmDownloads {
 
  private:
   void layout();
-  bool mayClose() const;
+  bool mayClose();
   void closed();
 
   std::string folder_;

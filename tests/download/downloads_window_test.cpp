@@ -11,6 +11,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "download/programs.h"
@@ -112,6 +113,8 @@ class DownloadsWindowTest : public testing::Test {
   std::vector<std::string> notifications;
   std::vector<std::string> questions;
   bool answer = false;
+  // What happens while the user reads a question.
+  std::function<void()> whileAsking;
   FrmDownloads frm{tk, downloads,
                    DesktopServices{[this](const std::string &path) { opened.push_back(path); },
                                    [this](const std::string &summary, const std::string &body) {
@@ -119,6 +122,7 @@ class DownloadsWindowTest : public testing::Test {
                                    },
                                    [this](const std::string &question) {
                                      questions.push_back(question);
+                                     if (whileAsking) whileAsking();
                                      return answer;
                                    }}};
 };
@@ -449,10 +453,20 @@ TEST_F(DownloadsWindowTest, ClosingWhileDownloadsRunAsksAndTakesEveryUnfinishedF
   EXPECT_FALSE(closed);
   EXPECT_EQ(state(1), DownloadState::Running);
 
+  // A download handed over while the user reads the question is not in the answer: it comes again.
   answer = true;
+  bool handed = false;
+  whileAsking = [&] {
+    if (!std::exchange(handed, true)) {
+      EXPECT_TRUE(frm.add(rawAddress(stalled, "/handed.webm")));
+    }
+  };
   EXPECT_TRUE(frm.window.requestClose());
+  EXPECT_EQ(questions.back(), text::cp1252(u8"Es laufen noch 2 Downloads. Sollen sie abgebrochen und das Fenster "
+                                           u8"geschlossen werden?"));
   EXPECT_FALSE(frm.window.isOpen());
   EXPECT_TRUE(closed);
+  EXPECT_FALSE(frm.add(rawAddress(stalled, "/late.webm"))) << "a closed window takes no more";
   // Only the finished file stays: the running and the failed rows' parts went with the window.
   EXPECT_EQ(filesIn(downloads), Names{finished});
   never.open();
