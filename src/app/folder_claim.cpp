@@ -19,22 +19,23 @@ std::string handOverPathFor(const std::string &appDir) {
   return instance::socketPathFor("klipfang", appDir);
 }
 
-FolderClaim::Outcome FolderClaim::claim(const std::string &appDir, std::function<void()> comeForward) {
-  lock_ = instance::InstanceLock::tryTake(files::join(files::join(appDir, "dat"), "klipfang.lock"));
-  if (!lock_) {
-    try {
-      return instance::handOver(handOverPathFor(appDir), kComeForward, kHandOverTime) ? Outcome::HandedOver
-                                                                                      : Outcome::Unreachable;
-    } catch (const Error &) {
-      return Outcome::Unreachable;  // no runtime folder: no way to reach the holder
-    }
+FolderClaim::Outcome FolderClaim::claim(const std::string &appDir, std::function<bool()> comeForward) {
+  // Without a runtime folder or a socket in it the program still runs and keeps its folder to
+  // itself; only a later start cannot bring it forward and says so instead.
+  std::string socketPath;
+  try {
+    socketPath = handOverPathFor(appDir);
+  } catch (const Error &) {
   }
-  // Without a runtime folder the program still runs and keeps its folder to itself; only a later
-  // start cannot bring it forward and says so instead.
+  instance::Claim claimed = instance::claimOrHandOver(files::join(files::join(appDir, "dat"), "klipfang.lock"),
+                                                      socketPath, kComeForward, kHandOverTime);
+  if (claimed.outcome != Outcome::Ours) return claimed.outcome;
+  lock_ = std::move(claimed.lock);
+  if (socketPath.empty()) return Outcome::Ours;
   try {
     listener_ = std::make_unique<instance::HandOverServer>(
-        handOverPathFor(appDir), [comeForward = std::move(comeForward)](const std::string &message) {
-          if (message == kComeForward) comeForward();
+        socketPath, [comeForward = std::move(comeForward)](const std::string &message) {
+          return message == kComeForward && comeForward();
         });
   } catch (const Error &) {
   }

@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/instance/claim.h"
 #include "platform/instance/hand_over.h"
-#include "platform/instance/instance_lock.h"
 
 namespace kf::app {
 
@@ -19,15 +19,14 @@ std::string handOverPathFor(const std::string &appDir);
 
 class FolderClaim {
  public:
-  enum class Outcome {
-    Ours,         // this program holds the folder
-    HandedOver,   // another holds it and has been asked to come to the front
-    Unreachable,  // another holds it and does not answer
-  };
+  // Ours: this program holds the folder; HandedOver: another holds it and has come to the front;
+  // Unreachable: another holds it and does not come.
+  using Outcome = instance::Claim::Outcome;
 
   // Takes the lock in `appDir`/dat (which must exist); while it is held, every later start makes
-  // `comeForward` run on the window thread. Throws kf::Error when the lock file cannot be opened.
-  Outcome claim(const std::string &appDir, std::function<void()> comeForward);
+  // `comeForward` run on the window thread, which answers whether the window came (a window that is
+  // not up, or closing, does not). Throws kf::Error when the lock file cannot be opened or locked.
+  Outcome claim(const std::string &appDir, std::function<bool()> comeForward);
 
  private:
   std::optional<instance::InstanceLock> lock_;

@@ -65,10 +65,13 @@ void FrmMain::formLoad() {
 
 // Before any file is read: a start on a folder that another program holds ends without touching it.
 void FrmMain::claimFolder() {
-  // A message box of the start or close steps lets a later start's word in: a window not yet shown,
-  // or closing, stays as it is.
+  // A message box of the start or close steps lets a later start's word in. A window not yet shown
+  // may never be, and a closing one goes away: neither takes the word, and the later start tries
+  // again until this program has either shown its window or ended.
   const FolderClaim::Outcome outcome = folder_.claim(env_.appDir, [this] {
-    if (c.window.isOpen()) c.window.show();
+    if (!c.window.isOpen()) return false;
+    c.window.show();
+    return true;
   });
   if (outcome == FolderClaim::Outcome::Ours) return;
   if (outcome == FolderClaim::Outcome::Unreachable) {
@@ -81,6 +84,8 @@ void FrmMain::claimFolder() {
   toolkit_.endProcess(0);
 }
 
+// The window counts as closed from here on: a later start's word is refused (claimFolder), so it
+// waits for this program to end and then runs in its place.
 void FrmMain::formUnload() {
   store::SaveSettings(settings, env_.appDir);
   store::SaveFavourites(c.lstFavs, env_.appDir);

@@ -13,6 +13,7 @@
 #include "platform/desktop/desktop_open.h"
 #include "platform/desktop/download_folder.h"
 #include "platform/desktop/notify.h"
+#include "platform/error.h"
 #include "platform/qt/qt_toolkit.h"
 #include "platform/shell/shell_execute.h"
 #include "platform/text/cp1252.h"
@@ -42,8 +43,20 @@ int openPage(const std::string &address) {
   return kf::desktop::becomeDesktopOpener(address);
 }
 
+std::string title() {
+  return kf::text::cp1252(u8"Klipfang – Downloads");
+}
+
 int showDownloads(int &argc, char **argv, const std::string &address) {
-  std::optional<kf::fetch::WindowClaim> claim = kf::fetch::WindowClaim::claimOrHandOver(address);
+  std::optional<kf::fetch::WindowClaim> claim;
+  try {
+    claim = kf::fetch::WindowClaim::claimOrHandOver(address);
+  } catch (const kf::Error &e) {
+    // Whether another window is up cannot be told: a window of its own could be a second one.
+    std::fprintf(stderr, "klipfang-fetch: %s\n", kf::text::toUtf8(e.description()).c_str());
+    kf::qtui::QtToolkit(argc, argv).messageBox(e.description(), title(), kf::ui::MessageIcon::Critical);
+    return 1;
+  }
   if (!claim) return 0;
   kf::qtui::QtToolkit toolkit(argc, argv);
   kf::ui::setToolkit(toolkit);
@@ -54,11 +67,9 @@ int showDownloads(int &argc, char **argv, const std::string &address) {
   kf::fetch::FrmDownloads frm(
       toolkit, folder,
       {[](const std::string &path) { kf::desktop::openWithDesktop(path); }, kf::desktop::notifyDesktop,
-       [&toolkit](const std::string &question) {
-         return toolkit.askYesNo(question, kf::text::cp1252(u8"Klipfang – Downloads"));
-       }});
+       [&toolkit](const std::string &question) { return toolkit.askYesNo(question, title()); }});
   std::unique_ptr<kf::instance::HandOverServer> server =
-      claim->listen([&frm](const std::string &handed) { frm.add(handed); });
+      claim->listen([&frm](const std::string &handed) { return frm.add(handed); });
   frm.onClosed = [&] {
     // No later start may hand its address to a window that is gone.
     server.reset();

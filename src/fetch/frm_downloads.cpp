@@ -36,12 +36,14 @@ FrmDownloads::FrmDownloads(ui::Toolkit &toolkit, std::string folder, DesktopServ
   window.onClose = [this] { closed(); };
 }
 
-void FrmDownloads::add(const std::string &address) {
+bool FrmDownloads::add(const std::string &address) {
+  if (closed_) return false;
   const int number = static_cast<int>(rows.size()) + 1;
   rows.push_back(
       std::make_unique<DownloadRow>(window, fraRows, number, std::make_unique<Download>(address, folder_), desktop_));
   layout();
   window.show();
+  return true;
 }
 
 void FrmDownloads::layout() {
@@ -55,17 +57,24 @@ void FrmDownloads::layout() {
   }
 }
 
-bool FrmDownloads::mayClose() const {
-  const int running = runningCount(rows);
-  if (running == 0) return true;
-  const std::string question =
-      running == 1 ? cp1252(u8"Ein Download läuft noch. Soll er abgebrochen und das Fenster geschlossen werden?")
-                   : cp1252(u8"Es laufen noch ") + std::to_string(running) +
-                         cp1252(u8" Downloads. Sollen sie abgebrochen und das Fenster geschlossen werden?");
-  return desktop_.ask(question);
+bool FrmDownloads::mayClose() {
+  for (;;) {
+    const int running = runningCount(rows);
+    if (running == 0) return true;
+    const std::size_t asked = rows.size();
+    const std::string question =
+        running == 1 ? cp1252(u8"Ein Download läuft noch. Soll er abgebrochen und das Fenster geschlossen werden?")
+                     : cp1252(u8"Es laufen noch ") + std::to_string(running) +
+                           cp1252(u8" Downloads. Sollen sie abgebrochen und das Fenster geschlossen werden?");
+    if (!desktop_.ask(question)) return false;
+    // A download handed over while the question was open was not in it: the answer does not cover
+    // it, so the question comes again with every download that runs now.
+    if (rows.size() == asked) return true;
+  }
 }
 
 void FrmDownloads::closed() {
+  closed_ = true;
   rows.clear();
   if (onClosed) onClosed();
 }

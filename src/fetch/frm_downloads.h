@@ -18,8 +18,9 @@ class FrmDownloads {
   // Downloads go into `folder`.
   FrmDownloads(ui::Toolkit &toolkit, std::string folder, DesktopServices desktop);
 
-  // A new row for `address`, its download started, and the window shown in front.
-  void add(const std::string &address);
+  // A new row for `address`, its download started, and the window shown in front. False, and nothing
+  // done, once the window has closed: its downloads are gone, and a new one would go with them.
+  bool add(const std::string &address);
 
   // After the window has closed and its unfinished downloads are gone.
   std::function<void()> onClosed;
@@ -30,11 +31,12 @@ class FrmDownloads {
 
  private:
   void layout();
-  bool mayClose() const;
+  bool mayClose();
   void closed();
 
   std::string folder_;
   DesktopServices desktop_;
+  bool closed_ = false;
 };
 
 }  // namespace kf::fetch

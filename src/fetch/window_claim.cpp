@@ -3,43 +3,39 @@
 #include <chrono>
 
 #include "platform/error.h"
+#include "platform/instance/claim.h"
 
 namespace kf::fetch {
 namespace {
 
 constexpr const char *kName = "klipfang-downloads";
-// The first start may still be setting up its window before it listens.
+// The first start may still be setting up its window before it listens, and a closing one may take
+// a moment to end.
 constexpr auto kHandOverTime = std::chrono::seconds(10);
-// A window that is closing lets go of its claim in a moment; a few rounds see it through.
-constexpr int kRounds = 3;
 
 }  // namespace
 
 std::optional<WindowClaim> WindowClaim::claimOrHandOver(const std::string &address) {
   WindowClaim claim;
-  std::string lockPath;
+  std::string folder;
+  std::string socketPath;
   try {
-    const std::string folder = instance::runtimeFolder();
-    lockPath = folder + "/" + kName + ".lock";
-    claim.socketPath_ = instance::socketPathFor(kName, folder);
+    folder = instance::runtimeFolder();
+    socketPath = instance::socketPathFor(kName, folder);
   } catch (const Error &) {
     return claim;
   }
-  for (int round = 0; round < kRounds; ++round) {
-    try {
-      claim.lock_ = instance::InstanceLock::tryTake(lockPath);
-    } catch (const Error &) {
-      claim.socketPath_.clear();
-      return claim;
-    }
-    if (claim.lock_) return claim;
-    if (instance::handOver(claim.socketPath_, address, kHandOverTime)) return std::nullopt;
+  instance::Claim claimed =
+      instance::claimOrHandOver(folder + "/" + kName + ".lock", socketPath, address, kHandOverTime);
+  if (claimed.outcome == instance::Claim::Outcome::HandedOver) return std::nullopt;
+  if (claimed.outcome == instance::Claim::Outcome::Ours) {
+    claim.lock_ = std::move(claimed.lock);
+    claim.socketPath_ = socketPath;
   }
-  claim.socketPath_.clear();
   return claim;
 }
 
-std::unique_ptr<instance::HandOverServer> WindowClaim::listen(std::function<void(const std::string &)> onAddress) {
+std::unique_ptr<instance::HandOverServer> WindowClaim::listen(std::function<bool(const std::string &)> onAddress) {
   if (!lock_) return nullptr;
   try {
     return std::make_unique<instance::HandOverServer>(socketPath_, std::move(onAddress));

@@ -13,14 +13,16 @@ namespace kf::fetch {
 
 class WindowClaim {
  public:
-  // Hands `address` to the downloads window that is up and answers nothing; or, when none is up,
-  // the claim to show it. Where no runtime folder can be had, or the window that is up neither takes
-  // the address nor ends, the claim is to a window of its own that nobody can reach.
+  // Hands `address` to the downloads window that is up and answers nothing; or, when none is up (or
+  // the one up is closing and goes), the claim to show it. Where no runtime folder can be had, or the
+  // window that is up neither takes the address nor ends, the claim is to a window of its own that
+  // nobody can reach. Throws kf::Error when the lock fails for another reason than being held: no
+  // window then.
   static std::optional<WindowClaim> claimOrHandOver(const std::string &address);
 
-  // Listens for later starts; each address they hand over reaches `onAddress` on the window thread.
-  // Null for a window nobody can reach.
-  std::unique_ptr<instance::HandOverServer> listen(std::function<void(const std::string &address)> onAddress);
+  // Listens for later starts; each address they hand over is offered to `onAddress` on the window
+  // thread, which answers whether it took it. Null for a window nobody can reach.
+  std::unique_ptr<instance::HandOverServer> listen(std::function<bool(const std::string &address)> onAddress);
 
  private:
   WindowClaim() = default;

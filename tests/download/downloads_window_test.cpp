@@ -7,21 +7,25 @@
 #include <condition_variable>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <map>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "download/programs.h"
 #include "fetch/frm_downloads.h"
 #include "fetch/row_texts.h"
 #include "fetch/window_claim.h"
+#include "platform/error.h"
 #include "platform/headless/headless_toolkit.h"
 #include "platform/text/cp1252.h"
 #include "server.h"
 #include "support/file_size_limit.h"
 #include "support/raw_http_server.h"
 #include "support/temp_dir.h"
+#include "support/without_locks.h"
 
 namespace kf::fetch {
 namespace {
@@ -109,6 +113,8 @@ class DownloadsWindowTest : public testing::Test {
   std::vector<std::string> notifications;
   std::vector<std::string> questions;
   bool answer = false;
+  // What happens while the user reads a question.
+  std::function<void()> whileAsking;
   FrmDownloads frm{tk, downloads,
                    DesktopServices{[this](const std::string &path) { opened.push_back(path); },
                                    [this](const std::string &summary, const std::string &body) {
@@ -116,6 +122,7 @@ class DownloadsWindowTest : public testing::Test {
                                    },
                                    [this](const std::string &question) {
                                      questions.push_back(question);
+                                     if (whileAsking) whileAsking();
                                      return answer;
                                    }}};
 };
@@ -446,10 +453,20 @@ TEST_F(DownloadsWindowTest, ClosingWhileDownloadsRunAsksAndTakesEveryUnfinishedF
   EXPECT_FALSE(closed);
   EXPECT_EQ(state(1), DownloadState::Running);
 
+  // A download handed over while the user reads the question is not in the answer: it comes again.
   answer = true;
+  bool handed = false;
+  whileAsking = [&] {
+    if (!std::exchange(handed, true)) {
+      EXPECT_TRUE(frm.add(rawAddress(stalled, "/handed.webm")));
+    }
+  };
   EXPECT_TRUE(frm.window.requestClose());
+  EXPECT_EQ(questions.back(), text::cp1252(u8"Es laufen noch 2 Downloads. Sollen sie abgebrochen und das Fenster "
+                                           u8"geschlossen werden?"));
   EXPECT_FALSE(frm.window.isOpen());
   EXPECT_TRUE(closed);
+  EXPECT_FALSE(frm.add(rawAddress(stalled, "/late.webm"))) << "a closed window takes no more";
   // Only the finished file stays: the running and the failed rows' parts went with the window.
   EXPECT_EQ(filesIn(downloads), Names{finished});
   never.open();
@@ -460,15 +477,22 @@ TEST_F(DownloadsWindowTest, ALaterStartHandsItsAddressToTheWindowAndEnds) {
   ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
   std::optional<WindowClaim> claim = WindowClaim::claimOrHandOver(clipAddress(3));
   ASSERT_TRUE(claim);
-  const auto server = claim->listen([&](const std::string &address) { frm.add(address); });
+  const auto server = claim->listen([&](const std::string &address) { return frm.add(address); });
   ASSERT_TRUE(server);
   frm.add(clipAddress(3));
 
-  EXPECT_FALSE(WindowClaim::claimOrHandOver(clipAddress(4))) << "handed over: the later start ends";
+  // The later start waits for the window thread, which takes the address while it runs.
+  auto later = std::async(std::launch::async, [&] { return WindowClaim::claimOrHandOver(clipAddress(4)); });
   waitUntil([&] { return frm.rows.size() == 2; });
+  EXPECT_FALSE(later.get()) << "handed over: the later start ends";
   waitUntilEnded(2);
   EXPECT_EQ(row(2).download().address(), clipAddress(4));
   EXPECT_EQ(file(row(2).download().name()), clipOf(4));
+
+  // A lock that fails for another reason than another's holding it: no window at all.
+  if (!test::runWithoutLocks([&] { EXPECT_THROW(WindowClaim::claimOrHandOver(clipAddress(5)), Error); })) {
+    GTEST_SKIP() << "this system cannot make a thread's flock fail";
+  }
 }
 
 }  // namespace

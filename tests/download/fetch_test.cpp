@@ -2,7 +2,9 @@
 // starts that share one downloads window.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -142,6 +144,40 @@ TEST_F(FetchProgramTest, ASecondHiddenStartHandsItsAddressToTheWindowAndEnds) {
   EXPECT_TRUE(takeNotification().find("Download abgeschlossen") != std::string::npos);
   EXPECT_EQ(::waitpid(window, nullptr, WNOHANG), 0) << "the window stays after the last download";
   // Both went into the folder the user-dirs file names, which the window made.
+  EXPECT_EQ(filesIn(home + "/Herunterladen").size(), 2U);
+  // The notifications' programs were the window thread's children, and no zombie of theirs stays.
+  const std::string children = "/proc/" + std::to_string(window) + "/task/" + std::to_string(window) + "/children";
+  EXPECT_TRUE(kf::test::eventually([&] { return readFile(children).empty(); })) << readFile(children);
+}
+
+// Without a runtime folder, and with the one under /tmp made first by another user, the starts meet in
+// a folder of the user's own cache, however deep it lies. Each start gets a fresh /tmp in a mount
+// namespace of its own, the test's folder moved into it, where root makes the foreign folder.
+TEST_F(FetchProgramTest, WithoutARuntimeFolderTheStartsMeetInTheUsersCache) {
+  if (::geteuid() != 0 || !std::filesystem::is_directory("/mnt") || std::system("unshare -m true 2>/dev/null") != 0) {
+    GTEST_SKIP() << "needs root and a mount namespace of its own";
+  }
+  const std::string cache = dir.file(std::string(70, 'c') + "/" + std::string(40, 'd'));
+  std::filesystem::create_directories(cache);
+  std::filesystem::create_directory(dir.file("own-tmp"));
+  const std::string quoted = "'" + dir.path() + "'";
+  kf::test::FetchLauncher ownTmp{
+      KF_FETCH_PROGRAM, dir.file("own-tmp"), dir.file("own-tmp"),
+      "if [ -z \"$KF_OWN_TMP\" ]; then export KF_OWN_TMP=1; exec unshare -m \"$0\" \"$@\"; fi\n"
+      "mount --bind " +
+          quoted + " /mnt && mount -t tmpfs tmpfs /tmp && mkdir -p " + quoted + " && mount --move /mnt " + quoted +
+          " && mkdir -m 700 /tmp/klipfang-0 && chown 65534 /tmp/klipfang-0 || exit 9\n"};
+  std::vector<std::string> without = environment;
+  without.insert(without.end(), {"XDG_RUNTIME_DIR=", "XDG_CACHE_HOME=" + cache});
+
+  ASSERT_GT(ownTmp.start(addresses[0], without), 0);
+  EXPECT_TRUE(takeNotification().find("Download abgeschlossen") != std::string::npos);
+  const pid_t second = ownTmp.start(addresses[1], without);
+  int status = -1;
+  EXPECT_TRUE(kf::test::eventually([&] { return ::waitpid(second, &status, WNOHANG) == second; }))
+      << "the second start hands its address over and ends";
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_TRUE(takeNotification().find("Download abgeschlossen") != std::string::npos);
   EXPECT_EQ(filesIn(home + "/Herunterladen").size(), 2U);
 }
 

@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/headless/headless_toolkit.h"
@@ -23,6 +25,15 @@ class InstanceTest : public testing::Test {
   InstanceTest() {
     ui::setToolkit(tk);
     ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+  }
+
+  // Hands `message` over as a later start does, from a process of its own in effect, while this
+  // thread is the listener's window thread: whether it was taken.
+  bool handOverWhileWindowRuns(const std::string &path, const std::string &message,
+                               std::chrono::milliseconds timeout = 5s) {
+    std::future<bool> taken = std::async(std::launch::async, [&] { return handOver(path, message, timeout); });
+    while (taken.wait_for(10ms) != std::future_status::ready) tk.doEvents();
+    return taken.get();
   }
 
   ui::HeadlessToolkit tk;
@@ -71,24 +82,43 @@ TEST_F(InstanceTest, AMessageHandedOverReachesTheListenerOnTheWindowThread) {
   // A socket left behind by a killed listener is replaced.
   test::writeFile(path, "stale");
   std::vector<std::string> received;
-  HandOverServer server(path, [&](const std::string &message) { received.push_back(message); });
+  const std::thread::id windowThread = std::this_thread::get_id();
+  HandOverServer server(path, [&](const std::string &message) {
+    EXPECT_EQ(std::this_thread::get_id(), windowThread);
+    received.push_back(message);
+    return true;
+  });
   const std::string address = "http://localhost:8480/get_video.php?video_id=a&t=" + std::string(5000, 'b');
-  EXPECT_TRUE(handOver(path, "show", 5s));
-  EXPECT_TRUE(handOver(path, address, 5s));
-  EXPECT_TRUE(received.empty()) << "nothing runs outside the window thread";
-  while (received.size() < 2) tk.waitForEvent();
+  EXPECT_TRUE(handOverWhileWindowRuns(path, "show"));
+  EXPECT_TRUE(handOverWhileWindowRuns(path, address));
   EXPECT_EQ(received, (std::vector<std::string>{"show", address}));
 }
 
-TEST_F(InstanceTest, NothingIsHandedOverWhereNobodyListensOrTheMessageIsNoLine) {
+TEST_F(InstanceTest, NothingIsHandedOverThatTheWindowThreadDidNotTake) {
   const std::string path = socketPathFor("test", folder.path());
   EXPECT_FALSE(handOver(path, "show", 200ms));
+  int offered = 0;
   {
-    HandOverServer server(path, [](const std::string &) {});
+    HandOverServer server(path, [&](const std::string &) { return ++offered, false; });
     EXPECT_FALSE(handOver(path, "two\nlines", 1s));
     EXPECT_FALSE(handOver(path, std::string(kMaxMessageBytes + 1, 'x'), 1s));
+    EXPECT_FALSE(handOverWhileWindowRuns(path, "show", 0ms)) << "refused";
+    EXPECT_GE(offered, 1);
   }
   EXPECT_FALSE(handOver(path, "show", 200ms)) << "the socket goes with its server";
+
+  // A listener that ends while its window thread has not yet come to a message: the message is
+  // neither taken nor acknowledged.
+  offered = 0;
+  std::future<bool> taken;
+  {
+    HandOverServer server(path, [&](const std::string &) { return ++offered, true; });
+    taken = std::async(std::launch::async, [&] { return handOver(path, "show", 0ms); });
+    std::this_thread::sleep_for(200ms);
+  }
+  EXPECT_FALSE(taken.get());
+  tk.doEvents();
+  EXPECT_EQ(offered, 0);
 }
 
 }  // namespace

@@ -6,21 +6,30 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstring>
+#include <filesystem>
+#include <future>
+#include <thread>
+
 #include "platform/headless/headless_toolkit.h"
 #include "platform/instance/instance_lock.h"
 #include "platform/text/cp1252.h"
 #include "support/temp_dir.h"
+#include "support/without_locks.h"
 
 namespace kf::app {
 namespace {
+
+using namespace std::chrono_literals;
 
 class FrmMainTest : public ::testing::Test {
  protected:
   FrmMainTest() { ui::setToolkit(tk); }
 
-  std::unique_ptr<FrmMain> make() {
-    return std::make_unique<FrmMain>(tk, Environment{dir.path(), net::localSiteAddress(1)});
+  std::unique_ptr<FrmMain> make(ui::HeadlessToolkit &toolkit) {
+    return std::make_unique<FrmMain>(toolkit, Environment{dir.path(), net::localSiteAddress(1)});
   }
+  std::unique_ptr<FrmMain> make() { return make(tk); }
 
   // The exit status the start ends the process with; -1 when it goes on.
   static int exitOfStart(FrmMain &frm) {
@@ -30,6 +39,15 @@ class FrmMainTest : public ::testing::Test {
       return ended.exitCode;
     }
     return -1;
+  }
+
+  // Runs `work` on a thread of its own, as another process would, while this thread goes on as the
+  // window thread of the program started first.
+  template <typename Work>
+  auto besideTheWindow(Work work) {
+    auto done = std::async(std::launch::async, work);
+    while (done.wait_for(10ms) != std::future_status::ready) tk.doEvents();
+    return done.get();
   }
 
   void deliverSettings(const std::string &bytes = "respages:3\r\ncleartxt:1\r\npreview:0\r\ninfront:1\r\n") {
@@ -107,15 +125,16 @@ TEST_F(FrmMainTest, ASecondStartOnTheSameFolderEndsWithoutTouchingItsFiles) {
   first->start();
   test::writeFile(dir.file("sets.cfg"), "respages:3\r\n");
 
-  auto second = make();
-  EXPECT_EQ(exitOfStart(*second), 0);
-  EXPECT_TRUE(tk.messages().empty()) << "the settings were not read";
+  ui::HeadlessToolkit elsewhere;
+  auto second = make(elsewhere);
+  EXPECT_EQ(besideTheWindow([&] { return exitOfStart(*second); }), 0);
+  EXPECT_TRUE(elsewhere.messages().empty()) << "the settings were not read";
   EXPECT_FALSE(second->c.window.isOpen());
   EXPECT_EQ(test::readFile(dir.file("sets.cfg")), "respages:3\r\n");
 
   // A holder that does not answer: the user is told, nothing is read.
   first.reset();
-  const auto holder = instance::InstanceLock::tryTake(dir.file("dat/klipfang.lock"));
+  std::optional<instance::InstanceLock> holder = instance::InstanceLock::tryTake(dir.file("dat/klipfang.lock"));
   ASSERT_TRUE(holder);
   auto third = make();
   EXPECT_EQ(exitOfStart(*third), 1);
@@ -124,6 +143,39 @@ TEST_F(FrmMainTest, ASecondStartOnTheSameFolderEndsWithoutTouchingItsFiles) {
             0U);
   EXPECT_EQ(test::readFile(dir.file("sets.cfg")), "respages:3\r\n");
   EXPECT_FALSE(third->c.window.isOpen());
+
+  // A holder that ends while a start tries to reach it: the start runs in its place.
+  std::thread ending([&] {
+    std::this_thread::sleep_for(300ms);
+    holder.reset();
+  });
+  deliverSettings();
+  auto fourth = make();
+  EXPECT_EQ(exitOfStart(*fourth), -1);
+  ending.join();
+  EXPECT_TRUE(fourth->c.window.isOpen());
+
+  // A save that fails holds the close steps in a message box: a start meanwhile is not answered by
+  // the window that is going away.
+  std::filesystem::remove(dir.file("sets.cfg"));
+  std::filesystem::create_directories(dir.file("sets.cfg/in the way"));
+  std::optional<bool> cameForward;
+  tk.onMessageBox = [&](const ui::Message &) {
+    cameForward = besideTheWindow([&] { return instance::handOver(handOverPathFor(dir.path()), "show", 0ms); });
+  };
+  EXPECT_THROW(fourth->c.window.close(), ui::ProcessEnded);
+  EXPECT_EQ(cameForward, false);
+}
+
+TEST_F(FrmMainTest, ALockThatFailsEndsTheStartWithTheSystemsReason) {
+  deliverSettings();
+  auto frm = make();
+  int exit = -1;
+  if (!test::runWithoutLocks([&] { exit = exitOfStart(*frm); })) GTEST_SKIP() << "no thread's flock can fail here";
+  EXPECT_EQ(exit, 1);
+  ASSERT_EQ(tk.messages().size(), 1U);
+  EXPECT_TRUE(tk.messages()[0].text.ends_with("Die Sperrdatei kann nicht gesperrt werden: " +
+                                              dir.file("dat/klipfang.lock") + " (" + std::strerror(ENOLCK) + ")"));
 }
 
 TEST_F(FrmMainTest, CloseWritesSettingsAndFavouritesThenEndsTheProcess) {

@@ -1,30 +1,16 @@
 #include "platform/desktop/download_folder.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
+
+#include "platform/desktop/user_folders.h"
 
 namespace kf::desktop {
 namespace {
 
 // A configuration file larger than this is not a user-dirs file.
 constexpr std::size_t kMaxUserDirsBytes = 64 * 1024;
-
-std::optional<std::string> absolutePathFromEnvironment(const char *name) {
-  const char *value = std::getenv(name);
-  if (value == nullptr || value[0] != '/') return std::nullopt;
-  return std::string(value);
-}
-
-std::string homeFolder() {
-  if (auto home = absolutePathFromEnvironment("HOME")) return *home;
-  const passwd *entry = ::getpwuid(::getuid());
-  return entry != nullptr && entry->pw_dir != nullptr ? entry->pw_dir : "/";
-}
 
 std::string readBounded(const std::string &path) {
   std::ifstream in(path, std::ios::binary);

@@ -12,7 +12,7 @@ namespace kf::instance {
 class InstanceLock {
  public:
   // Takes the lock on `path`, creating the file when missing. Nothing when another process holds
-  // it; throws kf::Error when the file cannot be opened.
+  // it; throws kf::Error when the file cannot be opened or locked (a file system without locks).
   static std::optional<InstanceLock> tryTake(const std::string &path);
 
  private:
