@@ -4,9 +4,9 @@
 #include <cstdint>
 
 #include "fuzz_input.h"
-#include "platform/controls.h"
-#include "platform/files.h"
-#include "platform/headless/headless_toolkit.h"
+#include "platform/os/files.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/headless_toolkit.h"
 #include "scratch_folder.h"
 #include "store/favourite_row.h"
 #include "store/favourites_file.h"

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "platform/files.h"
+#include "platform/os/files.h"
 
 namespace kf::fuzz {
 namespace {

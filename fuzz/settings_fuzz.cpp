@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "fuzz_input.h"
-#include "platform/headless/headless_toolkit.h"
+#include "platform/ui/headless_toolkit.h"
 #include "scratch_folder.h"
 #include "store/settings_file.h"
 

@@ -27,7 +27,7 @@
 
 #include "monotonic_ns.h"
 #include "net/site_address.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 #include "server.h"
 #include "support/temp_dir.h"
 

@@ -14,7 +14,7 @@
 
 #include "net/cls_download.h"
 #include "net/r_web_operations.h"
-#include "platform/headless/headless_toolkit.h"
+#include "platform/ui/headless_toolkit.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "net/site_address.h"
-#include "platform/files.h"
+#include "platform/os/files.h"
 #include "reference_parser.h"
 #include "search/load_file.h"
 #include "search/page_address.h"

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "platform/text/cp1252.h"
-#include "platform/toolkit.h"
+#include "platform/base/cp1252.h"
+#include "platform/ui/toolkit.h"
 #include "search/contains_text.h"
 #include "search/result_row.h"
 

@@ -1,6 +1,6 @@
 #include "app/frm_info.h"
 
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 
 namespace kf::app {
 namespace {

@@ -3,9 +3,9 @@
 #include "app/command_panel.h"
 #include "app/main_layout.h"
 #include "net/r_general.h"
-#include "platform/error.h"
-#include "platform/files.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/base/error.h"
+#include "platform/os/files.h"
 #include "store/favourites_file.h"
 #include "store/settings_file.h"
 

@@ -4,9 +4,9 @@
 #include "app/command_line.h"
 #include "app/frm_main.h"
 #include "net/site_address.h"
-#include "platform/files.h"
+#include "platform/base/cp1252.h"
+#include "platform/os/files.h"
 #include "platform/qt/qt_toolkit.h"
-#include "platform/text/cp1252.h"
 
 int main(int argc, char **argv) {
   const kf::net::SiteAddress builtIn = kf::net::builtInSiteAddress();

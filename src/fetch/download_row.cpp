@@ -4,7 +4,7 @@
 
 #include "fetch/open_check.h"
 #include "fetch/row_texts.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 
 namespace kf::fetch {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "fetch/download.h"
-#include "platform/window.h"
+#include "platform/ui/window.h"
 
 namespace kf::fetch {
 

@@ -10,13 +10,13 @@
 
 #include "fetch/frm_downloads.h"
 #include "fetch/window_claim.h"
-#include "platform/desktop/desktop_open.h"
-#include "platform/desktop/download_folder.h"
-#include "platform/desktop/notify.h"
-#include "platform/error.h"
+#include "platform/base/cp1252.h"
+#include "platform/base/error.h"
+#include "platform/os/desktop/desktop_open.h"
+#include "platform/os/desktop/download_folder.h"
+#include "platform/os/desktop/notify.h"
+#include "platform/os/shell/shell_execute.h"
 #include "platform/qt/qt_toolkit.h"
-#include "platform/shell/shell_execute.h"
-#include "platform/text/cp1252.h"
 
 namespace {
 
@@ -66,7 +66,12 @@ int showDownloads(int &argc, char **argv, const std::string &address) {
 
   kf::fetch::FrmDownloads frm(
       toolkit, folder,
-      {[](const std::string &path) { kf::desktop::openWithDesktop(path); }, kf::desktop::notifyDesktop,
+      {[&toolkit](const std::string &path) {
+         kf::desktop::openWithDesktop(path, [&toolkit](const std::string &why) {
+           toolkit.messageBox(why, "Klipfang", kf::ui::MessageIcon::Exclamation);
+         });
+       },
+       kf::desktop::notifyDesktop,
        [&toolkit](const std::string &question) { return toolkit.askYesNo(question, title()); }});
   std::unique_ptr<kf::instance::HandOverServer> server =
       claim->listen([&frm](const std::string &handed) { return frm.add(handed); });

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 
 namespace kf::search {
 namespace {

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/toolkit.h"
+#include "platform/ui/toolkit.h"
 #include "store/frm_vid.h"
 #include "store/settings.h"
 

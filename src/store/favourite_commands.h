@@ -6,7 +6,7 @@
 // Where a list has rows but none is selected, its commands do nothing.
 #include <string>
 
-#include "platform/controls.h"
+#include "platform/ui/controls.h"
 #include "store/build_watch_page.h"
 
 namespace kf::store {

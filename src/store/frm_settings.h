@@ -4,8 +4,8 @@
 #include <array>
 #include <memory>
 
-#include "platform/toolkit.h"
-#include "platform/window.h"
+#include "platform/ui/toolkit.h"
+#include "platform/ui/window.h"
 #include "store/settings.h"
 
 namespace kf::store {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 
 namespace kf::app {
 namespace {

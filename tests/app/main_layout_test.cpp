@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/headless_toolkit.h"
+#include "platform/ui/headless_toolkit.h"
 
 namespace kf::app {
 namespace {

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "app/picture_server.h"
-#include "platform/files.h"
-#include "platform/headless/headless_toolkit.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/os/files.h"
+#include "platform/ui/headless_toolkit.h"
 #include "server.h"
 #include "support/temp_dir.h"
 

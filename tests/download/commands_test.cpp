@@ -10,8 +10,8 @@
 
 #include "download/programs.h"
 #include "net/download_commands.h"
-#include "platform/headless/headless_toolkit.h"
-#include "platform/shell/registry.h"
+#include "platform/os/shell/registry.h"
+#include "platform/ui/headless_toolkit.h"
 #include "server.h"
 #include "support/http_test_server.h"
 #include "support/temp_dir.h"

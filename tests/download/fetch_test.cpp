@@ -11,7 +11,7 @@
 
 #include "download/programs.h"
 #include "fetch/file_name.h"
-#include "platform/desktop/download_folder.h"
+#include "platform/os/desktop/download_folder.h"
 #include "server.h"
 #include "support/http_test_server.h"
 #include "support/temp_dir.h"

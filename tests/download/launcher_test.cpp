@@ -14,10 +14,10 @@
 #include "download/programs.h"
 #include "net/r_general.h"
 #include "net/r_registry.h"
-#include "platform/headless/headless_toolkit.h"
-#include "platform/shell/registry.h"
-#include "platform/shell/shell_execute.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/os/shell/registry.h"
+#include "platform/os/shell/shell_execute.h"
+#include "platform/ui/headless_toolkit.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -158,7 +158,7 @@ TEST_F(LauncherTest, StartedProgramIsDetachedAndHoldsNoneOfOurDescriptors) {
                                                " ] && echo open || echo closed; cat; echo end; } > '" + record +
                                                ".tmp' && mv '" + record + ".tmp' '" + record + "'\n");
 
-  ASSERT_TRUE(kf::shell::shellExecute(dir.file("probe"), "x", kf::shell::SW_HIDE));
+  ASSERT_TRUE(kf::shell::shellExecute(dir.file("probe"), "x", kf::shell::SW_HIDE, [](const std::string &) {}));
   const std::string text = waitForRecord();
   ::close(ours);
 

@@ -7,9 +7,9 @@
 
 #include "download/programs.h"
 #include "net/r_general.h"
-#include "platform/error.h"
-#include "platform/headless/headless_toolkit.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/base/error.h"
+#include "platform/ui/headless_toolkit.h"
 #include "server.h"
 #include "support/http_test_server.h"
 

@@ -13,7 +13,7 @@
 
 #include "download/programs.h"
 #include "faults/program_folder.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 #include "server.h"
 
 namespace kf {

@@ -1,4 +1,4 @@
-#include "platform/instance/hand_over.h"
+#include "platform/os/instance/hand_over.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/headless/headless_toolkit.h"
-#include "platform/instance/instance_lock.h"
+#include "platform/os/instance/instance_lock.h"
+#include "platform/ui/headless_toolkit.h"
 #include "support/temp_dir.h"
 
 namespace kf::instance {
@@ -83,11 +83,14 @@ TEST_F(InstanceTest, AMessageHandedOverReachesTheListenerOnTheWindowThread) {
   test::writeFile(path, "stale");
   std::vector<std::string> received;
   const std::thread::id windowThread = std::this_thread::get_id();
-  HandOverServer server(path, [&](const std::string &message) {
-    EXPECT_EQ(std::this_thread::get_id(), windowThread);
-    received.push_back(message);
-    return true;
-  });
+  HandOverServer server(
+      path,
+      [&](const std::string &message) {
+        EXPECT_EQ(std::this_thread::get_id(), windowThread);
+        received.push_back(message);
+        return true;
+      },
+      tk.poster());
   const std::string address = "http://localhost:8480/get_video.php?video_id=a&t=" + std::string(5000, 'b');
   EXPECT_TRUE(handOverWhileWindowRuns(path, "show"));
   EXPECT_TRUE(handOverWhileWindowRuns(path, address));
@@ -99,7 +102,8 @@ TEST_F(InstanceTest, NothingIsHandedOverThatTheWindowThreadDidNotTake) {
   EXPECT_FALSE(handOver(path, "show", 200ms));
   int offered = 0;
   {
-    HandOverServer server(path, [&](const std::string &) { return ++offered, false; });
+    HandOverServer server(
+        path, [&](const std::string &) { return ++offered, false; }, tk.poster());
     EXPECT_FALSE(handOver(path, "two\nlines", 1s));
     EXPECT_FALSE(handOver(path, std::string(kMaxMessageBytes + 1, 'x'), 1s));
     EXPECT_FALSE(handOverWhileWindowRuns(path, "show", 0ms)) << "refused";
@@ -112,7 +116,8 @@ TEST_F(InstanceTest, NothingIsHandedOverThatTheWindowThreadDidNotTake) {
   offered = 0;
   std::future<bool> taken;
   {
-    HandOverServer server(path, [&](const std::string &) { return ++offered, true; });
+    HandOverServer server(
+        path, [&](const std::string &) { return ++offered, true; }, tk.poster());
     taken = std::async(std::launch::async, [&] { return handOver(path, "show", 0ms); });
     std::this_thread::sleep_for(200ms);
   }

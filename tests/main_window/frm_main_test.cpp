@@ -11,9 +11,9 @@
 #include <future>
 #include <thread>
 
-#include "platform/headless/headless_toolkit.h"
-#include "platform/instance/instance_lock.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/os/instance/instance_lock.h"
+#include "platform/ui/headless_toolkit.h"
 #include "support/temp_dir.h"
 #include "support/without_locks.h"
 

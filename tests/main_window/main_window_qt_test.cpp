@@ -18,10 +18,10 @@
 
 #include "app/frm_main.h"
 #include "download/programs.h"
-#include "platform/instance/hand_over.h"
+#include "platform/base/cp1252.h"
+#include "platform/os/instance/hand_over.h"
 #include "platform/qt/control_peer.h"
 #include "platform/qt/window_peer.h"
-#include "platform/text/cp1252.h"
 #include "qt/qt_environment.h"
 #include "server.h"
 #include "support/http_test_server.h"

@@ -8,9 +8,9 @@
 #include <thread>
 
 #include "pattern_body.h"
-#include "platform/error.h"
-#include "platform/headless/headless_toolkit.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/base/error.h"
+#include "platform/ui/headless_toolkit.h"
 #include "support/http_test_server.h"
 #include "support/raw_http_server.h"
 

@@ -9,9 +9,9 @@
 
 #include "net/cls_download.h"
 #include "net/r_web_operations.h"
-#include "platform/error.h"
-#include "platform/headless/headless_toolkit.h"
+#include "platform/base/error.h"
 #include "platform/http/request_address.h"
+#include "platform/ui/headless_toolkit.h"
 #include "support/full_listener.h"
 #include "support/http_test_server.h"
 #include "support/raw_http_server.h"

@@ -14,9 +14,9 @@
 #include <sstream>
 #include <thread>
 
-#include "platform/error.h"
+#include "platform/base/cp1252.h"
+#include "platform/base/error.h"
 #include "platform/qt/control_peer.h"
-#include "platform/text/cp1252.h"
 #include "qt_environment.h"
 
 namespace kf::qtui {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "faults/program_folder.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 #include "store/favourite_row.h"
 #include "support/http_test_server.h"
 

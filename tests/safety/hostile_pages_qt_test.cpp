@@ -11,9 +11,9 @@
 #include <memory>
 
 #include "app/frm_main.h"
+#include "platform/base/cp1252.h"
 #include "platform/qt/control_peer.h"
 #include "platform/qt/window_peer.h"
-#include "platform/text/cp1252.h"
 #include "qt/qt_environment.h"
 #include "store/favourite_row.h"
 #include "store/favourites_file.h"

@@ -2,7 +2,7 @@
 // raw line.
 #include <gtest/gtest.h>
 
-#include "platform/files.h"
+#include "platform/os/files.h"
 #include "search/load_file.h"
 #include "search/search_commands.h"
 #include "search/search_data.h"

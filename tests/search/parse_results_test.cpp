@@ -1,8 +1,8 @@
 // The result page parser on crafted pages: which rows a page gives, with which fields and look.
 #include <gtest/gtest.h>
 
-#include "platform/files.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/os/files.h"
 #include "search/clean_text.h"
 #include "search/contains_text.h"
 #include "search/load_file.h"

@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "net/site_address.h"
-#include "platform/files.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/os/files.h"
 #include "search/clean_text.h"
 #include "search/search_commands.h"
 #include "search/search_window.h"

@@ -8,7 +8,7 @@
 #include "download/programs.h"
 #include "faults/program_folder.h"
 #include "http_probe.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 #include "site/library_folder.h"
 
 namespace kf {

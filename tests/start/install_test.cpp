@@ -9,7 +9,7 @@
 
 #include "app/folder_claim.h"
 #include "download/programs.h"
-#include "platform/instance/hand_over.h"
+#include "platform/os/instance/hand_over.h"
 #include "site/http_probe.h"
 #include "start/started_program.h"
 #include "support/temp_dir.h"

@@ -10,7 +10,7 @@
 
 #include "app/folder_claim.h"
 #include "faults/program_folder.h"
-#include "platform/instance/hand_over.h"
+#include "platform/os/instance/hand_over.h"
 #include "start/started_program.h"
 
 namespace kf {

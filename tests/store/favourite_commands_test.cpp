@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/headless_toolkit.h"
+#include "platform/ui/headless_toolkit.h"
 #include "store/build_watch_page.h"
 #include "store/favourite_row.h"
 #include "store/watch_command.h"

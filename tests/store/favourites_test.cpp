@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/headless_toolkit.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/ui/headless_toolkit.h"
 #include "store/favourite_row.h"
 #include "store/favourites_file.h"
 #include "support/file_size_limit.h"

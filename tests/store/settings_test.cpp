@@ -7,8 +7,8 @@
 #include <set>
 #include <string>
 
-#include "platform/headless/headless_toolkit.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/ui/headless_toolkit.h"
 #include "store/frm_settings.h"
 #include "store/settings_file.h"
 #include "support/file_size_limit.h"

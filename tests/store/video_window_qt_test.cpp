@@ -17,10 +17,10 @@
 #include <string>
 
 #include "net/site_address.h"
+#include "platform/base/cp1252.h"
 #include "platform/qt/control_peer.h"
 #include "platform/qt/qt_toolkit.h"
 #include "platform/qt/window_peer.h"
-#include "platform/text/cp1252.h"
 #include "qt/qt_environment.h"
 #include "server.h"
 #include "store/build_watch_page.h"

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/headless/headless_toolkit.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/ui/headless_toolkit.h"
 #include "store/build_watch_page.h"
 #include "support/file_size_limit.h"
 #include "support/temp_dir.h"

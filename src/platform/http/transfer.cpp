@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/base/cp1252.h"
 #include "platform/http/curl_options.h"
 #include "platform/http/request_address.h"
-#include "platform/text/cp1252.h"
 
 namespace kf::http::detail {
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/toolkit.h"
+#include "platform/ui/toolkit.h"
 
 class QApplication;
 
