@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
   kf::ui::ListView loaded = makeList();
   kf::store::LoadFavourites(loaded, appDir);
-  if (!tk.messages().empty()) {
+  if (!tk.boxes.shown().empty()) {
     // Taken away again, so that the next input finds the name free.
     const std::string aside = kf::files::join(dataDir, "fav.kf.unlesbar");
     if (kf::files::readBytes(aside) != std::string(reinterpret_cast<const char *>(data), size)) {
@@ -54,6 +54,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   kf::ui::ListView reloaded = makeList();
   kf::store::LoadFavourites(reloaded, appDir);
   if (!sameRows(loaded, reloaded)) kf::fuzz::fail("saved favourites came back different");
-  if (tk.messages().size() > 1) kf::fuzz::fail("saved favourites could not be loaded");
+  if (tk.boxes.shown().size() > 1) kf::fuzz::fail("saved favourites could not be loaded");
   return 0;
 }

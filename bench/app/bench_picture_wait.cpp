@@ -101,7 +101,7 @@ int main() {
     controls.lstResult.clickItem(row);
     wall = bench::wallSeconds() - start;
   });
-  const bool shown = !controls.imgPrev.picture().empty() && tk.messages().empty();
+  const bool shown = !controls.imgPrev.picture().empty() && tk.boxes.shown().empty();
   std::printf("picture fetched in %.2f s, %s\n", wall, shown ? "shown" : "NOT SHOWN");
 
   // The reference: the same transfer, waited for by handling events in a loop that never sleeps.

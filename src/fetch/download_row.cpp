@@ -5,6 +5,7 @@
 #include "fetch/open_check.h"
 #include "fetch/row_texts.h"
 #include "platform/base/cp1252.h"
+#include "platform/ui/toolkit.h"
 
 namespace kf::fetch {
 namespace {
@@ -64,6 +65,7 @@ DownloadRow::DownloadRow(ui::Window &window, ui::Control &pane, int number, std:
         button(window, pane, "cmdRetry", number, u8"Erneut versuchen"),
         button(window, pane, "cmdOpen", number, u8"Öffnen"),
         button(window, pane, "cmdFolder", number, u8"Ordner öffnen")},
+      window_(window),
       download_(std::move(download)),
       desktop_(desktop) {
   c.labName.setLook(ui::Align::Left, {"MS Sans Serif", 8.25F, true});
@@ -100,7 +102,7 @@ void DownloadRow::place(float top, float width) {
 void DownloadRow::open() {
   const Download &d = *download_;
   if (!opensWithoutAsking(d.name(), d.contentType(), d.firstBytes()) &&
-      !desktop_.ask(openQuestion(d.name(), d.contentType()))) {
+      !window_.toolkit().askYesNo(openQuestion(d.name(), d.contentType()), window_.caption())) {
     return;
   }
   desktop_.open(d.path());

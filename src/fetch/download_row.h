@@ -11,14 +11,12 @@
 namespace kf::fetch {
 
 // What the downloads window asks of the desktop; the real program hands these to the desktop's
-// opener, its notifications and a question box, tests answer them.
+// opener and its notifications, tests record them. Questions go to the window's toolkit.
 struct DesktopServices {
   // Opens a file or folder (UTF-8 path) with the program the user chose for it.
   std::function<void(const std::string &path)> open;
   // A notification; texts are UTF-8.
   std::function<void(const std::string &summary, const std::string &body)> notify;
-  // A question (Windows-1252) answered "Ja" (true) or "Nein".
-  std::function<bool(const std::string &question)> ask;
 };
 
 struct RowControls {
@@ -57,6 +55,7 @@ class DownloadRow {
   void open();
   void show();
 
+  ui::Window &window_;
   std::unique_ptr<Download> download_;
   const DesktopServices &desktop_;
   DownloadState shown_ = DownloadState::Running;

@@ -83,8 +83,8 @@ TEST_F(CommandsTest, WithTheSiteDownThePageLinkIsCopiedAndTheFileCommandsSayWhyA
   using kf::ui::MousePointer;
   EXPECT_EQ(tk.pointerHistory(), (std::vector<MousePointer>{MousePointer::Hourglass, MousePointer::Default,
                                                             MousePointer::Hourglass, MousePointer::Default}));
-  ASSERT_EQ(tk.messages().size(), 2U);
-  for (const auto &message : tk.messages()) {
+  ASSERT_EQ(tk.boxes.shown().size(), 2U);
+  for (const auto &message : tk.boxes.shown()) {
     EXPECT_EQ(message.text, "Die Adresse der Videodatei wurde nicht gefunden.\n\nDer Server ist nicht erreichbar.");
     EXPECT_EQ(message.title, "Klipfang");
   }
@@ -120,7 +120,7 @@ TEST_F(CommandsTest, FileLinkKeepsTheClipboardWhileThePageComesAndTakesNoSecondC
   EXPECT_EQ(tk.clipboardText(), site.rootBare + "/get_video.php?video_id=abc&t=1");
   EXPECT_EQ(tk.clipboardClears(), 1);
   EXPECT_FALSE(fraCMD.visible());
-  EXPECT_TRUE(tk.messages().empty());
+  EXPECT_TRUE(tk.boxes.shown().empty());
 }
 
 TEST_F(CommandsTest, WithoutASelectedRowNothingChanges) {

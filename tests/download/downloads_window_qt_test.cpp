@@ -29,14 +29,7 @@ TEST(DownloadsWindowOnScreen, RowsScrollAndTheCloseBoxAsksWhileDownloadsRun) {
     connection.send("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + std::string(5000, 'x'));
     connection.stall();
   });
-  bool answer = false;
-  int asked = 0;
-  FrmDownloads frm(tk, dir.path(),
-                   {[](const std::string &) {}, [](const std::string &, const std::string &) {},
-                    [&](const std::string &) {
-                      ++asked;
-                      return answer;
-                    }});
+  FrmDownloads frm(tk, dir.path(), {[](const std::string &) {}, [](const std::string &, const std::string &) {}});
   constexpr int kRows = 6;
   for (int i = 0; i < kRows; ++i) frm.add("http://" + stalled.hostAndPort() + "/clip.webm");
   QWidget *window = widgetOf(frm.window);
@@ -59,13 +52,14 @@ TEST(DownloadsWindowOnScreen, RowsScrollAndTheCloseBoxAsksWhileDownloadsRun) {
   // Without a size the bar is busy: Qt shows an empty range as such.
   EXPECT_EQ(qobject_cast<QProgressBar *>(widgetOf(last.prgBytes))->maximum(), 0);
 
+  tk.boxes.take();
   window->close();
-  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(tk.boxes.take().size(), 1U);
   EXPECT_TRUE(window->isVisible()) << "Nein keeps the window and its downloads";
   EXPECT_EQ(frm.rows.size(), static_cast<std::size_t>(kRows));
-  answer = true;
+  tk.boxes.answerNext(true);
   window->close();
-  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(tk.boxes.take().size(), 1U);
   EXPECT_FALSE(window->isVisible());
   EXPECT_TRUE(frm.rows.empty());
   test::deleteLeftovers();

@@ -111,19 +111,20 @@ class DownloadsWindowTest : public testing::Test {
   const int port = site.start();
   std::vector<std::string> opened;
   std::vector<std::string> notifications;
-  std::vector<std::string> questions;
-  bool answer = false;
-  // What happens while the user reads a question.
-  std::function<void()> whileAsking;
+  // The questions the window asked, each in the window's own title.
+  std::vector<std::string> questions() const {
+    std::vector<std::string> texts;
+    for (const ui::Message &box : tk.boxes.shown()) {
+      EXPECT_TRUE(box.question);
+      EXPECT_EQ(box.title, frm.window.caption());
+      texts.push_back(box.text);
+    }
+    return texts;
+  }
   FrmDownloads frm{tk, downloads,
                    DesktopServices{[this](const std::string &path) { opened.push_back(path); },
                                    [this](const std::string &summary, const std::string &body) {
                                      notifications.push_back(summary + "\n" + body);
-                                   },
-                                   [this](const std::string &question) {
-                                     questions.push_back(question);
-                                     if (whileAsking) whileAsking();
-                                     return answer;
                                    }}};
 };
 
@@ -190,7 +191,7 @@ TEST_F(DownloadsWindowTest, TwoDownloadsRunSideBySideEachInItsRow) {
   // The window stays after the last download, until the user closes it, without a question.
   EXPECT_TRUE(frm.window.isOpen());
   EXPECT_TRUE(frm.window.requestClose());
-  EXPECT_TRUE(questions.empty());
+  EXPECT_TRUE(questions().empty());
 }
 
 TEST_F(DownloadsWindowTest, CancelStopsTheTransferAndRemovesThePart) {
@@ -421,10 +422,11 @@ TEST_F(DownloadsWindowTest, OpenHandsOnlyVideoAndAudioOnUnaskedAndAsksForAnythin
                u8"). Eine solche Datei kann beim Öffnen ein Programm starten. Soll sie trotzdem geöffnet "
                u8"werden?");
   };
-  EXPECT_EQ(questions, (Names{question("app.jar", "application/java-archive"), question("get_video.php", "video/webm"),
-                              question("film.desktop", "video/webm"), question("program", "video/webm")}));
+  EXPECT_EQ(questions(),
+            (Names{question("app.jar", "application/java-archive"), question("get_video.php", "video/webm"),
+                   question("film.desktop", "video/webm"), question("program", "video/webm")}));
 
-  answer = true;
+  tk.boxes.answerNext(true);
   row(5).c.cmdOpen.click();
   EXPECT_EQ(opened.back(), downloads + "/film.desktop") << "the user's own choice";
 }
@@ -445,25 +447,25 @@ TEST_F(DownloadsWindowTest, ClosingWhileDownloadsRunAsksAndTakesEveryUnfinishedF
   const std::string finished = row(3).download().name();
   ASSERT_EQ(filesIn(downloads).size(), 3U) << "the running part, the failed part, the finished file";
 
-  answer = false;
-  EXPECT_FALSE(frm.window.requestClose());
-  EXPECT_EQ(questions,
+  EXPECT_FALSE(frm.window.requestClose()) << "answered Nein";
+  EXPECT_EQ(questions(),
             Names{text::cp1252(u8"Ein Download läuft noch. Soll er abgebrochen und das Fenster geschlossen werden?")});
   EXPECT_TRUE(frm.window.isOpen());
   EXPECT_FALSE(closed);
   EXPECT_EQ(state(1), DownloadState::Running);
 
   // A download handed over while the user reads the question is not in the answer: it comes again.
-  answer = true;
+  tk.boxes.answerNext(true);
+  tk.boxes.answerNext(true);
   bool handed = false;
-  whileAsking = [&] {
+  tk.boxes.whileShown = [&](const ui::Message &) {
     if (!std::exchange(handed, true)) {
       EXPECT_TRUE(frm.add(rawAddress(stalled, "/handed.webm")));
     }
   };
   EXPECT_TRUE(frm.window.requestClose());
-  EXPECT_EQ(questions.back(), text::cp1252(u8"Es laufen noch 2 Downloads. Sollen sie abgebrochen und das Fenster "
-                                           u8"geschlossen werden?"));
+  EXPECT_EQ(questions().back(), text::cp1252(u8"Es laufen noch 2 Downloads. Sollen sie abgebrochen und das Fenster "
+                                             u8"geschlossen werden?"));
   EXPECT_FALSE(frm.window.isOpen());
   EXPECT_TRUE(closed);
   EXPECT_FALSE(frm.add(rawAddress(stalled, "/late.webm"))) << "a closed window takes no more";

@@ -95,7 +95,7 @@ TEST_F(LauncherTest, AProgramFolderPathOfAnyLengthWorks) {
             "\"" + folder + "/klipfang-fetch\" %1");
   kf::net::rOpenInBrowser("http://localhost:1/", false);
   EXPECT_EQ(waitForRecord(), "0\nhttp://localhost:1/\n");
-  EXPECT_TRUE(tk.messages().empty());
+  EXPECT_TRUE(tk.boxes.shown().empty());
 }
 
 TEST(BrowserProgramPath, IsTheQuotedPathBeforeABlank) {
@@ -135,17 +135,17 @@ TEST_F(LauncherTest, AProgramThatCannotStartIsToldAndThePointerComesBack) {
     const std::string program = folder + "/klipfang-fetch";
     const kf::shell::BrowserRegistration registered(folder);
     kf::net::rOpenInBrowser("http://localhost:1/", false);
-    EXPECT_EQ(tk.messages().back().text,
+    EXPECT_EQ(tk.boxes.shown().back().text,
               text::cp1252(u8"Das Programm „") + program + text::cp1252(u8"“ kann nicht gestartet werden. ") + reason);
-    EXPECT_EQ(tk.messages().back().title, "Klipfang");
+    EXPECT_EQ(tk.boxes.shown().back().title, "Klipfang");
   }
-  EXPECT_EQ(tk.messages().size(), std::size(cases));
+  EXPECT_EQ(tk.boxes.shown().size(), std::size(cases));
   EXPECT_EQ(tk.pointerHistory().back(), MousePointer::Default);
 
   // No program at all: a path the command cannot hold.
   const kf::shell::BrowserRegistration unquotable(programFolder("say \"hi\""));
   kf::net::rOpenInBrowser("http://localhost:1/", true);
-  EXPECT_EQ(tk.messages().back().text,
+  EXPECT_EQ(tk.boxes.shown().back().text,
             text::cp1252(u8"Es ist kein Programm eingerichtet, das die Adresse öffnen könnte."));
 }
 

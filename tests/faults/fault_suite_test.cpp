@@ -143,7 +143,7 @@ class FaultSuite : public testing::TestWithParam<Case> {
                               : outcome == Outcome::ErrorPage ? faultedAnswer(kPage2)
                                                               : kOldPage2;
     EXPECT_EQ(readFile(folder.file("result2.txt")), page2);
-    EXPECT_TRUE(tk.messages().empty());
+    EXPECT_TRUE(tk.boxes.shown().empty());
   }
 
   void watchPage(Outcome outcome) {
@@ -161,7 +161,7 @@ class FaultSuite : public testing::TestWithParam<Case> {
     EXPECT_FALSE(frm->c.fraCMD.visible());
     EXPECT_EQ(tk.mousePointer(), ui::MousePointer::Default);
     // A useless address is no success: the user is told there is none.
-    EXPECT_EQ(tk.messages().size(), outcome == Outcome::Whole ? 0U : 1U);
+    EXPECT_EQ(tk.boxes.shown().size(), outcome == Outcome::Whole ? 0U : 1U);
   }
 
   void picture(Outcome outcome) {
@@ -182,11 +182,11 @@ class FaultSuite : public testing::TestWithParam<Case> {
       picturesWritten.insert("app/dat/pics/" + id + ".jpg");
     }
     if (outcome == Outcome::ErrorPage) {
-      ASSERT_EQ(tk.messages().size(), 1U);
-      EXPECT_EQ(tk.messages()[0].text, text::cp1252(u8"Ungültiges Bild"));
-      EXPECT_EQ(tk.messages()[0].title, "Klipfang");
+      ASSERT_EQ(tk.boxes.shown().size(), 1U);
+      EXPECT_EQ(tk.boxes.shown()[0].text, text::cp1252(u8"Ungültiges Bild"));
+      EXPECT_EQ(tk.boxes.shown()[0].title, "Klipfang");
     } else {
-      EXPECT_TRUE(tk.messages().empty());
+      EXPECT_TRUE(tk.boxes.shown().empty());
     }
   }
 
@@ -225,7 +225,7 @@ class FaultSuite : public testing::TestWithParam<Case> {
     site.setFault({"", "/get_video.php", 0}, GetParam().fault);
     frm->c.cmdDL.click();
     EXPECT_EQ(tk.mousePointer(), ui::MousePointer::Default);
-    EXPECT_TRUE(tk.messages().empty());
+    EXPECT_TRUE(tk.boxes.shown().empty());
 
     ASSERT_TRUE(test::eventually([&] { return std::filesystem::exists(notification); }));
     const std::string told = readFile(notification);

@@ -72,7 +72,7 @@ TEST_F(FrmMainTest, FirstStartMakesTheDataFolderAndASecondStartLeavesItAlone) {
   second->start();
   EXPECT_EQ(test::readFile(dir.file("dat/keep.txt")), "x");
   EXPECT_TRUE(second->c.window.isOpen());
-  EXPECT_TRUE(tk.messages().empty());
+  EXPECT_TRUE(tk.boxes.shown().empty());
 }
 
 TEST_F(FrmMainTest, AFileNamedDatEndsTheStartWithTheRunTimeErrorMessage) {
@@ -80,10 +80,10 @@ TEST_F(FrmMainTest, AFileNamedDatEndsTheStartWithTheRunTimeErrorMessage) {
   test::writeFile(dir.file("dat"), "not a folder");
   auto frm = make();
   EXPECT_THROW(frm->start(), ui::ProcessEnded);
-  ASSERT_EQ(tk.messages().size(), 1U);
-  EXPECT_EQ(tk.messages()[0].title, "Klipfang");
-  EXPECT_EQ(tk.messages()[0].icon, ui::MessageIcon::Critical);
-  EXPECT_NE(tk.messages()[0].text.find("Laufzeitfehler"), std::string::npos);
+  ASSERT_EQ(tk.boxes.shown().size(), 1U);
+  EXPECT_EQ(tk.boxes.shown()[0].title, "Klipfang");
+  EXPECT_EQ(tk.boxes.shown()[0].icon, ui::MessageIcon::Critical);
+  EXPECT_NE(tk.boxes.shown()[0].text.find("Laufzeitfehler"), std::string::npos);
   EXPECT_FALSE(frm->c.window.isOpen());
 }
 
@@ -91,8 +91,8 @@ TEST_F(FrmMainTest, UnreadableSettingsEndTheProgramBeforeTheWindowShowsAndWriteN
   deliverSettings("respages:3\r\ncleartxt:1\r\npreview:0\r\n");
   auto frm = make();
   EXPECT_THROW(frm->start(), ui::ProcessEnded);
-  ASSERT_EQ(tk.messages().size(), 1U);
-  EXPECT_EQ(tk.messages()[0].title, "Fehler ist aufgetreten!");
+  ASSERT_EQ(tk.boxes.shown().size(), 1U);
+  EXPECT_EQ(tk.boxes.shown()[0].title, "Fehler ist aufgetreten!");
   EXPECT_FALSE(frm->c.window.isOpen());
   EXPECT_EQ(test::readFile(dir.file("sets.cfg")), "respages:3\r\ncleartxt:1\r\npreview:0\r\n");
   struct stat st {};
@@ -128,7 +128,7 @@ TEST_F(FrmMainTest, ASecondStartOnTheSameFolderEndsWithoutTouchingItsFiles) {
   ui::HeadlessToolkit elsewhere;
   auto second = make(elsewhere);
   EXPECT_EQ(besideTheWindow([&] { return exitOfStart(*second); }), 0);
-  EXPECT_TRUE(elsewhere.messages().empty()) << "the settings were not read";
+  EXPECT_TRUE(elsewhere.boxes.shown().empty()) << "the settings were not read";
   EXPECT_FALSE(second->c.window.isOpen());
   EXPECT_EQ(test::readFile(dir.file("sets.cfg")), "respages:3\r\n");
 
@@ -138,9 +138,10 @@ TEST_F(FrmMainTest, ASecondStartOnTheSameFolderEndsWithoutTouchingItsFiles) {
   ASSERT_TRUE(holder);
   auto third = make();
   EXPECT_EQ(exitOfStart(*third), 1);
-  ASSERT_EQ(tk.messages().size(), 1U);
-  EXPECT_EQ(tk.messages()[0].text.rfind(text::cp1252(u8"Klipfang läuft bereits mit diesem Ordner:\n") + dir.path(), 0),
-            0U);
+  ASSERT_EQ(tk.boxes.shown().size(), 1U);
+  EXPECT_EQ(
+      tk.boxes.shown()[0].text.rfind(text::cp1252(u8"Klipfang läuft bereits mit diesem Ordner:\n") + dir.path(), 0),
+      0U);
   EXPECT_EQ(test::readFile(dir.file("sets.cfg")), "respages:3\r\n");
   EXPECT_FALSE(third->c.window.isOpen());
 
@@ -160,7 +161,7 @@ TEST_F(FrmMainTest, ASecondStartOnTheSameFolderEndsWithoutTouchingItsFiles) {
   std::filesystem::remove(dir.file("sets.cfg"));
   std::filesystem::create_directories(dir.file("sets.cfg/in the way"));
   std::optional<bool> cameForward;
-  tk.onMessageBox = [&](const ui::Message &) {
+  tk.boxes.whileShown = [&](const ui::Message &) {
     cameForward = besideTheWindow([&] { return instance::handOver(handOverPathFor(dir.path()), "show", 0ms); });
   };
   EXPECT_THROW(fourth->c.window.close(), ui::ProcessEnded);
@@ -173,9 +174,9 @@ TEST_F(FrmMainTest, ALockThatFailsEndsTheStartWithTheSystemsReason) {
   int exit = -1;
   if (!test::runWithoutLocks([&] { exit = exitOfStart(*frm); })) GTEST_SKIP() << "no thread's flock can fail here";
   EXPECT_EQ(exit, 1);
-  ASSERT_EQ(tk.messages().size(), 1U);
-  EXPECT_TRUE(tk.messages()[0].text.ends_with("Die Sperrdatei kann nicht gesperrt werden: " +
-                                              dir.file("dat/klipfang.lock") + " (" + std::strerror(ENOLCK) + ")"));
+  ASSERT_EQ(tk.boxes.shown().size(), 1U);
+  EXPECT_TRUE(tk.boxes.shown()[0].text.ends_with("Die Sperrdatei kann nicht gesperrt werden: " +
+                                                 dir.file("dat/klipfang.lock") + " (" + std::strerror(ENOLCK) + ")"));
 }
 
 TEST_F(FrmMainTest, CloseWritesSettingsAndFavouritesThenEndsTheProcess) {

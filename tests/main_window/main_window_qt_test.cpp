@@ -129,10 +129,10 @@ TEST_F(MainWindowQtTest, FileLinkWithTheSiteStoppedSaysWhyAndAnEmptyListLeavesTh
   ASSERT_GT(frm->c.lstResult.count(), 0);
   frm->c.lstResult.clickItem(1);
   site.stop();
-  test::qtToolkit().takeAnswered();
+  test::qtToolkit().boxes.take();
   frm->c.cmdDll.click();
   EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("vorher"));
-  const auto told = test::qtToolkit().takeAnswered();
+  const auto told = test::qtToolkit().boxes.take();
   ASSERT_EQ(told.size(), 1U);
   EXPECT_EQ(told[0].text, "Die Adresse der Videodatei wurde nicht gefunden.\n\nDer Server ist nicht erreichbar.");
 }
@@ -265,7 +265,7 @@ TEST_F(MainWindowQtTest, TheFavouritesViewsWatchButtonPlaysTheSelectedFavourite)
 
   EXPECT_EQ(test::readFile(dir.file("dat/" + favourite + ".html")), "<p>" + favourite + "</p>\r\n");
   EXPECT_FALSE(std::filesystem::exists(dir.file("dat/" + result + ".html")));
-  EXPECT_EQ(test::qtToolkit().takeAnswered().size(), 0U);
+  EXPECT_EQ(test::qtToolkit().boxes.take().size(), 0U);
 }
 
 }  // namespace

@@ -143,13 +143,13 @@ TEST(DataSafety, AFullDiskAtCloseKeepsThePreviousFilesSaysSoAndTheProgramStillEn
         << "a failed save leaves no temporary file";
     // Each file that could not be saved is told, with its name, before the program ends.
     std::vector<std::string> told;
-    for (const auto &message : tk.messages()) told.push_back(message.text.substr(0, message.text.find("\n\n")));
+    for (const auto &message : tk.boxes.shown()) told.push_back(message.text.substr(0, message.text.find("\n\n")));
     const std::string favourites = "Die Favoriten konnten nicht gespeichert werden.";
     const std::vector<std::string> expected =
         room == 0 ? std::vector<std::string>{"Die Einstellungen konnten nicht gespeichert werden.", favourites}
                   : std::vector<std::string>{favourites};
     EXPECT_EQ(told, expected);
-    EXPECT_NE(tk.messages().back().text.find(folder.file("dat/fav.kf")), std::string::npos);
+    EXPECT_NE(tk.boxes.shown().back().text.find(folder.file("dat/fav.kf")), std::string::npos);
   }
 }
 

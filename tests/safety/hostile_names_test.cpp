@@ -103,8 +103,8 @@ class HostileNames : public testing::Test {
   }
 
   std::size_t newMessages() {
-    const std::size_t count = tk.messages().size() - messagesSeen;
-    messagesSeen = tk.messages().size();
+    const std::size_t count = tk.boxes.shown().size() - messagesSeen;
+    messagesSeen = tk.boxes.shown().size();
     return count;
   }
 
@@ -161,12 +161,12 @@ TEST_F(HostileNames, StayInsideTheProgramsFoldersAndOutOfItsPages) {
       expectedTree.insert("app/" + page);
     } else {
       ASSERT_EQ(newMessages(), 1U);
-      EXPECT_EQ(tk.messages().back().text,
+      EXPECT_EQ(tk.boxes.shown().back().text,
                 text::cp1252(u8"Dieses Video kann nicht angezeigt werden: seine Kennung ist ungültig."));
     }
     frm->c.cmdMark.click();
   }
-  for (const auto &message : tk.messages()) EXPECT_EQ(message.title, "Klipfang");
+  for (const auto &message : tk.boxes.shown()) EXPECT_EQ(message.title, "Klipfang");
 
   const auto favourites = favouritesOf(frm->c.lstFavs);
   ASSERT_EQ(favourites.size(), 2 + listed.size());

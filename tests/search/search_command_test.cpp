@@ -159,7 +159,7 @@ TEST_F(SiteSearch, AnEmptyFirstPageIsSavedEmptyAndToldInTheInfoLine) {
   EXPECT_EQ(frm.lstResult.count(), 0);
   EXPECT_EQ(frm.labSel.caption(), "Keine Videos gefunden.");
   EXPECT_EQ(frm.imgPrev.picture(), "");
-  EXPECT_TRUE(frm.tk.messages().empty()) << "finding nothing is no failure";
+  EXPECT_TRUE(frm.tk.boxes.shown().empty()) << "finding nothing is no failure";
   expectIdle();
 }
 
@@ -172,7 +172,7 @@ TEST_F(SiteSearch, FailedPageEndsTheSearchAndKeepsTheOlderFile) {
   EXPECT_EQ(targets("HEAD"), (std::vector<std::string>{first("klipfang"), page("klipfang", 2)}));
   EXPECT_EQ(frm.lstResult.count(), 20);
   EXPECT_EQ(test::readFile(dir.file("result2.txt")), "from an earlier search");
-  EXPECT_TRUE(frm.tk.messages().empty());
+  EXPECT_TRUE(frm.tk.boxes.shown().empty());
   expectIdle();
 }
 
@@ -181,8 +181,8 @@ TEST_F(SiteSearch, AFailedFirstPageIsToldWhyAndKeepsTheOlderFile) {
   frm.txtSearch.setText("klipfang");
   const auto searchTells = [&](const char8_t *why) {
     frm.txtSearch.keyDown(13);
-    ASSERT_FALSE(frm.tk.messages().empty());
-    EXPECT_EQ(frm.tk.messages().back().text,
+    ASSERT_FALSE(frm.tk.boxes.shown().empty());
+    EXPECT_EQ(frm.tk.boxes.shown().back().text,
               text::cp1252(u8"Die Ergebnisseite konnte nicht geladen werden.\n\n") + text::cp1252(why));
     EXPECT_EQ(frm.lstResult.count(), 0);
     EXPECT_EQ(test::readFile(dir.file("result.txt")), "from an earlier search");
@@ -196,7 +196,7 @@ TEST_F(SiteSearch, AFailedFirstPageIsToldWhyAndKeepsTheOlderFile) {
   searchTells(u8"Die Antwort des Servers war unvollständig oder fehlerhaft.");
   site.stop();
   searchTells(u8"Der Server ist nicht erreichbar.");
-  EXPECT_EQ(frm.tk.messages().size(), 4U);
+  EXPECT_EQ(frm.tk.boxes.shown().size(), 4U);
 }
 
 TEST_F(SiteSearch, APageThatCannotBeWrittenWholeKeepsTheOlderFileAndIsTold) {
@@ -206,9 +206,9 @@ TEST_F(SiteSearch, APageThatCannotBeWrittenWholeKeepsTheOlderFileAndIsTold) {
     const test::FileSizeLimit nearlyFullDisk(1000);
     frm.cmdSearch.click();
   }
-  ASSERT_EQ(frm.tk.messages().size(), 1U);
+  ASSERT_EQ(frm.tk.boxes.shown().size(), 1U);
   EXPECT_TRUE(
-      frm.tk.messages()[0].text.starts_with(text::cp1252(u8"Die Ergebnisseite konnte nicht gespeichert werden.")));
+      frm.tk.boxes.shown()[0].text.starts_with(text::cp1252(u8"Die Ergebnisseite konnte nicht gespeichert werden.")));
   EXPECT_EQ(test::readFile(dir.file("result.txt")), "from an earlier search");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "no temporary file is left";
   EXPECT_EQ(frm.lstResult.count(), 0);

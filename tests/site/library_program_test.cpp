@@ -50,7 +50,7 @@ TEST(LibraryProgram, findsWatchesAndDownloadsAVideoOfTheFolder) {
   ::setenv("PATH", (fetchDir.path() + ":/usr/bin:/bin").c_str(), 1);
   const test::FetchLauncher launcher(KF_FETCH_PROGRAM, folder.path(), fetchDir.path());
   frm->c.cmdDL.click();
-  EXPECT_TRUE(tk.messages().empty());
+  EXPECT_TRUE(tk.boxes.shown().empty());
   ASSERT_TRUE(test::eventually([&] { return std::filesystem::exists(fetchDir.file("notification")); }));
   ASSERT_EQ(test::filesIn(downloads), std::vector<std::string>{"Kaese_aus_der_Strasse.webm"});
   EXPECT_EQ(test::readFile(downloads + "/Kaese_aus_der_Strasse.webm"), bytes);

@@ -171,7 +171,7 @@ TEST_F(FavouriteCommandsTest, EmptyListsAndListsWithoutASelectionLeaveEverything
   EXPECT_EQ(lstResult.smallIcon(1), 1);
   EXPECT_TRUE(fraCMD.visible());
   EXPECT_EQ(buildWatchPage.frmVid(), nullptr);
-  EXPECT_TRUE(tk.messages().empty());
+  EXPECT_TRUE(tk.boxes.shown().empty());
   EXPECT_TRUE(std::filesystem::is_empty(dir.file("dat")));
 }
 

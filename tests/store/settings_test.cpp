@@ -64,11 +64,11 @@ TEST_F(SettingsTest, AFileThatCannotBeReadEndsTheProgramAfterOneMessageAndStaysA
 
     EXPECT_THROW(LoadSettings(settings, folder.path()), ui::ProcessEnded);
 
-    ASSERT_EQ(toolkit.messages().size(), 1U);
-    EXPECT_EQ(toolkit.messages()[0].text, text::cp1252(u8"Klipfang Einstellungen konnten nicht geladen werden. "
-                                                       u8"Bitte informieren sie sich auf unserer Homepage."));
-    EXPECT_EQ(toolkit.messages()[0].title, text::cp1252(u8"Fehler ist aufgetreten!"));
-    EXPECT_EQ(toolkit.messages()[0].icon, ui::MessageIcon::Critical);
+    ASSERT_EQ(toolkit.boxes.shown().size(), 1U);
+    EXPECT_EQ(toolkit.boxes.shown()[0].text, text::cp1252(u8"Klipfang Einstellungen konnten nicht geladen werden. "
+                                                          u8"Bitte informieren sie sich auf unserer Homepage."));
+    EXPECT_EQ(toolkit.boxes.shown()[0].title, text::cp1252(u8"Fehler ist aufgetreten!"));
+    EXPECT_EQ(toolkit.boxes.shown()[0].icon, ui::MessageIcon::Critical);
     EXPECT_EQ(entriesOf(folder.path()), before);
     if (content) {
       EXPECT_EQ(readFile(folder.file("sets.cfg")), *content);
@@ -103,7 +103,7 @@ TEST_F(SettingsTest, LinesAreReadByPositionAndOnlyAnExactOneSwitchesOn) {
     Settings settings = testCase.before;
     LoadSettings(settings, dir.path());
     EXPECT_EQ(settings, testCase.after);
-    EXPECT_TRUE(tk.messages().empty());
+    EXPECT_TRUE(tk.boxes.shown().empty());
   }
 }
 
@@ -138,10 +138,10 @@ TEST_F(SettingsTest, AFailedSaveLeavesThePreviousFileWhole) {
   EXPECT_EQ(entriesOf(other.path()), std::set<std::string>{"sets.cfg"});
 
   // Each failure is told, naming the file and the reason.
-  ASSERT_EQ(tk.messages().size(), 2U);
+  ASSERT_EQ(tk.boxes.shown().size(), 2U);
   const std::string said = text::cp1252(u8"Die Einstellungen konnten nicht gespeichert werden.\n\n");
-  EXPECT_EQ(tk.messages()[0].text, said + text::cp1252(u8"Datei zu groß: ") + file() +
-                                       text::cp1252(u8"\n\nEine vorhandene Datei bleibt unverändert."));
+  EXPECT_EQ(tk.boxes.shown()[0].text, said + text::cp1252(u8"Datei zu groß: ") + file() +
+                                          text::cp1252(u8"\n\nEine vorhandene Datei bleibt unverändert."));
 }
 
 TEST_F(SettingsTest, ASaveKeepsModeAndOwnerAndReplacesTheFileALinkPointsTo) {
@@ -171,7 +171,7 @@ TEST_F(SettingsTest, ASaveKeepsModeAndOwnerAndReplacesTheFileALinkPointsTo) {
   EXPECT_TRUE(std::filesystem::is_symlink(elsewhere.file("zwischen.cfg")));
   EXPECT_EQ(readFile(elsewhere.file("echt.cfg")), "respages:4\r\ncleartxt:0\r\npreview:1\r\ninfront:0\r\n");
   EXPECT_EQ(entriesOf(elsewhere.path()), (std::set<std::string>{"echt.cfg", "zwischen.cfg"}));
-  EXPECT_TRUE(tk.messages().empty());
+  EXPECT_TRUE(tk.boxes.shown().empty());
 }
 
 class SettingsWindowTest : public SettingsTest {

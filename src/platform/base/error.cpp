@@ -31,8 +31,8 @@ Error fileError(int systemError, const std::string &path) {
     case EEXIST:
       return Error(errors::kPathFileAccess, text::cp1252(u8"Fehler beim Zugriff auf Pfad/Datei: ") + path);
     default:
-      return Error(errors::kPathFileAccess,
-                   text::cp1252(u8"Fehler beim Zugriff auf Pfad/Datei: ") + path + " (" + std::strerror(systemError) + ")");
+      return Error(errors::kPathFileAccess, text::cp1252(u8"Fehler beim Zugriff auf Pfad/Datei: ") + path + " (" +
+                                                std::strerror(systemError) + ")");
   }
 }
 

@@ -47,8 +47,11 @@ void HeadlessToolkit::setMousePointer(MousePointer pointer) {
 }
 
 void HeadlessToolkit::messageBox(const std::string &text, const std::string &title, MessageIcon icon) {
-  messages_.push_back({text, title, icon});
-  if (onMessageBox) onMessageBox(messages_.back());
+  boxes.message({text, title, icon});
+}
+
+bool HeadlessToolkit::askYesNo(const std::string &question, const std::string &title) {
+  return boxes.question({question, title, MessageIcon::Question});
 }
 
 void HeadlessToolkit::clearClipboard() {

@@ -1,7 +1,7 @@
 #pragma once
-// The toolkit without a screen: windows and controls live only in memory, message boxes are recorded
-// instead of shown, and tests fire events through the controls' own methods. Tests and benchmarks run
-// the program's handlers on it.
+// The toolkit without a screen: windows and controls live only in memory, message boxes and questions
+// are kept and answered instead of shown (AnsweredBoxes), and tests fire events through the controls'
+// own methods. Tests and benchmarks run the program's handlers on it.
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/answered_boxes.h"
 #include "platform/ui/toolkit.h"
 
 namespace kf::ui {
@@ -20,8 +21,6 @@ struct ProcessEnded {
 
 class HeadlessToolkit : public Toolkit {
  public:
-  using Message = ui::Message;
-
   void doEvents() override;
   void waitForEvent() override;
   void post(std::function<void()> task) override;
@@ -30,6 +29,7 @@ class HeadlessToolkit : public Toolkit {
   MousePointer mousePointer() const override { return pointer_; }
 
   void messageBox(const std::string &text, const std::string &title, MessageIcon icon) override;
+  bool askYesNo(const std::string &question, const std::string &title) override;
 
   void clearClipboard() override;
   void setClipboardText(const std::string &text) override;
@@ -37,16 +37,15 @@ class HeadlessToolkit : public Toolkit {
 
   [[noreturn]] void endProcess(int exitCode) override;
 
-  // What tests look at.
-  const std::vector<Message> &messages() const { return messages_; }
+  // What tests look at. Every box shown, and the answers the next questions get.
+  AnsweredBoxes boxes;
   const std::vector<MousePointer> &pointerHistory() const { return pointerHistory_; }
   int doEventsCount() const { return doEventsCount_; }
   int clipboardClears() const { return clipboardClears_; }
 
-  // Runs inside every doEvents() and every message box, the points where a user could act in the
-  // middle of the program's work. Tests use it to click, type or close at such a point.
+  // Runs inside every doEvents(), a point where a user could act in the middle of the program's
+  // work (as he can while a box is open: boxes.whileShown). Tests use it to click, type or close there.
   std::function<void()> onDoEvents;
-  std::function<void(const Message &)> onMessageBox;
 
   // How long waitForEvent() waits before it decides the test is stuck.
   int waitLimitSeconds = 120;
@@ -56,7 +55,6 @@ class HeadlessToolkit : public Toolkit {
 
   MousePointer pointer_ = MousePointer::Default;
   std::vector<MousePointer> pointerHistory_;
-  std::vector<Message> messages_;
   std::string clipboard_;
   int clipboardClears_ = 0;
   int doEventsCount_ = 0;

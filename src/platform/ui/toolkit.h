@@ -1,6 +1,6 @@
 #pragma once
 // What the program asks of the window system beyond single controls: pending events, the
-// application-wide mouse pointer, message boxes, the clipboard and the end of the process.
+// application-wide mouse pointer, message boxes and questions, the clipboard and the end of the process.
 // One toolkit serves the whole process; the program sets it once at start, a test per test.
 #include <exception>
 #include <functional>
@@ -13,11 +13,12 @@ namespace kf::ui {
 
 enum class MessageIcon { None, Critical, Exclamation, Information, Question };
 
-// A message box as the user sees it. Texts are Windows-1252.
+// A message box or a question as the user sees it. Texts are Windows-1252.
 struct Message {
   std::string text;
   std::string title;
-  MessageIcon icon;
+  MessageIcon icon = MessageIcon::None;
+  bool question = false;  // a question answered "Ja" or "Nein", with the icon Question
 };
 
 class Toolkit {
@@ -43,8 +44,12 @@ class Toolkit {
   virtual void setMousePointer(MousePointer pointer) = 0;
   virtual MousePointer mousePointer() const = 0;
 
-  // A modal message box with an OK button. Texts are Windows-1252.
+  // Every box the program shows the user comes through these two. Texts are Windows-1252.
+  // A modal message box with an OK button.
   virtual void messageBox(const std::string &text, const std::string &title, MessageIcon icon) = 0;
+  // A modal question the user answers with "Ja" (true) or "Nein": "Nein" is the default, and
+  // closing the box answers it.
+  virtual bool askYesNo(const std::string &question, const std::string &title) = 0;
 
   virtual void clearClipboard() = 0;
   virtual void setClipboardText(const std::string &text) = 0;
