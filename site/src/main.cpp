@@ -124,6 +124,7 @@ int main(int argc, char **argv) {
     int bound = server->start(port, address);
     const std::string what =
         library ? "Ordner " + libraryFolder.string() : std::to_string(server->site().videos().count()) + " Videos";
+    // The launcher reads the port from this line, the first to start so.
     say("http://www.localhost:" + std::to_string(bound) + "/ (" + what + "), auf " + address + ", Ende mit Strg+C");
     int received = 0;
     sigwait(&signals, &received);
