@@ -1,7 +1,8 @@
 // `make install` into a temporary prefix and the launcher it puts in place, started as a user of
 // the computer would start it: without arguments it brings a site of that user's own along, on his
-// port, ending with the launcher; a site of another user on that port is not used. The install takes
-// the place of an older one's menu entry.
+// port, ending with the launcher; a site of another user on that port is not used. With --library it
+// brings one on his folder of videos, or uses the one that serves it. The install takes the place of
+// an older one's menu entry.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
@@ -11,6 +12,7 @@
 #include "download/programs.h"
 #include "platform/port_owners.h"
 #include "site/http_probe.h"
+#include "site/library_folder.h"
 #include "start/started_program.h"
 #include "support/temp_dir.h"
 
@@ -21,6 +23,17 @@ bool siteAnswers(int port) {
   const site::test::Answer answer = site::test::fetch(port, "GET", "/", "localhost:" + std::to_string(port));
   return answer.status == 200 && answer.body.find("Willkommen bei Klipfang") != std::string::npos;
 }
+
+// The site answers while it reads the folder: the clip shows once it is read.
+bool findsTheCheese(int port) {
+  const std::string target = "/results?search_query=kaese&search=Search";
+  return test::eventually([&] {
+    return site::test::fetch(port, "GET", target, "localhost").body.find("Käse aus der Straße") != std::string::npos;
+  });
+}
+
+// Started so, the program can only say why it does not start on standard error, where tests read it.
+const std::vector<std::string> kNoScreen = {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"};
 
 // One install for the group; each test starts the launcher as users of its own, whose ids follow
 // from the test's process id, so that runs side by side meet neither each other's sites nor a real
@@ -83,6 +96,27 @@ class InstallTest : public ::testing::Test {
   // The installed folder is root's: the user runs his own copy of the program, under his home.
   std::string programOf(unsigned uid) const { return folderOf(uid, "home") + "/.local/share/klipfang/klipfang"; }
 
+  // The site the user's one program runs against, once it has its folder.
+  std::string siteOfProgram(unsigned uid) const {
+    const std::vector<pid_t> programs = test::processesOf(programOf(uid));
+    if (programs.size() != 1 || !std::filesystem::exists(folderOf(uid, "home") + "/.local/share/klipfang/dat"))
+      return {};
+    const std::string words = test::readFile("/proc/" + std::to_string(programs.front()) + "/cmdline");
+    const std::size_t site = words.find(std::string("--site\0", 7));
+    return site == std::string::npos ? "" : words.substr(site + 7, words.find('\0', site + 7) - site - 7);
+  }
+
+  // A folder of clips of the user's, in his home.
+  std::string videosOf(unsigned uid) const {
+    const std::string folder = folderOf(uid, "home") + "/Videos";
+    std::filesystem::copy(site::test::clipFolder(), folder,
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::copy_symlinks);
+    for (const auto &entry : std::filesystem::recursive_directory_iterator(folder)) {
+      EXPECT_EQ(::lchown(entry.path().c_str(), uid, uid), 0);
+    }
+    return folder;
+  }
+
   const unsigned user = 40000 + ::getpid() % 10000;
   const int port = 20000 + static_cast<int>(user % 10000);
   inline static test::TempDir *prefix_ = nullptr;
@@ -94,21 +128,17 @@ TEST_F(InstallTest, TheLauncherStartsTheUsersOwnSiteAndItEndsWithTheLauncher) {
   test::StartedProgram help("/usr/bin/setpriv", asUser(user, {launcher(), "--help"}), output);
   EXPECT_EQ(help.exitStatus(), 0);
   EXPECT_EQ(test::readFile(output).rfind("Aufruf: klipfang", 0), 0U) << "the arguments reach the program";
+  EXPECT_NE(test::readFile(output).find("klipfang --library ORDNER"), std::string::npos);
   EXPECT_FALSE(siteAnswers(port)) << "no site for a start with arguments";
 
   const std::string program = programOf(user);
-  const auto runs = [&] {
-    const std::vector<pid_t> programs = test::processesOf(program);
-    return programs.size() == 1 && std::filesystem::exists(folderOf(user, "home") + "/.local/share/klipfang/dat");
-  };
+  const auto runs = [&] { return !siteOfProgram(user).empty(); };
   {
     test::StartedProgram started("/usr/bin/setpriv", asUser(user, {launcher()}));
     EXPECT_TRUE(test::eventually([&] { return siteAnswers(port); }));
     ASSERT_TRUE(test::eventually(runs)) << "the program runs against the site";
-    const pid_t pid = test::processesOf(program).front();
-    const std::string commandLine = test::readFile("/proc/" + std::to_string(pid) + "/cmdline");
-    EXPECT_NE(commandLine.find(std::string("--site\0http://127.0.0.1:", 24) + std::to_string(port)), std::string::npos);
-    ::kill(pid, SIGTERM);
+    EXPECT_EQ(siteOfProgram(user), "http://127.0.0.1:" + std::to_string(port));
+    ::kill(test::processesOf(program).front(), SIGTERM);
     EXPECT_TRUE(started.exitStatus()) << "the launcher ends with the program";
     EXPECT_FALSE(site::test::fetch(port, "GET", "/", "localhost").connected) << "and its site with it";
   }
@@ -132,8 +162,7 @@ TEST_F(InstallTest, AnotherUsersSiteOnTheUsersPortIsNotUsedAndTheUserIsToldWhy) 
 
   // No screen: the reason goes to standard error alone, where the test reads it.
   const std::string output = prefix_->file("output");
-  test::StartedProgram started("/usr/bin/setpriv",
-                               asUser(user, {launcher()}, {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}), output);
+  test::StartedProgram started("/usr/bin/setpriv", asUser(user, {launcher()}, kNoScreen), output);
   EXPECT_EQ(started.exitStatus(), 1);
   const std::string root = "http://127.0.0.1:" + std::to_string(port);
   EXPECT_NE(test::readFile(output).find("klipfang: Klipfang verwendet die Videoseite unter " + root +
@@ -145,6 +174,46 @@ TEST_F(InstallTest, AnotherUsersSiteOnTheUsersPortIsNotUsedAndTheUserIsToldWhy) 
   EXPECT_EQ(test::readFile(requests), probed) << "not one request of the program's";
   EXPECT_TRUE(test::processesOf(programOf(user)).empty());
   EXPECT_EQ(test::processesOf(appDir() + "/klipfang-site").size(), 1U) << "the launcher started no site";
+}
+
+TEST_F(InstallTest, ALibraryStartServesTheFolderOnTheUsersPortAndTheNextStartsUseItOrSayWhyNot) {
+  const std::string videos = videosOf(user);
+  test::StartedProgram started("/usr/bin/setpriv", asUser(user, {launcher(), "--library", videos}));
+  ASSERT_TRUE(test::eventually([&] { return siteOfProgram(user) == "http://127.0.0.1:" + std::to_string(port); }));
+  EXPECT_TRUE(findsTheCheese(port));
+
+  // The same folder by another path: the running program comes forward, with the running site.
+  test::StartedProgram again("/usr/bin/setpriv", asUser(user, {launcher(), "--library=" + videos + "/."}));
+  EXPECT_EQ(again.exitStatus(), 0);
+  // Another folder, which the running program cannot switch to.
+  const std::string output = prefix_->file("other-folder");
+  test::StartedProgram other("/usr/bin/setpriv", asUser(user, {launcher(), "--library", videos + "/Urlaub"}, kNoScreen),
+                             output);
+  EXPECT_EQ(other.exitStatus(), 1);
+  EXPECT_NE(test::readFile(output).find("klipfang: Klipfang läuft bereits, und ein zweiter Start ändert nicht"),
+            std::string::npos)
+      << test::readFile(output);
+}
+
+TEST_F(InstallTest, ALibraryStartLeavesOtherVideosOnTheUsersPortAloneAndTellsOfAMissingFolder) {
+  test::StartedProgram builtIn("/usr/bin/setpriv", asUser(user, {appDir() + "/klipfang-site", "--port",
+                                                                 std::to_string(port), "--data", appDir() + "/site"}));
+  ASSERT_TRUE(test::eventually([&] { return siteAnswers(port); }));
+
+  const std::string missing = folderOf(user, "home") + "/Filme";
+  const std::string output = prefix_->file("missing-folder");
+  test::StartedProgram told("/usr/bin/setpriv", asUser(user, {launcher(), "--library", missing}, kNoScreen), output);
+  EXPECT_EQ(told.exitStatus(), 2);
+  EXPECT_NE(test::readFile(output).find("klipfang: Den Ordner „" + missing + "“ gibt es nicht."), std::string::npos)
+      << test::readFile(output);
+  EXPECT_TRUE(test::processesOf(programOf(user)).empty());
+
+  test::StartedProgram started("/usr/bin/setpriv", asUser(user, {launcher(), "--library", videosOf(user)}));
+  ASSERT_TRUE(test::eventually([&] { return !siteOfProgram(user).empty(); }));
+  const int own = std::stoi(siteOfProgram(user).substr(std::string("http://127.0.0.1:").size()));
+  EXPECT_NE(own, port);
+  EXPECT_TRUE(findsTheCheese(own));
+  EXPECT_TRUE(siteAnswers(port)) << "the site on the user's port goes on as it was";
 }
 
 // The install alone, whoever may start it.
