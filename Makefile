@@ -4,7 +4,7 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build test run bench install package test-asan fuzz format clean
+.PHONY: deps configure build test run bench install package test-asan test-tsan fuzz format clean
 
 deps:
 	@scripts/install-deps
@@ -42,6 +42,13 @@ test-asan: export LSAN_OPTIONS = suppressions=$(CURDIR)/scripts/lsan-suppression
 test-asan: export UBSAN_OPTIONS = print_stacktrace=1
 test-asan:
 	$(MAKE) test BUILD=build-asan BUILD_TYPE=Debug CMAKE_FLAGS=-DKF_SANITIZE=ON
+
+# The whole suite once under ThreadSanitizer: downloads, the picture fetch and the hand-over run
+# threads of their own. What the libraries we do not build need is in scripts/tsan-suppressions, with
+# reasons.
+test-tsan: export TSAN_OPTIONS = suppressions=$(CURDIR)/scripts/tsan-suppressions second_deadlock_stack=1
+test-tsan:
+	$(MAKE) test BUILD=build-tsan CMAKE_FLAGS=-DKF_SANITIZE_THREAD=ON
 
 # Each fuzz target for FUZZ_SECONDS over its seeds, in a clang build of its own.
 FUZZ_SECONDS ?= 60

@@ -13,14 +13,11 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/assets/gfx DESTINATION ${KF_INSTALL_APP_
 install(FILES ${KF_APP_DIR}/vid.kf DESTINATION ${KF_INSTALL_APP_DIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/site/data/ DESTINATION ${KF_INSTALL_APP_DIR}/site)
 
-# The launcher starts the bundled site when the program's built-in address is on this machine, on
-# that address's port.
-set(KF_BUNDLED_SITE_PORT "")
-if(KF_SITE_ROOT_BARE MATCHES "^http://(localhost|127\\.0\\.0\\.1)(:([0-9]+))?$")
-  set(KF_BUNDLED_SITE_PORT 80)
-  if(CMAKE_MATCH_3)
-    set(KF_BUNDLED_SITE_PORT ${CMAKE_MATCH_3})
-  endif()
+# The launcher brings the bundled site, on a port of the user's own, when the program is built for a
+# site on this machine.
+set(KF_LAUNCHER_BRINGS_SITE "")
+if(KF_SITE_ROOT_BARE MATCHES "^http://(localhost|127\\.0\\.0\\.1)(:[0-9]+)?$")
+  set(KF_LAUNCHER_BRINGS_SITE yes)
 endif()
 configure_file(${PROJECT_SOURCE_DIR}/assets/klipfang-launcher ${CMAKE_BINARY_DIR}/klipfang-launcher @ONLY)
 install(PROGRAMS ${CMAKE_BINARY_DIR}/klipfang-launcher DESTINATION bin RENAME klipfang)

@@ -22,6 +22,7 @@ class BuiltInCatalogue final : public VideoCatalogue {
   SearchPage search(const std::vector<std::string> &foldedWords, std::size_t first, std::size_t count) const override;
   std::optional<VideoFile> file(const Video &video) const override;
   std::optional<std::string> picture(const Video &video) const override;
+  std::string folderIdentity() const override { return {}; }
 
  private:
   Catalogue records_;

@@ -1,7 +1,10 @@
 // klipfang-site: serves the bundled video site, or a folder of the user's own videos, until Ctrl+C
-// or SIGTERM. Started with --probe-worker it is the FFmpeg worker of a running site instead.
+// or SIGTERM, or, for a launcher, until its input ends. Started with --probe-worker it is the FFmpeg
+// worker of a running site instead.
 #include <signal.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -9,6 +12,7 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "library/library.h"
 #include "library/worker.h"
@@ -18,7 +22,7 @@ namespace {
 
 int usage() {
   std::cerr << "Aufruf: klipfang-site [--port N] [--listen ADRESSE] [--log DATEI] [--data ORDNER]\n"
-               "                     [--library ORDNER [--database DATEI]]\n";
+               "                     [--library ORDNER [--database DATEI]] [--until-input-ends]\n";
   return 2;
 }
 
@@ -35,6 +39,20 @@ void say(const std::string &line) {
   std::cout << "klipfang-site: " << line << std::endl;
 }
 
+// A launcher that started the site holds the other end of its input, so the site goes when that
+// launcher goes, however it ends, and nothing needs the site's process id to stop it: an id can
+// name another process once this one is gone.
+void stopWhenInputEnds() {
+  std::thread([] {
+    char buffer[256];
+    for (;;) {
+      const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+      if (n == 0 || (n < 0 && errno != EINTR)) break;
+    }
+    ::kill(::getpid(), SIGTERM);
+  }).detach();
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -47,8 +65,13 @@ int main(int argc, char **argv) {
   std::filesystem::path dataDir = kf::site::defaultDataDir();
   std::filesystem::path libraryFolder;
   std::filesystem::path database;
+  bool untilInputEnds = false;
   for (int i = 1; i < argc; ++i) {
     std::string_view arg = argv[i];
+    if (arg == "--until-input-ends") {
+      untilInputEnds = true;
+      continue;
+    }
     if (i + 1 >= argc) return usage();
     if (arg == "--port") {
       char *end = nullptr;
@@ -81,6 +104,7 @@ int main(int argc, char **argv) {
   sigaddset(&signals, SIGINT);
   sigaddset(&signals, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+  if (untilInputEnds) stopWhenInputEnds();
 
   std::shared_ptr<kf::site::library::Library> library;
   if (!libraryFolder.empty()) {
@@ -100,6 +124,7 @@ int main(int argc, char **argv) {
     int bound = server->start(port, address);
     const std::string what =
         library ? "Ordner " + libraryFolder.string() : std::to_string(server->site().videos().count()) + " Videos";
+    // The launcher reads the port from this line, the first to start so.
     say("http://www.localhost:" + std::to_string(bound) + "/ (" + what + "), auf " + address + ", Ende mit Strg+C");
     int received = 0;
     sigwait(&signals, &received);

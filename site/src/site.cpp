@@ -84,7 +84,12 @@ Reply Site::answer(const Request &request) const {
   const std::string base = "http://" + request.host;
   const std::string &path = target.path;
   if (path == "/" || path == "/index.html") {
-    return html(homePage(base, videos_->featured(6)));
+    Reply home = html(homePage(base, videos_->featured(6)));
+    // A launcher that finds a site on its port uses it only for the folder it was asked to show.
+    if (std::string folder = videos_->folderIdentity(); !folder.empty()) {
+      home.headers.emplace_back(kFolderHeader, std::move(folder));
+    }
+    return home;
   }
   if (path == "/results") return results(target, base);
   if (path == "/watch") {

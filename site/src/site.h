@@ -35,6 +35,8 @@ struct Reply {
 class Site {
  public:
   static constexpr int kPageSize = 20;
+  // On the home page of a site that serves a folder of the user's: the folder's identity.
+  static constexpr const char *kFolderHeader = "X-Klipfang-Library";
 
   explicit Site(std::shared_ptr<const VideoCatalogue> videos);
   // The built-in catalogue from the data folder; throws CatalogueError.

@@ -42,6 +42,10 @@ class VideoCatalogue {
   virtual std::optional<VideoFile> file(const Video &video) const = 0;
   // A JPEG preview; empty when there is none.
   virtual std::optional<std::string> picture(const Video &video) const = 0;
+  // The folder of the user's whose videos these are, as the file system knows it: its device and
+  // inode, "DEVICE:INODE" in decimal as `stat -L -c %d:%i FOLDER` prints them, whichever path
+  // named it. Empty for the built-in catalogue.
+  virtual std::string folderIdentity() const = 0;
 };
 
 }  // namespace kf::site

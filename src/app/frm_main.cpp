@@ -16,7 +16,7 @@ FrmMain::FrmMain(ui::Toolkit &toolkit, Environment environment)
       toolkit_(toolkit),
       env_(std::move(environment)),
       browser_(env_.appDir),
-      buildWatchPage_(toolkit, env_.appDir, settings),
+      buildWatchPage_(toolkit, env_.appDir, env_.site, settings),
       search_({c.txtSearch, c.cmdSearch, c.cmdAbortS, c.cmdResults, c.cmdFile, c.prgDL, c.lstResult, c.lstFile,
                c.lstFavs, c.brw, c.fraCMD, c.labSel, c.imgPrev, c.img, AbortSearch},
               settings, env_.site, env_.appDir),

@@ -3,10 +3,23 @@
 
 #include "app/command_line.h"
 #include "app/frm_main.h"
+#include "app/own_site.h"
 #include "net/site_address.h"
 #include "platform/base/cp1252.h"
 #include "platform/os/files.h"
 #include "platform/qt/qt_toolkit.h"
+
+namespace {
+
+// Started from the desktop menu, the user sees no standard error: the reason goes to both.
+int refuse(int argc, char **argv, const std::string &reason, int status) {
+  std::fprintf(stderr, "klipfang: %s%s", kf::text::toUtf8(reason).c_str(), reason.ends_with('\n') ? "" : "\n");
+  if (kf::qtui::haveDisplay())
+    kf::qtui::QtToolkit(argc, argv).messageBox(reason, "Klipfang", kf::ui::MessageIcon::Critical);
+  return status;
+}
+
+}  // namespace
 
 int main(int argc, char **argv) {
   const kf::net::SiteAddress builtIn = kf::net::builtInSiteAddress();
@@ -15,13 +28,8 @@ int main(int argc, char **argv) {
     std::fputs(kf::text::toUtf8(kf::app::usage(builtIn)).c_str(), stdout);
     return 0;
   }
-  if (line.action == kf::app::CommandLine::Action::Refuse) {
-    std::fprintf(stderr, "klipfang: %s", kf::text::toUtf8(line.complaint).c_str());
-    // Started from the menu, the user sees no standard error.
-    if (kf::qtui::haveDisplay())
-      kf::qtui::QtToolkit(argc, argv).messageBox(line.complaint, "Klipfang", kf::ui::MessageIcon::Critical);
-    return 2;
-  }
+  if (line.action == kf::app::CommandLine::Action::Refuse) return refuse(argc, argv, line.complaint, 2);
+  if (const auto complaint = kf::app::foreignSiteComplaint(line.site)) return refuse(argc, argv, *complaint, 1);
   if (!kf::qtui::haveDisplay()) {
     std::fputs("Klipfang braucht einen Bildschirm: weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt.\n", stderr);
     return 1;

@@ -6,13 +6,14 @@
 
 namespace kf::store {
 
-BuildWatchPage::BuildWatchPage(ui::Toolkit &toolkit, std::string appDir, const Settings &settings)
-    : toolkit_(toolkit), appDir_(std::move(appDir)), settings_(settings) {}
+BuildWatchPage::BuildWatchPage(ui::Toolkit &toolkit, std::string appDir, net::SiteAddress site,
+                               const Settings &settings)
+    : toolkit_(toolkit), appDir_(std::move(appDir)), site_(std::move(site)), settings_(settings) {}
 
 void BuildWatchPage::operator()(const std::string &videoId, const std::string &caption) {
   std::string address;
   try {
-    address = writeWatchPage(appDir_, videoId);
+    address = writeWatchPage(appDir_, videoId, site_);
   } catch (const Error &error) {
     toolkit_.messageBox(error.description(), "Klipfang", ui::MessageIcon::Exclamation);
     return;

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "net/site_address.h"
 #include "platform/ui/toolkit.h"
 #include "store/frm_vid.h"
 #include "store/settings.h"
@@ -12,7 +13,7 @@ namespace kf::store {
 
 class BuildWatchPage {
  public:
-  BuildWatchPage(ui::Toolkit &toolkit, std::string appDir, const Settings &settings);
+  BuildWatchPage(ui::Toolkit &toolkit, std::string appDir, net::SiteAddress site, const Settings &settings);
 
   // Writes the page of `videoId` and shows it in the video window under `caption`, reusing the
   // window while it is open and making a new one after the user closed it. A bad id or template, or
@@ -29,6 +30,7 @@ class BuildWatchPage {
  private:
   ui::Toolkit &toolkit_;
   std::string appDir_;
+  net::SiteAddress site_;
   const Settings &settings_;
   std::unique_ptr<FrmVid> frmVid_;
 };

@@ -45,12 +45,14 @@ bool isSafeVideoId(std::string_view videoId) {
   return !videoId.empty() && videoId.size() <= kLongestId && std::all_of(videoId.begin(), videoId.end(), allowed);
 }
 
-std::string writeWatchPage(const std::string &appDir, const std::string &videoId) {
+std::string writeWatchPage(const std::string &appDir, const std::string &videoId, const net::SiteAddress &site) {
   if (!isSafeVideoId(videoId)) {
     throw Error(errors::kInvalidArgument,
                 text::cp1252(u8"Dieses Video kann nicht angezeigt werden: seine Kennung ist ungültig."));
   }
-  const std::string page = text::replaceAll(templateLine(appDir), "%", videoId);
+  // A site's root holds no "%", so the id goes in after it.
+  const std::string framed = text::replaceAll(templateLine(appDir), net::builtInSiteAddress().root, site.root);
+  const std::string page = text::replaceAll(framed, "%", videoId);
   const std::string path = files::join(files::join(appDir, "dat"), videoId + ".html");
   try {
     files::saveLinesAtomically(path, {page});

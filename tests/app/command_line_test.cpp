@@ -97,6 +97,9 @@ TEST(CommandLineTest, BadAddressesOtherSchemesAndExtraArgumentsAreRefused) {
       {{"--site", "http://a", "extra"}, "Unbekanntes Argument: \"extra\""},
       {{"-platform"}, "Unbekanntes Argument: \"-platform\""},
       {{"b\xC3\xA4r\n"}, "Unbekanntes Argument: \"b\xE4r?\""},
+      {{"--library="}, "Nach --library fehlt der Ordner."},
+      {{"--library", "/v", "--site", "http://a"}, "--library und --site gehen nicht zusammen"},
+      {{"--library", "/v"}, "--library versteht nur der Befehl klipfang, den die Installation anlegt"},
   };
   for (const auto &[args, complaint] : others) {
     SCOPED_TRACE(args.front());
@@ -105,6 +108,12 @@ TEST(CommandLineTest, BadAddressesOtherSchemesAndExtraArgumentsAreRefused) {
     EXPECT_EQ(line.complaint.substr(0, complaint.size()), complaint);
   }
   EXPECT_LT(parse({std::string(5000, 'x')}).complaint.size(), 1000U) << "a long argument is cut short";
+
+  // The launcher's reason for starting no program, as it gives it: no usage below.
+  const CommandLine told =
+      parse({"--launcher-error", "Den Ordner \xE2\x80\x9E\x1B[2J\xE2\x80\x9C gibt es nicht.\nMehr"});
+  EXPECT_EQ(told.action, CommandLine::Action::Refuse);
+  EXPECT_EQ(told.complaint, "Den Ordner \x84?[2J\x93 gibt es nicht.\nMehr");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QTreeWidget>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 
 #include "app/frm_main.h"
 #include "platform/base/cp1252.h"
@@ -33,6 +34,7 @@ class HostilePagesQt : public testing::Test {
  protected:
   void SetUp() override {
     server.routes.Get("/results", [this](const httplib::Request &request, httplib::Response &response) {
+      const std::lock_guard lock(pageLock);
       response.set_content(request.has_param("page") ? std::string() : page, "text/html");
     });
     server.start();
@@ -51,17 +53,22 @@ class HostilePagesQt : public testing::Test {
 
   // Searches a page of one entry: its play time, description marker, description and entry line.
   void search(const std::string &description, const std::string &entryLine) {
-    page = "<html>\n<span>3:25</span>\n\n\n<div id=\"descHuge_01\">\n" + description + "\n</div>\n" + entryLine +
-           "\n</html>\n";
+    {
+      const std::lock_guard lock(pageLock);
+      page = "<html>\n<span>3:25</span>\n\n\n<div id=\"descHuge_01\">\n" + description + "\n</div>\n" + entryLine +
+             "\n</html>\n";
+    }
     frm->c.txtSearch.setText("alles");
     frm->c.cmdSearch.click();
     auto *tree = qobject_cast<QTreeWidget *>(widgetOf(frm->c.lstResult));
     ASSERT_TRUE(QTest::qWaitFor([&] { return tree->topLevelItemCount() == frm->c.lstResult.count(); }));
   }
 
+  // The page outlives the server, whose threads may still be sending it when a test gives up.
+  std::mutex pageLock;
+  std::string page;
   test::HttpTestServer server;
   test::TempDir dir;
-  std::string page;
   std::unique_ptr<app::FrmMain> frm;
 };
 

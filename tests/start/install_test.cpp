@@ -1,72 +1,259 @@
-// `make install` into a temporary prefix and the launcher it puts in place: started without
-// arguments, it brings the installed site along when nothing answers at the program's site address,
-// and stops that site when the program ends. The install takes the place of an older one's menu entry.
+// `make install` into a temporary prefix and the launcher it puts in place, started as a user of
+// the computer would start it: without arguments it brings a site of that user's own along, on his
+// port, ending with the launcher; a site of another user on that port is not used. With --library it
+// brings one on his folder of videos, or uses the one that serves it. The install takes the place of
+// an older one's menu entry.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <filesystem>
-#include <regex>
 
-#include "app/folder_claim.h"
 #include "download/programs.h"
-#include "platform/os/instance/hand_over.h"
+#include "platform/os/port_owners.h"
 #include "site/http_probe.h"
+#include "site/library_folder.h"
 #include "start/started_program.h"
 #include "support/temp_dir.h"
 
 namespace kf {
 namespace {
 
-using namespace std::chrono_literals;
-
 bool siteAnswers(int port) {
   const site::test::Answer answer = site::test::fetch(port, "GET", "/", "localhost:" + std::to_string(port));
   return answer.status == 200 && answer.body.find("Willkommen bei Klipfang") != std::string::npos;
 }
 
-TEST(InstallTest, TheLauncherStartsTheInstalledSiteAndStopsItWhenTheProgramEnds) {
-  const test::TempDir prefix;
-  const std::string log = prefix.file("install.log");
-  // What an install under the program's own name left: its menu entry and its icon.
-  const std::string oldEntry = prefix.file("share/applications/klipfang.desktop");
-  const std::string oldIcon = prefix.file("share/icons/hicolor/scalable/apps/klipfang.svg");
-  std::filesystem::create_directories(prefix.file("share/applications"));
-  std::filesystem::create_directories(prefix.file("share/icons/hicolor/scalable/apps"));
-  test::writeFile(oldEntry, "[Desktop Entry]\nExec=\"" + prefix.file("bin/klipfang") + "\"\n");
-  test::writeFile(oldIcon, test::readFile(std::string(KF_BUILD_DIR) + "/klipfang/gfx/klipfang.svg"));
-  test::StartedProgram install(KF_CMAKE, {"--install", KF_BUILD_DIR, "--prefix", prefix.path()}, log);
-  ASSERT_EQ(install.exitStatus(), 0) << test::readFile(log);
-  const std::string appDir = std::filesystem::canonical(prefix.file("lib/klipfang"));
-  ASSERT_TRUE(std::filesystem::exists(appDir + "/klipfang-site"));
-  ASSERT_TRUE(std::filesystem::exists(appDir + "/site/catalogue.txt"));
-  EXPECT_TRUE(std::filesystem::exists(prefix.file("share/applications/de.klipfang.Klipfang.desktop")));
-  EXPECT_FALSE(std::filesystem::exists(oldEntry)) << "Klipfang would be in the menu twice";
-  EXPECT_FALSE(std::filesystem::exists(oldIcon));
+// The site answers while it reads the folder: the clip shows once it is read.
+bool findsTheCheese(int port) {
+  const std::string target = "/results?search_query=kaese&search=Search";
+  return test::eventually([&] {
+    return site::test::fetch(port, "GET", target, "localhost").body.find("Käse aus der Straße") != std::string::npos;
+  });
+}
 
-  const std::string launcher = prefix.file("bin/klipfang");
-  std::smatch port;
-  const std::string script = test::readFile(launcher);
-  ASSERT_TRUE(std::regex_search(script, port, std::regex("\nsite_port=([0-9]*)\n")));
-  if (port[1].length() == 0) GTEST_SKIP() << "the program is built for a site on another machine";
-  const int sitePort = std::stoi(port[1]);
-  if (site::test::fetch(sitePort, "GET", "/", "localhost").connected) {
-    GTEST_SKIP() << "something answers on port " << sitePort << " already";
+// Started so, the program can only say why it does not start on standard error, where tests read it.
+const std::vector<std::string> kNoScreen = {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"};
+
+// One install for the group; each test starts the launcher as users of its own, whose ids follow
+// from the test's process id, so that runs side by side meet neither each other's sites nor a real
+// user's.
+class InstallTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    prefix_ = new test::TempDir;
+    const std::string log = prefix_->file("install.log");
+    // What an install under the program's own name left: its menu entry and its icon.
+    std::filesystem::create_directories(prefix_->file("share/applications"));
+    std::filesystem::create_directories(prefix_->file("share/icons/hicolor/scalable/apps"));
+    test::writeFile(oldEntry(), "[Desktop Entry]\nExec=\"" + prefix_->file("bin/klipfang") + "\"\n");
+    test::writeFile(oldIcon(), test::readFile(std::string(KF_BUILD_DIR) + "/klipfang/gfx/klipfang.svg"));
+    test::StartedProgram install(KF_CMAKE, {"--install", KF_BUILD_DIR, "--prefix", prefix_->path()}, log);
+    installed_ = install.exitStatus() == 0;
+    if (!installed_) ADD_FAILURE() << test::readFile(log);
+    std::filesystem::permissions(prefix_->path(),
+                                 std::filesystem::perms::others_read | std::filesystem::perms::others_exec,
+                                 std::filesystem::perm_options::add);
+  }
+  static void TearDownTestSuite() { delete prefix_; }
+  static std::string oldEntry() { return prefix_->file("share/applications/klipfang.desktop"); }
+  static std::string oldIcon() { return prefix_->file("share/icons/hicolor/scalable/apps/klipfang.svg"); }
+
+  void SetUp() override {
+    ASSERT_TRUE(installed_);
+    if (!std::filesystem::exists("/usr/bin/setpriv") ||
+        test::StartedProgram("/usr/bin/setpriv", asUser(user, {"true"})).exitStatus() != 0) {
+      GTEST_SKIP() << "no other user can be taken on here (setpriv needs root)";
+    }
+    if (site::test::fetch(port, "GET", "/", "localhost").connected) {
+      GTEST_SKIP() << "something answers on port " << port << " already";
+    }
   }
 
-  test::StartedProgram help(launcher, {"--help"}, log);
-  EXPECT_EQ(help.exitStatus(), 0);
-  EXPECT_EQ(test::readFile(log).rfind("Aufruf: klipfang", 0), 0U) << "the arguments reach the program";
-  EXPECT_FALSE(siteAnswers(sitePort)) << "no site for a start with arguments";
+  static std::string appDir() { return prefix_->file("lib/klipfang"); }
+  static std::string launcher() { return prefix_->file("bin/klipfang"); }
 
-  test::StartedProgram started(launcher, {});
-  EXPECT_TRUE(test::eventually([&] { return siteAnswers(sitePort); }));
-  ASSERT_TRUE(instance::handOver(app::handOverPathFor(appDir), "show", 60s)) << "the program runs";
-  const std::vector<pid_t> programs = test::processesOf(appDir + "/klipfang");
-  ASSERT_EQ(programs.size(), 1U);
-  ::kill(programs.front(), SIGTERM);
-  EXPECT_TRUE(started.exitStatus()) << "the launcher ends with the program";
-  EXPECT_FALSE(site::test::fetch(sitePort, "GET", "/", "localhost").connected);
-  EXPECT_TRUE(test::processesOf(appDir + "/klipfang-site").empty());
+  // A folder of the user's own in the prefix: his home, his runtime folder.
+  std::string folderOf(unsigned uid, const std::string &name) const {
+    const std::string folder = prefix_->file(name + "-" + std::to_string(uid));
+    std::filesystem::create_directories(folder);
+    EXPECT_EQ(::chown(folder.c_str(), uid, uid), 0);
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+    return folder;
+  }
+
+  // `command` run as `uid` in his own home, less the variables named in `unset`.
+  std::vector<std::string> asUser(unsigned uid, const std::vector<std::string> &command,
+                                  const std::vector<std::string> &unset = {}) const {
+    const std::string id = std::to_string(uid);
+    std::vector<std::string> words = {"--reuid", id, "--regid", id, "--clear-groups", "--", "env"};
+    for (const std::string &name : unset) words.insert(words.end(), {"-u", name});
+    words.insert(words.end(), {"HOME=" + folderOf(uid, "home"), "XDG_RUNTIME_DIR=" + folderOf(uid, "run")});
+    words.insert(words.end(), command.begin(), command.end());
+    return words;
+  }
+
+  // The installed folder is root's: the user runs his own copy of the program, under his home.
+  std::string programOf(unsigned uid) const { return folderOf(uid, "home") + "/.local/share/klipfang/klipfang"; }
+
+  // The site the user's one program runs against, once it has its folder.
+  std::string siteOfProgram(unsigned uid) const {
+    const std::vector<pid_t> programs = test::processesOf(programOf(uid));
+    if (programs.size() != 1 || !std::filesystem::exists(folderOf(uid, "home") + "/.local/share/klipfang/dat"))
+      return {};
+    const std::string words = test::readFile("/proc/" + std::to_string(programs.front()) + "/cmdline");
+    const std::size_t site = words.find(std::string("--site\0", 7));
+    return site == std::string::npos ? "" : words.substr(site + 7, words.find('\0', site + 7) - site - 7);
+  }
+
+  // A folder of clips of the user's, in his home.
+  std::string videosOf(unsigned uid) const {
+    const std::string folder = folderOf(uid, "home") + "/Videos";
+    std::filesystem::copy(site::test::clipFolder(), folder,
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::copy_symlinks);
+    for (const auto &entry : std::filesystem::recursive_directory_iterator(folder)) {
+      EXPECT_EQ(::lchown(entry.path().c_str(), uid, uid), 0);
+    }
+    return folder;
+  }
+
+  const unsigned user = 40000 + ::getpid() % 10000;
+  const int port = 20000 + static_cast<int>(user % 10000);
+  inline static test::TempDir *prefix_ = nullptr;
+  inline static bool installed_ = false;
+};
+
+TEST_F(InstallTest, TheLauncherStartsTheUsersOwnSiteAndItEndsWithTheLauncher) {
+  const std::string output = prefix_->file("output");
+  test::StartedProgram help("/usr/bin/setpriv", asUser(user, {launcher(), "--help"}), output);
+  EXPECT_EQ(help.exitStatus(), 0);
+  EXPECT_EQ(test::readFile(output).rfind("Aufruf: klipfang", 0), 0U) << "the arguments reach the program";
+  EXPECT_NE(test::readFile(output).find("klipfang --library ORDNER"), std::string::npos);
+  EXPECT_FALSE(siteAnswers(port)) << "no site for a start with arguments";
+
+  const std::string program = programOf(user);
+  const auto runs = [&] { return !siteOfProgram(user).empty(); };
+  {
+    test::StartedProgram started("/usr/bin/setpriv", asUser(user, {launcher()}));
+    EXPECT_TRUE(test::eventually([&] { return siteAnswers(port); }));
+    ASSERT_TRUE(test::eventually(runs)) << "the program runs against the site";
+    EXPECT_EQ(siteOfProgram(user), "http://127.0.0.1:" + std::to_string(port));
+    ::kill(test::processesOf(program).front(), SIGTERM);
+    EXPECT_TRUE(started.exitStatus()) << "the launcher ends with the program";
+    EXPECT_FALSE(site::test::fetch(port, "GET", "/", "localhost").connected) << "and its site with it";
+  }
+  // A launcher killed outright leaves no site behind either, and nothing stopped it by its id.
+  test::StartedProgram started("/usr/bin/setpriv", asUser(user, {launcher()}));
+  ASSERT_TRUE(test::eventually(runs));
+  ASSERT_TRUE(siteAnswers(port));
+  started.kill(SIGKILL);
+  EXPECT_TRUE(test::eventually([&] { return !site::test::fetch(port, "GET", "/", "localhost").connected; }));
+  EXPECT_EQ(test::processesOf(program).size(), 1U) << "the program goes on without it";
+}
+
+TEST_F(InstallTest, AnotherUsersSiteOnTheUsersPortIsNotUsedAndTheUserIsToldWhy) {
+  const unsigned other = user + 1;
+  const std::string requests = folderOf(other, "home") + "/requests.log";
+  test::StartedProgram foreign("/usr/bin/setpriv",
+                               asUser(other, {appDir() + "/klipfang-site", "--port", std::to_string(port), "--data",
+                                              appDir() + "/site", "--log", requests}));
+  ASSERT_TRUE(test::eventually([&] { return siteAnswers(port); }));
+  const std::string probed = test::readFile(requests);
+
+  // No screen: the reason goes to standard error alone, where the test reads it.
+  const std::string output = prefix_->file("output");
+  test::StartedProgram started("/usr/bin/setpriv", asUser(user, {launcher()}, kNoScreen), output);
+  EXPECT_EQ(started.exitStatus(), 1);
+  const std::string root = "http://127.0.0.1:" + std::to_string(port);
+  EXPECT_NE(test::readFile(output).find("klipfang: Klipfang verwendet die Videoseite unter " + root +
+                                        " nicht: Den Port " + std::to_string(port) +
+                                        " auf diesem Computer hält ein Programm des Benutzers mit der Kennung " +
+                                        std::to_string(other) + ". "),
+            std::string::npos)
+      << test::readFile(output);
+  EXPECT_EQ(test::readFile(requests), probed) << "not one request of the program's";
+  EXPECT_TRUE(test::processesOf(programOf(user)).empty());
+  EXPECT_EQ(test::processesOf(appDir() + "/klipfang-site").size(), 1U) << "the launcher started no site";
+}
+
+TEST_F(InstallTest, ALibraryStartServesTheFolderOnTheUsersPortAndTheNextStartsUseItOrSayWhyNot) {
+  const std::string videos = videosOf(user);
+  test::StartedProgram started("/usr/bin/setpriv", asUser(user, {launcher(), "--library", videos}));
+  ASSERT_TRUE(test::eventually([&] { return siteOfProgram(user) == "http://127.0.0.1:" + std::to_string(port); }));
+  EXPECT_TRUE(findsTheCheese(port));
+
+  // The same folder by another path: the running program comes forward, with the running site.
+  test::StartedProgram again("/usr/bin/setpriv", asUser(user, {launcher(), "--library=" + videos + "/."}));
+  EXPECT_EQ(again.exitStatus(), 0);
+  // Another folder, which the running program cannot switch to.
+  const std::string output = prefix_->file("other-folder");
+  test::StartedProgram other("/usr/bin/setpriv", asUser(user, {launcher(), "--library", videos + "/Urlaub"}, kNoScreen),
+                             output);
+  EXPECT_EQ(other.exitStatus(), 1);
+  EXPECT_NE(test::readFile(output).find("klipfang: Klipfang läuft bereits, und ein zweiter Start ändert nicht"),
+            std::string::npos)
+      << test::readFile(output);
+}
+
+TEST_F(InstallTest, ALibraryStartLeavesOtherVideosOnTheUsersPortAloneAndTellsOfAMissingFolder) {
+  test::StartedProgram builtIn("/usr/bin/setpriv", asUser(user, {appDir() + "/klipfang-site", "--port",
+                                                                 std::to_string(port), "--data", appDir() + "/site"}));
+  ASSERT_TRUE(test::eventually([&] { return siteAnswers(port); }));
+
+  const std::string missing = folderOf(user, "home") + "/Filme";
+  const std::string output = prefix_->file("missing-folder");
+  test::StartedProgram told("/usr/bin/setpriv", asUser(user, {launcher(), "--library", missing}, kNoScreen), output);
+  EXPECT_EQ(told.exitStatus(), 2);
+  EXPECT_NE(test::readFile(output).find("klipfang: Den Ordner „" + missing + "“ gibt es nicht."), std::string::npos)
+      << test::readFile(output);
+  EXPECT_TRUE(test::processesOf(programOf(user)).empty());
+
+  test::StartedProgram started("/usr/bin/setpriv", asUser(user, {launcher(), "--library", videosOf(user)}));
+  ASSERT_TRUE(test::eventually([&] { return !siteOfProgram(user).empty(); }));
+  const int own = std::stoi(siteOfProgram(user).substr(std::string("http://127.0.0.1:").size()));
+  EXPECT_NE(own, port);
+  EXPECT_TRUE(findsTheCheese(own));
+  EXPECT_TRUE(siteAnswers(port)) << "the site on the user's port goes on as it was";
+}
+
+// The install alone, whoever may start it.
+class MenuEntryTest : public InstallTest {
+ protected:
+  void SetUp() override { ASSERT_TRUE(installed_); }
+};
+
+TEST_F(MenuEntryTest, TheInstallTakesThePlaceOfAnOlderOnesMenuEntry) {
+  EXPECT_TRUE(std::filesystem::exists(prefix_->file("share/applications/de.klipfang.Klipfang.desktop")));
+  EXPECT_FALSE(std::filesystem::exists(oldEntry())) << "Klipfang would be in the menu twice";
+  EXPECT_FALSE(std::filesystem::exists(oldIcon()));
+}
+
+TEST(PortOwners, TheKernelTablesNameTheUserOfEachListenerOnThePort) {
+  // Port 20000 is 4E20; state 0A is listening, 01 a connection.
+  const std::string heading =
+      "  sl  local_address rem_address   st tx_queue rx_queue tr tm->when retrnsmt   uid  timeout inode";
+  const std::string tail = " 00000000:00000000 00:00000000 00000000  ";
+  EXPECT_EQ(ports::listenerOn(heading, 20000), std::nullopt);
+  EXPECT_EQ(ports::listenerOn("   0: 0100007F:4E20 00000000:0000 0A" + tail + "1001        0 5 1", 20000), 1001U);
+  EXPECT_EQ(ports::listenerOn("  12: 00000000000000000000000001000000:4E20 00000000000000000000000000000000:0000 0A" +
+                                  tail + "0        0 7 1",
+                              20000),
+            0U);
+  EXPECT_EQ(ports::listenerOn("   1: 0100007F:4E20 0100007F:A1B2 01" + tail + "1001        0 5 1", 20000),
+            std::nullopt);
+  EXPECT_EQ(ports::listenerOn("   0: 0100007F:4E21 00000000:0000 0A" + tail + "1001        0 5 1", 20000),
+            std::nullopt);
+  EXPECT_EQ(ports::listenerOn("   0: 0100007F:4E2G 00000000:0000 0A" + tail + "1001        0 5 1", 20000),
+            std::nullopt);
+  EXPECT_EQ(ports::listenerOn("   0: 0100007F:4E20 00000000:0000 0A 0:0", 20000), std::nullopt);
+
+  for (const char *host : {"localhost", "www.LOCALHOST", "127.0.0.1", "127.9.8.7", "0.0.0.0", "[::1]", "[::]",
+                           "[0:0:0:0:0:0:0:1]", "[::ffff:127.0.0.1]"}) {
+    EXPECT_TRUE(ports::isLoopbackHost(host)) << host;
+  }
+  for (const char *host : {"192.168.1.20", "localhost.example.com", "[::2]", "[::ffff:10.0.0.1]", "::1", "[1::1::]"}) {
+    EXPECT_FALSE(ports::isLoopbackHost(host)) << host;
+  }
 }
 
 }  // namespace

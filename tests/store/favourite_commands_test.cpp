@@ -69,7 +69,7 @@ class FavouriteCommandsTest : public ::testing::Test {
   ui::Button &cmdToFav = frmMain.add<ui::Button>("cmdToFav", &fraResult, {}, 20);
   ui::Button &cmdWatch = frmMain.add<ui::Button>("cmdWatch", &fraResult, {}, 18);
   ui::ImageList img;
-  BuildWatchPage buildWatchPage{tk, dir.path(), settings};
+  BuildWatchPage buildWatchPage{tk, dir.path(), net::builtInSiteAddress(), settings};
   FavouriteCommands commands{{lstResult, lstFavs, lstFile, brw, fraCMD, cmdMark, cmdDelFav, cmdFavs, cmdToFav, img},
                              buildWatchPage};
   WatchCommand watch{{cmdWatch, lstResult, lstFavs}, buildWatchPage};

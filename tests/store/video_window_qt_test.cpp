@@ -94,13 +94,13 @@ TEST(VideoWindowOnScreen, AWatchPlaysTheSitesVideoInTheWindowAndTheCloseEndsIt) 
   const net::SiteAddress site = net::localSiteAddress(server.start());
   test::TempDir dir;
   std::filesystem::create_directory(dir.file("dat"));
-  // The template as delivered, pointed at this test's site instead of the built-in one.
-  test::writeFile(dir.file("vid.kf"), text::replaceAll(test::readFile(KF_DELIVERED_VID_KF), KF_SITE_ROOT, site.root));
+  // The template as delivered: the program points it at this test's site.
+  test::writeFile(dir.file("vid.kf"), test::readFile(KF_DELIVERED_VID_KF));
   const std::string id = server.site().catalogue().videos().at(3).id;
 
   {
     Settings settings;
-    BuildWatchPage buildWatchPage(toolkit, dir.path(), settings);
+    BuildWatchPage buildWatchPage(toolkit, dir.path(), site, settings);
     buildWatchPage(id, "Film im Fenster");
     ASSERT_NE(buildWatchPage.frmVid(), nullptr);
     const FrmVid &frm = *buildWatchPage.frmVid();

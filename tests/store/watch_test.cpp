@@ -28,7 +28,7 @@ class WatchTest : public ::testing::Test {
   ui::HeadlessToolkit tk;
   test::TempDir dir;
   Settings settings;
-  BuildWatchPage buildWatchPage{tk, dir.path(), settings};
+  BuildWatchPage buildWatchPage{tk, dir.path(), net::builtInSiteAddress(), settings};
 };
 
 TEST_F(WatchTest, ThePageIsTheTemplatesFirstLineWithTheIdForEveryPercentSign) {
@@ -213,6 +213,16 @@ TEST(DeliveredTemplate, IsOneLineThatEmbedsTheSitesPlayerWithNoOtherPercentSign)
   std::size_t embeds = 0;
   for (auto at = bytes.find(embed); at != std::string::npos; at = bytes.find(embed, at + 1)) ++embeds;
   EXPECT_EQ(percents, embeds);
+}
+
+TEST_F(WatchTest, TheDeliveredTemplateFramesTheSiteTheProgramRunsAgainst) {
+  writeFile(dir.file("vid.kf"), readFile(KF_DELIVERED_VID_KF));
+  const std::string own = "http://127.0.0.1:21000";
+  BuildWatchPage elsewhere{tk, dir.path(), {own, own}, settings};
+  elsewhere("Ab-1", "A");
+  const std::string written = readFile(page("Ab-1"));
+  EXPECT_NE(written.find(own + "/embed/Ab-1\""), std::string::npos) << written;
+  EXPECT_EQ(written.find(KF_SITE_ROOT), std::string::npos);
 }
 
 }  // namespace

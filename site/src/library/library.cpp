@@ -1,5 +1,6 @@
 #include "library/library.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -24,6 +25,12 @@ std::filesystem::path checkedFolder(const std::filesystem::path &folder) {
     throw LibraryError("Der Ordner „" + folder.string() + "“ lässt sich nicht lesen.");
   }
   return real;
+}
+
+std::string identityOf(const std::filesystem::path &folder) {
+  struct stat status {};
+  if (::stat(folder.c_str(), &status) != 0) return {};
+  return std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino);
 }
 
 const char *contentTypeOf(const std::string &path) {
@@ -127,6 +134,7 @@ std::filesystem::path defaultDatabase(const std::filesystem::path &realFolder) {
 Library::Library(LibraryOptions options)
     : options_(std::move(options)),
       root_(checkedFolder(options_.folder)),
+      identity_(identityOf(root_)),
       database_(options_.database.empty() ? defaultDatabase(root_) : options_.database),
       scanner_(root_, database_, options_.workerProgram, [this](const Stamp &stamp) { pictures_->forget(stamp); }) {
   std::error_code error;

@@ -62,6 +62,7 @@ class Library final : public VideoCatalogue {
   SearchPage search(const std::vector<std::string> &foldedWords, std::size_t first, std::size_t count) const override;
   std::optional<VideoFile> file(const Video &video) const override;
   std::optional<std::string> picture(const Video &video) const override;
+  std::string folderIdentity() const override { return identity_; }
 
  private:
   class Readers;
@@ -74,6 +75,7 @@ class Library final : public VideoCatalogue {
 
   LibraryOptions options_;
   std::filesystem::path root_;  // the folder, links resolved
+  std::string identity_;
   std::filesystem::path database_;
   std::unique_ptr<Readers> readers_;
   std::unique_ptr<PictureCache> pictures_;

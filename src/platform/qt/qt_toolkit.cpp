@@ -15,7 +15,7 @@
 
 #include "platform/qt/control_peer.h"
 #include "platform/qt/convert.h"
-#include "platform/qt/guarded.h"
+#include "platform/qt/posted_tasks.h"
 #include "platform/qt/window_peer.h"
 
 namespace kf::qtui {
@@ -81,7 +81,8 @@ QMessageBox::Icon qtIcon(ui::MessageIcon icon) {
 
 }  // namespace
 
-QtToolkit::QtToolkit(int &argc, char **argv) : ownApp_(makeApplication(argc, argv, *this)) {}
+QtToolkit::QtToolkit(int &argc, char **argv)
+    : ownApp_(makeApplication(argc, argv, *this)), posted_(std::make_unique<PostedTasks>()) {}
 
 QtToolkit::~QtToolkit() {
   if (pointer_ == ui::MousePointer::Hourglass) QGuiApplication::restoreOverrideCursor();
@@ -121,8 +122,7 @@ void QtToolkit::waitForEvent() {
 }
 
 void QtToolkit::post(std::function<void()> task) {
-  QMetaObject::invokeMethod(
-      QCoreApplication::instance(), [task = std::move(task)] { runGuarded(task); }, Qt::QueuedConnection);
+  posted_->post(std::move(task));
 }
 
 // Exactly one override cursor while busy, however often the program asks for the hourglass.

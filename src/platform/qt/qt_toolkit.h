@@ -12,6 +12,8 @@ class QApplication;
 
 namespace kf::qtui {
 
+class PostedTasks;
+
 // Whether the toolkit has a screen to show windows on: an X or Wayland display, or a Qt platform
 // chosen by hand (offscreen, say).
 bool haveDisplay();
@@ -56,6 +58,8 @@ class QtToolkit : public ui::Toolkit {
 
  private:
   std::unique_ptr<QApplication> ownApp_;
+  // After the application object, so that it goes first.
+  std::unique_ptr<PostedTasks> posted_;
   ui::MousePointer pointer_ = ui::MousePointer::Default;
 };
 
