@@ -15,7 +15,7 @@ CommandLine parse(std::vector<std::string> args) {
   return parseCommandLine(args, kBuiltIn);
 }
 
-TEST(CommandLineTest, NoArgumentsRunAgainstTheBuiltInSiteAndSiteNamesAnotherForBothRoots) {
+TEST(CommandLineTest, NoArgumentsMeanTheBuiltInSiteAndSiteNamesAnother) {
   const CommandLine none = parse({});
   EXPECT_EQ(none.action, CommandLine::Action::Run);
   EXPECT_EQ(none.site.root, kBuiltIn.root);

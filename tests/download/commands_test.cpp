@@ -58,7 +58,7 @@ class CommandsTest : public ::testing::Test {
   const kf::shell::BrowserRegistration registration{dir.path()};
 };
 
-TEST_F(CommandsTest, WithTheSiteDownThePageLinkIsCopiedAndTheFileCommandsSayWhyAndDoNothing) {
+TEST_F(CommandsTest, WithTheSiteDownThePageLinkIsCopiedAndFileCommandsSayWhy) {
   const kf::net::SiteAddress site = kf::net::localSiteAddress(kf::test::deadPort());
   const auto commands = commandsFor(site);
   addRow("other");
@@ -90,7 +90,7 @@ TEST_F(CommandsTest, WithTheSiteDownThePageLinkIsCopiedAndTheFileCommandsSayWhyA
   }
 }
 
-TEST_F(CommandsTest, FileLinkKeepsTheClipboardWhileThePageComesAndTakesNoSecondClick) {
+TEST_F(CommandsTest, FileLinkWaitsWithTheClipboardAndIgnoresASecondClick) {
   std::atomic<bool> clickedAgain{false};
   std::string clipboardDuringFetch = "not fetched";
   kf::test::HttpTestServer crafted;

@@ -373,7 +373,7 @@ TEST_F(DownloadsWindowTest, FailuresSayWhyAndLeaveNothingARetryCannotUse) {
   EXPECT_EQ(filesIn(downloads), Names{});
 }
 
-TEST_F(DownloadsWindowTest, HostileNamesStayInTheDownloadFolderAndShowWhatTheyAre) {
+TEST_F(DownloadsWindowTest, HostileNamesStayInTheFolderAndShowWhatTheyAre) {
   test::RawHttpServer crafted([](const test::RawRequest &request, test::RawConnection &connection) {
     const std::string target = request.target();
     const std::string name = target == "/evil"       ? "../../escaped"
@@ -390,7 +390,7 @@ TEST_F(DownloadsWindowTest, HostileNamesStayInTheDownloadFolderAndShowWhatTheyAr
   EXPECT_FALSE(std::filesystem::exists(dir.file("escaped")));
 }
 
-TEST_F(DownloadsWindowTest, OpenHandsOnlyVideoAndAudioOnUnaskedAndAsksForAnythingElse) {
+TEST_F(DownloadsWindowTest, OpenHandsOnVideoAndAudioAndAsksForAnythingElse) {
   const std::string webm = "\x1A\x45\xDF\xA3 webm";
   const std::map<std::string, std::string> answers = {
       {"/launcher", test::rawAnswer("[Desktop Entry]\nExec=sh",
@@ -431,7 +431,7 @@ TEST_F(DownloadsWindowTest, OpenHandsOnlyVideoAndAudioOnUnaskedAndAsksForAnythin
   EXPECT_EQ(opened.back(), downloads + "/film.desktop") << "the user's own choice";
 }
 
-TEST_F(DownloadsWindowTest, ClosingWhileDownloadsRunAsksAndTakesEveryUnfinishedFileAlong) {
+TEST_F(DownloadsWindowTest, ClosingAsksWhileDownloadsRunAndTakesTheirPartsAlong) {
   Gate never;
   test::RawHttpServer stalled([&](const test::RawRequest &, test::RawConnection &connection) {
     connection.send(head(200, "Content-Length: 20000\r\n") + clipBytes(8000));

@@ -70,7 +70,7 @@ struct CraftedPage {
 
 class CraftedPageTest : public ResolverTest, public ::testing::WithParamInterface<CraftedPage> {};
 
-TEST_P(CraftedPageTest, QueryIsCutFromTheFirstPlayerEmbedding) {
+TEST_P(CraftedPageTest, CutsTheQuery) {
   kf::test::HttpTestServer crafted;
   crafted.routes.Get("/watch", [](const httplib::Request &, httplib::Response &response) {
     response.set_content(GetParam().page, "text/html");

@@ -294,7 +294,7 @@ TEST_P(FaultSuite, CommandEndsAndFilesStayWhole) {
   EXPECT_EQ(folder.tree(), expected) << "no temporary file or stray name is left";
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryRequest, FaultSuite, testing::ValuesIn(everyCase()),
+INSTANTIATE_TEST_SUITE_P(Faults, FaultSuite, testing::ValuesIn(everyCase()),
                          [](const testing::TestParamInfo<Case> &info) { return caseName(info.param); });
 
 }  // namespace

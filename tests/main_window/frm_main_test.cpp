@@ -87,7 +87,7 @@ TEST_F(FrmMainTest, AFileNamedDatEndsTheStartWithTheRunTimeErrorMessage) {
   EXPECT_FALSE(frm->c.window.isOpen());
 }
 
-TEST_F(FrmMainTest, UnreadableSettingsEndTheProgramBeforeTheWindowShowsAndWriteNothing) {
+TEST_F(FrmMainTest, UnreadableSettingsEndTheProgramBeforeItShowsOrWrites) {
   deliverSettings("respages:3\r\ncleartxt:1\r\npreview:0\r\n");
   auto frm = make();
   EXPECT_THROW(frm->start(), ui::ProcessEnded);
@@ -99,7 +99,7 @@ TEST_F(FrmMainTest, UnreadableSettingsEndTheProgramBeforeTheWindowShowsAndWriteN
   EXPECT_NE(::stat(dir.file("dat/fav.kf").c_str(), &st), 0);
 }
 
-TEST_F(FrmMainTest, StartLoadsSettingsAndFavouritesAndTheSiteButtonFirstLoadsTheHomePage) {
+TEST_F(FrmMainTest, StartLoadsTheFilesAndTheSiteButtonFirstLoadsTheHomePage) {
   deliverSettings("respages:7\r\ncleartxt:0\r\npreview:1\r\ninfront:0\r\n");
   ::mkdir(dir.file("dat").c_str(), 0755);
   test::writeFile(dir.file("dat/fav.kf"), "1\r\nFilm|abcdefghijk|http://p/x.jpg|Titel|1:00\r\n");

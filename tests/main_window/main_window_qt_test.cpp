@@ -69,7 +69,7 @@ class MainWindowQtTest : public ::testing::Test {
   std::unique_ptr<FrmMain> frm;
 };
 
-TEST_F(MainWindowQtTest, OpensWithTheResultListShowingAndTheKeyboardInTheSearchBox) {
+TEST_F(MainWindowQtTest, OpensWithTheResultListAndTheKeyboardInTheSearchBox) {
   EXPECT_TRUE(widgetOf(frm->c.lstResult)->isVisible());
   for (const ui::Control *hidden :
        std::initializer_list<const ui::Control *>{&frm->c.lstFavs, &frm->c.lstFile, &frm->c.brw, &frm->c.fraCMD,
@@ -119,7 +119,7 @@ TEST_F(MainWindowQtTest, PageLinkReachesTheDesktopClipboardAsOneLine) {
             QString::fromStdString("http://www.localhost:" + std::to_string(port) + "/watch?v=" + id));
 }
 
-TEST_F(MainWindowQtTest, FileLinkWithTheSiteStoppedSaysWhyAndAnEmptyListLeavesTheClipboard) {
+TEST_F(MainWindowQtTest, FileLinkSaysWhyWithTheSiteStoppedAndIgnoresAnEmptyList) {
   QGuiApplication::clipboard()->setText(QStringLiteral("vorher"));
   frm->c.cmdDll.click();
   EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("vorher")) << "no result listed yet";
@@ -137,7 +137,7 @@ TEST_F(MainWindowQtTest, FileLinkWithTheSiteStoppedSaysWhyAndAnEmptyListLeavesTh
   EXPECT_EQ(told[0].text, "Die Adresse der Videodatei wurde nicht gefunden.\n\nDer Server ist nicht erreichbar.");
 }
 
-TEST_F(MainWindowQtTest, AbortClickedDuringATricklingPageEndsTheSearchKeepingWhatWasListed) {
+TEST_F(MainWindowQtTest, AbortDuringATricklingPageEndsTheSearchKeepingTheRows) {
   test::writeFile(dir.file("result2.txt"), "alt");
   site.setFault({"GET", "page=2", 0}, site::Fault::Trickle);
   frm->settings.respages = 3;
@@ -209,7 +209,7 @@ TEST(MainWindowClose, DuringEachWaitOnTheNetworkSavesAndEndsTheProgram) {
   }
 }
 
-TEST_F(MainWindowQtTest, TheHiddenBrowserLoadsNothingUntilTheSiteButtonShowsTheHomePage) {
+TEST_F(MainWindowQtTest, TheBrowserLoadsNothingUntilTheSiteButtonShowsIt) {
   auto *view = qobject_cast<QWebEngineView *>(widgetOf(frm->c.brw));
   ASSERT_NE(view, nullptr);
   EXPECT_EQ(view->findChild<QWebEnginePage *>(), nullptr) << "no page: the web engine has not started";

@@ -260,7 +260,7 @@ struct CutOff {
 
 class CutOffBodyTest : public testing::TestWithParam<CutOff> {};
 
-TEST_P(CutOffBodyTest, ABodyThatIsNotWholeFailsTheCall) {
+TEST_P(CutOffBodyTest, FailsTheCall) {
   ui::HeadlessToolkit tk;
   ui::setToolkit(tk);
   const std::string getAnswer = GetParam().getAnswer;
@@ -328,7 +328,7 @@ TEST(DownloadHandles, AFailedCallsGetIsClosedWhenTheNextCallBegins) {
 
 // The server answers the HEAD only once the window has run its events while waiting for it, and holds
 // the body back until the abort, which must close the connection.
-TEST(DownloadWaits, TheWindowRunsWhileTheServerIsSilentAndAnAbortDropsTheConnection) {
+TEST(DownloadWaits, TheWindowRunsWhileTheServerIsSilentAndAbortDropsIt) {
   ui::HeadlessToolkit tk;
   ui::setToolkit(tk);
   clsDownload download;

@@ -55,7 +55,7 @@ TEST(QtToolkitTest, MessageBoxIsModalWithItsIconTextAndOnlyOk) {
   EXPECT_TRUE(modal);
 }
 
-TEST(QtToolkitTest, AQuestionOffersJaAndNeinWithNeinForACloseAndIsAnsweredThroughTheSeam) {
+TEST(QtToolkitTest, AQuestionOffersJaAndNeinAndIsAnsweredFromTheQueue) {
   auto &tk = qtToolkit();
   QStringList captions;
   QString defaultCaption;

@@ -117,7 +117,7 @@ TEST(DataSafety, KilledWhileSavingEachFileIsTheOldOrTheNewVersion) {
   EXPECT_GT(killedInsideASave, kKills / 10);
 }
 
-TEST(DataSafety, AFullDiskAtCloseKeepsThePreviousFilesSaysSoAndTheProgramStillEnds) {
+TEST(DataSafety, AFullDiskAtCloseKeepsTheOldFilesSaysSoAndStillEnds) {
   // Bytes the disk still takes: none, or enough for the settings but not for the favourites.
   for (const rlim_t room : {rlim_t{0}, rlim_t{200}}) {
     SCOPED_TRACE(room);

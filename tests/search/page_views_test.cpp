@@ -35,7 +35,7 @@ void PrintTo(const LoadCase &c, std::ostream *os) {
 
 class LoadPage : public testing::TestWithParam<LoadCase> {};
 
-TEST_P(LoadPage, ListsTheLinesUpToTheClosingLine) {
+TEST_P(LoadPage, ListsLinesUpToTheClosingLine) {
   test::TempDir dir;
   test::writeFile(dir.file("result.txt"), GetParam().bytes);
   test::SearchWindow frm;

@@ -14,7 +14,7 @@
 namespace kf {
 namespace {
 
-TEST(LibraryProgram, findsWatchesAndDownloadsAVideoOfTheFolder) {
+TEST(LibraryProgram, FindsWatchesAndDownloadsAVideoOfTheFolder) {
   ui::HeadlessToolkit tk;
   ui::setToolkit(tk);
   site::test::LibrarySite library;

@@ -14,7 +14,7 @@ namespace {
 
 constexpr const char *kGood = "abcdefghijk|Katze im Schnee|3:25|0|katze,cat|Eine Katze.<br/>\tIm Schnee.";
 
-TEST(SiteCatalogue, committedCatalogueIsLargeVariedAndComplete) {
+TEST(SiteCatalogue, CommittedCatalogueIsLargeVariedAndComplete) {
   const Site site = Site::load(defaultDataDir());
   const auto &videos = site.catalogue().videos();
   EXPECT_GE(videos.size(), 300u);
@@ -31,7 +31,7 @@ TEST(SiteCatalogue, committedCatalogueIsLargeVariedAndComplete) {
   EXPECT_TRUE(umlaut && breakTag && tab);
 }
 
-TEST(SiteCatalogue, rejectsRecordsThatWouldBreakAResultPage) {
+TEST(SiteCatalogue, RejectsRecordsThatWouldBreakAResultPage) {
   EXPECT_EQ(Catalogue::parse(std::string("# comment\n") + kGood + "\r\n").videos().size(), 1u);
   const std::vector<std::string> bad = {
       "abcdefghij|Zu kurz|3:25|0|katze|Text.",              // id of 10 characters
@@ -52,7 +52,7 @@ TEST(SiteCatalogue, rejectsRecordsThatWouldBreakAResultPage) {
   }
 }
 
-TEST(SiteCatalogue, searchFoldsLetterCaseAndNeedsEveryWord) {
+TEST(SiteCatalogue, SearchFoldsLetterCaseAndNeedsEveryWord) {
   const Catalogue catalogue = Catalogue::parse(std::string(kGood) +
                                                "\nbbbbbbbbbbb|Übermütige Kätzchen|1:00|1|tiere|Spiel.\n"
                                                "ccccccccccc|Hund|1:00|2|hund|Ein Hund und eine Katze.");
@@ -71,7 +71,7 @@ TEST(SiteCatalogue, searchFoldsLetterCaseAndNeedsEveryWord) {
   EXPECT_TRUE(found({}).empty());
 }
 
-TEST(SitePagesText, attachmentNameIsPlainAsciiWhateverTheTitle) {
+TEST(SitePagesText, AttachmentNameIsPlainAsciiWhateverTheTitle) {
   Video video;
   video.id = "abcdefghijk";
   video.title = "Grüße aus Köln: \"../../etc\"\r\n – Teil 2";

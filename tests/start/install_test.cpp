@@ -176,7 +176,7 @@ TEST_F(InstallTest, AnotherUsersSiteOnTheUsersPortIsNotUsedAndTheUserIsToldWhy) 
   EXPECT_EQ(test::processesOf(appDir() + "/klipfang-site").size(), 1U) << "the launcher started no site";
 }
 
-TEST_F(InstallTest, ALibraryStartServesTheFolderOnTheUsersPortAndTheNextStartsUseItOrSayWhyNot) {
+TEST_F(InstallTest, ALibraryStartServesItAndLaterStartsUseItOrSayWhy) {
   const std::string videos = videosOf(user);
   test::StartedProgram started("/usr/bin/setpriv", asUser(user, {launcher(), "--library", videos}));
   ASSERT_TRUE(test::eventually([&] { return siteOfProgram(user) == "http://127.0.0.1:" + std::to_string(port); }));
@@ -195,7 +195,7 @@ TEST_F(InstallTest, ALibraryStartServesTheFolderOnTheUsersPortAndTheNextStartsUs
       << test::readFile(output);
 }
 
-TEST_F(InstallTest, ALibraryStartLeavesOtherVideosOnTheUsersPortAloneAndTellsOfAMissingFolder) {
+TEST_F(InstallTest, ALibraryStartLeavesOtherSitesAloneAndNamesAMissingFolder) {
   test::StartedProgram builtIn("/usr/bin/setpriv", asUser(user, {appDir() + "/klipfang-site", "--port",
                                                                  std::to_string(port), "--data", appDir() + "/site"}));
   ASSERT_TRUE(test::eventually([&] { return siteAnswers(port); }));

@@ -42,7 +42,7 @@ class Folder : public test::ProgramFolder {
   bool answers() const { return instance::handOver(app::handOverPathFor(path()), "show", 60s); }
 };
 
-TEST(OneProgramPerFolder, ASecondStartBringsTheFirstForwardAndEndsWithoutTouchingTheFolder) {
+TEST(OneProgramPerFolder, ASecondStartBringsTheFirstForwardAndTouchesNothing) {
   const Folder folder;
   test::StartedProgram first(folder.program(), {});
   ASSERT_TRUE(folder.answers());

@@ -75,7 +75,7 @@ class FavouriteCommandsTest : public ::testing::Test {
   WatchCommand watch{{cmdWatch, lstResult, lstFavs}, buildWatchPage};
 };
 
-TEST_F(FavouriteCommandsTest, MarkingAppendsACopyNumberedAfterTheRowsThereAndMarksTheResult) {
+TEST_F(FavouriteCommandsTest, MarkingAppendsANumberedCopyAndMarksTheResult) {
   addFavourite("Eins", "a1");
   addFavourite("Zwei", "b2");
   addFavourite("Drei", "c3");
@@ -97,7 +97,7 @@ TEST_F(FavouriteCommandsTest, MarkingAppendsACopyNumberedAfterTheRowsThereAndMar
   EXPECT_EQ(views(), (std::vector<bool>{true, false, false, false}));  // the view stays on the results
 }
 
-TEST_F(FavouriteCommandsTest, AVideoIsAFavouriteOnceAndUnmarkingRemovesItsOwnFavourite) {
+TEST_F(FavouriteCommandsTest, AVideoIsAFavouriteOnceAndUnmarkingRemovesIt) {
   addResult("No cats were harmed.", "k9");
   addResult("No cats were harmed.", "x1");
   addResult("No cats were harmed.", "K9");  // the same video again, on a later page
@@ -121,7 +121,7 @@ TEST_F(FavouriteCommandsTest, AVideoIsAFavouriteOnceAndUnmarkingRemovesItsOwnFav
   EXPECT_EQ(stars(), (std::vector<int>{0, 0, 0}));
 }
 
-TEST_F(FavouriteCommandsTest, TheDeleteKeyRemovesTheSelectedFavouriteItsStarsAndSelectsTheNext) {
+TEST_F(FavouriteCommandsTest, DeleteRemovesFavouriteAndStarsAndSelectsTheNext) {
   addFavourite("Eins", "a1");
   addFavourite("Zwei", "b2");
   addFavourite("Drei", "c3");
@@ -150,7 +150,7 @@ TEST_F(FavouriteCommandsTest, TheDeleteKeyRemovesTheSelectedFavouriteItsStarsAnd
   EXPECT_EQ(lstFavs.count(), 0);
 }
 
-TEST_F(FavouriteCommandsTest, EmptyListsAndListsWithoutASelectionLeaveEverythingAsItWas) {
+TEST_F(FavouriteCommandsTest, ListsWithoutRowsOrSelectionLeaveEverythingAsItWas) {
   fraCMD.setVisible(true);
   const auto untouched = [&] {
     cmdMark.click();
@@ -191,7 +191,7 @@ TEST_F(FavouriteCommandsTest, TheViewButtonsLeaveExactlyOneViewAndHideThePanel) 
   EXPECT_EQ(views(), (std::vector<bool>{false, true, false, false}));
 }
 
-TEST_F(FavouriteCommandsTest, ADoubleClickOnAFavouriteAndTheWatchButtonPlayTheirSelectedVideo) {
+TEST_F(FavouriteCommandsTest, DoubleClickAndWatchButtonPlayTheSelectedFavourite) {
   addFavourite("Mein Lieblingsfilm", "fav-1");
   addFavourite("Noch einer", "fav_2");
   lstFavs.clickItem(2);

@@ -40,7 +40,7 @@ class SettingsTest : public ::testing::Test {
   test::TempDir dir;
 };
 
-TEST_F(SettingsTest, AFileThatCannotBeReadEndsTheProgramAfterOneMessageAndStaysAsItWas) {
+TEST_F(SettingsTest, AnUnreadableFileEndsTheProgramAfterOneMessageAndStays) {
   const std::optional<std::string> files[] = {
       std::nullopt,                                                  // missing
       "respages:3\r\ncleartxt:1\r\npreview:1\r\n",                   // three lines
@@ -185,7 +185,7 @@ class SettingsWindowTest : public SettingsTest {
   }
 };
 
-TEST_F(SettingsWindowTest, OpeningShowsTheSettingsInForceOnTopWhateverTheFrontSetting) {
+TEST_F(SettingsWindowTest, OpenedItShowsTheSettingsOnTopWhateverTheFrontSetting) {
   settings = {3, true, false, false};
   FrmSettings &frm = opened();
   EXPECT_TRUE(frm.window.isOpen());
@@ -207,7 +207,7 @@ TEST_F(SettingsWindowTest, OpeningShowsTheSettingsInForceOnTopWhateverTheFrontSe
   EXPECT_EQ(again.chkFront.value(), ui::CheckBox::Checked);
 }
 
-TEST_F(SettingsWindowTest, APageCountTheListDoesNotOfferShowsTheNearestEntryAndChangesNothingUntilSaved) {
+TEST_F(SettingsWindowTest, AnUnlistedPageCountShowsTheNearestUntilSaved) {
   for (const auto &[pages, shown] : {std::pair{0, "1"}, {-3, "1"}, {99, "20"}}) {
     settings.respages = static_cast<std::int16_t>(pages);
     FrmSettings &frm = opened();

@@ -201,7 +201,7 @@ TEST_F(WatchTest, AFolderInTheTemplatesPlaceCannotBeRead) {
   EXPECT_EQ(buildWatchPage.frmVid(), nullptr);
 }
 
-TEST(DeliveredTemplate, IsOneLineThatEmbedsTheSitesPlayerWithNoOtherPercentSign) {
+TEST(DeliveredTemplate, IsOneLineThatEmbedsThePlayerWithNoOtherPercentSign) {
   const std::string bytes = readFile(KF_DELIVERED_VID_KF);
   ASSERT_GE(bytes.size(), 2U);
   EXPECT_EQ(bytes.find("\r\n"), bytes.size() - 2);
