@@ -13,6 +13,7 @@
 #include "platform/os/shell/registry.h"
 #include "platform/ui/headless_toolkit.h"
 #include "server.h"
+#include "support/environment_variable.h"
 #include "support/http_test_server.h"
 #include "support/temp_dir.h"
 
@@ -174,8 +175,6 @@ class DownloadCommandTest : public CommandsTest {
     CommandsTest::SetUp();
     std::filesystem::create_directory(downloads);
     kf::test::writeRecordingScript(dir.file("notify-send"), notification);
-    ::setenv("XDG_DOWNLOAD_DIR", downloads.c_str(), 1);
-    ::setenv("PATH", (dir.path() + ":/usr/bin:/bin").c_str(), 1);
     site = kf::net::localSiteAddress(server.start());
     commands = commandsFor(site);
     addRow(video.id);
@@ -200,6 +199,8 @@ class DownloadCommandTest : public CommandsTest {
 
   const std::string downloads = dir.file("Downloads");
   const std::string notification = dir.file("notification");
+  const kf::test::EnvironmentVariable downloadFolder{"XDG_DOWNLOAD_DIR", downloads};
+  const kf::test::EnvironmentVariable path{"PATH", dir.path() + ":/usr/bin:/bin"};
   // The real launcher as the browser program; it reports through the test's notify-send.
   kf::test::FetchLauncher launcher{KF_FETCH_PROGRAM, dir.path(), dir.path()};
   kf::site::Server server;

@@ -22,6 +22,7 @@
 #include "platform/base/error.h"
 #include "platform/ui/headless_toolkit.h"
 #include "server.h"
+#include "support/environment_variable.h"
 #include "support/file_size_limit.h"
 #include "support/raw_http_server.h"
 #include "support/temp_dir.h"
@@ -476,7 +477,7 @@ TEST_F(DownloadsWindowTest, ClosingAsksWhileDownloadsRunAndTakesTheirPartsAlong)
 
 TEST_F(DownloadsWindowTest, ALaterStartHandsItsAddressToTheWindowAndEnds) {
   test::TempDir runtime;
-  ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+  const test::EnvironmentVariable runtimeFolder("XDG_RUNTIME_DIR", runtime.path());
   std::optional<WindowClaim> claim = WindowClaim::claimOrHandOver(clipAddress(3));
   ASSERT_TRUE(claim);
   const auto server = claim->listen([&](const std::string &address) { return frm.add(address); });

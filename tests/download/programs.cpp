@@ -99,10 +99,12 @@ int deadPort() {
 
 FetchLauncher::FetchLauncher(const std::string &program, const std::string &programFolder, const std::string &folder,
                              const std::string &prelude)
-    : program_(program), path_(programFolder + "/klipfang-fetch"), ids_(folder + "/started") {
+    : program_(program),
+      path_(programFolder + "/klipfang-fetch"),
+      ids_(folder + "/started"),
+      runtimeFolder_("XDG_RUNTIME_DIR", folder + "/runtime") {
   std::filesystem::create_directory(folder + "/runtime");
   ::chmod((folder + "/runtime").c_str(), 0700);
-  ::setenv("XDG_RUNTIME_DIR", (folder + "/runtime").c_str(), 1);
   writeScript(path_, prelude + "echo $$ >> '" + ids_ + "'\nexec '" + program + "' \"$@\"\n");
 }
 

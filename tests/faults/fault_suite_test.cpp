@@ -15,6 +15,7 @@
 #include "faults/program_folder.h"
 #include "platform/base/cp1252.h"
 #include "server.h"
+#include "support/environment_variable.h"
 
 namespace kf {
 namespace {
@@ -211,8 +212,8 @@ class FaultSuite : public testing::TestWithParam<Case> {
     const std::string notification = fetchDir.file("notification");
     std::filesystem::create_directory(downloads);
     test::writeRecordingScript(fetchDir.file("notify-send"), notification);
-    ::setenv("XDG_DOWNLOAD_DIR", downloads.c_str(), 1);
-    ::setenv("PATH", (fetchDir.path() + ":/usr/bin:/bin").c_str(), 1);
+    const test::EnvironmentVariable downloadFolder("XDG_DOWNLOAD_DIR", downloads);
+    const test::EnvironmentVariable path("PATH", fetchDir.path() + ":/usr/bin:/bin");
     // The download's own cap is 4 GiB; a file size limit of a few MiB (a nearly full disk) stands
     // in for it, so an endless answer ends in a moment. The limit is to fail writes, not to kill.
     // klipfang-fetch beside the program, as the build lays it out.

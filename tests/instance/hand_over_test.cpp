@@ -13,6 +13,7 @@
 
 #include "platform/os/instance/instance_lock.h"
 #include "platform/ui/headless_toolkit.h"
+#include "support/environment_variable.h"
 #include "support/temp_dir.h"
 
 namespace kf::instance {
@@ -22,10 +23,7 @@ using namespace std::chrono_literals;
 
 class InstanceTest : public testing::Test {
  protected:
-  InstanceTest() {
-    ui::setToolkit(tk);
-    ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
-  }
+  InstanceTest() { ui::setToolkit(tk); }
 
   // Hands `message` over as a later start does, from a process of its own in effect, while this
   // thread is the listener's window thread: whether it was taken.
@@ -38,6 +36,7 @@ class InstanceTest : public testing::Test {
 
   ui::HeadlessToolkit tk;
   test::TempDir runtime;
+  const test::EnvironmentVariable runtimeFolder{"XDG_RUNTIME_DIR", runtime.path()};
   test::TempDir folder;
 };
 

@@ -10,6 +10,7 @@
 #include "http_probe.h"
 #include "platform/base/cp1252.h"
 #include "site/library_folder.h"
+#include "support/environment_variable.h"
 
 namespace kf {
 namespace {
@@ -46,8 +47,8 @@ TEST(LibraryProgram, FindsWatchesAndDownloadsAVideoOfTheFolder) {
   const std::string downloads = fetchDir.file("Downloads");
   std::filesystem::create_directory(downloads);
   test::writeRecordingScript(fetchDir.file("notify-send"), fetchDir.file("notification"));
-  ::setenv("XDG_DOWNLOAD_DIR", downloads.c_str(), 1);
-  ::setenv("PATH", (fetchDir.path() + ":/usr/bin:/bin").c_str(), 1);
+  const test::EnvironmentVariable downloadFolder("XDG_DOWNLOAD_DIR", downloads);
+  const test::EnvironmentVariable path("PATH", fetchDir.path() + ":/usr/bin:/bin");
   const test::FetchLauncher launcher(KF_FETCH_PROGRAM, folder.path(), fetchDir.path());
   frm->c.cmdDL.click();
   EXPECT_TRUE(tk.boxes.shown().empty());
