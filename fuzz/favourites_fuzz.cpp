@@ -2,6 +2,10 @@
 // what it loads survives a save and a second load row for row.
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 #include "fuzz_input.h"
 #include "platform/os/files.h"
@@ -41,10 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   if (!tk.boxes.shown().empty()) {
     // Taken away again, so that the next input finds the name free.
     const std::string aside = kf::files::join(dataDir, "fav.kf.unlesbar");
-    if (kf::files::readBytes(aside) != std::string(reinterpret_cast<const char *>(data), size)) {
+    std::ifstream kept(aside, std::ios::binary);
+    if (std::string(std::istreambuf_iterator<char>(kept), {}) !=
+        std::string(reinterpret_cast<const char *>(data), size)) {
       kf::fuzz::fail("a file that could not be loaded was not kept whole");
     }
-    kf::files::removeFile(aside);
+    std::filesystem::remove(aside);
   }
   for (int row = 1; row <= loaded.count(); ++row) {
     if (loaded.item(row).subItems.size() != kf::store::kFavouriteFields) kf::fuzz::fail("a row lacks fields");

@@ -29,6 +29,7 @@
 #include "net/site_address.h"
 #include "platform/base/cp1252.h"
 #include "server.h"
+#include "support/local_site.h"
 #include "support/temp_dir.h"
 
 extern char **environ;
@@ -275,7 +276,7 @@ int main(int /*argc*/, char **argv) {
   const test::TempDir runtime;
   ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
   site::Server server;
-  const net::SiteAddress site = net::localSiteAddress(server.start());
+  const net::SiteAddress site = test::localSiteAddress(server.start());
 
   std::vector<Run> runs;
   bool ok = true;

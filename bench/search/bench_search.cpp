@@ -24,6 +24,7 @@
 #include "search/search_commands.h"
 #include "search/search_window.h"
 #include "server.h"
+#include "support/local_site.h"
 
 namespace kf::bench {
 namespace {
@@ -199,7 +200,7 @@ int main() {
 
   site::Server server;
   const int port = server.start();
-  const net::SiteAddress address = net::localSiteAddress(port);
+  const net::SiteAddress address = test::localSiteAddress(port);
   const std::string words = "klipfang";
   constexpr int kPages = 20;
 

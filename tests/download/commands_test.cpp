@@ -15,6 +15,7 @@
 #include "server.h"
 #include "support/environment_variable.h"
 #include "support/http_test_server.h"
+#include "support/local_site.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -60,7 +61,7 @@ class CommandsTest : public ::testing::Test {
 };
 
 TEST_F(CommandsTest, WithTheSiteDownThePageLinkIsCopiedAndFileCommandsSayWhy) {
-  const kf::net::SiteAddress site = kf::net::localSiteAddress(kf::test::deadPort());
+  const kf::net::SiteAddress site = kf::test::localSiteAddress(kf::test::deadPort());
   const auto commands = commandsFor(site);
   addRow("other");
   addRow("abc");
@@ -101,7 +102,7 @@ TEST_F(CommandsTest, FileLinkWaitsWithTheClipboardAndIgnoresASecondClick) {
     response.set_content("SWFObject(\"/p.swf?video_id=abc&t=1\", 1)", "text/html");
   });
   crafted.start();
-  const kf::net::SiteAddress site = kf::net::localSiteAddress(crafted.port());
+  const kf::net::SiteAddress site = kf::test::localSiteAddress(crafted.port());
   const auto commands = commandsFor(site);
   addRow("abc");
   lstResult.select(1);
@@ -128,7 +129,7 @@ TEST_F(CommandsTest, FileLinkWaitsWithTheClipboardAndIgnoresASecondClick) {
 
 TEST_F(CommandsTest, WithoutASelectedRowNothingChanges) {
   kf::test::writeRecordingScript(dir.file("klipfang-fetch"), dir.file("record"));
-  const auto commands = commandsFor(kf::net::localSiteAddress(kf::test::deadPort()));
+  const auto commands = commandsFor(kf::test::localSiteAddress(kf::test::deadPort()));
   tk.setClipboardText("alt");
 
   const auto nothingChanges = [&] {
@@ -155,7 +156,7 @@ TEST_F(CommandsTest, DownloadTakesTheSelectedFavouriteWhileTheFavouritesAreShown
     response.set_content("SWFObject(\"/p.swf?video_id=" + request.get_param_value("v") + "\", 1)", "text/html");
   });
   crafted.start();
-  const auto commands = commandsFor(kf::net::localSiteAddress(crafted.port()));
+  const auto commands = commandsFor(kf::test::localSiteAddress(crafted.port()));
   kf::test::writeRecordingScript(dir.file("klipfang-fetch"), dir.file("record"));
   addRow("res1");
   addRow("fav1", &lstFavs);
@@ -175,7 +176,7 @@ class DownloadCommandTest : public CommandsTest {
     CommandsTest::SetUp();
     std::filesystem::create_directory(downloads);
     kf::test::writeRecordingScript(dir.file("notify-send"), notification);
-    site = kf::net::localSiteAddress(server.start());
+    site = kf::test::localSiteAddress(server.start());
     commands = commandsFor(site);
     addRow(video.id);
     lstResult.select(1);

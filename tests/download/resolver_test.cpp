@@ -12,6 +12,7 @@
 #include "platform/ui/headless_toolkit.h"
 #include "server.h"
 #include "support/http_test_server.h"
+#include "support/local_site.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ class ResolverTest : public ::testing::Test {
 
 TEST_F(ResolverTest, BundledSiteWatchPageGivesTheFileRequestTheSiteAnswers) {
   kf::site::Server server;
-  const kf::net::SiteAddress site = kf::net::localSiteAddress(server.start());
+  const kf::net::SiteAddress site = kf::test::localSiteAddress(server.start());
   const kf::site::Video &video = server.site().catalogue().videos().at(7);
   const std::string token = server.site().token(video);
 
@@ -76,7 +77,7 @@ TEST_P(CraftedPageTest, CutsTheQuery) {
     response.set_content(GetParam().page, "text/html");
   });
   crafted.start();
-  const kf::net::SiteAddress site = kf::net::localSiteAddress(crafted.port());
+  const kf::net::SiteAddress site = kf::test::localSiteAddress(crafted.port());
 
   const std::string &query = GetParam().query;
   const std::string why = whyNot([&] {
@@ -106,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto &info) { return info.param.name; });
 
 TEST_F(ResolverTest, UnreachablePageIsToldAndRestoresThePointer) {
-  const kf::net::SiteAddress site = kf::net::localSiteAddress(kf::test::deadPort());
+  const kf::net::SiteAddress site = kf::test::localSiteAddress(kf::test::deadPort());
   tk.setMousePointer(MousePointer::Hourglass);
 
   EXPECT_EQ(whyNot([&] { kf::net::rGetVideoFileUrl(site.root + "/watch?v=abc", site); }),

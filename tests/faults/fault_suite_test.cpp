@@ -16,6 +16,7 @@
 #include "platform/base/cp1252.h"
 #include "server.h"
 #include "support/environment_variable.h"
+#include "support/local_site.h"
 
 namespace kf {
 namespace {
@@ -111,7 +112,7 @@ class FaultSuite : public testing::TestWithParam<Case> {
     tk.waitLimitSeconds = 30;
     test::writeFile(folder.file("result.txt"), kOldPage1);
     test::writeFile(folder.file("result2.txt"), kOldPage2);
-    frm = folder.start(tk, net::localSiteAddress(port));
+    frm = folder.start(tk, test::localSiteAddress(port));
   }
 
   ui::ListView &results() { return frm->c.lstResult; }

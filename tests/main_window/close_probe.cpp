@@ -13,6 +13,7 @@
 #include "platform/qt/qt_toolkit.h"
 #include "platform/qt/window_peer.h"
 #include "server.h"
+#include "support/local_site.h"
 
 int main(int argc, char **argv) {
   if (argc != 2 || !std::getenv("KF_PROBE_WAIT")) return 2;
@@ -23,7 +24,7 @@ int main(int argc, char **argv) {
   kf::ui::setToolkit(toolkit);
   // A box nobody answers would hold the probe; a close that came too late is told by the exit code.
   toolkit.answering = true;
-  kf::app::FrmMain frm(toolkit, {argv[1], kf::net::localSiteAddress(port)});
+  kf::app::FrmMain frm(toolkit, {argv[1], kf::test::localSiteAddress(port)});
   frm.start();
   frm.settings.respages = 1;
   frm.c.txtSearch.setText("klipfang");

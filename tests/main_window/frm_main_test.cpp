@@ -14,6 +14,7 @@
 #include "platform/base/cp1252.h"
 #include "platform/os/instance/instance_lock.h"
 #include "platform/ui/headless_toolkit.h"
+#include "support/local_site.h"
 #include "support/temp_dir.h"
 #include "support/without_locks.h"
 
@@ -27,7 +28,7 @@ class FrmMainTest : public ::testing::Test {
   FrmMainTest() { ui::setToolkit(tk); }
 
   std::unique_ptr<FrmMain> make(ui::HeadlessToolkit &toolkit) {
-    return std::make_unique<FrmMain>(toolkit, Environment{dir.path(), net::localSiteAddress(1)});
+    return std::make_unique<FrmMain>(toolkit, Environment{dir.path(), test::localSiteAddress(1)});
   }
   std::unique_ptr<FrmMain> make() { return make(tk); }
 
@@ -114,7 +115,7 @@ TEST_F(FrmMainTest, StartLoadsTheFilesAndTheSiteButtonFirstLoadsTheHomePage) {
   EXPECT_EQ(frm->c.brw.location(), "") << "the hidden browser loads nothing before it is shown";
   EXPECT_FALSE(frm->c.brw.visible());
   frm->c.cmdToFav.click();
-  EXPECT_EQ(frm->c.brw.location(), net::localSiteAddress(1).root);
+  EXPECT_EQ(frm->c.brw.location(), test::localSiteAddress(1).root);
   EXPECT_TRUE(frm->c.brw.visible());
 }
 

@@ -25,6 +25,7 @@
 #include "qt/qt_environment.h"
 #include "server.h"
 #include "support/http_test_server.h"
+#include "support/local_site.h"
 #include "support/temp_dir.h"
 
 namespace kf::app {
@@ -52,7 +53,7 @@ class MainWindowQtTest : public ::testing::Test {
   void SetUp() override {
     port = site.start();
     test::writeFile(dir.file("sets.cfg"), "respages:1\r\ncleartxt:1\r\npreview:0\r\ninfront:0\r\n");
-    frm = std::make_unique<FrmMain>(test::qtToolkit(), Environment{dir.path(), net::localSiteAddress(port)});
+    frm = std::make_unique<FrmMain>(test::qtToolkit(), Environment{dir.path(), test::localSiteAddress(port)});
     frm->start();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(frm->c.window)));
   }
@@ -175,7 +176,7 @@ TEST_F(MainWindowQtTest, SearchWordsWithAHashReachTheSiteEncodedOnEveryPage) {
   relay.routes.set_keep_alive_max_count(1);
   relay.start();
   frm.reset();
-  frm = std::make_unique<FrmMain>(test::qtToolkit(), Environment{dir.path(), net::localSiteAddress(relay.port())});
+  frm = std::make_unique<FrmMain>(test::qtToolkit(), Environment{dir.path(), test::localSiteAddress(relay.port())});
   frm->start();
   frm->settings.respages = 3;
   frm->c.txtSearch.setText("C# kurs");

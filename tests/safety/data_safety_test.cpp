@@ -16,6 +16,7 @@
 #include "store/favourites_file.h"
 #include "store/settings_file.h"
 #include "support/file_size_limit.h"
+#include "support/local_site.h"
 
 namespace kf {
 namespace {
@@ -124,7 +125,7 @@ TEST(DataSafety, AFullDiskAtCloseKeepsTheOldFilesSaysSoAndStillEnds) {
     ui::HeadlessToolkit tk;
     ui::setToolkit(tk);
     const test::ProgramFolder folder;
-    const auto frm = folder.start(tk, net::localSiteAddress(1));
+    const auto frm = folder.start(tk, test::localSiteAddress(1));
     frm->settings.respages = 9;
     fillFavourites(frm->c.lstFavs, 20, "neu");
     const std::string newSettings = "respages:9\r\ncleartxt:1\r\npreview:1\r\ninfront:0\r\n";

@@ -14,6 +14,7 @@
 #include "platform/base/cp1252.h"
 #include "store/favourite_row.h"
 #include "support/http_test_server.h"
+#include "support/local_site.h"
 
 namespace kf {
 namespace {
@@ -121,7 +122,7 @@ class HostileNames : public testing::Test {
 };
 
 TEST_F(HostileNames, StayInsideTheProgramsFoldersAndOutOfItsPages) {
-  auto frm = folder.start(tk, net::localSiteAddress(server.port()));
+  auto frm = folder.start(tk, test::localSiteAddress(server.port()));
   ui::ListView &results = frm->c.lstResult;
   frm->c.txtSearch.setText("alles");
   frm->c.cmdSearch.click();
@@ -173,7 +174,7 @@ TEST_F(HostileNames, StayInsideTheProgramsFoldersAndOutOfItsPages) {
   ASSERT_TRUE(test::closeMainWindow(*frm));
   frm.reset();  // the ended program lets go of its folder
   EXPECT_EQ(readFile(folder.file("sets.cfg")), test::kDeliveredSettings);
-  EXPECT_EQ(favouritesOf(folder.start(tk, net::localSiteAddress(server.port()))->c.lstFavs), favourites)
+  EXPECT_EQ(favouritesOf(folder.start(tk, test::localSiteAddress(server.port()))->c.lstFavs), favourites)
       << "the favourites come back as they were kept";
 
   EXPECT_EQ(folder.tree(), expectedTree);

@@ -19,6 +19,7 @@
 #include "store/favourite_row.h"
 #include "store/favourites_file.h"
 #include "support/http_test_server.h"
+#include "support/local_site.h"
 #include "support/peak_memory.h"
 #include "support/temp_dir.h"
 
@@ -42,7 +43,7 @@ class HostilePagesQt : public testing::Test {
     test::writeFile(dir.file("sets.cfg"), "respages:1\r\ncleartxt:1\r\npreview:0\r\ninfront:0\r\n");
     test::writeFile(dir.file("vid.kf"), "<html><body>%</body></html>\r\n");
     frm = std::make_unique<app::FrmMain>(test::qtToolkit(),
-                                         app::Environment{dir.path(), net::localSiteAddress(server.port())});
+                                         app::Environment{dir.path(), test::localSiteAddress(server.port())});
     frm->start();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(frm->c.window)));
   }

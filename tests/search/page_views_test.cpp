@@ -7,6 +7,7 @@
 #include "search/search_commands.h"
 #include "search/search_data.h"
 #include "search/search_window.h"
+#include "support/local_site.h"
 #include "support/peak_memory.h"
 #include "support/temp_dir.h"
 
@@ -100,7 +101,7 @@ TEST(LoadFile, FileThatCannotBeReadListsNothing) {
 
 TEST(PageViews, FileCommandShowsTheLinesAndResultsCommandTheList) {
   test::SearchWindow frm;
-  SearchCommands commands(frm.controls(), frm.settings, net::localSiteAddress(1), "/nonexistent");
+  SearchCommands commands(frm.controls(), frm.settings, test::localSiteAddress(1), "/nonexistent");
   frm.fraCMD.setVisible(true);
   frm.lstFavs.setVisible(true);
   frm.brw.setVisible(true);
@@ -117,7 +118,7 @@ TEST(PageViews, FileCommandShowsTheLinesAndResultsCommandTheList) {
 
 TEST(PageViews, ClickOnARawLineCopiesItsText) {
   test::SearchWindow frm;
-  SearchCommands commands(frm.controls(), frm.settings, net::localSiteAddress(1), "/nonexistent");
+  SearchCommands commands(frm.controls(), frm.settings, test::localSiteAddress(1), "/nonexistent");
   frm.settings.cleartxt = true;
   LoadFile(test::searchData("one_entry.html"), frm.views());
   frm.tk.setClipboardText("before");

@@ -4,7 +4,6 @@
 #include "platform/base/cp1252.h"
 #include "platform/os/files.h"
 #include "search/clean_text.h"
-#include "search/contains_text.h"
 #include "search/load_file.h"
 #include "search/parse_entry.h"
 #include "search/result_page.h"
@@ -254,14 +253,6 @@ TEST(ParseEntry, TrimsTheLineAndJoinsTheFields) {
   EXPECT_EQ(line, page.row(14));
   std::string plain = "no marker here";
   EXPECT_EQ(ParseEntry(plain, page), "");
-}
-
-TEST(ContainsText, MatchesWholeNeedlesCaseSensitively) {
-  EXPECT_TRUE(ContainsText("desc", "xdescy"));
-  EXPECT_TRUE(ContainsText("", "a"));
-  EXPECT_FALSE(ContainsText("", ""));
-  EXPECT_FALSE(ContainsText("Desc", "desc"));
-  EXPECT_FALSE(ContainsText("descx", "xdesc"));
 }
 
 }  // namespace

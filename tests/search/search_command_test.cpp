@@ -13,13 +13,14 @@
 #include "server.h"
 #include "support/file_size_limit.h"
 #include "support/http_test_server.h"
+#include "support/local_site.h"
 #include "support/temp_dir.h"
 
 namespace kf::search {
 namespace {
 
 struct SiteSearch : testing::Test {
-  SiteSearch() : port(site.start()), commands(frm.controls(), frm.settings, net::localSiteAddress(port), dir.path()) {}
+  SiteSearch() : port(site.start()), commands(frm.controls(), frm.settings, test::localSiteAddress(port), dir.path()) {}
 
   std::vector<std::string> targets(const std::string &method = "GET") const {
     std::vector<std::string> out;
@@ -94,7 +95,7 @@ TEST_F(SiteSearch, ThePagesOfASearchShareAConnectionThatEndsWithTheSearch) {
   });
   relay.routes.set_keep_alive_max_count(100);  // cpp-httplib closes after five requests otherwise
   relay.start();
-  SearchCommands viaRelay(frm.controls(), frm.settings, net::localSiteAddress(relay.port()), dir.path());
+  SearchCommands viaRelay(frm.controls(), frm.settings, test::localSiteAddress(relay.port()), dir.path());
   frm.settings.respages = 3;
   frm.txtSearch.setText("klipfang");
   viaRelay.search();
@@ -109,7 +110,7 @@ TEST_F(SiteSearch, ThePagesOfASearchShareAConnectionThatEndsWithTheSearch) {
 }
 
 TEST_F(SiteSearch, WordsGoIntoTheAddressesAsTyped) {
-  const std::string root = net::localSiteAddress(port).root;
+  const std::string root = test::localSiteAddress(port).root;
   frm.settings.respages = 1;
   frm.txtSearch.setText("katze tiere");
   EXPECT_EQ(commands.PageUrl(2), root + page("katze tiere", 2));

@@ -11,6 +11,7 @@
 #include "platform/base/cp1252.h"
 #include "site/library_folder.h"
 #include "support/environment_variable.h"
+#include "support/local_site.h"
 
 namespace kf {
 namespace {
@@ -20,7 +21,7 @@ TEST(LibraryProgram, FindsWatchesAndDownloadsAVideoOfTheFolder) {
   ui::setToolkit(tk);
   site::test::LibrarySite library;
   const test::ProgramFolder folder;
-  const auto frm = folder.start(tk, net::localSiteAddress(library.port()));
+  const auto frm = folder.start(tk, test::localSiteAddress(library.port()));
   auto &results = frm->c.lstResult;
 
   frm->c.txtSearch.setText("kaese");

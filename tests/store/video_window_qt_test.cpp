@@ -24,6 +24,7 @@
 #include "qt/qt_environment.h"
 #include "server.h"
 #include "store/build_watch_page.h"
+#include "support/local_site.h"
 #include "support/temp_dir.h"
 
 namespace kf::store {
@@ -91,7 +92,7 @@ TEST(VideoWindowOnScreen, AWatchPlaysTheSitesVideoInTheWindowAndTheCloseEndsIt) 
   reportVideoMetadataInTitle();
 
   site::Server server;
-  const net::SiteAddress site = net::localSiteAddress(server.start());
+  const net::SiteAddress site = test::localSiteAddress(server.start());
   test::TempDir dir;
   std::filesystem::create_directory(dir.file("dat"));
   // The template as delivered: the program points it at this test's site.

@@ -131,26 +131,6 @@ void createFolder(const std::string &path) {
   if (::mkdir(path.c_str(), 0755) != 0) fail(path);
 }
 
-void removeFile(const std::string &path) {
-  if (::unlink(path.c_str()) != 0) fail(path);
-}
-
-std::string readBytes(const std::string &path) {
-  UniqueFd fd(openRegular(path));
-  std::string bytes;
-  char buf[65536];
-  for (;;) {
-    const ssize_t n = ::read(fd.get(), buf, sizeof buf);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      fail(path);
-    }
-    if (n == 0) break;
-    bytes.append(buf, static_cast<std::size_t>(n));
-  }
-  return bytes;
-}
-
 LineReader::LineReader(const std::string &path, ReadLimits limits)
     : path_(path),
       limits_(limits),

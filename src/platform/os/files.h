@@ -19,7 +19,6 @@ std::string join(std::string_view folder, std::string_view name);
 bool folderExists(const std::string &path);
 bool fileExists(const std::string &path);
 void createFolder(const std::string &path);
-void removeFile(const std::string &path);
 
 // How much of a text file a reader takes: files from outside may be of any size, and a reader never
 // needs more than it uses.
@@ -58,7 +57,6 @@ class LineReader {
 };
 
 std::vector<std::string> readLines(const std::string &path, ReadLimits limits = {});
-std::string readBytes(const std::string &path);
 
 // Writes every line followed by CR LF through a temporary file in the same folder, flushed, synced
 // and renamed over the old file: the old file stays untouched unless the new one is complete. The

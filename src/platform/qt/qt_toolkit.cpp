@@ -173,10 +173,6 @@ void QtToolkit::setClipboardText(const std::string &text) {
   QGuiApplication::clipboard()->setText(toQString(text));
 }
 
-std::string QtToolkit::clipboardText() const {
-  return fromQString(QGuiApplication::clipboard()->text());
-}
-
 void QtToolkit::endProcess(int exitCode) {
   std::cout.flush();
   std::cerr.flush();

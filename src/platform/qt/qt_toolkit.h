@@ -38,7 +38,6 @@ class QtToolkit : public ui::Toolkit {
   void post(std::function<void()> task) override;
 
   void setMousePointer(ui::MousePointer pointer) override;
-  ui::MousePointer mousePointer() const override { return pointer_; }
 
   // On the screen, or answered (below).
   void messageBox(const std::string &text, const std::string &title, ui::MessageIcon icon) override;
@@ -52,7 +51,6 @@ class QtToolkit : public ui::Toolkit {
 
   void clearClipboard() override;
   void setClipboardText(const std::string &text) override;
-  std::string clipboardText() const override;
 
   [[noreturn]] void endProcess(int exitCode) override;
 

@@ -26,21 +26,21 @@ class HeadlessToolkit : public Toolkit {
   void post(std::function<void()> task) override;
 
   void setMousePointer(MousePointer pointer) override;
-  MousePointer mousePointer() const override { return pointer_; }
 
   void messageBox(const std::string &text, const std::string &title, MessageIcon icon) override;
   bool askYesNo(const std::string &question, const std::string &title) override;
 
   void clearClipboard() override;
   void setClipboardText(const std::string &text) override;
-  std::string clipboardText() const override { return clipboard_; }
 
   [[noreturn]] void endProcess(int exitCode) override;
 
   // What tests look at. Every box shown, and the answers the next questions get.
   AnsweredBoxes boxes;
+  MousePointer mousePointer() const { return pointer_; }
   const std::vector<MousePointer> &pointerHistory() const { return pointerHistory_; }
   int doEventsCount() const { return doEventsCount_; }
+  const std::string &clipboardText() const { return clipboard_; }
   int clipboardClears() const { return clipboardClears_; }
 
   // Runs inside every doEvents(), a point where a user could act in the middle of the program's

@@ -42,7 +42,6 @@ class Toolkit {
   }
 
   virtual void setMousePointer(MousePointer pointer) = 0;
-  virtual MousePointer mousePointer() const = 0;
 
   // Every box the program shows the user comes through these two. Texts are Windows-1252.
   // A modal message box with an OK button.
@@ -53,7 +52,6 @@ class Toolkit {
 
   virtual void clearClipboard() = 0;
   virtual void setClipboardText(const std::string &text) = 0;
-  virtual std::string clipboardText() const = 0;
 
   // Ends the process at once: nothing of the program runs after it.
   [[noreturn]] virtual void endProcess(int exitCode) = 0;
