@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <string>
 
 #include "fuzz_input.h"
@@ -46,8 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // Taken away again, so that the next input finds the name free.
     const std::string aside = kf::files::join(dataDir, "fav.kf.unlesbar");
     std::ifstream kept(aside, std::ios::binary);
-    if (std::string(std::istreambuf_iterator<char>(kept), {}) !=
-        std::string(reinterpret_cast<const char *>(data), size)) {
+    std::ostringstream read;
+    read << kept.rdbuf();
+    if (read.str() != std::string(reinterpret_cast<const char *>(data), size)) {
       kf::fuzz::fail("a file that could not be loaded was not kept whole");
     }
     std::filesystem::remove(aside);

@@ -82,7 +82,9 @@ std::vector<pid_t> processTree(pid_t root) {
     const std::string name = entry.path().filename();
     if (name.find_first_not_of("0123456789") != std::string::npos) continue;
     std::ifstream stat(entry.path() / "stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    std::ostringstream read;
+    read << stat.rdbuf();
+    const std::string text = read.str();
     // "pid (name) state ppid ...": the name may hold blanks and brackets of its own.
     const std::size_t close = text.rfind(')');
     if (close == std::string::npos) continue;

@@ -104,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
         CraftedPage{"NoBackMarkerGivesNoAddress", "SWFObject(\"/p.swf?a=1&b=2\" ,", ""},
         // Nothing of the query is decoded or encoded on its way.
         CraftedPage{"QueryKeptByteForByte", "SWFObject(\"/p.swf?q=%41+b%20\xe4&t=1\",", "q=%41+b%20\xe4&t=1"}),
-    [](const auto &info) { return info.param.name; });
+    [](const auto &instance) { return instance.param.name; });
 
 TEST_F(ResolverTest, UnreachablePageIsToldAndRestoresThePointer) {
   const kf::net::SiteAddress site = kf::test::localSiteAddress(kf::test::deadPort());

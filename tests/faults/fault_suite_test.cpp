@@ -297,7 +297,7 @@ TEST_P(FaultSuite, CommandEndsAndFilesStayWhole) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, FaultSuite, testing::ValuesIn(everyCase()),
-                         [](const testing::TestParamInfo<Case> &info) { return caseName(info.param); });
+                         [](const testing::TestParamInfo<Case> &instance) { return caseName(instance.param); });
 
 }  // namespace
 }  // namespace kf

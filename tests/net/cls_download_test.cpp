@@ -250,7 +250,7 @@ INSTANTIATE_TEST_SUITE_P(
                     // The overflow ends the call before the GET is opened.
                     HeadAnswer{"BeyondInt32", "HTTP/1.1 200 OK\r\nContent-Length: 2147483648\r\n", errors::kOverflow,
                                false, ""}),
-    [](const testing::TestParamInfo<HeadAnswer> &info) { return info.param.name; });
+    [](const testing::TestParamInfo<HeadAnswer> &instance) { return instance.param.name; });
 
 struct CutOff {
   std::string name;
@@ -290,7 +290,7 @@ INSTANTIATE_TEST_SUITE_P(
                     // Without a size of its own the body ends with the connection: the HEAD's size tells.
                     CutOff{"NoLengthShorterThanTheHead", "HTTP/1.1 200 OK\r\n\r\n" + std::string(3000, 'x')},
                     CutOff{"NoAnswer", ""}, CutOff{"NotHttp", "SSH-2.0-OpenSSH\r\n\r\n"}),
-    [](const testing::TestParamInfo<CutOff> &info) { return info.param.name; });
+    [](const testing::TestParamInfo<CutOff> &instance) { return instance.param.name; });
 
 TEST(DownloadHandles, AFailedCallsGetIsClosedWhenTheNextCallBegins) {
   ui::HeadlessToolkit tk;

@@ -35,7 +35,7 @@ void fillFavourites(ui::ListView &list, int rows, const std::string &tag) {
 
 // The files one save of these values writes, as the save itself makes them.
 struct Version {
-  Version(const store::Settings &settings, int rows, const std::string &tag) : settings(settings) {
+  Version(const store::Settings &values, int rows, const std::string &tag) : settings(values) {
     fillFavourites(favourites, rows, tag);
     const test::TempDir dir;
     std::filesystem::create_directory(dir.file("dat"));

@@ -65,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
                  true,
                  {std::string(4000, 'a'), std::string(4000, 'b'), std::string(3999, 'c') + "\xDF", "</html>"}},
         LoadCase{"EmptyFile", "", true, {}}),
-    [](const testing::TestParamInfo<LoadCase> &info) { return info.param.name; });
+    [](const testing::TestParamInfo<LoadCase> &instance) { return instance.param.name; });
 
 TEST(LoadFile, StopsAt9999Lines) {
   test::TempDir dir;

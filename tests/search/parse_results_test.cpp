@@ -125,8 +125,8 @@ INSTANTIATE_TEST_SUITE_P(
         PageCase{"early_marker.html", 3, {{"0", "Gut", "Fine001", kPics + "Fine001.jpg", "Normal", "2:00"}}},
         // A marker in the last row has no description row after it.
         PageCase{"marker_last.html", 1, {}}),
-    [](const testing::TestParamInfo<PageCase> &info) {
-      std::string name = info.param.file;
+    [](const testing::TestParamInfo<PageCase> &instance) {
+      std::string name = instance.param.file;
       return name.substr(0, name.find('.'));
     });
 

@@ -184,9 +184,10 @@ class ListViewPeer : public QtControlPeer {
     widgetItem.setText(0, shownText(item.text));
     widgetItem.setIcon(0, icon(item.smallIcon));
     int column = 1;
+    const QTreeWidget *const view = tree();
+    QFont font = view ? view->font() : QFont();
     for (const ui::ListSubItem &sub : item.subItems) {
       widgetItem.setText(column, shownText(sub.text));
-      QFont font = tree()->font();
       font.setBold(sub.bold);
       widgetItem.setData(column, Qt::FontRole, sub.bold ? QVariant(font) : QVariant());
       // Plain black follows the system's text colour, so a dark theme stays readable.

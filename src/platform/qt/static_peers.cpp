@@ -67,16 +67,18 @@ class LabelPeer : public QtControlPeer {
   }
 
   bool eventFilter(QObject * /*watched*/, QEvent *event) override {
+    QWidget *const shown = widget();
+    if (!shown) return false;
     if (event->type() == QEvent::Enter) {
       // The handler may be wired after the label was made, so the pointer is chosen on entering.
       if (label_.onClick) {
-        widget()->setCursor(Qt::PointingHandCursor);
+        shown->setCursor(Qt::PointingHandCursor);
       } else {
-        widget()->unsetCursor();
+        shown->unsetCursor();
       }
     } else if (event->type() == QEvent::MouseButtonRelease) {
       const auto *mouse = static_cast<QMouseEvent *>(event);
-      if (mouse->button() == Qt::LeftButton && widget()->rect().contains(mouse->position().toPoint())) {
+      if (mouse->button() == Qt::LeftButton && shown->rect().contains(mouse->position().toPoint())) {
         runGuarded([this] { label_.click(); });
       }
     }

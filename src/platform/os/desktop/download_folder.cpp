@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
 
 #include "platform/os/desktop/user_folders.h"
 
@@ -14,9 +13,9 @@ constexpr std::size_t kMaxUserDirsBytes = 64 * 1024;
 
 std::string readBounded(const std::string &path) {
   std::ifstream in(path, std::ios::binary);
-  std::string text;
-  std::istreambuf_iterator<char> it(in), end;
-  for (; it != end && text.size() <= kMaxUserDirsBytes; ++it) text += *it;
+  std::string text(kMaxUserDirsBytes + 1, '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  text.resize(static_cast<std::size_t>(in.gcount()));
   return text.size() > kMaxUserDirsBytes ? std::string() : text;
 }
 
