@@ -4,7 +4,9 @@
 
 #include "fetch/open_check.h"
 #include "fetch/row_texts.h"
+#include "platform/files.h"
 #include "platform/text/cp1252.h"
+#include "platform/toolkit.h"
 
 namespace kf::fetch {
 namespace {
@@ -64,6 +66,7 @@ DownloadRow::DownloadRow(ui::Window &window, ui::Control &pane, int number, std:
         button(window, pane, "cmdRetry", number, u8"Erneut versuchen"),
         button(window, pane, "cmdOpen", number, u8"Öffnen"),
         button(window, pane, "cmdFolder", number, u8"Ordner öffnen")},
+      window_(window),
       download_(std::move(download)),
       desktop_(desktop) {
   c.labName.setLook(ui::Align::Left, {"MS Sans Serif", 8.25F, true});
@@ -71,7 +74,7 @@ DownloadRow::DownloadRow(ui::Window &window, ui::Control &pane, int number, std:
   c.cmdCancel.onClick = [this] { download_->cancel(); };
   c.cmdRetry.onClick = [this] { download_->start(); };
   c.cmdOpen.onClick = [this] { open(); };
-  c.cmdFolder.onClick = [this] { desktop_.open(download_->folder()); };
+  c.cmdFolder.onClick = [this] { openFolder(); };
   download_->onChange = [this] { show(); };
   download_->start();
 }
@@ -103,7 +106,24 @@ void DownloadRow::open() {
       !desktop_.ask(openQuestion(d.name(), d.contentType()))) {
     return;
   }
-  desktop_.open(d.path());
+  openPath(d.path(), false);
+}
+
+void DownloadRow::openFolder() {
+  openPath(download_->folder(), true);
+}
+
+void DownloadRow::openPath(const std::string &path, bool isFolder) {
+  std::optional<std::string> failure;
+  if (isFolder ? !files::folderExists(path) : !files::fileExists(path)) {
+    failure = isFolder ? cp1252(u8"Es gibt ihn nicht mehr.") : cp1252(u8"Es gibt sie nicht mehr.");
+  } else {
+    failure = desktop_.open(path);
+  }
+  if (!failure) return;
+  const std::string what = isFolder ? cp1252(u8"Der Ordner „") : cp1252(u8"Die Datei „");
+  window_.toolkit().messageBox(what + text::fromUtf8(path) + cp1252(u8"“ kann nicht geöffnet werden. ") + *failure,
+                               window_.caption(), ui::MessageIcon::Exclamation);
 }
 
 void DownloadRow::show() {
@@ -113,6 +133,7 @@ void DownloadRow::show() {
   const std::string name = text::fromUtf8(d.name());
   c.labName.setCaption(name);
   c.labName.setToolTip(name);
+  c.prgBytes.setAccessibleName(name);
 
   // Without a size there is nothing to measure against: the bar is busy while bytes come.
   c.prgBytes.setBusy(running && !d.size());

@@ -66,7 +66,7 @@ int showDownloads(int &argc, char **argv, const std::string &address) {
 
   kf::fetch::FrmDownloads frm(
       toolkit, folder,
-      {[](const std::string &path) { kf::desktop::openWithDesktop(path); }, kf::desktop::notifyDesktop,
+      {kf::desktop::openWithDesktop, kf::desktop::notifyDesktop,
        [&toolkit](const std::string &question) { return toolkit.askYesNo(question, title()); }});
   std::unique_ptr<kf::instance::HandOverServer> server =
       claim->listen([&frm](const std::string &handed) { return frm.add(handed); });

@@ -22,7 +22,7 @@ namespace {
 
 using qtui::widgetOf;
 
-TEST(DownloadsWindowOnScreen, RowsScrollAndTheCloseBoxAsksWhileDownloadsRun) {
+TEST(DownloadsWindowOnScreen, RowsScrollToTheNewOneAndEscOrTheCloseBoxAsksWhileDownloadsRun) {
   qtui::QtToolkit &tk = test::qtToolkit();
   test::TempDir dir;
   test::RawHttpServer stalled([](const test::RawRequest &, test::RawConnection &connection) {
@@ -32,7 +32,8 @@ TEST(DownloadsWindowOnScreen, RowsScrollAndTheCloseBoxAsksWhileDownloadsRun) {
   bool answer = false;
   int asked = 0;
   FrmDownloads frm(tk, dir.path(),
-                   {[](const std::string &) {}, [](const std::string &, const std::string &) {},
+                   {[](const std::string &) { return std::optional<std::string>(); },
+                    [](const std::string &, const std::string &) {},
                     [&](const std::string &) {
                       ++asked;
                       return answer;
@@ -50,6 +51,7 @@ TEST(DownloadsWindowOnScreen, RowsScrollAndTheCloseBoxAsksWhileDownloadsRun) {
   EXPECT_EQ(widgetOf(last.labName)->parentWidget(), pane->widget());
   EXPECT_EQ(pane->widget()->height(), qtui::pixels(kRows * DownloadRow::kHeight));
   EXPECT_GT(pane->verticalScrollBar()->maximum(), 0);
+  EXPECT_EQ(pane->verticalScrollBar()->value(), pane->verticalScrollBar()->maximum()) << "the new row is in view";
 
   while (last.labBytes.caption() != "5 kB") tk.waitForEvent();
   auto *cancel = qobject_cast<QToolButton *>(widgetOf(last.cmdCancel));
@@ -59,7 +61,8 @@ TEST(DownloadsWindowOnScreen, RowsScrollAndTheCloseBoxAsksWhileDownloadsRun) {
   // Without a size the bar is busy: Qt shows an empty range as such.
   EXPECT_EQ(qobject_cast<QProgressBar *>(widgetOf(last.prgBytes))->maximum(), 0);
 
-  window->close();
+  // Esc is the close box.
+  QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
   EXPECT_EQ(asked, 1);
   EXPECT_TRUE(window->isVisible()) << "Nein keeps the window and its downloads";
   EXPECT_EQ(frm.rows.size(), static_cast<std::size_t>(kRows));

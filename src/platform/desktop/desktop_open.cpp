@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/shell/shell_execute.h"
+#include "platform/text/cp1252.h"
 
 namespace kf::desktop {
 namespace {
@@ -33,8 +34,10 @@ std::string openerPath() {
 
 }  // namespace
 
-bool openWithDesktop(const std::string &target) {
-  return shell::shellExecute(openerPath(), target, shell::SW_SHOWNORMAL);
+std::optional<std::string> openWithDesktop(const std::string &target) {
+  const std::string opener = openerPath();
+  if (opener.empty()) return text::cp1252(u8"Das Programm „") + kOpener + text::cp1252(u8"“ fehlt.");
+  return shell::startProgram(opener, target, shell::SW_SHOWNORMAL);
 }
 
 int becomeDesktopOpener(const std::string &target) {

@@ -98,12 +98,10 @@ std::string reasonFor(int error) {
   }
 }
 
-void tellNotStarted(const std::string &file, int error) {
-  const std::string text = file.empty()
-                               ? text::cp1252(u8"Es ist kein Programm eingerichtet, das die Adresse öffnen könnte.")
-                               : text::cp1252(u8"Das Programm „") + file +
-                                     text::cp1252(u8"“ kann nicht gestartet werden. ") + reasonFor(error);
-  ui::toolkit().messageBox(text, "Klipfang", ui::MessageIcon::Exclamation);
+std::string notStartedText(const std::string &file, int error) {
+  return file.empty() ? text::cp1252(u8"Es ist kein Programm eingerichtet, das die Adresse öffnen könnte.")
+                      : text::cp1252(u8"Das Programm „") + file + text::cp1252(u8"“ kann nicht gestartet werden. ") +
+                            reasonFor(error);
 }
 
 // The start itself: 0 once the program runs, otherwise the system's error number.
@@ -155,10 +153,16 @@ int start(const std::string &file, const std::string &parameters, int showMode) 
 
 }  // namespace
 
-bool shellExecute(const std::string &file, const std::string &parameters, int showMode) {
+std::optional<std::string> startProgram(const std::string &file, const std::string &parameters, int showMode) {
   const int error = file.empty() ? ENOENT : start(file, parameters, showMode);
-  if (error != 0) tellNotStarted(file, error);
-  return error == 0;
+  if (error == 0) return std::nullopt;
+  return notStartedText(file, error);
+}
+
+bool shellExecute(const std::string &file, const std::string &parameters, int showMode) {
+  const auto failure = startProgram(file, parameters, showMode);
+  if (failure) ui::toolkit().messageBox(*failure, "Klipfang", ui::MessageIcon::Exclamation);
+  return !failure;
 }
 
 }  // namespace kf::shell

@@ -2,6 +2,7 @@
 // Starting another program the way the desktop shell does: one program, one argument, a show mode, and
 // no further interest in it. The started program runs on its own: it is not our child for long enough
 // to need reaping, holds none of our files and sockets, and belongs to a session of its own.
+#include <optional>
 #include <string>
 
 namespace kf::shell {
@@ -21,5 +22,9 @@ inline constexpr const char *kShowModeVariable = "KLIPFANG_SHOW_WINDOW";
 // is not the caller's to explain: as the desktop's shell does, this tells the user in a message box
 // naming the program and the reason.
 bool shellExecute(const std::string &file, const std::string &parameters, int showMode);
+
+// The same start for a caller that tells the user itself: nothing once the program runs, else the
+// sentences shellExecute would show (Windows-1252).
+std::optional<std::string> startProgram(const std::string &file, const std::string &parameters, int showMode);
 
 }  // namespace kf::shell
