@@ -54,11 +54,48 @@ class MainLayout : public ::testing::Test {
   MainControls c{tk};
 };
 
+// Whether every visible control lies whole in its container and apart from its visible siblings.
+bool wholeAndApart(const MainControls &c) {
+  const auto inside = [&](const ui::Control &control) {
+    const float width = control.container() ? control.container()->width() : c.window.clientWidth();
+    const float height = control.container() ? control.container()->height() : c.window.clientHeight();
+    return control.left() >= 0 && control.top() >= 0 && control.left() + control.width() <= width &&
+           control.top() + control.height() <= height;
+  };
+  const auto apart = [](const ui::Control &a, const ui::Control &b) {
+    return a.left() + a.width() <= b.left() || b.left() + b.width() <= a.left() || a.top() + a.height() <= b.top() ||
+           b.top() + b.height() <= a.top();
+  };
+  const auto &controls = c.window.controls();
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    const ui::Control &one = *controls[i];
+    if (!one.visible()) continue;
+    if (!inside(one)) return false;
+    for (std::size_t j = i + 1; j < controls.size(); ++j) {
+      const ui::Control &other = *controls[j];
+      if (other.visible() && other.container() == one.container() && !apart(one, other)) return false;
+    }
+  }
+  return true;
+}
+
+TEST_F(MainLayout, TheSmallestSizeKeepsEveryControlWholeAndApartAndOnePixelLessWouldNot) {
+  EXPECT_EQ(c.window.style().smallestClientWidth, kSmallestMainWidth);
+  EXPECT_EQ(c.window.style().smallestClientHeight, kSmallestMainHeight);
+  EXPECT_TRUE(wholeAndApart(c)) << "the start size";
+  c.window.resized(kSmallestMainWidth, kSmallestMainHeight);
+  EXPECT_TRUE(wholeAndApart(c));
+  c.window.resized(kSmallestMainWidth - 15, kSmallestMainHeight);
+  EXPECT_FALSE(wholeAndApart(c));
+  c.window.resized(kSmallestMainWidth, kSmallestMainHeight - 15);
+  EXPECT_FALSE(wholeAndApart(c));
+}
+
 TEST_F(MainLayout, FirstShowLaysOutTheStartSize) {
   EXPECT_EQ(box(c.fraResult), (Box{0, 1800, 10770, 6990}));
   EXPECT_EQ(box(c.fraSearch), (Box{0, 120, 8055, 975}));
   EXPECT_EQ(box(c.fraInfo), (Box{0, 1200, 8055, 495}));
-  EXPECT_EQ(box(c.fraPreview), (Box{8160, 120, 2175, 1695}));
+  EXPECT_EQ(box(c.fraPreview), (Box{8160, 120, 2175, 1680}));
   for (ui::Control *view : views()) EXPECT_EQ(box(*view), (Box{120, 240, 9675, 6255})) << view->name();
   const float tops[] = {240, 1080, 1920, 2760, 3600, 4440, 5280, 6120};
   for (std::size_t i = 0; i < buttonColumn().size(); ++i) {
