@@ -1,5 +1,6 @@
 #include "app/frm_info.h"
 
+#include "app/main_keys.h"
 #include "platform/base/cp1252.h"
 
 namespace kf::app {
@@ -32,7 +33,7 @@ std::string homepageAddress(const net::SiteAddress &site) {
 
 // Geometry is left, top, width, height in twips; the last number is the tab position.
 FrmInfo::FrmInfo(ui::Toolkit &toolkit, const std::string &homepage, OpenInBrowser openInBrowser)
-    : window(toolkit, "frmInfo", "Info", 4680, 2340, infoStyle()),
+    : window(toolkit, "frmInfo", "Info", 6840, 5400, infoStyle()),
       lab(labelWith(window.add<ui::Label>("lab", nullptr, {2040, 120, 2655, 375}, 0), u8"Klipfang 1.0",
                     ui::Align::Center, {"MS Sans Serif", 12, true})),
       Label1(labelWith(window.add<ui::Label>("Label1", nullptr, {2160, 480, 2415, 255}, 2),
@@ -43,14 +44,27 @@ FrmInfo::FrmInfo(ui::Toolkit &toolkit, const std::string &homepage, OpenInBrowse
       // the bundled site's address into a second line and cuts that off.
       Label2(window.add<ui::Label>("Label2", nullptr, {120, 2040, 3975, 255}, 3)),
       Image1(window.add<ui::ImageBox>("Image1", nullptr, {120, 120, 1875, 1275})),
-      cmdClose(window.add<ui::Button>("cmdClose", nullptr, {4200, 1920, 375, 375}, 1)) {
+      cmdClose(window.add<ui::Button>("cmdClose", nullptr, {6345, 1920, 375, 375}, 1)),
+      lstKeys(window.add<ui::ListView>("lstKeys", nullptr, {120, 2400, 6600, 2880}, 5)) {
   // One value for what is shown and what a click opens.
   Label2.setCaption(homepage);
   Label2.setLook(ui::Align::Center, {"MS Sans Serif", 8.25F, true}, ui::rgb(0, 0, 192));
+  Label2.setLink(true);
+  Label2.setToolTip(cp1252(u8"Die Homepage im Browser öffnen (Eingabe)"));
   Label2.onClick = [homepage, openInBrowser = std::move(openInBrowser)] { openInBrowser(homepage, true); };
   Image1.setAsset("logo.svg");
+  Image1.setAccessibleName(cp1252(u8"Logo von Klipfang"));
   cmdClose.setPicture("close.svg");
+  cmdClose.setAccessibleName(cp1252(u8"Schließen"));
+  cmdClose.setToolTip(cp1252(u8"Schließen (Esc)"));
   cmdClose.onClick = [this] { window.close(); };
+  window.onEscape = [this] { window.close(); };
+  lstKeys.setAccessibleName(cp1252(u8"Tasten"));
+  lstKeys.addColumn(cp1252(u8"Taste"));
+  lstKeys.addColumn(cp1252(u8"Befehl"));
+  lstKeys.setColumnWidth(1, 2250);
+  lstKeys.setColumnWidth(2, 4050);
+  for (const KeyHelp &key : keyHelp()) lstKeys.addSubItem(lstKeys.addItem(cp1252(key.keys)), cp1252(key.does));
 }
 
 InfoWindow::InfoWindow(ui::Toolkit &toolkit, const net::SiteAddress &site, OpenInBrowser openInBrowser)

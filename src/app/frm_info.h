@@ -1,6 +1,7 @@
 #pragma once
-// The about window: the program's name and version, its logo, the maker's by-line, a credit line and
-// the homepage address, which opens the homepage in the browser when clicked.
+// The about window: the program's name and version, its logo, the maker's by-line, a credit line, the
+// homepage address, which opens the homepage in the browser when clicked (or on Enter), and the list
+// of the program's keys. Esc closes it.
 #include <functional>
 #include <memory>
 #include <string>
@@ -27,6 +28,7 @@ struct FrmInfo {
   ui::Label &Label2;
   ui::ImageBox &Image1;
   ui::Button &cmdClose;
+  ui::ListView &lstKeys;
 };
 
 // Keeps at most one about window: opening it while it is open brings that one to the front; after it

@@ -18,16 +18,16 @@ FrmMain::FrmMain(ui::Toolkit &toolkit, Environment environment)
       browser_(env_.appDir),
       buildWatchPage_(toolkit, env_.appDir, env_.site, settings),
       search_({c.txtSearch, c.cmdSearch, c.cmdAbortS, c.cmdResults, c.cmdFile, c.prgDL, c.lstResult, c.lstFile,
-               c.lstFavs, c.brw, c.fraCMD, c.labSel, c.imgPrev, c.img, AbortSearch},
+               c.lstFavs, c.brw, c.fraCMD, c.labSel, c.imgPrev, c.img, AbortSearch, history_},
               settings, env_.site, env_.appDir),
-      favourites_(
-          {c.lstResult, c.lstFavs, c.lstFile, c.brw, c.fraCMD, c.cmdMark, c.cmdDelFav, c.cmdFavs, c.cmdToFav, c.img},
-          buildWatchPage_),
-      watch_({c.cmdWatch, c.lstResult, c.lstFavs}, buildWatchPage_),
-      downloads_({c.lstResult, c.lstFavs, c.fraCMD, c.cmdDL, c.cmdDll, c.cmdLink}, env_.site),
+      favourites_({c.lstResult, c.lstFavs, c.lstFile, c.brw, c.fraCMD, c.cmdMark, c.cmdDelFav, c.cmdFavs, c.cmdToFav,
+                   c.labSel, c.img},
+                  buildWatchPage_),
+      watch_({c.cmdWatch, c.lstResult, c.lstFavs, c.labSel}, buildWatchPage_),
+      downloads_({c.lstResult, c.lstFavs, c.fraCMD, c.cmdDL, c.cmdDll, c.cmdLink, c.labSel}, env_.site),
       reactions_(c, settings, env_.appDir,
                  [this](const std::string &id, const std::string &film) { buildWatchPage_(id, film); }),
-      settingsWindow_(toolkit, settings),
+      settingsWindow_(toolkit, settings, history_),
       infoWindow_(toolkit, env_.site, net::rOpenInBrowser) {
   c.window.onResize = [this] { layoutMainWindow(c); };
   c.window.onClose = [this] { formUnload(); };
@@ -39,7 +39,9 @@ FrmMain::FrmMain(ui::Toolkit &toolkit, Environment environment)
     if (c.brw.location().empty()) c.brw.navigate(env_.site.root);
     showSite();
   };
-  hidePanelOnEscapeOrClickOutside(c);
+  hidePanelOnClickOutside(c);
+  history_.onChange = [this] { c.txtSearch.setSuggestions(history_.entries()); };
+  bindKeys();
 }
 
 void FrmMain::start() {
@@ -61,6 +63,7 @@ void FrmMain::formLoad() {
   claimFolder();
   store::LoadSettings(settings, env_.appDir);
   store::LoadFavourites(c.lstFavs, env_.appDir);
+  history_.load(env_.appDir);
 }
 
 // Before any file is read: a start on a folder that another program holds ends without touching it.
@@ -89,6 +92,7 @@ void FrmMain::claimFolder() {
 void FrmMain::formUnload() {
   store::SaveSettings(settings, env_.appDir);
   store::SaveFavourites(c.lstFavs, env_.appDir);
+  history_.save();
   toolkit_.endProcess(0);
 }
 

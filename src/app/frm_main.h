@@ -14,6 +14,7 @@
 #include "store/build_watch_page.h"
 #include "store/favourite_commands.h"
 #include "store/frm_settings.h"
+#include "store/search_history.h"
 #include "store/settings.h"
 #include "store/watch_command.h"
 
@@ -44,12 +45,14 @@ class FrmMain {
   void formLoad();
   void claimFolder();
   void formUnload();
+  void bindKeys();
 
   ui::Toolkit &toolkit_;
   Environment env_;
   // The download command and the about window's link start klipfang-fetch beside the program.
   shell::BrowserRegistration browser_;
   FolderClaim folder_;
+  store::SearchHistory history_;
   store::BuildWatchPage buildWatchPage_;
   search::SearchCommands search_;
   store::FavouriteCommands favourites_;

@@ -5,6 +5,7 @@
 #include "fetch/open_check.h"
 #include "fetch/row_texts.h"
 #include "platform/base/cp1252.h"
+#include "platform/os/files.h"
 #include "platform/ui/toolkit.h"
 
 namespace kf::fetch {
@@ -73,7 +74,7 @@ DownloadRow::DownloadRow(ui::Window &window, ui::Control &pane, int number, std:
   c.cmdCancel.onClick = [this] { download_->cancel(); };
   c.cmdRetry.onClick = [this] { download_->start(); };
   c.cmdOpen.onClick = [this] { open(); };
-  c.cmdFolder.onClick = [this] { desktop_.open(download_->folder()); };
+  c.cmdFolder.onClick = [this] { openFolder(); };
   download_->onChange = [this] { show(); };
   download_->start();
 }
@@ -105,7 +106,24 @@ void DownloadRow::open() {
       !window_.toolkit().askYesNo(openQuestion(d.name(), d.contentType()), window_.caption())) {
     return;
   }
-  desktop_.open(d.path());
+  openPath(d.path(), false);
+}
+
+void DownloadRow::openFolder() {
+  openPath(download_->folder(), true);
+}
+
+void DownloadRow::openPath(const std::string &path, bool isFolder) {
+  std::optional<std::string> failure;
+  if (isFolder ? !files::folderExists(path) : !files::fileExists(path)) {
+    failure = isFolder ? cp1252(u8"Es gibt ihn nicht mehr.") : cp1252(u8"Es gibt sie nicht mehr.");
+  } else {
+    failure = desktop_.open(path);
+  }
+  if (!failure) return;
+  const std::string what = isFolder ? cp1252(u8"Der Ordner „") : cp1252(u8"Die Datei „");
+  window_.toolkit().messageBox(what + text::fromUtf8(path) + cp1252(u8"“ kann nicht geöffnet werden. ") + *failure,
+                               window_.caption(), ui::MessageIcon::Exclamation);
 }
 
 void DownloadRow::show() {
@@ -115,6 +133,7 @@ void DownloadRow::show() {
   const std::string name = text::fromUtf8(d.name());
   c.labName.setCaption(name);
   c.labName.setToolTip(name);
+  c.prgBytes.setAccessibleName(name);
 
   // Without a size there is nothing to measure against: the bar is busy while bytes come.
   c.prgBytes.setBusy(running && !d.size());

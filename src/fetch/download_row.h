@@ -3,6 +3,7 @@
 // while it runs, and the buttons for what can be done with it now.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "fetch/download.h"
@@ -13,8 +14,9 @@ namespace kf::fetch {
 // What the downloads window asks of the desktop; the real program hands these to the desktop's
 // opener and its notifications, tests record them. Questions go to the window's toolkit.
 struct DesktopServices {
-  // Opens a file or folder (UTF-8 path) with the program the user chose for it.
-  std::function<void(const std::string &path)> open;
+  // Opens a file or folder (UTF-8 path) with the program the user chose for it: nothing once that
+  // started, else why it could not (Windows-1252).
+  std::function<std::optional<std::string>(const std::string &path)> open;
   // A notification; texts are UTF-8.
   std::function<void(const std::string &summary, const std::string &body)> notify;
 };
@@ -53,6 +55,9 @@ class DownloadRow {
  private:
   // The finished file to the desktop's opener; anything but a video or audio file after a question.
   void open();
+  void openFolder();
+  // Hands `path` to the desktop's opener; what fails is told naming the file or folder.
+  void openPath(const std::string &path, bool isFolder);
   void show();
 
   ui::Window &window_;

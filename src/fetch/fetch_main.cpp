@@ -64,13 +64,7 @@ int showDownloads(int &argc, char **argv, const std::string &address) {
   std::error_code ignored;  // a folder that cannot be made shows when the file cannot be created in it
   std::filesystem::create_directories(folder, ignored);
 
-  kf::fetch::FrmDownloads frm(toolkit, folder,
-                              {[&toolkit](const std::string &path) {
-                                 kf::desktop::openWithDesktop(path, [&toolkit](const std::string &why) {
-                                   toolkit.messageBox(why, "Klipfang", kf::ui::MessageIcon::Exclamation);
-                                 });
-                               },
-                               kf::desktop::notifyDesktop});
+  kf::fetch::FrmDownloads frm(toolkit, folder, {kf::desktop::openWithDesktop, kf::desktop::notifyDesktop});
   std::unique_ptr<kf::instance::HandOverServer> server =
       claim->listen([&frm](const std::string &handed) { return frm.add(handed); });
   frm.onClosed = [&] {

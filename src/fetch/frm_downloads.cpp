@@ -31,9 +31,11 @@ FrmDownloads::FrmDownloads(ui::Toolkit &toolkit, std::string folder, DesktopServ
       fraRows(window.add<ui::ScrollPane>("fraRows", nullptr, {0, 0, 10500, 4560})),
       folder_(std::move(folder)),
       desktop_(std::move(desktop)) {
+  fraRows.setAccessibleName("Downloads");
   window.onResize = [this] { layout(); };
   window.onCloseRequest = [this] { return mayClose(); };
   window.onClose = [this] { closed(); };
+  window.onEscape = [this] { window.requestClose(); };
 }
 
 bool FrmDownloads::add(const std::string &address) {
@@ -43,6 +45,7 @@ bool FrmDownloads::add(const std::string &address) {
       std::make_unique<DownloadRow>(window, fraRows, number, std::make_unique<Download>(address, folder_), desktop_));
   layout();
   window.show();
+  fraRows.scrollIntoView(static_cast<float>(number - 1) * DownloadRow::kHeight, DownloadRow::kHeight);
   return true;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The downloads window: one window for every download of the user, a row each, newest at the
-// bottom. It stays when the last download has ended, until the user closes it; closing it while
-// downloads run asks first, and takes every unfinished file with it.
+// bottom and scrolled into view. It stays when the last download has ended, until the user closes
+// it (the close box or Esc); closing it while downloads run asks first, and takes every unfinished
+// file with it.
 #include <functional>
 #include <memory>
 #include <string>

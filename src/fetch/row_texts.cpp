@@ -29,7 +29,11 @@ std::string progressText(std::uint64_t bytes, std::optional<std::uint64_t> size)
 }
 
 std::string speedText(double bytesPerSecond) {
-  return byteText(bytesPerSecond > 0 ? static_cast<std::uint64_t>(bytesPerSecond) : 0) + "/s";
+  // Below one byte a second bytes still arrive: the speed is never shown as none while they do.
+  const auto bytes = bytesPerSecond <= 0  ? std::uint64_t{0}
+                     : bytesPerSecond < 1 ? std::uint64_t{1}
+                                          : static_cast<std::uint64_t>(bytesPerSecond);
+  return byteText(bytes) + "/s";
 }
 
 std::string timeLeftText(std::chrono::seconds left) {

@@ -13,7 +13,7 @@ namespace kf::fetch {
 std::string byteText(std::uint64_t bytes);
 // "12,3 MB von 45,6 MB", or the bytes alone when the size is not known.
 std::string progressText(std::uint64_t bytes, std::optional<std::uint64_t> size);
-// "1,2 MB/s"
+// "1,2 MB/s", "812 Bytes/s"; a speed above 0 shows as at least "1 Byte/s".
 std::string speedText(double bytesPerSecond);
 // "noch 45 Sek.", "noch 3 Min.", "noch 2 Std. 05 Min."
 std::string timeLeftText(std::chrono::seconds left);

@@ -22,7 +22,10 @@ DownloadCommands::DownloadCommands(DownloadControls controls, SiteAddress site)
 
 std::optional<std::string> DownloadCommands::selectedVideoId(const ui::ListView &list) {
   const int row = list.selectedIndex();
-  if (list.count() < 1 || row < 1) return std::nullopt;
+  if (list.count() < 1 || row < 1) {
+    askToSelectAVideo(controls_.labSel);
+    return std::nullopt;
+  }
   return list.subItemText(row, kVideoIdColumn);
 }
 
@@ -48,28 +51,38 @@ std::optional<std::string> DownloadCommands::videoFileUrl(const std::string &vid
 }
 
 void DownloadCommands::cmdDL_Click() {
+  if (resolving_) return;
   const auto id = selectedVideoId(shownVideoList(controls_.lstResult, controls_.lstFavs));
-  if (!id || resolving_) return;
+  if (!id) return;
   if (const auto address = videoFileUrl(*id)) rOpenInBrowser(*address, false);
 }
 
 void DownloadCommands::cmdDll_Click() {
-  const auto id = selectedVideoId(controls_.lstResult);
-  if (!id || resolving_) return;
+  if (copyFileAddress(controls_.lstResult)) controls_.fraCMD.setVisible(false);
+}
+
+void DownloadCommands::cmdLink_Click() {
+  if (copyPageAddress(controls_.lstResult)) controls_.fraCMD.setVisible(false);
+}
+
+bool DownloadCommands::copyFileAddress(const ui::ListView &list) {
+  if (resolving_) return false;
+  const auto id = selectedVideoId(list);
+  if (!id) return false;
   // The clipboard changes only for an address worth pasting.
   if (const auto address = videoFileUrl(*id)) {
     ui::toolkit().clearClipboard();
     ui::toolkit().setClipboardText(*address);
   }
-  controls_.fraCMD.setVisible(false);
+  return true;
 }
 
-void DownloadCommands::cmdLink_Click() {
-  const auto id = selectedVideoId(controls_.lstResult);
-  if (!id) return;
+bool DownloadCommands::copyPageAddress(const ui::ListView &list) {
+  const auto id = selectedVideoId(list);
+  if (!id) return false;
   ui::toolkit().clearClipboard();
   ui::toolkit().setClipboardText(watchPageUrl(*id));
-  controls_.fraCMD.setVisible(false);
+  return true;
 }
 
 }  // namespace kf::net

@@ -1,7 +1,8 @@
 #pragma once
 // The three commands on the selected video: download its file (from the list shown, results or
-// favourites), copy its file address or its page address (from the results, which the command panel
-// of these two belongs to).
+// favourites), copy its file address or its page address (the buttons from the results, which the
+// command panel of these two belongs to; the keys from the list they are pressed in). Finding no
+// selected video, each says so in the Info line.
 #include <optional>
 #include <string>
 
@@ -17,6 +18,7 @@ struct DownloadControls {
   ui::Button &cmdDL;
   ui::Button &cmdDll;
   ui::Button &cmdLink;
+  ui::Label &labSel;
 };
 
 // Installs the click handlers of cmdDL, cmdDll and cmdLink; they act while this object lives. While
@@ -34,10 +36,15 @@ class DownloadCommands {
   void cmdDll_Click();
   // Puts the video's page address on the clipboard.
   void cmdLink_Click();
+  // The two copies from the list they name; false when there was no video to copy from, or the file
+  // address of another is on its way.
+  bool copyFileAddress(const ui::ListView &list);
+  bool copyPageAddress(const ui::ListView &list);
 
  private:
-  // The "ID" column of the list's selected row; nothing when the list is empty or no row is selected.
-  static std::optional<std::string> selectedVideoId(const ui::ListView &list);
+  // The "ID" column of the list's selected row; nothing, after asking for one in the Info line, when
+  // the list is empty or no row is selected.
+  std::optional<std::string> selectedVideoId(const ui::ListView &list);
   std::string watchPageUrl(const std::string &videoId) const;
   // The video's file address; nothing, after a message box saying why, when there is none.
   std::optional<std::string> videoFileUrl(const std::string &videoId);

@@ -10,4 +10,8 @@ namespace kf::net {
 // browser cover them.
 const ui::ListView &shownVideoList(const ui::ListView &lstResult, const ui::ListView &lstFavs);
 
+// A command on the selected video that finds none says so in the Info line `labSel`, rather than do
+// nothing without a word.
+void askToSelectAVideo(ui::Label &labSel);
+
 }  // namespace kf::net

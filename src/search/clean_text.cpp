@@ -47,38 +47,50 @@ bool isClean(std::string_view text) {
 
 // The site writes UTF-8, and its pages are read as Windows-1252 bytes, so a character beyond ASCII
 // arrives as two to four characters. Each such sequence that the code page can hold becomes its one
-// character again; anything else stays byte for byte, so nothing the site sent is lost. Break tags
-// and tabs are dropped in the same pass: both are ASCII, which no repaired sequence yields or
-// contains, so the tags found are those a repair first and a drop after would find, and a sequence
-// split by a tag stays split. Every line of every page comes through here, so a line that needs no
-// cleaning is only looked at and handed back, and plain runs are copied whole.
+// character again; anything else stays byte for byte, so nothing the site sent is lost. Tabs and
+// break tags become one blank between two words in the same pass, and go elsewhere: both are ASCII,
+// which no repaired sequence yields or contains, so the tags found are those a repair first and a
+// drop after would find, and a sequence split by a tag stays split. Every line of every page comes
+// through here, so a line that needs no cleaning is only looked at and handed back, and plain runs
+// are copied whole.
 std::string CleanText(std::string line, const store::Settings &settings) {
   if (!settings.cleartxt || isClean(line)) return line;
   const std::string_view text = line;
   std::string out;
   out.reserve(text.size());
+  // A break or a tab between two words stands for the blank that keeps them apart: it is written
+  // once the next character is known not to be a blank itself.
+  bool broken = false;
+  const auto keep = [&](std::string_view piece) {
+    if (piece.empty()) return;
+    if (broken && !out.empty() && out.back() != ' ' && piece.front() != ' ') out.push_back(' ');
+    broken = false;
+    out.append(piece);
+  };
   std::size_t at = 0;
   while (at < text.size()) {
     std::size_t run = at;
     while (run < text.size() && !endsPlainRun(text[run])) ++run;
-    out.append(text, at, run - at);
+    keep(text.substr(at, run - at));
     at = run;
     if (at == text.size()) break;
     if (text[at] == '\t') {
+      broken = true;
       ++at;
     } else if (text[at] == '<') {
       const bool isBreak = text.substr(at, kBreak.size()) == kBreak;
-      if (!isBreak) out.push_back('<');
+      if (isBreak) {
+        broken = true;
+      } else {
+        keep("<");
+      }
       at += isBreak ? kBreak.size() : 1;
     } else {
       const auto sequence = text::utf8SequenceAt(text, at);
       const std::size_t length = sequence ? sequence->length : 1;
       const auto byte = length > 1 ? text::cp1252Byte(sequence->codePoint) : std::nullopt;
-      if (byte) {
-        out.push_back(static_cast<char>(*byte));
-      } else {
-        out.append(text, at, length);
-      }
+      const char repaired = byte ? static_cast<char>(*byte) : '\0';
+      keep(byte ? std::string_view(&repaired, 1) : text.substr(at, length));
       at += length;
     }
   }

@@ -8,7 +8,8 @@ namespace kf::search {
 
 // Pages arrive as bytes read as Windows-1252, so the site's UTF-8 characters show as two to four
 // characters each. With `cleartxt` on, every character Windows-1252 has is put back (ß, Ä, €, the German
-// quotes and dashes ...), and line-break tags and tabs are dropped; what the code page has no character
+// quotes and dashes ...), and a tab or a line-break tag between two characters that are not blanks
+// becomes one blank, so that sentences stay apart (elsewhere both are dropped); what the code page has no character
 // for, and bytes that are no UTF-8, stay as they came. With it off the text comes back unchanged.
 std::string CleanText(std::string text, const store::Settings &settings);
 

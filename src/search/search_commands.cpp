@@ -56,6 +56,10 @@ void SearchCommands::search() {
   // The settings window may change the setting while the search runs; this search keeps its count.
   // Page 1 is fetched whatever the setting says.
   const int pages = std::max<int>(settings_.respages, 1);
+  controls_.history.add(controls_.txtSearch.text());
+  // The user sees the list fill, whichever view was in front; the panel's row is gone.
+  showResults();
+  controls_.fraCMD.setVisible(false);
   controls_.lstResult.clear();
   // What the Info line and the preview showed belongs to the last search.
   controls_.labSel.setCaption("");

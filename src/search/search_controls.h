@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/ui/controls.h"
+#include "store/search_history.h"
 
 namespace kf::search {
 
@@ -21,6 +22,7 @@ struct SearchControls {
   ui::ImageBox &imgPrev;
   const ui::ImageList &img;
   bool &AbortSearch;
+  store::SearchHistory &history;
 };
 
 }  // namespace kf::search

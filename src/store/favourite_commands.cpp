@@ -4,6 +4,7 @@
 #include <array>
 #include <string>
 
+#include "net/shown_video_list.h"
 #include "store/favourite_row.h"
 #include "store/is_favourite.h"
 
@@ -29,7 +30,10 @@ FavouriteCommands::FavouriteCommands(FavouriteControls controls, BuildWatchPage 
 // A video is a favourite once: marking it again changes nothing. The view stays on the results.
 void FavouriteCommands::cmdMark_Click() {
   const int row = selectedRow(controls_.lstResult);
-  if (row == 0) return;
+  if (row == 0) {
+    net::askToSelectAVideo(controls_.labSel);
+    return;
+  }
   const FavouriteFields fields = fieldsOf(controls_.lstResult, row);
   if (!IsFavourite(controls_.lstFavs, fields[kVideoId])) {
     appendFavourite(controls_.lstFavs, std::to_string(controls_.lstFavs.count() + 1), fields);
@@ -42,7 +46,10 @@ void FavouriteCommands::cmdMark_Click() {
 // written before marking checked for doubles may hold a video twice: one copy goes at a time.
 void FavouriteCommands::cmdDelFav_Click() {
   const int row = selectedRow(controls_.lstResult);
-  if (row == 0) return;
+  if (row == 0) {
+    net::askToSelectAVideo(controls_.labSel);
+    return;
+  }
   const std::string videoId = fieldsOf(controls_.lstResult, row)[kVideoId];
   if (const int fav = FindFavourite(controls_.lstFavs, videoId)) controls_.lstFavs.removeItem(fav);
   showStars(videoId);
@@ -69,10 +76,31 @@ void FavouriteCommands::showOnly(ui::Control &view) {
   controls_.fraCMD.setVisible(false);
 }
 
+void FavouriteCommands::markShown() {
+  if (!controls_.lstFavs.visible()) {
+    cmdMark_Click();
+  } else if (selectedRow(controls_.lstFavs) == 0) {
+    net::askToSelectAVideo(controls_.labSel);
+  }
+}
+
+void FavouriteCommands::unmarkShown() {
+  if (!controls_.lstFavs.visible()) {
+    cmdDelFav_Click();
+  } else if (selectedRow(controls_.lstFavs) == 0) {
+    net::askToSelectAVideo(controls_.labSel);
+  } else {
+    removeSelectedFavourite();
+  }
+}
+
+void FavouriteCommands::lstFavs_KeyDown(int keyCode) {
+  if (keyCode == kDeleteKey) removeSelectedFavourite();
+}
+
 // No confirmation; the other favourites keep their numbers. The next favourite is selected in the
 // removed one's place, so that Delete goes on down the list.
-void FavouriteCommands::lstFavs_KeyDown(int keyCode) {
-  if (keyCode != kDeleteKey) return;
+void FavouriteCommands::removeSelectedFavourite() {
   const int row = selectedRow(controls_.lstFavs);
   if (row == 0) return;
   const std::string videoId = fieldsOf(controls_.lstFavs, row)[kVideoId];

@@ -3,7 +3,7 @@
 // list or the browser, and in the favourites list watch (double click) or delete (Delete key) the
 // selected favourite. None writes a file: the favourites list is the store until the program closes.
 // A favourite is a video, known by its id; the stars in the result list follow every change.
-// Where a list has rows but none is selected, its commands do nothing.
+// Marking and unmarking without a selected video ask for one in the Info line.
 #include <string>
 
 #include "platform/ui/controls.h"
@@ -21,6 +21,7 @@ struct FavouriteControls {
   ui::Button &cmdDelFav;
   ui::Button &cmdFavs;
   ui::Button &cmdToFav;
+  ui::Label &labSel;
   const ui::ImageList &img;  // the result list's row icons; the favourite mark is the one keyed "fav"
 };
 
@@ -31,9 +32,15 @@ class FavouriteCommands {
   FavouriteCommands(const FavouriteCommands &) = delete;
   FavouriteCommands &operator=(const FavouriteCommands &) = delete;
 
+  // The keys' commands on the selected video of the list shown: the favourites, or else the results.
+  // A favourite is kept already; unmarking removes it as Delete does.
+  void markShown();
+  void unmarkShown();
+
  private:
   void cmdMark_Click();
   void cmdDelFav_Click();
+  void removeSelectedFavourite();
   void showStars(const std::string &videoId);
   void showOnly(ui::Control &view);
   void lstFavs_KeyDown(int keyCode);

@@ -7,9 +7,9 @@
 #include "platform/base/cp1252.h"
 #include "platform/base/error.h"
 #include "platform/os/files.h"
-#include "platform/ui/toolkit.h"
 #include "store/favourite_row.h"
 #include "store/save_failure.h"
+#include "store/unreadable_file.h"
 #include "store/whole_number.h"
 
 namespace kf::store {
@@ -64,19 +64,6 @@ bool readFavourites(ui::ListView &lstFavs, const std::string &path) {
   return true;
 }
 
-void moveAsideAndSay(const std::string &path) {
-  std::string text = text::cp1252(u8"Die Favoriten in „") + path + text::cp1252(u8"“ konnten nicht gelesen werden. ");
-  try {
-    const std::string aside = files::moveAside(path, path + ".unlesbar");
-    text += text::cp1252(u8"Die Datei wurde unverändert nach „") + aside +
-            text::cp1252(u8"“ verschoben. Klipfang beginnt mit einer leeren Favoritenliste.");
-  } catch (const Error &error) {
-    text += text::cp1252(u8"Sie konnte auch nicht nach „") + path + text::cp1252(u8".unlesbar“ verschoben werden (") +
-            error.description() + text::cp1252(u8"). Klipfang beginnt mit einer leeren Favoritenliste.");
-  }
-  ui::toolkit().messageBox(text, "Klipfang", ui::MessageIcon::Exclamation);
-}
-
 }  // namespace
 
 void LoadFavourites(ui::ListView &lstFavs, const std::string &appDir) {
@@ -90,7 +77,8 @@ void LoadFavourites(ui::ListView &lstFavs, const std::string &appDir) {
   }
   if (readable) return;
   lstFavs.clear();
-  moveAsideAndSay(path);
+  moveAsideAndSay(path, text::cp1252(u8"Die Favoriten"),
+                  text::cp1252(u8"Klipfang beginnt mit einer leeren Favoritenliste."));
 }
 
 void SaveFavourites(const ui::ListView &lstFavs, const std::string &appDir) {

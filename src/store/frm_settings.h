@@ -1,11 +1,13 @@
 #pragma once
 // The settings window: shows the four settings in force, changes them in memory on Save and leaves
-// them alone on Cancel. The file is written only when the program closes.
+// them alone on Cancel or Esc. The file is written only when the program closes. Its button
+// "Suchverlauf löschen" empties the search history at once.
 #include <array>
 #include <memory>
 
 #include "platform/ui/toolkit.h"
 #include "platform/ui/window.h"
+#include "store/search_history.h"
 #include "store/settings.h"
 
 namespace kf::store {
@@ -13,16 +15,18 @@ namespace kf::store {
 class FrmSettings {
  public:
   // Makes the window with its controls and puts the settings in force into them; not shown yet.
-  FrmSettings(ui::Toolkit &toolkit, Settings &settings);
+  FrmSettings(ui::Toolkit &toolkit, Settings &settings, SearchHistory &history);
 
   ui::Window window;
   ui::ImageBox &img;
   std::array<ui::Label *, 5> lab;  // the window's five labels, by their index
   ui::ComboBox &cboMax;
+  ui::Frame &fraClean;  // the option pair's group, named by its question
   ui::OptionButton &optYes;
   ui::OptionButton &optNo;
   ui::CheckBox &chkPrev;
   ui::CheckBox &chkFront;
+  ui::Button &cmdHistory;
   ui::Button &cmdAbort;
   ui::Button &cmdSave;
 
@@ -36,7 +40,8 @@ class FrmSettings {
 // Keeps the settings window to one at a time: the main window's settings button calls open().
 class SettingsWindowHost {
  public:
-  SettingsWindowHost(ui::Toolkit &toolkit, Settings &settings) : toolkit_(toolkit), settings_(settings) {}
+  SettingsWindowHost(ui::Toolkit &toolkit, Settings &settings, SearchHistory &history)
+      : toolkit_(toolkit), settings_(settings), history_(history) {}
 
   // Brings the open window to the front, or makes and shows a new one with the settings in force.
   void open();
@@ -46,6 +51,7 @@ class SettingsWindowHost {
  private:
   ui::Toolkit &toolkit_;
   Settings &settings_;
+  SearchHistory &history_;
   std::unique_ptr<FrmSettings> frm_;
 };
 

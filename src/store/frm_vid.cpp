@@ -24,6 +24,8 @@ FrmVid::FrmVid(ui::Toolkit &toolkit, bool infront)
   };
   // The page goes with the window: a video the user closed must not play on unseen, still sounding.
   window.onClose = [this] { brw.navigate(kNoPage); };
+  window.onEscape = [this] { window.close(); };
+  brw.setAccessibleName("Video");
   if (infront) window.setTopmost(true);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The video window: a fixed-size tool window whose only control, the browser, fills it. Closing it
-// ends its page; the next watch makes a new window with a page of its own.
+// (the close box or Esc) ends its page; the next watch makes a new window with a page of its own.
 #include "platform/ui/toolkit.h"
 #include "platform/ui/window.h"
 

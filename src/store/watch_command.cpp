@@ -1,13 +1,21 @@
 #include "store/watch_command.h"
 
 #include "net/shown_video_list.h"
+#include "store/favourite_row.h"
 
 namespace kf::store {
 
-WatchCommand::WatchCommand(WatchControls controls, BuildWatchPage &buildWatchPage) : controls_(controls) {
-  controls_.cmdWatch.onClick = [this, &buildWatchPage] {
-    buildWatchPage.watchSelected(net::shownVideoList(controls_.lstResult, controls_.lstFavs));
-  };
+WatchCommand::WatchCommand(WatchControls controls, BuildWatchPage &buildWatchPage)
+    : controls_(controls), buildWatchPage_(buildWatchPage) {
+  controls_.cmdWatch.onClick = [this] { watch(net::shownVideoList(controls_.lstResult, controls_.lstFavs)); };
+}
+
+void WatchCommand::watch(const ui::ListView &list) {
+  if (selectedRow(list) == 0) {
+    net::askToSelectAVideo(controls_.labSel);
+    return;
+  }
+  buildWatchPage_.watchSelected(list);
 }
 
 }  // namespace kf::store

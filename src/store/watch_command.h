@@ -1,6 +1,6 @@
 #pragma once
 // The watch button: plays the selected video of the list shown, results or favourites, in the video
-// window.
+// window. Enter on a row of either list plays that list's selected video.
 #include "platform/ui/controls.h"
 #include "store/build_watch_page.h"
 
@@ -10,6 +10,7 @@ struct WatchControls {
   ui::Button &cmdWatch;
   ui::ListView &lstResult;
   ui::ListView &lstFavs;
+  ui::Label &labSel;
 };
 
 // Installs the button's handler; it must live as long as the controls do.
@@ -19,8 +20,12 @@ class WatchCommand {
   WatchCommand(const WatchCommand &) = delete;
   WatchCommand &operator=(const WatchCommand &) = delete;
 
+  // Plays the list's selected video, or asks for one in the Info line.
+  void watch(const ui::ListView &list);
+
  private:
   WatchControls controls_;
+  BuildWatchPage &buildWatchPage_;
 };
 
 }  // namespace kf::store

@@ -50,7 +50,7 @@ TEST(InfoWindowOnScreen, FixedToolWindowAboveTheOthersWithItsLink) {
   EXPECT_EQ(window->windowType(), Qt::Tool);
   EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
   EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-  EXPECT_EQ(window->size(), QSize(312, 156));
+  EXPECT_EQ(window->size(), QSize(456, 360));
   EXPECT_EQ(window->minimumSize(), window->maximumSize());
   const QRect screen = window->screen()->availableGeometry();
   EXPECT_LE(std::abs(window->geometry().center().x() - screen.center().x()), 4);

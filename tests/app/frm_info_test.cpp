@@ -60,8 +60,11 @@ TEST_F(InfoWindowTest, CloseAndReopenMakeItAnew) {
   ASSERT_EQ(opened.size(), 1U);
   EXPECT_EQ(opened[0].first, "http://www.localhost:9123/klipfang");
 
-  // The close box does the same as the close button.
+  // The close box and Esc do the same as the close button.
   again->window.close();
+  EXPECT_EQ(info.current(), nullptr);
+  info.open();
+  info.current()->window.escape();
   EXPECT_EQ(info.current(), nullptr);
 }
 

@@ -104,6 +104,43 @@ class MainLayout : public ::testing::Test {
   MainControls c{tk};
 };
 
+// Whether every visible control lies whole in its container and apart from its visible siblings.
+bool wholeAndApart(const MainControls &c) {
+  const auto inside = [&](const ui::Control &control) {
+    const float width = control.container() ? control.container()->width() : c.window.clientWidth();
+    const float height = control.container() ? control.container()->height() : c.window.clientHeight();
+    return control.left() >= 0 && control.top() >= 0 && control.left() + control.width() <= width &&
+           control.top() + control.height() <= height;
+  };
+  const auto apart = [](const ui::Control &a, const ui::Control &b) {
+    return a.left() + a.width() <= b.left() || b.left() + b.width() <= a.left() || a.top() + a.height() <= b.top() ||
+           b.top() + b.height() <= a.top();
+  };
+  const auto &controls = c.window.controls();
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    const ui::Control &one = *controls[i];
+    if (!one.visible()) continue;
+    if (!inside(one)) return false;
+    for (std::size_t j = i + 1; j < controls.size(); ++j) {
+      const ui::Control &other = *controls[j];
+      if (other.visible() && other.container() == one.container() && !apart(one, other)) return false;
+    }
+  }
+  return true;
+}
+
+TEST_F(MainLayout, TheSmallestSizeKeepsEveryControlWholeAndApart) {
+  EXPECT_EQ(c.window.style().smallestClientWidth, kSmallestMainWidth);
+  EXPECT_EQ(c.window.style().smallestClientHeight, kSmallestMainHeight);
+  EXPECT_TRUE(wholeAndApart(c)) << "the start size";
+  c.window.resized(kSmallestMainWidth, kSmallestMainHeight);
+  EXPECT_TRUE(wholeAndApart(c));
+  c.window.resized(kSmallestMainWidth - 15, kSmallestMainHeight);
+  EXPECT_FALSE(wholeAndApart(c));
+  c.window.resized(kSmallestMainWidth, kSmallestMainHeight - 15);
+  EXPECT_FALSE(wholeAndApart(c));
+}
+
 TEST_F(MainLayout, TheRulesHoldAtTheStartSizeAndLarger) {
   expectTheRules();
   c.fraCMD.setVisible(true);

@@ -43,7 +43,7 @@ class CommandsTest : public ::testing::Test {
 
   std::unique_ptr<kf::net::DownloadCommands> commandsFor(const kf::net::SiteAddress &site) {
     return std::make_unique<kf::net::DownloadCommands>(
-        kf::net::DownloadControls{lstResult, lstFavs, fraCMD, cmdDL, cmdDll, cmdLink}, site);
+        kf::net::DownloadControls{lstResult, lstFavs, fraCMD, cmdDL, cmdDll, cmdLink, labSel}, site);
   }
 
   kf::ui::HeadlessToolkit tk;
@@ -55,6 +55,7 @@ class CommandsTest : public ::testing::Test {
   kf::ui::Frame &fraCMD = window.add<kf::ui::Frame>("fraCMD", &fraResult, {100, 100, 600, 400});
   kf::ui::Button &cmdDll = window.add<kf::ui::Button>("cmdDll", &fraCMD, {0, 0, 240, 240});
   kf::ui::Button &cmdLink = window.add<kf::ui::Button>("cmdLink", &fraCMD, {0, 240, 240, 240});
+  kf::ui::Label &labSel = window.add<kf::ui::Label>("labSel", nullptr, {0, 7000, 8000, 255});
   kf::test::TempDir dir;
   // The program folder is the test's: the browser program is whatever the test puts there.
   const kf::shell::BrowserRegistration registration{dir.path()};

@@ -22,14 +22,16 @@ namespace {
 
 using qtui::widgetOf;
 
-TEST(DownloadsWindowOnScreen, RowsScrollAndTheCloseBoxAsksWhileDownloadsRun) {
+TEST(DownloadsWindowOnScreen, RowsScrollToTheNewOneAndEscAsksLikeTheCloseBox) {
   qtui::QtToolkit &tk = test::qtToolkit();
   test::TempDir dir;
   test::RawHttpServer stalled([](const test::RawRequest &, test::RawConnection &connection) {
     connection.send("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + std::string(5000, 'x'));
     connection.stall();
   });
-  FrmDownloads frm(tk, dir.path(), {[](const std::string &) {}, [](const std::string &, const std::string &) {}});
+  FrmDownloads frm(tk, dir.path(),
+                   {[](const std::string &) { return std::optional<std::string>(); },
+                    [](const std::string &, const std::string &) {}});
   constexpr int kRows = 6;
   for (int i = 0; i < kRows; ++i) frm.add("http://" + stalled.hostAndPort() + "/clip.webm");
   QWidget *window = widgetOf(frm.window);
@@ -43,6 +45,7 @@ TEST(DownloadsWindowOnScreen, RowsScrollAndTheCloseBoxAsksWhileDownloadsRun) {
   EXPECT_EQ(widgetOf(last.labName)->parentWidget(), pane->widget());
   EXPECT_EQ(pane->widget()->height(), qtui::pixels(kRows * DownloadRow::kHeight));
   EXPECT_GT(pane->verticalScrollBar()->maximum(), 0);
+  EXPECT_EQ(pane->verticalScrollBar()->value(), pane->verticalScrollBar()->maximum()) << "the new row is in view";
 
   while (last.labBytes.caption() != "5 kB") tk.waitForEvent();
   auto *cancel = qobject_cast<QToolButton *>(widgetOf(last.cmdCancel));
@@ -53,7 +56,8 @@ TEST(DownloadsWindowOnScreen, RowsScrollAndTheCloseBoxAsksWhileDownloadsRun) {
   EXPECT_EQ(qobject_cast<QProgressBar *>(widgetOf(last.prgBytes))->maximum(), 0);
 
   tk.boxes.take();
-  window->close();
+  // Esc is the close box.
+  QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
   EXPECT_EQ(tk.boxes.take().size(), 1U);
   EXPECT_TRUE(window->isVisible()) << "Nein keeps the window and its downloads";
   EXPECT_EQ(frm.rows.size(), static_cast<std::size_t>(kRows));

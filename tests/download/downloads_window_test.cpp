@@ -111,6 +111,7 @@ class DownloadsWindowTest : public testing::Test {
   site::Server site;
   const int port = site.start();
   std::vector<std::string> opened;
+  std::optional<std::string> openFailure;
   std::vector<std::string> notifications;
   // The questions the window asked, each in the window's own title.
   std::vector<std::string> questions() const {
@@ -123,7 +124,10 @@ class DownloadsWindowTest : public testing::Test {
     return texts;
   }
   FrmDownloads frm{tk, downloads,
-                   DesktopServices{[this](const std::string &path) { opened.push_back(path); },
+                   DesktopServices{[this](const std::string &path) {
+                                     opened.push_back(path);
+                                     return openFailure;
+                                   },
                                    [this](const std::string &summary, const std::string &body) {
                                      notifications.push_back(summary + "\n" + body);
                                    }}};
@@ -136,12 +140,16 @@ TEST(RowTexts, GermanNumbersCutNotRoundedUp) {
   EXPECT_EQ(byteText(999), "999 Bytes");
   EXPECT_EQ(byteText(4'299'999'999), "4,2 GB");
   EXPECT_EQ(speedText(1'250'000.0), "1,2 MB/s");
+  EXPECT_EQ(speedText(812.9), "812 Bytes/s");
+  EXPECT_EQ(speedText(0.25), "1 Byte/s") << "bytes arrive, however slowly";
   EXPECT_EQ(timeLeftText(std::chrono::seconds(59)), "noch 59 Sek.");
   EXPECT_EQ(timeLeftText(std::chrono::seconds(61)), "noch 2 Min.");
   EXPECT_EQ(timeLeftText(std::chrono::seconds(2 * 3600 + 5 * 60)), "noch 2 Std. 05 Min.");
 }
 
 TEST_F(DownloadsWindowTest, TwoDownloadsRunSideBySideEachInItsRow) {
+  // A file of the name is there already: the row shows the name the new one will get from the start.
+  test::writeFile(downloads + "/lang.webm", "alt");
   const std::string slow = clipBytes(300'000);
   Gate rest;
   test::RawHttpServer held([&](const test::RawRequest &, test::RawConnection &connection) {
@@ -160,14 +168,14 @@ TEST_F(DownloadsWindowTest, TwoDownloadsRunSideBySideEachInItsRow) {
   waitUntilEnded(2);
   EXPECT_EQ(state(1), DownloadState::Running);
   const RowControls &running = row(1).c;
-  EXPECT_EQ(running.labName.caption(), "lang.webm");
+  EXPECT_EQ(running.labName.caption(), "lang (1).webm");
   EXPECT_EQ(running.prgBytes.value(), 333);
   EXPECT_FALSE(running.prgBytes.busy());
   EXPECT_TRUE(running.cmdCancel.visible());
   EXPECT_EQ(running.cmdCancel.caption(), "Abbrechen");
   EXPECT_TRUE(running.labSpeed.visible());
   EXPECT_FALSE(running.cmdOpen.visible() || running.cmdRetry.visible() || running.labState.visible());
-  Names expected{"lang.webm.part", row(2).download().name()};
+  Names expected{"lang (1).webm.part", "lang.webm", row(2).download().name()};
   std::ranges::sort(expected);
   EXPECT_EQ(filesIn(downloads), expected);
 
@@ -182,17 +190,32 @@ TEST_F(DownloadsWindowTest, TwoDownloadsRunSideBySideEachInItsRow) {
     EXPECT_FALSE(done.cmdCancel.visible() || done.labSpeed.visible());
   }
   EXPECT_EQ(row(1).c.labBytes.caption(), "300 kB");
-  EXPECT_EQ(file("lang.webm"), slow);
+  EXPECT_EQ(row(1).c.labName.caption(), "lang (1).webm");
+  EXPECT_EQ(file("lang (1).webm"), slow);
+  EXPECT_EQ(file("lang.webm"), "alt");
   EXPECT_EQ(file(row(2).download().name()), clipOf(5));
-  EXPECT_EQ(notifications.back(), "Download abgeschlossen\nGespeichert unter " + downloads + "/lang.webm");
+  EXPECT_EQ(notifications.back(), "Download abgeschlossen\nGespeichert unter " + downloads + "/lang (1).webm");
 
   row(1).c.cmdOpen.click();
   row(1).c.cmdFolder.click();
-  EXPECT_EQ(opened, (Names{downloads + "/lang.webm", downloads}));
+  EXPECT_EQ(opened, (Names{downloads + "/lang (1).webm", downloads}));
+  // What cannot be opened is told by its name: a file gone meanwhile, a folder without an opener.
+  std::filesystem::remove(downloads + "/lang (1).webm");
+  row(1).c.cmdOpen.click();
+  openFailure = text::cp1252(u8"Das Programm „xdg-open“ fehlt.");
+  row(1).c.cmdFolder.click();
+  EXPECT_EQ(opened.size(), 3U) << "only the folder reached the opener";
+  ASSERT_EQ(tk.boxes.shown().size(), 2U);
+  EXPECT_EQ(tk.boxes.shown()[0].text,
+            text::cp1252(u8"Die Datei „") + downloads +
+                text::cp1252(u8"/lang (1).webm“ kann nicht geöffnet werden. Es gibt sie nicht mehr."));
+  EXPECT_EQ(tk.boxes.shown()[1].text,
+            text::cp1252(u8"Der Ordner „") + downloads +
+                text::cp1252(u8"“ kann nicht geöffnet werden. Das Programm „xdg-open“ fehlt."));
   // The window stays after the last download, until the user closes it, without a question.
   EXPECT_TRUE(frm.window.isOpen());
   EXPECT_TRUE(frm.window.requestClose());
-  EXPECT_TRUE(questions().empty());
+  EXPECT_EQ(tk.boxes.shown().size(), 2U) << "closing asked nothing";
 }
 
 TEST_F(DownloadsWindowTest, CancelStopsTheTransferAndRemovesThePart) {

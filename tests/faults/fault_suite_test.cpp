@@ -288,8 +288,15 @@ TEST_P(FaultSuite, CommandEndsAndFilesStayWhole) {
   }
   markAndClose();
 
-  std::set<std::string> expected{"app/",           "app/dat/",        "app/dat/fav.kf", "app/dat/klipfang.lock",
-                                 "app/result.txt", "app/result2.txt", "app/sets.cfg",   "app/vid.kf"};
+  std::set<std::string> expected{"app/",
+                                 "app/dat/",
+                                 "app/dat/fav.kf",
+                                 "app/dat/klipfang.lock",
+                                 "app/dat/suchen.kf",
+                                 "app/result.txt",
+                                 "app/result2.txt",
+                                 "app/sets.cfg",
+                                 "app/vid.kf"};
   if (request == Request::VideoFile) expected.insert("app/klipfang-fetch");
   if (!picturesWritten.empty()) expected.insert("app/dat/pics/");
   expected.insert(picturesWritten.begin(), picturesWritten.end());

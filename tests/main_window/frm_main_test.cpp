@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <condition_variable>
 #include <cstring>
 #include <filesystem>
 #include <future>
@@ -14,6 +15,8 @@
 #include "platform/base/cp1252.h"
 #include "platform/os/instance/instance_lock.h"
 #include "platform/ui/headless_toolkit.h"
+#include "store/favourite_row.h"
+#include "support/http_test_server.h"
 #include "support/local_site.h"
 #include "support/temp_dir.h"
 #include "support/without_locks.h"
@@ -209,20 +212,127 @@ TEST_F(FrmMainTest, SettingsAndAboutWindowsOpenOnceAndComeToTheFront) {
   EXPECT_TRUE(frm->c.window.isOpen());
 }
 
-TEST_F(FrmMainTest, EscOrALeftClickOutsideHidesTheCommandPanel) {
+// Every key of the main window, pressed where the user would press it: the commands on the selected
+// video work on the list shown, the copies and Enter on the list they are pressed in.
+TEST_F(FrmMainTest, EveryKeyReachesItsCommandWhereItIsPressed) {
+  using namespace ui::keys;
   deliverSettings();
+  test::writeFile(dir.file("vid.kf"), "<p>%</p>\r\n");
   auto frm = make();
   frm->start();
   MainControls &c = frm->c;
-  c.lstResult.addItem("1");
-  c.lstResult.mouseUp(2);
-  c.window.leftMouseDown(&c.cmdLink);  // its own buttons decide for themselves
+  const auto press = [&](ui::Control &control, int code, int shift = 0) {
+    c.window.setFocus(control);
+    return c.window.keyDown(code, shift);
+  };
+  for (const char *id : {"aaaaaaaaaaa", "bbbbbbbbbbb"}) {
+    store::appendFavourite(c.lstResult, "0", {"Film", id, "pic", "Titel", "1:00"});
+  }
+  const std::string selectFirst = text::cp1252(u8"Bitte zuerst ein Video auswählen.");
+  for (const auto &[code, shift] : std::initializer_list<std::pair<int, int>>{{kEnter, 0},
+                                                                              {'D', kCtrl},
+                                                                              {'D', kCtrl | kShift},
+                                                                              {'S', kCtrl},
+                                                                              {'C', kCtrl},
+                                                                              {'C', kCtrl | kShift},
+                                                                              {kMenu, 0},
+                                                                              {kF10, kShift}}) {
+    SCOPED_TRACE(code);
+    c.labSel.setCaption("");
+    EXPECT_TRUE(press(c.lstResult, code, shift));
+    EXPECT_EQ(c.labSel.caption(), selectFirst) << "nothing selected";
+  }
+  EXPECT_FALSE(c.fraCMD.visible());
+  EXPECT_TRUE(tk.boxes.shown().empty());
+
+  c.lstResult.select(2);
+  EXPECT_TRUE(press(c.lstResult, 'D', kCtrl));
+  EXPECT_EQ(c.lstFavs.count(), 1);
+  EXPECT_EQ(c.lstResult.smallIcon(2), 1);
+  EXPECT_TRUE(press(c.lstResult, 'C', kCtrl));
+  EXPECT_EQ(tk.clipboardText(), test::localSiteAddress(1).root + "/watch?v=bbbbbbbbbbb");
+  // Nothing answers at the site: the file address cannot be had, for the copy and the download alike.
+  EXPECT_TRUE(press(c.lstResult, 'C', kCtrl | kShift));
+  EXPECT_TRUE(press(c.lstResult, 'S', kCtrl));
+  ASSERT_EQ(tk.boxes.shown().size(), 2U);
+  for (const auto &message : tk.boxes.shown()) {
+    EXPECT_EQ(message.text.rfind("Die Adresse der Videodatei wurde nicht gefunden.", 0), 0U);
+  }
+  EXPECT_TRUE(press(c.lstResult, kEnter));
+  EXPECT_EQ(test::readFile(dir.file("dat/bbbbbbbbbbb.html")), "<p>bbbbbbbbbbb</p>\r\n");
+
+  // The panel from the keyboard, the keyboard on its first button; Esc gives it back to the list,
+  // and a left click outside also hides the panel, one on its own buttons leaves it to them.
+  EXPECT_TRUE(press(c.lstResult, kF10, kShift));
+  EXPECT_TRUE(c.fraCMD.visible());
+  EXPECT_EQ(c.window.focused(), &c.cmdLink);
+  c.window.escape();
+  EXPECT_FALSE(c.fraCMD.visible());
+  EXPECT_EQ(c.window.focused(), &c.lstResult);
+  EXPECT_TRUE(press(c.lstResult, kMenu));
+  c.window.leftMouseDown(&c.cmdLink);
   EXPECT_TRUE(c.fraCMD.visible());
   c.window.leftMouseDown(&c.lstResult);
   EXPECT_FALSE(c.fraCMD.visible());
-  c.lstResult.mouseUp(2);
-  c.window.escape();
-  EXPECT_FALSE(c.fraCMD.visible());
+
+  // In the favourites: the copy takes the favourite, marking it again changes nothing, unmarking
+  // removes it and its star.
+  c.cmdFavs.click();
+  c.lstFavs.select(1);
+  c.lstResult.select(1);
+  EXPECT_TRUE(press(c.lstFavs, 'C', kCtrl));
+  EXPECT_EQ(tk.clipboardText(), test::localSiteAddress(1).root + "/watch?v=bbbbbbbbbbb");
+  EXPECT_TRUE(press(c.lstFavs, 'D', kCtrl));
+  EXPECT_EQ(c.lstFavs.count(), 1);
+  EXPECT_TRUE(press(c.lstFavs, 'D', kCtrl | kShift));
+  EXPECT_EQ(c.lstFavs.count(), 0);
+  EXPECT_EQ(c.lstResult.smallIcon(2), 0);
+
+  for (const auto &[code, shift] : std::initializer_list<std::pair<int, int>>{{'F', kCtrl}, {kF6, 0}}) {
+    c.txtSearch.setText("katze");
+    EXPECT_TRUE(press(c.lstFavs, code, shift));
+    EXPECT_EQ(c.window.focused(), &c.txtSearch);
+    EXPECT_TRUE(c.txtSearch.allSelected());
+  }
+  EXPECT_FALSE(press(c.lstFavs, 'X', kCtrl)) << "a key the window has no command for goes to the control";
+  EXPECT_FALSE(press(c.txtSearch, kEnter)) << "Enter in the search box is the box's own";
+}
+
+// The search brings the result list to the front, Esc stops it while it waits for the site, and its
+// words are offered in the search box from then on.
+TEST_F(FrmMainTest, EscStopsARunningSearchThatCameToTheFront) {
+  // Before the server, whose answer may still wait on them when a failed test ends.
+  std::mutex mutex;
+  std::condition_variable released;
+  bool go = false;
+  test::HttpTestServer site;
+  site.routes.Get("/results", [&](const httplib::Request &, httplib::Response &response) {
+    std::unique_lock lock(mutex);
+    released.wait_for(lock, 30s, [&] { return go; });
+    response.set_content("", "text/html");
+  });
+  site.start();
+  deliverSettings();
+  auto frm = std::make_unique<FrmMain>(tk, Environment{dir.path(), test::localSiteAddress(site.port())});
+  frm->start();
+  MainControls &c = frm->c;
+  c.cmdFavs.click();
+  c.txtSearch.setText("katze");
+  bool inFront = false;
+  tk.onDoEvents = [&] {
+    if (!c.cmdAbortS.visible() || frm->AbortSearch) return;
+    inFront = c.lstResult.visible() && !c.lstFavs.visible();
+    c.window.escape();
+    std::lock_guard lock(mutex);
+    go = true;
+    released.notify_all();
+  };
+  c.cmdSearch.click();
+  EXPECT_TRUE(inFront);
+  EXPECT_TRUE(frm->AbortSearch);
+  EXPECT_TRUE(c.cmdSearch.visible());
+  EXPECT_EQ(c.txtSearch.suggestions(), std::vector<std::string>{"katze"});
+  EXPECT_TRUE(tk.boxes.shown().empty());
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ struct Expected {
 
 // Left, top, width, height in twips, as the window is laid out before its first resize.
 const Expected kControls[] = {
-    {"fraPreview", "", {8160, 120, 2175, 1695}, true},
+    {"fraPreview", "", {8160, 120, 2175, 1680}, true},
     {"labInfo", "fraPreview", {240, 960, 2055, 255}, false},
     {"labWait", "fraPreview", {240, 600, 1575, 255}, false},
     {"imgPrev", "fraPreview", {120, 240, 1935, 1335}, true},
@@ -85,7 +85,10 @@ TEST(MainControls, GermanTextsAreWindows1252) {
   MainControls controls(tk);
   EXPECT_EQ(controls.cmdDll.toolTip(),
             "Tats\xE4"
-            "chlichen Videolink in die Zwischenablage.");
+            "chlichen Videolink in die Zwischenablage (Strg+Umschalt+C)");
+  EXPECT_EQ(controls.cmdDll.accessibleName(),
+            "Tats\xE4"
+            "chlichen Videolink in die Zwischenablage");
   EXPECT_EQ(controls.cmdSets.toolTip(),
             "Einstellungen \xF6"
             "ffnen.");

@@ -134,9 +134,9 @@ TEST_F(HostileNames, StayInsideTheProgramsFoldersAndOutOfItsPages) {
   ASSERT_EQ(results.count(), static_cast<int>(listed.size()));
 
   // The empty second page is saved empty.
-  std::set<std::string> expectedTree{"app/",          "app/dat/",       "app/dat/fav.kf",  "app/dat/klipfang.lock",
-                                     "app/dat/pics/", "app/result.txt", "app/result2.txt", "app/sets.cfg",
-                                     "app/vid.kf"};
+  std::set<std::string> expectedTree{"app/",          "app/dat/",          "app/dat/fav.kf", "app/dat/klipfang.lock",
+                                     "app/dat/pics/", "app/dat/suchen.kf", "app/result.txt", "app/result2.txt",
+                                     "app/sets.cfg",  "app/vid.kf"};
   for (int row = 1; row <= results.count(); ++row) {
     const Entry &entry = listed[static_cast<std::size_t>(row - 1)];
     SCOPED_TRACE(row);

@@ -123,7 +123,7 @@ TEST(PageViews, ClickOnARawLineCopiesItsText) {
   LoadFile(test::searchData("one_entry.html"), frm.views());
   frm.tk.setClipboardText("before");
   frm.lstFile.clickItem(12);
-  EXPECT_EQ(frm.tk.clipboardText(), "Ein sch\xF6nes Videovom See");
+  EXPECT_EQ(frm.tk.clipboardText(), "Ein sch\xF6nes Video vom See");
   EXPECT_EQ(frm.tk.clipboardClears(), 1);
 }
 

@@ -48,15 +48,19 @@ TEST(ParseResults, OneEntryPageGivesItsFiveFieldsWithTheirLook) {
   EXPECT_EQ(second, test::SearchWindow::row(frm.lstResult, 1));
 }
 
-TEST(ParseResults, CleaningRepairsUmlautsAndDropsBreaksAndTabsOnlyWhenOn) {
+TEST(ParseResults, CleaningRepairsUmlautsDropsTabsAndSplitsWordsOnlyWhenOn) {
   test::SearchWindow frm;
   frm.settings.cleartxt = true;
   LoadFile(test::searchData("one_entry.html"), frm.views());
   ASSERT_EQ(frm.lstResult.count(), 1);
-  EXPECT_EQ(frm.lstResult.subItemText(1, 1), "Ein sch\xF6nes Videovom See");
+  EXPECT_EQ(frm.lstResult.subItemText(1, 1), "Ein sch\xF6nes Video vom See");
+
+  // A break or a tab is one blank between two words, never a second one, and nothing at either end.
+  EXPECT_EQ(CleanText("um sechs.<br/><br/>Ton an", frm.settings), "um sechs. Ton an");
+  EXPECT_EQ(CleanText("\t<br/>a <br/>b\t\t c<br/>\t", frm.settings), "a b c");
 
   // Each repair works on the result of the one before: a pair split by a break tag stays split.
-  EXPECT_EQ(CleanText("\xC3<br/>\xB6 \xC3\xA4 \xC3\xBC \xC3\x96", frm.settings), "\xC3\xB6 \xE4 \xFC \xD6");
+  EXPECT_EQ(CleanText("\xC3<br/>\xB6 \xC3\xA4 \xC3\xBC \xC3\x96", frm.settings), "\xC3 \xB6 \xE4 \xFC \xD6");
 
   // Every character Windows-1252 has comes back. An emoji, which it lacks, stays as its four bytes,
   // as do a lone continuation byte, a cut-off sequence, an overlong form and a lead byte followed by
@@ -249,7 +253,7 @@ TEST(ParseEntry, TrimsTheLineAndJoinsTheFields) {
   const ResultPage page(frm.lstFile);
   std::string line = "  " + std::string(page.row(14)) + "  ";
   EXPECT_EQ(ParseEntry(line, page),
-            "Sonnenuntergang|Ab3dE_x|" + kPics + "Ab3dE_x.jpg|Ein sch\xF6nes Videovom See|3:25");
+            "Sonnenuntergang|Ab3dE_x|" + kPics + "Ab3dE_x.jpg|Ein sch\xF6nes Video vom See|3:25");
   EXPECT_EQ(line, page.row(14));
   std::string plain = "no marker here";
   EXPECT_EQ(ParseEntry(plain, page), "");

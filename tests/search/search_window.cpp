@@ -27,8 +27,8 @@ SearchWindow::SearchWindow()
 }
 
 search::SearchControls SearchWindow::controls() {
-  return {txtSearch, cmdSearch, cmdAbortS, cmdResults, cmdFile, prgDL, lstResult,  lstFile,
-          lstFavs,   brw,       fraCMD,    labSel,     imgPrev, img,   AbortSearch};
+  return {txtSearch, cmdSearch, cmdAbortS, cmdResults, cmdFile, prgDL, lstResult,   lstFile,
+          lstFavs,   brw,       fraCMD,    labSel,     imgPrev, img,   AbortSearch, history};
 }
 
 std::vector<std::string> SearchWindow::row(const ui::ListView &list, int number) {

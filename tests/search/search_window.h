@@ -47,6 +47,7 @@ struct SearchWindow {
   ui::Label &labSel;
   ui::ImageList img{{{"fav", "fav.svg"}}};
   bool AbortSearch = false;
+  store::SearchHistory history;
   store::Settings settings{3, true, false, false};
 };
 

@@ -68,11 +68,12 @@ class FavouriteCommandsTest : public ::testing::Test {
   ui::Button &cmdFavs = frmMain.add<ui::Button>("cmdFavs", &fraResult, {}, 28);
   ui::Button &cmdToFav = frmMain.add<ui::Button>("cmdToFav", &fraResult, {}, 20);
   ui::Button &cmdWatch = frmMain.add<ui::Button>("cmdWatch", &fraResult, {}, 18);
+  ui::Label &labSel = frmMain.add<ui::Label>("labSel", nullptr, {}, 12);
   ui::ImageList img;
   BuildWatchPage buildWatchPage{tk, dir.path(), net::builtInSiteAddress(), settings};
-  FavouriteCommands commands{{lstResult, lstFavs, lstFile, brw, fraCMD, cmdMark, cmdDelFav, cmdFavs, cmdToFav, img},
-                             buildWatchPage};
-  WatchCommand watch{{cmdWatch, lstResult, lstFavs}, buildWatchPage};
+  FavouriteCommands commands{
+      {lstResult, lstFavs, lstFile, brw, fraCMD, cmdMark, cmdDelFav, cmdFavs, cmdToFav, labSel, img}, buildWatchPage};
+  WatchCommand watch{{cmdWatch, lstResult, lstFavs, labSel}, buildWatchPage};
 };
 
 TEST_F(FavouriteCommandsTest, MarkingAppendsANumberedCopyAndMarksTheResult) {

@@ -8,6 +8,7 @@
 #include "platform/ui/headless_toolkit.h"
 #include "store/favourite_row.h"
 #include "store/favourites_file.h"
+#include "store/search_history.h"
 #include "support/file_size_limit.h"
 #include "support/peak_memory.h"
 #include "support/temp_dir.h"
@@ -191,6 +192,63 @@ TEST_F(FavouritesTest, AFailedSaveLeavesThePreviousFileWhole) {
   EXPECT_EQ(tk.boxes.shown()[0].text, said + text::cp1252(u8"Datei zu groß: ") + file() +
                                           text::cp1252(u8"\n\nEine vorhandene Datei bleibt unverändert."));
   EXPECT_EQ(tk.boxes.shown()[1].icon, ui::MessageIcon::Critical);
+}
+
+// The search history is kept beside the favourites and saved like them.
+using SearchHistoryTest = FavouritesTest;
+
+TEST_F(SearchHistoryTest, NewestFirstEachOnceTwentyKeptAndClearedOnDisk) {
+  const std::string path = dir.file("dat/suchen.kf");
+  SearchHistory history;
+  int changes = 0;
+  history.onChange = [&] { ++changes; };
+  history.load(dir.path());
+  EXPECT_TRUE(history.entries().empty());
+  std::vector<std::string> expected;
+  for (int i = 1; i <= 22; ++i) {
+    history.add("suche " + std::to_string(i));
+    expected.insert(expected.begin(), "suche " + std::to_string(i));
+  }
+  expected.resize(20);
+  EXPECT_EQ(history.entries(), expected) << "the oldest two went";
+  // A search kept already moves to the front in its new spelling; blank words and words no line
+  // can hold are not kept.
+  history.add(text::cp1252(u8"  Suche 5 "));
+  for (const char *unkept : {"   ", "zwei\r\nZeilen"}) history.add(unkept);
+  std::erase(expected, "suche 5");
+  expected.insert(expected.begin(), "Suche 5");
+  EXPECT_EQ(history.entries(), expected);
+  EXPECT_EQ(changes, 24);
+
+  history.add(text::cp1252(u8"Käse"));
+  history.save();
+  std::string file = text::cp1252(u8"Käse") + "\r\n";
+  for (std::size_t i = 0; i < 19; ++i) file += expected[i] + "\r\n";
+  EXPECT_EQ(readFile(path), file);
+  SearchHistory again;
+  again.load(dir.path());
+  EXPECT_EQ(again.entries(), history.entries());
+
+  again.clear();
+  EXPECT_TRUE(again.entries().empty());
+  EXPECT_EQ(readFile(path), "") << "cleared on the disk at once";
+  EXPECT_TRUE(tk.boxes.shown().empty());
+}
+
+TEST_F(SearchHistoryTest, ADamagedFileIsMovedAsideAndTold) {
+  const std::string path = dir.file("dat/suchen.kf");
+  const std::string damaged[] = {"katze\r\nmit\x01Steuerzeichen\r\n", std::string(1001, 'x') + "\r\n"};
+  for (std::size_t i = 0; i < std::size(damaged); ++i) {
+    writeFile(path, damaged[i]);
+    SearchHistory history;
+    history.load(dir.path());
+    EXPECT_TRUE(history.entries().empty());
+    const std::string aside = path + ".unlesbar" + (i == 0 ? "" : "." + std::to_string(i));
+    EXPECT_EQ(readFile(aside), damaged[i]);
+    EXPECT_FALSE(std::filesystem::exists(path));
+    ASSERT_EQ(tk.boxes.shown().size(), i + 1);
+    EXPECT_NE(tk.boxes.shown().back().text.find(text::cp1252(u8"„") + aside + text::cp1252(u8"“")), std::string::npos);
+  }
 }
 
 }  // namespace

@@ -179,7 +179,8 @@ TEST_F(SettingsTest, ASaveRunAsRootHandsTheFileBackToItsOwner) {
 class SettingsWindowTest : public SettingsTest {
  protected:
   Settings settings{3, true, false, true};
-  SettingsWindowHost host{tk, settings};
+  SearchHistory history;
+  SettingsWindowHost host{tk, settings, history};
 
   FrmSettings &opened() {
     host.open();
@@ -245,6 +246,22 @@ TEST_F(SettingsWindowTest, SaveTakesTheWindowsValuesAndCancelKeepsTheOldOnes) {
   third.chkPrev.setValue(ui::CheckBox::Checked);
   third.cmdSave.click();
   EXPECT_TRUE(settings.preview);
+
+  // Esc is the cancel button.
+  FrmSettings &fourth = opened();
+  fourth.cboMax.setText("9");
+  fourth.window.escape();
+  EXPECT_FALSE(fourth.window.isOpen());
+  EXPECT_EQ(settings.respages, 7);
+}
+
+TEST_F(SettingsWindowTest, ClearingTheSearchHistoryEmptiesItAtOnce) {
+  history.add("katze");
+  FrmSettings &frm = opened();
+  frm.cmdHistory.click();
+  EXPECT_TRUE(history.entries().empty());
+  frm.cmdAbort.click();
+  EXPECT_TRUE(history.entries().empty());
 }
 
 TEST_F(SettingsWindowTest, OnlyOneWindowAndTheOpeningStepsRunOnlyForANewOne) {

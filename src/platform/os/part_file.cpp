@@ -1,6 +1,7 @@
 #include "platform/os/part_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -23,6 +24,12 @@ constexpr int kMaxNumber = 9999;
 
 std::string inFolder(const std::string &folder, const std::string &name) {
   return folder + "/" + name;
+}
+
+// Whether a name is taken: a link, also one that leads nowhere, takes it as a file does.
+bool taken(const std::string &path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0;
 }
 
 // Moves `from` to `to` unless `to` exists, atomically; false when it exists.
@@ -51,11 +58,13 @@ std::string numberedName(const std::string &name, int n) {
 PartFile::PartFile(std::string folder, std::string name) : folder_(std::move(folder)), name_(std::move(name)) {
   for (int n = 0; n <= kMaxNumber; ++n) {
     const std::string numbered = numberedName(name_, n);
+    if (taken(inFolder(folder_, numbered))) continue;
     const std::string candidate = inFolder(folder_, numbered + ".part");
     fd_ = ::open(candidate.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd_ >= 0) {
       partPath_ = candidate;
       intendedName_ = numbered;
+      number_ = n;
       return;
     }
     if (errno != EEXIST) fail(u8"Anlegen nicht möglich:", candidate, errno);
@@ -90,7 +99,7 @@ std::string PartFile::finish() {
   const int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0) fail(u8"Schreiben nicht möglich", {}, errno);
-  for (int n = 0; n <= kMaxNumber; ++n) {
+  for (int n = number_; n <= kMaxNumber; ++n) {
     const std::string target = inFolder(folder_, numberedName(name_, n));
     if (moveWithoutReplacing(partPath_, target)) {
       finished_ = true;

@@ -15,7 +15,8 @@ std::string numberedName(const std::string &name, int n);
 
 class PartFile {
  public:
-  // Creates "<folder>/<name>.part", or "<name> (n).part" while that exists. Raises kf::Error.
+  // Creates "<folder>/<name>.part", or "<name> (n).part" while that or the file "<name> (n)" exists,
+  // so that the name it is made for is free when the download begins. Raises kf::Error.
   PartFile(std::string folder, std::string name);
   ~PartFile();
   PartFile(const PartFile &) = delete;
@@ -23,7 +24,7 @@ class PartFile {
 
   const std::string &path() const { return partPath_; }
   // The name the part file was made for ("name (n)" where "name" was taken): the name the finished
-  // file gets unless another file takes it meanwhile.
+  // file gets unless another file takes it meanwhile, so a running download can show it already.
   const std::string &intendedName() const { return intendedName_; }
   // The bytes in the file.
   std::uint64_t size() const { return size_; }
@@ -33,8 +34,8 @@ class PartFile {
   // Empties the file, for a download that starts over.
   void restart();
 
-  // Flushes the bytes to the disk and gives the file its name: `name`, or "name (n).ext" when a
-  // file of that name exists. Returns the file's path. Raises kf::Error.
+  // Flushes the bytes to the disk and gives the file its intended name, or the next free numbered
+  // one when another file took that meanwhile. Returns the file's path. Raises kf::Error.
   std::string finish();
 
  private:
@@ -42,6 +43,7 @@ class PartFile {
   std::string name_;
   std::string partPath_;
   std::string intendedName_;
+  int number_ = 0;
   int fd_ = -1;
   std::uint64_t size_ = 0;
   bool finished_ = false;

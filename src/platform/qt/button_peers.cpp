@@ -3,6 +3,7 @@
 // raising anything.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QRadioButton>
 #include <QToolButton>
 
@@ -25,9 +26,20 @@ class ButtonPeer : public QtControlPeer {
     tool->setPalette(palette);
     tool->setAutoFillBackground(true);
     connect(tool, &QToolButton::clicked, this, [this] { runGuarded([this] { button_.click(); }); });
+    tool->installEventFilter(this);
   }
 
  protected:
+  // Enter presses a button as Space does: the key a user of the keyboard tries first.
+  bool eventFilter(QObject * /*watched*/, QEvent *event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const int key = static_cast<QKeyEvent *>(event)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+    // The click may end the window and this peer with it: nothing of the peer is touched after it.
+    static_cast<QToolButton *>(widget())->click();
+    return true;
+  }
+
   void update(ui::Aspect aspect, int index) override {
     auto *tool = static_cast<QToolButton *>(widget());
     if (aspect == ui::Aspect::Text) {
@@ -86,8 +98,9 @@ class OptionButtonPeer : public QtControlPeer {
  public:
   OptionButtonPeer(ui::OptionButton &option, QWidget *parent)
       : QtControlPeer(option, new QRadioButton(parent)), option_(option) {
-    // The control knows its group; Qt's own grouping by parent widget would disagree with it.
-    radio()->setAutoExclusive(false);
+    // The options of a group share a container, as Qt's own grouping by parent widget wants: then the
+    // group is one stop of the Tab key, and the arrow keys choose within it.
+    radio()->setAutoExclusive(true);
     connect(radio(), &QRadioButton::clicked, this, [this] { runGuarded([this] { option_.setValue(true); }); });
   }
 
@@ -98,7 +111,10 @@ class OptionButtonPeer : public QtControlPeer {
         radio()->setText(shownText(option_.caption()));
         break;
       case ui::Aspect::Value:
+        // Qt keeps the checked option of a group checked until another is; the program may clear all.
+        radio()->setAutoExclusive(option_.value());
         radio()->setChecked(option_.value());
+        radio()->setAutoExclusive(true);
         break;
       default:
         QtControlPeer::update(aspect, index);

@@ -18,7 +18,7 @@ void QtControlPeer::showAll() {
   using ui::Aspect;
   for (const Aspect aspect :
        {Aspect::Columns, Aspect::Items, Aspect::Selection, Aspect::Text, Aspect::Look, Aspect::Picture, Aspect::Value,
-        Aspect::Location, Aspect::ToolTip, Aspect::Geometry, Aspect::Visible}) {
+        Aspect::Location, Aspect::ToolTip, Aspect::Name, Aspect::Geometry, Aspect::Visible}) {
     changed(aspect, 0);
   }
 }
@@ -36,6 +36,11 @@ void QtControlPeer::update(ui::Aspect aspect, int /*index*/) {
       break;
     case ui::Aspect::ToolTip:
       widget->setToolTip(plainToolTip(control_.toolTip()));
+      break;
+    case ui::Aspect::Name:
+      // Without a name of its own a widget is called by what it shows, and a picture button, which
+      // shows no words, by the caption of the frame around it.
+      widget_->setAccessibleName(shownText(control_.accessibleName()));
       break;
     default:
       break;

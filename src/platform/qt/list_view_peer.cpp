@@ -1,6 +1,8 @@
 // A list view in report view: rows with sub-items under column headers, one selected row, small row
 // icons from the list's image list. Row changes arrive one at a time, so a long list is never
-// rebuilt for each new row; new rows are gathered and shown together once a frame.
+// rebuilt for each new row; new rows are gathered and shown together once a frame. A column of
+// width 0 carries data the eye does not see: the tree leaves it out, so that a screen reader does
+// not read it either.
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -8,6 +10,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
+#include <vector>
 
 #include "platform/qt/control_peer.h"
 #include "platform/qt/convert.h"
@@ -42,8 +45,6 @@ class ListViewPeer : public QtControlPeer {
     view->setAllColumnsShowFocus(true);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setIconSize(QSize(16, 16));
-    // Columns of width 0 carry data without being seen.
-    view->header()->setMinimumSectionSize(0);
     view->header()->setStretchLastSection(false);
     view->header()->setSectionsMovable(false);
     connect(view, &QTreeWidget::itemSelectionChanged, this, [this] { runGuarded([this] { userSelected(); }); });
@@ -165,11 +166,23 @@ class ListViewPeer : public QtControlPeer {
   }
 
   void showColumns() {
+    std::vector<int> shown;
     QStringList headers;
-    for (int column = 1; column <= list_.columnCount(); ++column) headers << shownText(list_.columnHeader(column));
-    tree()->setHeaderLabels(headers);
     for (int column = 1; column <= list_.columnCount(); ++column) {
-      tree()->header()->resizeSection(column - 1, pixels(list_.columnWidth(column)));
+      if (list_.columnWidth(column) <= 0) continue;
+      shown.push_back(column);
+      headers << shownText(list_.columnHeader(column));
+    }
+    const bool otherColumns = shown != shown_;
+    shown_ = std::move(shown);
+    tree()->setColumnCount(static_cast<int>(shown_.size()));
+    tree()->setHeaderLabels(headers);
+    for (std::size_t at = 0; at < shown_.size(); ++at) {
+      tree()->header()->resizeSection(static_cast<int>(at), pixels(list_.columnWidth(shown_[at])));
+    }
+    // A column that came or went moves the ones after it: the rows shown so far are filled anew.
+    if (otherColumns) {
+      for (int row = 1; row <= tree()->topLevelItemCount(); ++row) fillRow(*tree()->topLevelItem(row - 1), row);
     }
   }
 
@@ -179,21 +192,26 @@ class ListViewPeer : public QtControlPeer {
     return item;
   }
 
+  // The row text is column 1 of the list, sub-item k its column k + 1.
   void fillRow(QTreeWidgetItem &widgetItem, int row) const {
     const ui::ListItem &item = list_.item(row);
-    widgetItem.setText(0, shownText(item.text));
-    widgetItem.setIcon(0, icon(item.smallIcon));
-    int column = 1;
     const QTreeWidget *const view = tree();
     QFont font = view ? view->font() : QFont();
-    for (const ui::ListSubItem &sub : item.subItems) {
+    for (std::size_t at = 0; at < shown_.size(); ++at) {
+      const int column = static_cast<int>(at);
+      if (shown_[at] == 1) {
+        widgetItem.setText(column, shownText(item.text));
+        widgetItem.setIcon(column, icon(item.smallIcon));
+        continue;
+      }
+      const auto subItem = static_cast<std::size_t>(shown_[at] - 2);
+      const ui::ListSubItem sub = subItem < item.subItems.size() ? item.subItems[subItem] : ui::ListSubItem{};
       widgetItem.setText(column, shownText(sub.text));
       font.setBold(sub.bold);
       widgetItem.setData(column, Qt::FontRole, sub.bold ? QVariant(font) : QVariant());
       // Plain black follows the system's text colour, so a dark theme stays readable.
       widgetItem.setData(column, Qt::ForegroundRole,
                          sub.foreColor == ui::kBlack ? QVariant() : QVariant(QBrush(toQColor(sub.foreColor))));
-      ++column;
     }
   }
 
@@ -210,6 +228,8 @@ class ListViewPeer : public QtControlPeer {
   }
 
   ui::ListView &list_;
+  // The list's columns the tree shows, by their number in the list.
+  std::vector<int> shown_;
   QTimer newRows_;
 };
 

@@ -21,6 +21,14 @@ class ScrollPanePeer : public QtControlPeer {
 
  protected:
   void update(ui::Aspect aspect, int index) override {
+    if (aspect == ui::Aspect::Scroll) {
+      // The content may have grown a moment ago: its scroll range first, then the strip.
+      fit();
+      const ui::Geometry strip = pane_.shownStrip();
+      const int half = pixels(strip.height / 2);
+      area()->ensureVisible(0, pixels(strip.top) + half, 0, half);
+      return;
+    }
     QtControlPeer::update(aspect, index);
     if (aspect == ui::Aspect::Geometry) fit();
   }

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QProgressBar>
@@ -14,9 +15,21 @@
 namespace kf::qtui {
 namespace {
 
+// A group box that can leave out its border: a plain frame only groups, for the screen reader.
+class FrameBox : public QGroupBox {
+ public:
+  using QGroupBox::QGroupBox;
+  bool plain = false;
+
+ protected:
+  void paintEvent(QPaintEvent *event) override {
+    if (!plain) QGroupBox::paintEvent(event);
+  }
+};
+
 class FramePeer : public QtControlPeer {
  public:
-  FramePeer(ui::Frame &frame, QWidget *parent) : QtControlPeer(frame, new QGroupBox(parent)), frame_(frame) {
+  FramePeer(ui::Frame &frame, QWidget *parent) : QtControlPeer(frame, new FrameBox(parent)), frame_(frame) {
     // Frames keep the system's window colour on the white window.
     QPalette palette = widget()->palette();
     palette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Window));
@@ -26,8 +39,13 @@ class FramePeer : public QtControlPeer {
 
  protected:
   void update(ui::Aspect aspect, int index) override {
+    auto *box = static_cast<FrameBox *>(widget());
     if (aspect == ui::Aspect::Text) {
-      static_cast<QGroupBox *>(widget())->setTitle(shownText(frame_.caption()));
+      box->setTitle(shownText(frame_.caption()));
+    } else if (aspect == ui::Aspect::Look) {
+      box->plain = frame_.plain();
+      box->setAutoFillBackground(!frame_.plain());
+      box->update();
     } else {
       QtControlPeer::update(aspect, index);
     }
@@ -55,7 +73,11 @@ class LabelPeer : public QtControlPeer {
       case ui::Aspect::Look: {
         const Qt::Alignment across = label_.align() == ui::Align::Center ? Qt::AlignHCenter : Qt::AlignLeft;
         qLabel()->setAlignment(across | Qt::AlignTop);
-        qLabel()->setFont(toQFont(label_.font()));
+        QFont font = toQFont(label_.font());
+        font.setUnderline(label_.link());
+        qLabel()->setFont(font);
+        qLabel()->setFocusPolicy(label_.link() ? Qt::StrongFocus : Qt::NoFocus);
+        qLabel()->setBuddy(label_.labelFor() ? widgetOf(*label_.labelFor()) : nullptr);
         QPalette palette = qLabel()->palette();
         palette.setColor(QPalette::WindowText, toQColor(label_.foreColor()));
         qLabel()->setPalette(palette);
@@ -69,7 +91,17 @@ class LabelPeer : public QtControlPeer {
   bool eventFilter(QObject * /*watched*/, QEvent *event) override {
     QWidget *const shown = widget();
     if (!shown) return false;
-    if (event->type() == QEvent::Enter) {
+    if (event->type() == QEvent::KeyPress && label_.link()) {
+      const int key = static_cast<QKeyEvent *>(event)->key();
+      if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Space) return false;
+      // The click may end the window and this peer with it: nothing of the peer is touched after it.
+      runGuarded([this] { label_.click(); });
+      return true;
+    }
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+      // A label draws no focus of its own: a link with the keyboard gets a box around it.
+      static_cast<QLabel *>(shown)->setFrameShape(event->type() == QEvent::FocusIn ? QFrame::Box : QFrame::NoFrame);
+    } else if (event->type() == QEvent::Enter) {
       // The handler may be wired after the label was made, so the pointer is chosen on entering.
       if (label_.onClick) {
         shown->setCursor(Qt::PointingHandCursor);

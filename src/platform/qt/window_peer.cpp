@@ -1,5 +1,6 @@
 #include "platform/qt/window_peer.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QIcon>
 #include <QKeyEvent>
@@ -42,6 +43,7 @@ QtWindowPeer::QtWindowPeer(ui::Window &window)
   const QSize client(pixels(window.clientWidth()), pixels(window.clientHeight()));
   if (style.sizable) {
     widget_->resize(client);
+    widget_->setMinimumSize(pixels(style.smallestClientWidth), pixels(style.smallestClientHeight));
   } else {
     widget_->setFixedSize(client);
   }
@@ -134,12 +136,24 @@ bool QtWindowPeer::eventFilter(QObject *watched, QEvent *event) {
 }
 
 // The platform window gets each key and mouse press once, before it hands them to the widget with
-// the focus or under the pointer, which may pass them on to their parents again. The handlers may
-// end the window, so nothing of this peer is touched after them.
+// the focus or under the pointer, which may pass them on to their parents again. A key the window
+// takes never reaches the widget. The handlers may end the window, so nothing of this peer is
+// touched after them.
 bool QtWindowPeer::seeInput(QEvent *event) {
-  if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
-    runGuarded([this] { window_.escape(); });
-  } else if (event->type() == QEvent::MouseButtonPress) {
+  if (event->type() == QEvent::KeyPress) {
+    const auto &key = *static_cast<QKeyEvent *>(event);
+    const int code = keyCode(key);
+    if (code == 0) return false;
+    window_.focusMovedTo(controlOf(QApplication::focusWidget()));
+    if (key.key() == Qt::Key_Escape) {
+      runGuarded([this] { window_.escape(); });
+      return false;
+    }
+    bool taken = false;
+    runGuarded([&] { taken = window_.keyDown(code, shiftState(key.modifiers())); });
+    return taken;
+  }
+  if (event->type() == QEvent::MouseButtonPress) {
     const auto *mouse = static_cast<QMouseEvent *>(event);
     if (mouse->button() == Qt::LeftButton) {
       runGuarded([&] { window_.leftMouseDown(controlAt(mouse->position().toPoint())); });
@@ -149,7 +163,13 @@ bool QtWindowPeer::seeInput(QEvent *event) {
 }
 
 ui::Control *QtWindowPeer::controlAt(QPoint position) const {
-  for (QWidget *widget = widget_->childAt(position); widget && widget != widget_; widget = widget->parentWidget()) {
+  return controlOf(widget_->childAt(position));
+}
+
+// The control whose widget is `widget` or holds it; nullptr for the window's own surface and for
+// widgets of other windows.
+ui::Control *QtWindowPeer::controlOf(QWidget *widget) const {
+  for (; widget && widget != widget_; widget = widget->parentWidget()) {
     for (const auto &control : window_.controls()) {
       if (widgetOf(*control) == widget) return control.get();
     }

@@ -1,6 +1,6 @@
 #pragma once
 // The Qt side of a window: a top-level widget with the window's look, whose close box, size changes,
-// minimising, Esc key and left mouse presses reach the window's events.
+// minimising, keys and left mouse presses reach the window's events.
 #include <QObject>
 #include <QWidget>
 
@@ -30,6 +30,7 @@ class QtWindowPeer : public QObject, public ui::WindowPeer {
  private:
   bool seeInput(QEvent *event);
   ui::Control *controlAt(QPoint position) const;
+  ui::Control *controlOf(QWidget *widget) const;
   void reportSize();
   void followTabOrder();
   void centre();

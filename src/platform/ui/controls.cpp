@@ -25,6 +25,8 @@ bool Control::takesFocus() const {
     case Kind::OptionButton:
     case Kind::ComboBox:
       return tabIndex_ >= 0;
+    case Kind::Label:
+      return tabIndex_ >= 0 && static_cast<const Label *>(this)->link();
     default:
       return false;
   }
@@ -66,6 +68,11 @@ void Control::setToolTip(std::string value) {
   notify(Aspect::ToolTip);
 }
 
+void Control::setAccessibleName(std::string value) {
+  accessibleName_ = std::move(value);
+  notify(Aspect::Name);
+}
+
 void Control::notify(Aspect aspect, int index) {
   if (peer_) peer_->changed(aspect, index);
 }
@@ -73,6 +80,11 @@ void Control::notify(Aspect aspect, int index) {
 void Frame::setCaption(std::string value) {
   caption_ = std::move(value);
   notify(Aspect::Text);
+}
+
+void Frame::setPlain(bool value) {
+  plain_ = value;
+  notify(Aspect::Look);
 }
 
 void Label::setCaption(std::string value) {
@@ -84,6 +96,16 @@ void Label::setLook(Align align, Font font, std::uint32_t foreColor) {
   align_ = align;
   font_ = std::move(font);
   foreColor_ = foreColor;
+  notify(Aspect::Look);
+}
+
+void Label::setLink(bool value) {
+  link_ = value;
+  notify(Aspect::Look);
+}
+
+void Label::setLabelFor(Control *control) {
+  labelFor_ = control;
   notify(Aspect::Look);
 }
 
@@ -126,7 +148,23 @@ void Button::click() {
 
 void TextBox::setText(std::string value) {
   text_ = std::move(value);
+  allSelected_ = false;
   notify(Aspect::Text);
+}
+
+void TextBox::typed(std::string value) {
+  text_ = std::move(value);
+  allSelected_ = false;
+}
+
+void TextBox::selectAll() {
+  allSelected_ = true;
+  notify(Aspect::Selection);
+}
+
+void TextBox::setSuggestions(std::vector<std::string> value) {
+  suggestions_ = std::move(value);
+  notify(Aspect::Items);
 }
 
 void TextBox::keyDown(int keyCode, int shift) {
@@ -268,6 +306,11 @@ void ProgressBar::setBusy(bool value) {
 void ScrollPane::setContentHeight(float value) {
   contentHeight_ = value < 0 ? 0 : value;
   notify(Aspect::Geometry);
+}
+
+void ScrollPane::scrollIntoView(float top, float height) {
+  shownStrip_ = {0, top, width(), height};
+  notify(Aspect::Scroll);
 }
 
 void Browser::navigate(std::string address) {

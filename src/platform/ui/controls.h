@@ -41,7 +41,9 @@ enum class Aspect {
   ItemRemoved,
   Columns,
   Selection,
-  Location
+  Location,
+  Name,
+  Scroll
 };
 
 enum class Align { Left, Center };
@@ -103,6 +105,11 @@ class Control {
   const std::string &toolTip() const { return toolTip_; }
   void setToolTip(std::string value);
 
+  // What a screen reader calls the control. Empty: what the control shows (a label's or a check
+  // box's caption), which suits controls that carry their own words.
+  const std::string &accessibleName() const { return accessibleName_; }
+  void setAccessibleName(std::string value);
+
   void attach(std::unique_ptr<ControlPeer> peer) { peer_ = std::move(peer); }
   ControlPeer *peer() const { return peer_.get(); }
 
@@ -117,6 +124,7 @@ class Control {
   int tabIndex_;
   bool visible_ = true;
   std::string toolTip_;
+  std::string accessibleName_;
   std::unique_ptr<ControlPeer> peer_;
 };
 
@@ -126,9 +134,14 @@ class Frame : public Control {
       : Control(Kind::Frame, std::move(name), container, g, tab) {}
   const std::string &caption() const { return caption_; }
   void setCaption(std::string value);
+  // A plain frame only groups its controls (an option pair under its question): it draws neither a
+  // border nor a background of its own.
+  bool plain() const { return plain_; }
+  void setPlain(bool value);
 
  private:
   std::string caption_;
+  bool plain_ = false;
 };
 
 class Label : public Control {
@@ -141,12 +154,21 @@ class Label : public Control {
   const Font &font() const { return font_; }
   std::uint32_t foreColor() const { return foreColor_; }
   void setLook(Align align, Font font, std::uint32_t foreColor = kBlack);
+  // A link takes the keyboard like a button, and Enter or Space clicks it.
+  bool link() const { return link_; }
+  void setLink(bool value);
+  // The control this label names for a screen reader, where the control's own name is its value
+  // (a drop-down list's).
+  Control *labelFor() const { return labelFor_; }
+  void setLabelFor(Control *control);
 
   std::function<void()> onClick;
   void click();
 
  private:
   std::string caption_;
+  bool link_ = false;
+  Control *labelFor_ = nullptr;
   Align align_ = Align::Left;
   Font font_;
   std::uint32_t foreColor_ = kBlack;
@@ -193,13 +215,23 @@ class TextBox : public Control {
   const std::string &text() const { return text_; }
   void setText(std::string value);
   // What the user typed; the peer reports it without echoing it back.
-  void typed(std::string value) { text_ = std::move(value); }
+  void typed(std::string value);
+
+  // Selects the whole text, so that what the user types next replaces it.
+  void selectAll();
+  bool allSelected() const { return allSelected_; }
+
+  // Earlier entries the box offers while the user types and on the Down key, most likely first.
+  const std::vector<std::string> &suggestions() const { return suggestions_; }
+  void setSuggestions(std::vector<std::string> value);
 
   std::function<void(int keyCode, int shift)> onKeyDown;
   void keyDown(int keyCode, int shift = 0);
 
  private:
   std::string text_;
+  bool allSelected_ = false;
+  std::vector<std::string> suggestions_;
 };
 
 struct ListSubItem {
@@ -352,9 +384,14 @@ class ScrollPane : public Control {
       : Control(Kind::ScrollPane, std::move(name), container, g, tab) {}
   float contentHeight() const { return contentHeight_; }
   void setContentHeight(float value);
+  // Scrolls the least that brings the strip `height` high at `top` of the content into view.
+  void scrollIntoView(float top, float height);
+  // The strip asked for last.
+  Geometry shownStrip() const { return shownStrip_; }
 
  private:
   float contentHeight_ = 0;
+  Geometry shownStrip_;
 };
 
 // A drop-down selection list without free typing.

@@ -98,6 +98,33 @@ void Window::resized(float clientWidth, float clientHeight) {
   if (onResize) onResize();
 }
 
+void Window::bindKey(int keyCode, int shift, std::function<void()> action, const Control *within) {
+  keys_.push_back({keyCode, shift, std::move(action), within});
+}
+
+bool Window::keyDown(int keyCode, int shift) {
+  const auto inside = [this](const Control *container) {
+    for (const Control *control = focused_; control; control = control->container()) {
+      if (control == container) return true;
+    }
+    return false;
+  };
+  const KeyBinding *found = nullptr;
+  for (const KeyBinding &key : keys_) {
+    if (key.keyCode != keyCode || key.shift != shift) continue;
+    if (key.within && inside(key.within)) {
+      found = &key;
+      break;
+    }
+    if (!key.within && !found) found = &key;
+  }
+  if (!found) return false;
+  // The action may bind keys itself; it runs from a copy.
+  const std::function<void()> action = found->action;
+  action();
+  return true;
+}
+
 void Window::escape() {
   if (onEscape) onEscape();
 }

@@ -15,6 +15,21 @@ class Toolkit;
 
 enum class MousePointer { Default = 0, Hourglass = 11 };
 
+// Key codes and shift states as the program's handlers get them; letters and digits are their
+// upper-case characters ('D').
+namespace keys {
+constexpr int kEnter = 13;
+constexpr int kEscape = 27;
+constexpr int kDown = 40;
+constexpr int kDelete = 46;
+constexpr int kMenu = 93;
+constexpr int kF6 = 117;
+constexpr int kF10 = 121;
+constexpr int kShift = 1;
+constexpr int kCtrl = 2;
+constexpr int kAlt = 4;
+}  // namespace keys
+
 struct WindowStyle {
   bool sizable = true;      // false: a fixed-size window that the user cannot resize or maximise
   bool toolWindow = false;  // small title bar with a close box only
@@ -22,6 +37,9 @@ struct WindowStyle {
   bool centred = false;  // placed in the middle of the screen when shown
   std::uint32_t background = rgb(255, 255, 255);
   std::string icon;  // asset name; empty for no icon
+  // A sizable window is never made smaller than this client area (twips; 0: no limit).
+  float smallestClientWidth = 0;
+  float smallestClientHeight = 0;
 };
 
 class WindowPeer {
@@ -80,6 +98,17 @@ class Window {
 
   Control *focused() const { return focused_; }
   void setFocus(Control &control);
+  // The user moved the keyboard to `control`, or to none of the controls (nullptr); the peer tells
+  // it, so nothing is moved on screen.
+  void focusMovedTo(Control *control) { focused_ = control; }
+
+  // A key of the window's own: pressed anywhere in the window, or only while `within` or a control
+  // inside it has the keyboard, it runs `action`, and the control never sees the key. A key bound
+  // within a control goes before the same key bound for the whole window.
+  void bindKey(int keyCode, int shift, std::function<void()> action, const Control *within = nullptr);
+  // A key pressed while the focused control has the keyboard: runs the key's action and answers
+  // true, or answers false for a key the window has none for.
+  bool keyDown(int keyCode, int shift = 0);
 
   // The client area changed size: by the user, by the window system (minimised: 0 x 0) or by a test.
   void resized(float clientWidth, float clientHeight);
@@ -107,6 +136,13 @@ class Window {
   void attached(Control &control);
   Control *firstInTabOrder() const;
 
+  struct KeyBinding {
+    int keyCode;
+    int shift;
+    std::function<void()> action;
+    const Control *within;
+  };
+
   Toolkit &toolkit_;
   std::string name_;
   std::string caption_;
@@ -119,6 +155,7 @@ class Window {
   MousePointer pointer_ = MousePointer::Default;
   Control *focused_ = nullptr;
   std::vector<std::unique_ptr<Control>> controls_;
+  std::vector<KeyBinding> keys_;
   std::unique_ptr<WindowPeer> peer_;
 };
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/base/cp1252.h"
 #include "platform/os/shell/shell_execute.h"
 
 namespace kf::desktop {
@@ -33,8 +34,10 @@ std::string openerPath() {
 
 }  // namespace
 
-bool openWithDesktop(const std::string &target, const shell::TellUser &tell) {
-  return shell::shellExecute(openerPath(), target, shell::SW_SHOWNORMAL, tell);
+std::optional<std::string> openWithDesktop(const std::string &target) {
+  const std::string opener = openerPath();
+  if (opener.empty()) return text::cp1252(u8"Das Programm „") + kOpener + text::cp1252(u8"“ fehlt.");
+  return shell::startProgram(opener, target, shell::SW_SHOWNORMAL);
 }
 
 int becomeDesktopOpener(const std::string &target) {

@@ -97,7 +97,7 @@ std::string reasonFor(int error) {
   }
 }
 
-std::string notStarted(const std::string &file, int error) {
+std::string notStartedText(const std::string &file, int error) {
   return file.empty() ? text::cp1252(u8"Es ist kein Programm eingerichtet, das die Adresse öffnen könnte.")
                       : text::cp1252(u8"Das Programm „") + file + text::cp1252(u8"“ kann nicht gestartet werden. ") +
                             reasonFor(error);
@@ -152,10 +152,16 @@ int start(const std::string &file, const std::string &parameters, int showMode) 
 
 }  // namespace
 
-bool shellExecute(const std::string &file, const std::string &parameters, int showMode, const TellUser &tell) {
+std::optional<std::string> startProgram(const std::string &file, const std::string &parameters, int showMode) {
   const int error = file.empty() ? ENOENT : start(file, parameters, showMode);
-  if (error != 0) tell(notStarted(file, error));
-  return error == 0;
+  if (error == 0) return std::nullopt;
+  return notStartedText(file, error);
+}
+
+bool shellExecute(const std::string &file, const std::string &parameters, int showMode, const TellUser &tell) {
+  const auto failure = startProgram(file, parameters, showMode);
+  if (failure) tell(*failure);
+  return !failure;
 }
 
 }  // namespace kf::shell

@@ -3,6 +3,7 @@
 // no further interest in it. The started program runs on its own: it is not our child for long enough
 // to need reaping, holds none of our files and sockets, and belongs to a session of its own.
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace kf::shell {
@@ -25,5 +26,9 @@ using TellUser = std::function<void(const std::string &why)>;
 // is not the caller's to explain: as the desktop's shell does, this tells the user through `tell`,
 // naming the program and the reason.
 bool shellExecute(const std::string &file, const std::string &parameters, int showMode, const TellUser &tell);
+
+// The same start for a caller that tells the user itself: nothing once the program runs, else the
+// sentences shellExecute would show (Windows-1252).
+std::optional<std::string> startProgram(const std::string &file, const std::string &parameters, int showMode);
 
 }  // namespace kf::shell

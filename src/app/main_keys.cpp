@@ -1,0 +1,62 @@
+#include "app/main_keys.h"
+
+#include "app/command_panel.h"
+#include "app/frm_main.h"
+
+namespace kf::app {
+namespace {
+
+using namespace ui::keys;
+
+constexpr KeyHelp kKeys[] = {
+    {u8"Eingabe", u8"im Suchfeld: suchen"},
+    {u8"Eingabe", u8"in einer Liste: Video anschauen"},
+    {u8"Pfeil nach unten", u8"im Suchfeld: frühere Suchen"},
+    {u8"Strg+F, F6", u8"zum Suchfeld"},
+    {u8"Strg+D", u8"Video als Favorit markieren"},
+    {u8"Strg+Umschalt+D", u8"Video als Favoriten entfernen"},
+    {u8"Entf", u8"in den Favoriten: Favoriten entfernen"},
+    {u8"Strg+S", u8"Video herunterladen"},
+    {u8"Strg+C", u8"in einer Liste: Videolink kopieren"},
+    {u8"Strg+Umschalt+C", u8"in einer Liste: tatsächlichen Videolink kopieren"},
+    {u8"Menütaste, Umschalt+F10", u8"in den Ergebnissen: Befehle zum Video"},
+    {u8"Esc", u8"Suche abbrechen; Befehle oder Fenster schließen"},
+};
+
+}  // namespace
+
+std::span<const KeyHelp> keyHelp() {
+  return kKeys;
+}
+
+// The commands work on the selected video of the list shown (the favourites, or else the results);
+// the copies and Enter on the list they are pressed in.
+void FrmMain::bindKeys() {
+  ui::Window &window = c.window;
+  const auto toSearchBox = [this] {
+    c.window.setFocus(c.txtSearch);
+    c.txtSearch.selectAll();
+  };
+  window.bindKey('F', kCtrl, toSearchBox);
+  window.bindKey(kF6, 0, toSearchBox);
+  window.bindKey('D', kCtrl, [this] { favourites_.markShown(); });
+  window.bindKey('D', kCtrl | kShift, [this] { favourites_.unmarkShown(); });
+  window.bindKey('S', kCtrl, [this] { downloads_.cmdDL_Click(); });
+  for (ui::ListView *list : {&c.lstResult, &c.lstFavs}) {
+    const auto watchIt = [this, list] { watch_.watch(*list); };
+    const auto copyPage = [this, list] { downloads_.copyPageAddress(*list); };
+    const auto copyFile = [this, list] { downloads_.copyFileAddress(*list); };
+    window.bindKey(kEnter, 0, watchIt, list);
+    window.bindKey('C', kCtrl, copyPage, list);
+    window.bindKey('C', kCtrl | kShift, copyFile, list);
+  }
+  const auto openPanel = [this] { openPanelFromKeyboard(c); };
+  window.bindKey(kMenu, 0, openPanel, &c.lstResult);
+  window.bindKey(kF10, kShift, openPanel, &c.lstResult);
+  // Esc also reaches the control with the keyboard.
+  window.onEscape = [this] {
+    if (!closePanel(c) && search_.running()) search_.abort();
+  };
+}
+
+}  // namespace kf::app
