@@ -116,7 +116,9 @@ int Server::start(int port, const std::string &address) {
   if (impl_->listener.joinable()) throw std::runtime_error("site already started");
   HttpCore &core = impl_->core;
   int bound = port == 0 ? core.bind_to_any_port(address) : (core.bind_to_port(address, port) ? port : -1);
-  if (bound <= 0) throw std::runtime_error("cannot listen on " + address + ":" + std::to_string(port));
+  if (bound <= 0)
+    throw std::runtime_error("Auf " + address + ":" + std::to_string(port) +
+                             " kann nicht gelauscht werden: die Adresse ist belegt oder nicht erlaubt.");
   core.port = bound;
   impl_->stopping = false;
   impl_->listener = std::thread([&core] { core.listen_after_bind(); });
