@@ -37,7 +37,7 @@ class FrmMain {
   const store::SettingsWindowHost &settingsWindow() const { return settingsWindow_; }
   const InfoWindow &infoWindow() const { return infoWindow_; }
 
-  MainControls c;
+  MainControls controls;
   store::Settings settings;
   bool AbortSearch = false;
 

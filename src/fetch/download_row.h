@@ -50,7 +50,7 @@ class DownloadRow {
 
   Download &download() { return *download_; }
 
-  RowControls c;
+  RowControls controls;
 
  private:
   // The finished file to the desktop's opener; anything but a video or audio file after a question.

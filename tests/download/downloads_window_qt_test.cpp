@@ -41,7 +41,7 @@ TEST(DownloadsWindowOnScreen, RowsScrollToTheNewOneAndEscAsksLikeTheCloseBox) {
   // More rows than the window is high: they lie on the pane's surface, which scrolls.
   auto *pane = qobject_cast<QScrollArea *>(widgetOf(frm.fraRows));
   ASSERT_NE(pane, nullptr);
-  const RowControls &last = frm.rows.back()->c;
+  const RowControls &last = frm.rows.back()->controls;
   EXPECT_EQ(widgetOf(last.labName)->parentWidget(), pane->widget());
   EXPECT_EQ(pane->widget()->height(), qtui::pixels(kRows * DownloadRow::kHeight));
   EXPECT_GT(pane->verticalScrollBar()->maximum(), 0);

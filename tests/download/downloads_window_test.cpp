@@ -164,10 +164,10 @@ TEST_F(DownloadsWindowTest, TwoDownloadsRunSideBySideEachInItsRow) {
   EXPECT_TRUE(frm.window.isOpen());
   EXPECT_EQ(frm.window.caption(), text::cp1252(u8"Klipfang – Downloads"));
   // The rows report while the first one's transfer waits half way: it runs off the window thread.
-  waitUntil([&] { return row(1).c.labBytes.caption() == "100 kB von 300 kB"; });
+  waitUntil([&] { return row(1).controls.labBytes.caption() == "100 kB von 300 kB"; });
   waitUntilEnded(2);
   EXPECT_EQ(state(1), DownloadState::Running);
-  const RowControls &running = row(1).c;
+  const RowControls &running = row(1).controls;
   EXPECT_EQ(running.labName.caption(), "lang (1).webm");
   EXPECT_EQ(running.prgBytes.value(), 333);
   EXPECT_FALSE(running.prgBytes.busy());
@@ -182,28 +182,28 @@ TEST_F(DownloadsWindowTest, TwoDownloadsRunSideBySideEachInItsRow) {
   rest.open();
   waitUntilEnded(1);
   for (const int number : {1, 2}) {
-    const RowControls &done = row(number).c;
+    const RowControls &done = row(number).controls;
     EXPECT_EQ(state(number), DownloadState::Finished);
     EXPECT_EQ(done.labState.caption(), "Fertig");
     EXPECT_EQ(done.prgBytes.value(), 1000);
     EXPECT_TRUE(done.cmdOpen.visible() && done.cmdFolder.visible());
     EXPECT_FALSE(done.cmdCancel.visible() || done.labSpeed.visible());
   }
-  EXPECT_EQ(row(1).c.labBytes.caption(), "300 kB");
-  EXPECT_EQ(row(1).c.labName.caption(), "lang (1).webm");
+  EXPECT_EQ(row(1).controls.labBytes.caption(), "300 kB");
+  EXPECT_EQ(row(1).controls.labName.caption(), "lang (1).webm");
   EXPECT_EQ(file("lang (1).webm"), slow);
   EXPECT_EQ(file("lang.webm"), "alt");
   EXPECT_EQ(file(row(2).download().name()), clipOf(5));
   EXPECT_EQ(notifications.back(), "Download abgeschlossen\nGespeichert unter " + downloads + "/lang (1).webm");
 
-  row(1).c.cmdOpen.click();
-  row(1).c.cmdFolder.click();
+  row(1).controls.cmdOpen.click();
+  row(1).controls.cmdFolder.click();
   EXPECT_EQ(opened, (Names{downloads + "/lang (1).webm", downloads}));
   // What cannot be opened is told by its name: a file gone meanwhile, a folder without an opener.
   std::filesystem::remove(downloads + "/lang (1).webm");
-  row(1).c.cmdOpen.click();
+  row(1).controls.cmdOpen.click();
   openFailure = text::cp1252(u8"Das Programm „xdg-open“ fehlt.");
-  row(1).c.cmdFolder.click();
+  row(1).controls.cmdFolder.click();
   EXPECT_EQ(opened.size(), 3U) << "only the folder reached the opener";
   ASSERT_EQ(tk.boxes.shown().size(), 2U);
   EXPECT_EQ(tk.boxes.shown()[0].text,
@@ -225,16 +225,16 @@ TEST_F(DownloadsWindowTest, CancelStopsTheTransferAndRemovesThePart) {
     connection.stall();
   });
   frm.add(rawAddress(stalled));
-  waitUntil([&] { return row(1).c.labBytes.caption() == "5 kB"; });
-  EXPECT_TRUE(row(1).c.prgBytes.busy());
+  waitUntil([&] { return row(1).controls.labBytes.caption() == "5 kB"; });
+  EXPECT_TRUE(row(1).controls.prgBytes.busy());
   EXPECT_EQ(filesIn(downloads), Names{"clip.webm.part"});
 
-  row(1).c.cmdCancel.click();
+  row(1).controls.cmdCancel.click();
   EXPECT_EQ(state(1), DownloadState::Cancelled);
   EXPECT_EQ(filesIn(downloads), Names{});
-  EXPECT_EQ(row(1).c.labState.caption(), "Abgebrochen");
-  EXPECT_TRUE(row(1).c.cmdRetry.visible());
-  EXPECT_FALSE(row(1).c.cmdCancel.visible() || row(1).c.prgBytes.busy());
+  EXPECT_EQ(row(1).controls.labState.caption(), "Abgebrochen");
+  EXPECT_TRUE(row(1).controls.cmdRetry.visible());
+  EXPECT_FALSE(row(1).controls.cmdCancel.visible() || row(1).controls.prgBytes.busy());
   EXPECT_TRUE(notifications.empty()) << "a cancel is the user's own doing";
 }
 
@@ -246,12 +246,12 @@ TEST_F(DownloadsWindowTest, ACancelThatComesAfterTheFileIsWholeLeavesItFinished)
   // The file is whole while the news of it still waits for the window thread, which the cancel
   // reaches first.
   ASSERT_TRUE(test::eventually([&] { return std::filesystem::exists(downloads + "/clip.webm"); }));
-  row(1).c.cmdCancel.click();
+  row(1).controls.cmdCancel.click();
   waitUntilEnded(1);
   EXPECT_EQ(state(1), DownloadState::Finished);
   EXPECT_EQ(filesIn(downloads), Names{"clip.webm"});
-  EXPECT_TRUE(row(1).c.cmdOpen.visible());
-  EXPECT_FALSE(row(1).c.cmdRetry.visible()) << "no second copy";
+  EXPECT_TRUE(row(1).controls.cmdOpen.visible());
+  EXPECT_FALSE(row(1).controls.cmdRetry.visible()) << "no second copy";
 }
 
 // A server that gives each address its answers in turn, the first of them cut off half way.
@@ -275,7 +275,7 @@ class ResumeTest : public DownloadsWindowTest {
     waitUntilEnded(number);
     ASSERT_EQ(state(number), DownloadState::Failed);
     ASSERT_EQ(partSize(path.substr(1)), kSize / 2);
-    row(number).c.cmdRetry.click();
+    row(number).controls.cmdRetry.click();
     waitUntilEnded(number);
   }
 
@@ -345,7 +345,7 @@ TEST_F(ResumeTest, AWholeAnswerToTheRetryIsReadFromTheStart) {
                     test::rawAnswer(whole)});
   EXPECT_EQ(state(3), DownloadState::Failed);
   EXPECT_EQ(filesIn(downloads), (Names{"changed.webm", "ignores.webm"}));
-  row(3).c.cmdRetry.click();
+  row(3).controls.cmdRetry.click();
   waitUntilEnded(3);
   EXPECT_EQ(requestsFor("/wrong.webm").at(2).header("Range"), "");
   EXPECT_EQ(file("wrong.webm"), whole);
@@ -358,7 +358,7 @@ TEST_F(DownloadsWindowTest, TheSitesClipBrokenOffHalfWayComesWholeWithTheRetry) 
   const std::string name = row(1).download().name();
   EXPECT_EQ(partSize(name), clipOf(4).size() / 2);
 
-  row(1).c.cmdRetry.click();
+  row(1).controls.cmdRetry.click();
   waitUntilEnded(1);
   EXPECT_EQ(state(1), DownloadState::Finished);
   EXPECT_EQ(filesIn(downloads), Names{name});
@@ -375,14 +375,14 @@ TEST_F(DownloadsWindowTest, FailuresSayWhyAndLeaveNothingARetryCannotUse) {
   frm.add(rawAddress(huge));
   for (const int number : {1, 2, 3, 4}) waitUntilEnded(number);
 
-  const auto problem = [&](int number) { return row(number).c.labState.caption(); };
+  const auto problem = [&](int number) { return row(number).controls.labState.caption(); };
   EXPECT_EQ(problem(1), "Die Adresse ist keine http-Adresse: ftp://localhost/clip.webm");
-  EXPECT_FALSE(row(1).c.cmdRetry.visible()) << "no second try can mend the address";
+  EXPECT_FALSE(row(1).controls.cmdRetry.visible()) << "no second try can mend the address";
   EXPECT_EQ(problem(2), "Der Server antwortet mit dem Status 500.");
   EXPECT_EQ(problem(3), "Der Server ist nicht erreichbar.");
   // Over the cap before a byte is written.
   EXPECT_EQ(problem(4), text::cp1252(u8"Die Datei ist größer als 4 GiB."));
-  for (const int number : {2, 3, 4}) EXPECT_TRUE(row(number).c.cmdRetry.visible()) << number;
+  for (const int number : {2, 3, 4}) EXPECT_TRUE(row(number).controls.cmdRetry.visible()) << number;
   EXPECT_EQ(notifications.size(), 4U);
   EXPECT_EQ(filesIn(downloads), Names{});
 
@@ -434,7 +434,7 @@ TEST_F(DownloadsWindowTest, OpenHandsOnVideoAndAudioAndAsksForAnythingElse) {
   for (const auto &[path, reply] : answers) frm.add(rawAddress(server, path));
   for (int number = 1; number <= static_cast<int>(answers.size()); ++number) {
     waitUntilEnded(number);
-    row(number).c.cmdOpen.click();
+    row(number).controls.cmdOpen.click();
   }
   // A video or audio file by its extension, or without one by its type and first bytes, opens at
   // once; the others are asked for and, answered "Nein", stay shut.
@@ -451,7 +451,7 @@ TEST_F(DownloadsWindowTest, OpenHandsOnVideoAndAudioAndAsksForAnythingElse) {
                    question("film.desktop", "video/webm"), question("program", "video/webm")}));
 
   tk.boxes.answerNext(true);
-  row(5).c.cmdOpen.click();
+  row(5).controls.cmdOpen.click();
   EXPECT_EQ(opened.back(), downloads + "/film.desktop") << "the user's own choice";
 }
 

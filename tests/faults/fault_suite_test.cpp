@@ -115,14 +115,14 @@ class FaultSuite : public testing::TestWithParam<Case> {
     frm = folder.start(tk, test::localSiteAddress(port));
   }
 
-  ui::ListView &results() { return frm->c.lstResult; }
+  ui::ListView &results() { return frm->controls.lstResult; }
 
   void search() {
-    frm->c.txtSearch.setText("klipfang");
-    frm->c.cmdSearch.click();
-    EXPECT_TRUE(frm->c.cmdSearch.visible());
-    EXPECT_FALSE(frm->c.cmdAbortS.visible());
-    EXPECT_EQ(frm->c.prgDL.value(), frm->c.prgDL.max());
+    frm->controls.txtSearch.setText("klipfang");
+    frm->controls.cmdSearch.click();
+    EXPECT_TRUE(frm->controls.cmdSearch.visible());
+    EXPECT_FALSE(frm->controls.cmdAbortS.visible());
+    EXPECT_EQ(frm->controls.prgDL.value(), frm->controls.prgDL.max());
   }
 
   std::string host() const { return "www.localhost:" + std::to_string(port); }
@@ -151,16 +151,16 @@ class FaultSuite : public testing::TestWithParam<Case> {
   void watchPage(Outcome outcome) {
     search();
     results().select(1);
-    frm->c.cmdDll.click();
+    frm->controls.cmdDll.click();
     const std::string resolved = tk.clipboardText();
     ASSERT_NE(resolved.find("/get_video.php?video_id="), std::string::npos);
 
     site.setFault({"", "/watch", 0}, GetParam().fault);
     tk.setClipboardText("vorher");
-    frm->c.fraCMD.setVisible(true);
-    frm->c.cmdDll.click();
+    frm->controls.fraCMD.setVisible(true);
+    frm->controls.cmdDll.click();
     EXPECT_EQ(tk.clipboardText(), outcome == Outcome::Whole ? resolved : "vorher");
-    EXPECT_FALSE(frm->c.fraCMD.visible());
+    EXPECT_FALSE(frm->controls.fraCMD.visible());
     EXPECT_EQ(tk.mousePointer(), ui::MousePointer::Default);
     // A useless address is no success: the user is told there is none.
     EXPECT_EQ(tk.boxes.shown().size(), outcome == Outcome::Whole ? 0U : 1U);
@@ -174,9 +174,9 @@ class FaultSuite : public testing::TestWithParam<Case> {
     const std::string file = folder.file("dat/pics/" + id + ".jpg");
     results().clickItem(1);
 
-    EXPECT_FALSE(frm->c.labWait.visible());
-    EXPECT_EQ(frm->c.window.mousePointer(), ui::MousePointer::Default);
-    EXPECT_EQ(frm->c.imgPrev.picture(), outcome == Outcome::Whole ? file : "");
+    EXPECT_FALSE(frm->controls.labWait.visible());
+    EXPECT_EQ(frm->controls.window.mousePointer(), ui::MousePointer::Default);
+    EXPECT_EQ(frm->controls.imgPrev.picture(), outcome == Outcome::Whole ? file : "");
     if (outcome == Outcome::Lost) {
       EXPECT_FALSE(std::filesystem::exists(file));
     } else {
@@ -225,7 +225,7 @@ class FaultSuite : public testing::TestWithParam<Case> {
     const int row = rowOfSmallestClip();
     results().select(row);
     site.setFault({"", "/get_video.php", 0}, GetParam().fault);
-    frm->c.cmdDL.click();
+    frm->controls.cmdDL.click();
     EXPECT_EQ(tk.mousePointer(), ui::MousePointer::Default);
     EXPECT_TRUE(tk.boxes.shown().empty());
 
@@ -252,7 +252,7 @@ class FaultSuite : public testing::TestWithParam<Case> {
   // Marks the first result, closes the window and checks what the close steps saved.
   void markAndClose() {
     results().select(1);
-    frm->c.cmdMark.click();
+    frm->controls.cmdMark.click();
     std::string favourite = results().subItemText(1, 1);
     for (int field = 2; field <= 5; ++field) favourite += "|" + results().subItemText(1, field);
     ASSERT_TRUE(test::closeMainWindow(*frm));

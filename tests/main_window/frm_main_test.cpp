@@ -75,7 +75,7 @@ TEST_F(FrmMainTest, FirstStartMakesTheDataFolderAndASecondStartLeavesItAlone) {
   auto second = make();
   second->start();
   EXPECT_EQ(test::readFile(dir.file("dat/keep.txt")), "x");
-  EXPECT_TRUE(second->c.window.isOpen());
+  EXPECT_TRUE(second->controls.window.isOpen());
   EXPECT_TRUE(tk.boxes.shown().empty());
 }
 
@@ -88,7 +88,7 @@ TEST_F(FrmMainTest, AFileNamedDatEndsTheStartWithTheRunTimeErrorMessage) {
   EXPECT_EQ(tk.boxes.shown()[0].title, "Klipfang");
   EXPECT_EQ(tk.boxes.shown()[0].icon, ui::MessageIcon::Critical);
   EXPECT_NE(tk.boxes.shown()[0].text.find("Laufzeitfehler"), std::string::npos);
-  EXPECT_FALSE(frm->c.window.isOpen());
+  EXPECT_FALSE(frm->controls.window.isOpen());
 }
 
 TEST_F(FrmMainTest, UnreadableSettingsEndTheProgramBeforeItShowsOrWrites) {
@@ -97,7 +97,7 @@ TEST_F(FrmMainTest, UnreadableSettingsEndTheProgramBeforeItShowsOrWrites) {
   EXPECT_THROW(frm->start(), ui::ProcessEnded);
   ASSERT_EQ(tk.boxes.shown().size(), 1U);
   EXPECT_EQ(tk.boxes.shown()[0].title, "Fehler ist aufgetreten!");
-  EXPECT_FALSE(frm->c.window.isOpen());
+  EXPECT_FALSE(frm->controls.window.isOpen());
   EXPECT_EQ(test::readFile(dir.file("sets.cfg")), "respages:3\r\ncleartxt:1\r\npreview:0\r\n");
   struct stat st {};
   EXPECT_NE(::stat(dir.file("dat/fav.kf").c_str(), &st), 0);
@@ -112,14 +112,14 @@ TEST_F(FrmMainTest, StartLoadsTheFilesAndTheSiteButtonFirstLoadsTheHomePage) {
   EXPECT_EQ(frm->settings.respages, 7);
   EXPECT_FALSE(frm->settings.cleartxt);
   EXPECT_TRUE(frm->settings.preview);
-  EXPECT_EQ(frm->c.lstFavs.count(), 1);
-  EXPECT_EQ(frm->c.window.focused(), &frm->c.txtSearch);
+  EXPECT_EQ(frm->controls.lstFavs.count(), 1);
+  EXPECT_EQ(frm->controls.window.focused(), &frm->controls.txtSearch);
 
-  EXPECT_EQ(frm->c.brw.location(), "") << "the hidden browser loads nothing before it is shown";
-  EXPECT_FALSE(frm->c.brw.visible());
-  frm->c.cmdToFav.click();
-  EXPECT_EQ(frm->c.brw.location(), test::localSiteAddress(1).root);
-  EXPECT_TRUE(frm->c.brw.visible());
+  EXPECT_EQ(frm->controls.brw.location(), "") << "the hidden browser loads nothing before it is shown";
+  EXPECT_FALSE(frm->controls.brw.visible());
+  frm->controls.cmdToFav.click();
+  EXPECT_EQ(frm->controls.brw.location(), test::localSiteAddress(1).root);
+  EXPECT_TRUE(frm->controls.brw.visible());
 }
 
 // A second start on a folder that a running program holds ends before it reads or writes a file.
@@ -133,7 +133,7 @@ TEST_F(FrmMainTest, ASecondStartOnTheSameFolderEndsWithoutTouchingItsFiles) {
   auto second = make(elsewhere);
   EXPECT_EQ(besideTheWindow([&] { return exitOfStart(*second); }), 0);
   EXPECT_TRUE(elsewhere.boxes.shown().empty()) << "the settings were not read";
-  EXPECT_FALSE(second->c.window.isOpen());
+  EXPECT_FALSE(second->controls.window.isOpen());
   EXPECT_EQ(test::readFile(dir.file("sets.cfg")), "respages:3\r\n");
 
   // A holder that does not answer: the user is told, nothing is read.
@@ -147,7 +147,7 @@ TEST_F(FrmMainTest, ASecondStartOnTheSameFolderEndsWithoutTouchingItsFiles) {
       tk.boxes.shown()[0].text.rfind(text::cp1252(u8"Klipfang läuft bereits mit diesem Ordner:\n") + dir.path(), 0),
       0U);
   EXPECT_EQ(test::readFile(dir.file("sets.cfg")), "respages:3\r\n");
-  EXPECT_FALSE(third->c.window.isOpen());
+  EXPECT_FALSE(third->controls.window.isOpen());
 
   // A holder that ends while a start tries to reach it: the start runs in its place.
   std::thread ending([&] {
@@ -158,7 +158,7 @@ TEST_F(FrmMainTest, ASecondStartOnTheSameFolderEndsWithoutTouchingItsFiles) {
   auto fourth = make();
   EXPECT_EQ(exitOfStart(*fourth), -1);
   ending.join();
-  EXPECT_TRUE(fourth->c.window.isOpen());
+  EXPECT_TRUE(fourth->controls.window.isOpen());
 
   // A save that fails holds the close steps in a message box: a start meanwhile is not answered by
   // the window that is going away.
@@ -168,7 +168,7 @@ TEST_F(FrmMainTest, ASecondStartOnTheSameFolderEndsWithoutTouchingItsFiles) {
   tk.boxes.whileShown = [&](const ui::Message &) {
     cameForward = besideTheWindow([&] { return instance::handOver(handOverPathFor(dir.path()), "show", 0ms); });
   };
-  EXPECT_THROW(fourth->c.window.close(), ui::ProcessEnded);
+  EXPECT_THROW(fourth->controls.window.close(), ui::ProcessEnded);
   EXPECT_EQ(cameForward, false);
 }
 
@@ -188,7 +188,7 @@ TEST_F(FrmMainTest, CloseWritesSettingsAndFavouritesThenEndsTheProcess) {
   auto frm = make();
   frm->start();
   frm->settings.infront = true;
-  EXPECT_THROW(frm->c.window.close(), ui::ProcessEnded);
+  EXPECT_THROW(frm->controls.window.close(), ui::ProcessEnded);
   EXPECT_EQ(test::readFile(dir.file("sets.cfg")), "respages:2\r\ncleartxt:0\r\npreview:1\r\ninfront:1\r\n");
   EXPECT_EQ(test::readFile(dir.file("dat/fav.kf")), "0\r\n");
 }
@@ -197,19 +197,19 @@ TEST_F(FrmMainTest, SettingsAndAboutWindowsOpenOnceAndComeToTheFront) {
   deliverSettings();
   auto frm = make();
   frm->start();
-  frm->c.cmdSets.click();
-  frm->c.cmdInfo.click();
+  frm->controls.cmdSets.click();
+  frm->controls.cmdInfo.click();
   const void *settingsWindow = frm->settingsWindow().window();
   const void *aboutWindow = frm->infoWindow().current();
   ASSERT_NE(settingsWindow, nullptr);
   ASSERT_NE(aboutWindow, nullptr);
-  frm->c.cmdSets.click();
-  frm->c.cmdInfo.click();
+  frm->controls.cmdSets.click();
+  frm->controls.cmdInfo.click();
   EXPECT_EQ(frm->settingsWindow().window(), settingsWindow);
   EXPECT_EQ(frm->infoWindow().current(), aboutWindow);
   EXPECT_TRUE(frm->settingsWindow().window()->window.isOpen());
   EXPECT_TRUE(frm->infoWindow().current()->window.isOpen());
-  EXPECT_TRUE(frm->c.window.isOpen());
+  EXPECT_TRUE(frm->controls.window.isOpen());
 }
 
 // Every key of the main window, pressed where the user would press it: the commands on the selected
@@ -220,7 +220,7 @@ TEST_F(FrmMainTest, EveryKeyReachesItsCommandWhereItIsPressed) {
   test::writeFile(dir.file("vid.kf"), "<p>%</p>\r\n");
   auto frm = make();
   frm->start();
-  MainControls &c = frm->c;
+  MainControls &c = frm->controls;
   const auto press = [&](ui::Control &control, int code, int shift = 0) {
     c.window.setFocus(control);
     return c.window.keyDown(code, shift);
@@ -315,7 +315,7 @@ TEST_F(FrmMainTest, EscStopsARunningSearchThatCameToTheFront) {
   deliverSettings();
   auto frm = std::make_unique<FrmMain>(tk, Environment{dir.path(), test::localSiteAddress(site.port())});
   frm->start();
-  MainControls &c = frm->c;
+  MainControls &c = frm->controls;
   c.cmdFavs.click();
   c.txtSearch.setText("katze");
   bool inFront = false;

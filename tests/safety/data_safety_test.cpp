@@ -127,7 +127,7 @@ TEST(DataSafety, AFullDiskAtCloseKeepsTheOldFilesSaysSoAndStillEnds) {
     const test::ProgramFolder folder;
     const auto frm = folder.start(tk, test::localSiteAddress(1));
     frm->settings.respages = 9;
-    fillFavourites(frm->c.lstFavs, 20, "neu");
+    fillFavourites(frm->controls.lstFavs, 20, "neu");
     const std::string newSettings = "respages:9\r\ncleartxt:1\r\npreview:1\r\ninfront:0\r\n";
     ASSERT_LE(newSettings.size(), room == 0 ? newSettings.size() : room);
 
