@@ -131,6 +131,7 @@ class Program {
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
     posix_spawnattr_setpgroup(&attributes, 0);
     std::vector<char *> argv;
+    argv.reserve(args.size() + 1);
     for (const auto &arg : args) argv.push_back(const_cast<char *>(arg.c_str()));
     argv.push_back(nullptr);
     startNs = monotonicNs();
@@ -243,7 +244,7 @@ std::optional<Run> measureRun(site::Server &server, const net::SiteAddress &site
 
 template <class Field>
 double median(std::vector<Run> runs, Field field) {
-  std::nth_element(runs.begin(), runs.begin() + runs.size() / 2, runs.end(),
+  std::nth_element(runs.begin(), runs.begin() + static_cast<std::ptrdiff_t>(runs.size() / 2), runs.end(),
                    [&](const Run &a, const Run &b) { return a.*field < b.*field; });
   return runs[runs.size() / 2].*field;
 }

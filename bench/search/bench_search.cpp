@@ -61,6 +61,7 @@ std::vector<double> mediansInTurnMs(int runs, const std::vector<std::function<vo
     for (std::size_t j = 0; j < works.size(); ++j) times[j].push_back(timeMs(works[j]));
   }
   std::vector<double> medians;
+  medians.reserve(times.size());
   for (auto &each : times) medians.push_back(median(std::move(each)));
   return medians;
 }

@@ -53,7 +53,7 @@ class HttpCore final : public httplib::Server {
     // Left unset, httplib answers 200, or 206 for a range request.
     if (reply.status != 200) res.status = reply.status;
     for (const auto &[name, value] : reply.headers) res.set_header(name, value);
-    if (!reply.file) return res.set_content(std::move(reply.body), reply.contentType);
+    if (!reply.file) return res.set_content(reply.body, reply.contentType);
     // A file goes out piece by piece, only the ranges asked for.
     res.set_content_provider(static_cast<size_t>(reply.file->size()), reply.contentType,
                              [file = reply.file](size_t offset, size_t length, httplib::DataSink &sink) {

@@ -11,7 +11,7 @@ namespace {
 
 const net::SiteAddress kBuiltIn{"http://www.localhost:8480", "http://localhost:8480"};
 
-CommandLine parse(std::vector<std::string> args) {
+CommandLine parse(const std::vector<std::string> &args) {
   return parseCommandLine(args, kBuiltIn);
 }
 

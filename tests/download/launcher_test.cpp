@@ -39,7 +39,7 @@ class LauncherTest : public ::testing::Test {
 
   // A program folder of its own, with `launcher` written into it as klipfang-fetch when given.
   std::string programFolder(const std::string &name, const std::string &launcher = "") {
-    const std::string folder = dir.file(name);
+    std::string folder = dir.file(name);
     std::filesystem::create_directories(folder);
     if (!launcher.empty()) kf::test::writeFile(folder + "/klipfang-fetch", launcher);
     return folder;

@@ -47,6 +47,7 @@ pid_t spawnProgram(const std::string &program, const std::string &argument,
   }
   entries.insert(entries.end(), environment.begin(), environment.end());
   std::vector<char *> envp;
+  envp.reserve(entries.size() + 1);
   for (std::string &entry : entries) envp.push_back(entry.data());
   envp.push_back(nullptr);
   std::string programText = program;

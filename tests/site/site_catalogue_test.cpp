@@ -34,17 +34,16 @@ TEST(SiteCatalogue, CommittedCatalogueIsLargeVariedAndComplete) {
 TEST(SiteCatalogue, RejectsRecordsThatWouldBreakAResultPage) {
   EXPECT_EQ(Catalogue::parse(std::string("# comment\n") + kGood + "\r\n").videos().size(), 1u);
   const std::vector<std::string> bad = {
-      "abcdefghij|Zu kurz|3:25|0|katze|Text.",              // id of 10 characters
-      "abcdefghi!k|Zeichen|3:25|0|katze|Text.",             // "!" in the id
-      "abcdefghijk|Katze's Tag|3:25|0|katze|Text.",         // single quote in the title
-      "abcdefghijk|Katze \"X\"|3:25|0|katze|Text.",         // double quote in the title
-      "abcdefghijk|Titel|3:25|0|katze|Text|mehr",           // "|" in a field
-      "abcdefghijk|Titel|325|0|katze|Text.",                // duration
-      "abcdefghijk|Titel|3:75|0|katze|Text.",               // duration
-      "abcdefghijk|Titel|3:25|0|katze| Text.",              // description starts with a blank
-      "abcdefghijk|Titel|3:25|0|katze|Siehe /watch?v=abc",  // entry marker in a text
-      "abcdefghijk|Titel|3:25|0|katze|\xFC"
-      "ber",                                                         // not UTF-8
+      "abcdefghij|Zu kurz|3:25|0|katze|Text.",                       // id of 10 characters
+      "abcdefghi!k|Zeichen|3:25|0|katze|Text.",                      // "!" in the id
+      "abcdefghijk|Katze's Tag|3:25|0|katze|Text.",                  // single quote in the title
+      "abcdefghijk|Katze \"X\"|3:25|0|katze|Text.",                  // double quote in the title
+      "abcdefghijk|Titel|3:25|0|katze|Text|mehr",                    // "|" in a field
+      "abcdefghijk|Titel|325|0|katze|Text.",                         // duration
+      "abcdefghijk|Titel|3:75|0|katze|Text.",                        // duration
+      "abcdefghijk|Titel|3:25|0|katze| Text.",                       // description starts with a blank
+      "abcdefghijk|Titel|3:25|0|katze|Siehe /watch?v=abc",           // entry marker in a text
+      "abcdefghijk|Titel|3:25|0|katze|\374ber",                      // not UTF-8
       std::string(kGood) + "\nABCDEFGHIJK|Andere|1:00|1|cat|Text.",  // same id in other letter case
   };
   for (const auto &record : bad) {
@@ -56,7 +55,7 @@ TEST(SiteCatalogue, SearchFoldsLetterCaseAndNeedsEveryWord) {
   const Catalogue catalogue = Catalogue::parse(std::string(kGood) +
                                                "\nbbbbbbbbbbb|Übermütige Kätzchen|1:00|1|tiere|Spiel.\n"
                                                "ccccccccccc|Hund|1:00|2|hund|Ein Hund und eine Katze.");
-  auto found = [&](std::vector<std::string> words) {
+  auto found = [&](const std::vector<std::string> &words) {
     std::vector<std::string> ids;
     for (const Video *video : catalogue.search(words)) ids.push_back(video->id);
     return ids;

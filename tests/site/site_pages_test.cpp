@@ -42,7 +42,8 @@ bool safeAttachment(const std::string &header) {
   if (!header.starts_with(front) || !header.ends_with(back) || header.size() == front.size() + back.size()) {
     return false;
   }
-  return std::all_of(header.begin() + front.size(), header.end() - back.size(),
+  return std::all_of(header.begin() + static_cast<std::ptrdiff_t>(front.size()),
+                     header.end() - static_cast<std::ptrdiff_t>(back.size()),
                      [](unsigned char c) { return std::isalnum(c) || c == '-' || c == '_'; });
 }
 

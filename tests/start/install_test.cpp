@@ -75,7 +75,7 @@ class InstallTest : public ::testing::Test {
 
   // A folder of the user's own in the prefix: his home, his runtime folder.
   std::string folderOf(unsigned uid, const std::string &name) const {
-    const std::string folder = prefix_->file(name + "-" + std::to_string(uid));
+    std::string folder = prefix_->file(name + "-" + std::to_string(uid));
     std::filesystem::create_directories(folder);
     EXPECT_EQ(::chown(folder.c_str(), uid, uid), 0);
     std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
@@ -108,7 +108,7 @@ class InstallTest : public ::testing::Test {
 
   // A folder of clips of the user's, in his home.
   std::string videosOf(unsigned uid) const {
-    const std::string folder = folderOf(uid, "home") + "/Videos";
+    std::string folder = folderOf(uid, "home") + "/Videos";
     std::filesystem::copy(site::test::clipFolder(), folder,
                           std::filesystem::copy_options::recursive | std::filesystem::copy_options::copy_symlinks);
     for (const auto &entry : std::filesystem::recursive_directory_iterator(folder)) {

@@ -26,16 +26,16 @@ char32_t toUnicode(unsigned char byte) {
   return byte;
 }
 
-std::optional<unsigned char> cp1252Byte(char32_t cp) {
-  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<unsigned char>(cp);
+std::optional<unsigned char> cp1252Byte(char32_t codePoint) {
+  if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF)) return static_cast<unsigned char>(codePoint);
   for (std::size_t i = 0; i < kHigh.size(); ++i) {
-    if (kHigh[i] == cp) return static_cast<unsigned char>(0x80 + i);
+    if (kHigh[i] == codePoint) return static_cast<unsigned char>(0x80 + i);
   }
   return std::nullopt;
 }
 
-unsigned char fromUnicode(char32_t cp) {
-  return cp1252Byte(cp).value_or('?');
+unsigned char fromUnicode(char32_t codePoint) {
+  return cp1252Byte(codePoint).value_or('?');
 }
 
 std::optional<Utf8Sequence> utf8SequenceAt(std::string_view text, std::size_t at) {
@@ -99,8 +99,8 @@ std::string toUtf8(std::string_view cp1252) {
   return out;
 }
 
-std::string lower(std::string_view text) {
-  std::string out(text);
+std::string lower(std::string_view cp1252) {
+  std::string out(cp1252);
   for (char &ch : out) {
     const auto c = static_cast<unsigned char>(ch);
     if (c == 0x9F) {
@@ -112,8 +112,8 @@ std::string lower(std::string_view text) {
   return out;
 }
 
-std::string upper(std::string_view text) {
-  std::string out(text);
+std::string upper(std::string_view cp1252) {
+  std::string out(cp1252);
   for (char &ch : out) {
     const auto c = static_cast<unsigned char>(ch);
     if (c == 0xFF) {

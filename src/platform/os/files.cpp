@@ -220,7 +220,7 @@ void saveLinesAtomically(const std::string &path, const std::vector<std::string>
 
 std::string moveAside(const std::string &path, const std::string &name) {
   for (unsigned number = 0;; ++number) {
-    const std::string candidate = number == 0 ? name : name + "." + std::to_string(number);
+    std::string candidate = number == 0 ? name : name + "." + std::to_string(number);
     if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, candidate.c_str(), RENAME_NOREPLACE) == 0) return candidate;
     if (errno == EEXIST) continue;
     if (errno != EINVAL && errno != ENOSYS) fail(path);

@@ -100,7 +100,7 @@ std::string PartFile::finish() {
   fd_ = -1;
   if (::close(fd) != 0) fail(u8"Schreiben nicht möglich", {}, errno);
   for (int n = number_; n <= kMaxNumber; ++n) {
-    const std::string target = inFolder(folder_, numberedName(name_, n));
+    std::string target = inFolder(folder_, numberedName(name_, n));
     if (moveWithoutReplacing(partPath_, target)) {
       finished_ = true;
       return target;

@@ -24,7 +24,7 @@ std::string openerPath() {
     const std::size_t end = folders.find(':');
     const std::string_view folder = folders.substr(0, end);
     if (!folder.empty()) {
-      const std::string candidate = std::string(folder) + "/" + kOpener;
+      std::string candidate = std::string(folder) + "/" + kOpener;
       if (::access(candidate.c_str(), X_OK) == 0) return candidate;
     }
     if (end == std::string_view::npos) return {};

@@ -148,13 +148,13 @@ bool offerOnce(const SocketAddress &address, std::string_view line) {
 std::string runtimeFolder() {
   const char *runtime = std::getenv("XDG_RUNTIME_DIR");
   if (runtime && runtime[0] == '/' && privateFolder(runtime)) return runtime;
-  const std::string shared = "/tmp/klipfang-" + std::to_string(::getuid());
+  std::string shared = "/tmp/klipfang-" + std::to_string(::getuid());
   if (ownFolder(shared)) return shared;
   // Another user could have made the shared one first, to listen in the program's place: the user's
   // own cache folder is nobody else's to take.
   const std::string cache = desktop::cacheFolder();
   if (::mkdir(cache.c_str(), 0700) != 0 && errno != EEXIST) throw socketError("Kein Laufzeitordner: " + cache);
-  const std::string own = cache + "/klipfang";
+  std::string own = cache + "/klipfang";
   if (!ownFolder(own)) {
     throw Error(errors::kPermissionDenied,
                 text::cp1252(u8"Kein Laufzeitordner gehört allein dem Benutzer: ") + shared + ", " + own);
