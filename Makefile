@@ -4,7 +4,7 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build test run bench install package test-asan test-tsan fuzz format clean
+.PHONY: deps configure build test run bench install package test-asan test-tsan fuzz format lint clean
 
 deps:
 	@scripts/install-deps
@@ -58,6 +58,10 @@ fuzz: deps
 # Formats every C++ source with the project's .clang-format; `make test` fails on a file that is not.
 format: deps
 	@scripts/format
+
+# clang-tidy over our sources, with the build's compile commands (.clang-tidy says which checks).
+lint: build
+	@JOBS=$(JOBS) scripts/lint $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "net/content_length.h"
-#include "platform/error.h"
+#include "platform/base/error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   const std::string headers(reinterpret_cast<const char *>(data), size);

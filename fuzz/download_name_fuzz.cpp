@@ -9,7 +9,7 @@
 
 #include "fetch/file_name.h"
 #include "fuzz_input.h"
-#include "platform/part_file.h"
+#include "platform/os/part_file.h"
 
 namespace {
 

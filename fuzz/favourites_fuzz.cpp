@@ -2,11 +2,15 @@
 // what it loads survives a save and a second load row for row.
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
 
 #include "fuzz_input.h"
-#include "platform/controls.h"
-#include "platform/files.h"
-#include "platform/headless/headless_toolkit.h"
+#include "platform/os/files.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/headless_toolkit.h"
 #include "scratch_folder.h"
 #include "store/favourite_row.h"
 #include "store/favourites_file.h"
@@ -38,13 +42,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
   kf::ui::ListView loaded = makeList();
   kf::store::LoadFavourites(loaded, appDir);
-  if (!tk.messages().empty()) {
+  if (!tk.boxes.shown().empty()) {
     // Taken away again, so that the next input finds the name free.
     const std::string aside = kf::files::join(dataDir, "fav.kf.unlesbar");
-    if (kf::files::readBytes(aside) != std::string(reinterpret_cast<const char *>(data), size)) {
+    std::ifstream kept(aside, std::ios::binary);
+    std::ostringstream read;
+    read << kept.rdbuf();
+    if (read.str() != std::string(reinterpret_cast<const char *>(data), size)) {
       kf::fuzz::fail("a file that could not be loaded was not kept whole");
     }
-    kf::files::removeFile(aside);
+    std::filesystem::remove(aside);
   }
   for (int row = 1; row <= loaded.count(); ++row) {
     if (loaded.item(row).subItems.size() != kf::store::kFavouriteFields) kf::fuzz::fail("a row lacks fields");
@@ -54,6 +61,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   kf::ui::ListView reloaded = makeList();
   kf::store::LoadFavourites(reloaded, appDir);
   if (!sameRows(loaded, reloaded)) kf::fuzz::fail("saved favourites came back different");
-  if (tk.messages().size() > 1) kf::fuzz::fail("saved favourites could not be loaded");
+  if (tk.boxes.shown().size() > 1) kf::fuzz::fail("saved favourites could not be loaded");
   return 0;
 }

@@ -6,7 +6,7 @@
 
 #include "app/picture_file.h"
 #include "fuzz_input.h"
-#include "platform/error.h"
+#include "platform/base/error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   const std::string address(reinterpret_cast<const char *>(data), size);

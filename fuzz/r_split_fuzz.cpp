@@ -5,7 +5,7 @@
 
 #include "fuzz_input.h"
 #include "net/r_split.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   kf::fuzz::FuzzInput input(data, size);

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -45,7 +45,9 @@ int main(int argc, char **argv) {
       std::cerr << "cannot read " << seed << "\n";
       return 2;
     }
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::ostringstream read;
+    read << in.rdbuf();
+    const std::string bytes = read.str();
     std::cout << seed.filename().string() << " (" << bytes.size() << " bytes)" << std::endl;
     LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t *>(bytes.data()), bytes.size());
   }

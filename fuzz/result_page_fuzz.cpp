@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "fuzz_input.h"
-#include "platform/controls.h"
-#include "platform/headless/headless_toolkit.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/headless_toolkit.h"
 #include "scratch_folder.h"
 #include "search/load_file.h"
 #include "store/favourite_row.h"

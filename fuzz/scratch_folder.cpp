@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "platform/files.h"
+#include "platform/os/files.h"
 
 namespace kf::fuzz {
 namespace {
@@ -37,7 +37,7 @@ const std::string &scratchFolder() {
 }
 
 std::string writeScratchFile(const std::string &name, const unsigned char *data, std::size_t size) {
-  const std::string path = files::join(scratchFolder(), name);
+  std::string path = files::join(scratchFolder(), name);
   files::writeBytes(path, std::string_view(reinterpret_cast<const char *>(data), size));
   return path;
 }

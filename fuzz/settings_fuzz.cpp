@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "fuzz_input.h"
-#include "platform/headless/headless_toolkit.h"
+#include "platform/ui/headless_toolkit.h"
 #include "scratch_folder.h"
 #include "store/settings_file.h"
 
@@ -20,10 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     kf::store::LoadSettings(settings, appDir);
   } catch (const kf::ui::ProcessEnded &) {
     if (!(settings == before)) kf::fuzz::fail("a refused file changed the settings");
-    if (tk.messages().size() != 1) kf::fuzz::fail("a refused file did not give exactly one message");
+    if (tk.boxes.shown().size() != 1) kf::fuzz::fail("a refused file did not give exactly one message");
     return 0;
   }
-  if (!tk.messages().empty()) kf::fuzz::fail("a loaded file gave a message");
+  if (!tk.boxes.shown().empty()) kf::fuzz::fail("a loaded file gave a message");
 
   kf::store::SaveSettings(settings, appDir);
   kf::store::Settings reloaded;

@@ -11,8 +11,8 @@
 
 #include "app/main_controls.h"
 #include "app/result_list_reactions.h"
-#include "platform/headless/headless_toolkit.h"
-#include "platform/transfer/internet_transfer.h"
+#include "platform/http/internet_transfer.h"
+#include "platform/ui/headless_toolkit.h"
 #include "store/settings.h"
 #include "support/temp_dir.h"
 
@@ -101,11 +101,11 @@ int main() {
     controls.lstResult.clickItem(row);
     wall = bench::wallSeconds() - start;
   });
-  const bool shown = !controls.imgPrev.picture().empty() && tk.messages().empty();
+  const bool shown = !controls.imgPrev.picture().empty() && tk.boxes.shown().empty();
   std::printf("picture fetched in %.2f s, %s\n", wall, shown ? "shown" : "NOT SHOWN");
 
   // The reference: the same transfer, waited for by handling events in a loop that never sleeps.
-  transfer::InternetTransfer inet;
+  transfer::InternetTransfer inet(tk.poster());
   const double polling = bench::processorShare([&] {
     inet.execute(server.address());
     while (inet.stillExecuting()) tk.doEvents();

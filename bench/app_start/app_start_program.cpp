@@ -56,7 +56,7 @@ int main(int argc, char **argv) {
   kf::app::FrmMain frmMain(toolkit, {folder, site});
   frmMain.start();
 
-  QWidget *window = kf::qtui::widgetOf(frmMain.c.window);
+  QWidget *window = kf::qtui::widgetOf(frmMain.controls.window);
   PaintWatch paints;
   window->installEventFilter(&paints);
   // The window system exposes the window through the event loop; the timer only makes sure the
@@ -79,12 +79,12 @@ int main(int argc, char **argv) {
   if (!std::getline(std::cin, go)) toolkit.endProcess(1);
 
   frmMain.settings.respages = static_cast<std::int16_t>(pages);
-  frmMain.c.txtSearch.setText(words);
-  frmMain.c.cmdSearch.click();
-  std::cout << "rows " << frmMain.c.lstResult.count() << std::endl;
+  frmMain.controls.txtSearch.setText(words);
+  frmMain.controls.cmdSearch.click();
+  std::cout << "rows " << frmMain.controls.lstResult.count() << std::endl;
 
-  frmMain.c.lstResult.clickItem(1);
-  frmMain.c.cmdWatch.click();
+  frmMain.controls.lstResult.clickItem(1);
+  frmMain.controls.cmdWatch.click();
   std::cout << "watching" << std::endl;
   return toolkit.exec();
 }

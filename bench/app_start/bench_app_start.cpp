@@ -27,8 +27,9 @@
 
 #include "monotonic_ns.h"
 #include "net/site_address.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 #include "server.h"
+#include "support/local_site.h"
 #include "support/temp_dir.h"
 
 extern char **environ;
@@ -81,7 +82,9 @@ std::vector<pid_t> processTree(pid_t root) {
     const std::string name = entry.path().filename();
     if (name.find_first_not_of("0123456789") != std::string::npos) continue;
     std::ifstream stat(entry.path() / "stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    std::ostringstream read;
+    read << stat.rdbuf();
+    const std::string text = read.str();
     // "pid (name) state ppid ...": the name may hold blanks and brackets of its own.
     const std::size_t close = text.rfind(')');
     if (close == std::string::npos) continue;
@@ -128,6 +131,7 @@ class Program {
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
     posix_spawnattr_setpgroup(&attributes, 0);
     std::vector<char *> argv;
+    argv.reserve(args.size() + 1);
     for (const auto &arg : args) argv.push_back(const_cast<char *>(arg.c_str()));
     argv.push_back(nullptr);
     startNs = monotonicNs();
@@ -240,7 +244,7 @@ std::optional<Run> measureRun(site::Server &server, const net::SiteAddress &site
 
 template <class Field>
 double median(std::vector<Run> runs, Field field) {
-  std::nth_element(runs.begin(), runs.begin() + runs.size() / 2, runs.end(),
+  std::nth_element(runs.begin(), runs.begin() + static_cast<std::ptrdiff_t>(runs.size() / 2), runs.end(),
                    [&](const Run &a, const Run &b) { return a.*field < b.*field; });
   return runs[runs.size() / 2].*field;
 }
@@ -275,7 +279,7 @@ int main(int /*argc*/, char **argv) {
   const test::TempDir runtime;
   ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
   site::Server server;
-  const net::SiteAddress site = net::localSiteAddress(server.start());
+  const net::SiteAddress site = test::localSiteAddress(server.start());
 
   std::vector<Run> runs;
   bool ok = true;

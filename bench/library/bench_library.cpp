@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -219,9 +220,13 @@ void figure(const char *name, double value, const char *unit, const std::string 
   std::printf("FIGURE\t%s\t%.2f\t%s\t%s\t%s\n", name, value, unit, reference.c_str(), target);
 }
 
-std::string text(const char *format, double value) {
+// printf's formatting into a string; the compiler checks each call's format against its values.
+[[gnu::format(printf, 1, 2)]] std::string text(const char *format, ...) {
   char out[128];
-  std::snprintf(out, sizeof out, format, value);
+  std::va_list values;
+  va_start(values, format);
+  std::vsnprintf(out, sizeof out, format, values);
+  va_end(values);
   return out;
 }
 

@@ -14,7 +14,7 @@
 
 #include "net/cls_download.h"
 #include "net/r_web_operations.h"
-#include "platform/headless/headless_toolkit.h"
+#include "platform/ui/headless_toolkit.h"
 
 namespace {
 
@@ -93,12 +93,12 @@ int main() {
 
   std::printf("16 MiB over loopback, median of %d runs\n", kRuns);
   std::printf("%-44s %9.1f ms  (reference)\n", "plain libcurl transfer", plain);
-  const auto report = [&](const char *what, double ms) {
-    const double ratio = ms / plain;
-    std::printf("%-44s %9.1f ms  %5.2fx plain, target <= %.1fx  %s\n", what, ms, ratio, kTargetRatio,
+  const auto report = [&](const char *what, double taken) {
+    const double ratio = taken / plain;
+    std::printf("%-44s %9.1f ms  %5.2fx plain, target <= %.1fx  %s\n", what, taken, ratio, kTargetRatio,
                 ratio <= kTargetRatio ? "met" : "MISSED");
     std::printf("FIGURE\t%s, 16 MiB / plain libcurl\t%.2f\tx\tplain libcurl %.1f ms, this %.1f ms\t<= %.1f\n", what,
-                ratio, plain, ms, kTargetRatio);
+                ratio, plain, taken, kTargetRatio);
   };
   report("Downloadfile, HEAD + 1,024-byte chunks", ms[1]);
   report("rGetUrlSource", ms[2]);

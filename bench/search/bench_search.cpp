@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "net/site_address.h"
-#include "platform/files.h"
+#include "platform/os/files.h"
 #include "reference_parser.h"
 #include "search/load_file.h"
 #include "search/page_address.h"
@@ -24,6 +24,7 @@
 #include "search/search_commands.h"
 #include "search/search_window.h"
 #include "server.h"
+#include "support/local_site.h"
 
 namespace kf::bench {
 namespace {
@@ -60,6 +61,7 @@ std::vector<double> mediansInTurnMs(int runs, const std::vector<std::function<vo
     for (std::size_t j = 0; j < works.size(); ++j) times[j].push_back(timeMs(works[j]));
   }
   std::vector<double> medians;
+  medians.reserve(times.size());
   for (auto &each : times) medians.push_back(median(std::move(each)));
   return medians;
 }
@@ -199,7 +201,7 @@ int main() {
 
   site::Server server;
   const int port = server.start();
-  const net::SiteAddress address = net::localSiteAddress(port);
+  const net::SiteAddress address = test::localSiteAddress(port);
   const std::string words = "klipfang";
   constexpr int kPages = 20;
 

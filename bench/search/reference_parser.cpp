@@ -2,9 +2,8 @@
 
 #include <string>
 
-#include "platform/text/cp1252.h"
-#include "platform/toolkit.h"
-#include "search/contains_text.h"
+#include "platform/base/cp1252.h"
+#include "platform/ui/toolkit.h"
 #include "search/result_row.h"
 
 namespace kf::bench {
@@ -65,7 +64,8 @@ std::string referenceEntry(std::string line, const ui::ListView &lstFile) {
   const std::string needle = text::lower("desc" + id);
   Pos marker = 0;
   for (Pos k = 1; k <= lstFile.count(); ++k) {
-    if (search::ContainsText(needle, text::lower(zeile(lstFile, k)))) {
+    const std::string lowered = text::lower(zeile(lstFile, k));
+    if (!lowered.empty() && lowered.find(needle) != std::string::npos) {
       marker = k;
       break;
     }

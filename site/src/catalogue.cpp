@@ -104,7 +104,7 @@ Catalogue Catalogue::parse(std::string_view text) {
 
 Catalogue Catalogue::load(const std::filesystem::path &file) {
   std::ifstream in(file, std::ios::binary);
-  if (!in) throw CatalogueError("cannot read " + file.string());
+  if (!in) throw CatalogueError("Der Katalog " + file.string() + " kann nicht gelesen werden.");
   std::ostringstream text;
   text << in.rdbuf();
   return parse(text.str());

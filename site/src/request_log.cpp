@@ -21,7 +21,7 @@ std::string printable(const std::string &text) {
 void RequestLog::writeTo(const std::filesystem::path &file) {
   std::lock_guard lock(mutex_);
   file_.open(file, std::ios::app);
-  if (!file_) throw std::runtime_error("cannot open log file " + file.string());
+  if (!file_) throw std::runtime_error("Die Protokolldatei " + file.string() + " kann nicht geöffnet werden.");
 }
 
 void RequestLog::add(LogEntry entry) {

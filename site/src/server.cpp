@@ -53,7 +53,7 @@ class HttpCore final : public httplib::Server {
     // Left unset, httplib answers 200, or 206 for a range request.
     if (reply.status != 200) res.status = reply.status;
     for (const auto &[name, value] : reply.headers) res.set_header(name, value);
-    if (!reply.file) return res.set_content(std::move(reply.body), reply.contentType);
+    if (!reply.file) return res.set_content(reply.body, reply.contentType);
     // A file goes out piece by piece, only the ranges asked for.
     res.set_content_provider(static_cast<size_t>(reply.file->size()), reply.contentType,
                              [file = reply.file](size_t offset, size_t length, httplib::DataSink &sink) {
@@ -116,7 +116,9 @@ int Server::start(int port, const std::string &address) {
   if (impl_->listener.joinable()) throw std::runtime_error("site already started");
   HttpCore &core = impl_->core;
   int bound = port == 0 ? core.bind_to_any_port(address) : (core.bind_to_port(address, port) ? port : -1);
-  if (bound <= 0) throw std::runtime_error("cannot listen on " + address + ":" + std::to_string(port));
+  if (bound <= 0)
+    throw std::runtime_error("Auf " + address + ":" + std::to_string(port) +
+                             " kann nicht gelauscht werden: die Adresse ist belegt oder nicht erlaubt.");
   core.port = bound;
   impl_->stopping = false;
   impl_->listener = std::thread([&core] { core.listen_after_bind(); });

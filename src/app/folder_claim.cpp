@@ -2,8 +2,9 @@
 
 #include <chrono>
 
-#include "platform/error.h"
-#include "platform/files.h"
+#include "platform/base/error.h"
+#include "platform/os/files.h"
+#include "platform/ui/toolkit.h"
 
 namespace kf::app {
 namespace {
@@ -34,9 +35,11 @@ FolderClaim::Outcome FolderClaim::claim(const std::string &appDir, std::function
   if (socketPath.empty()) return Outcome::Ours;
   try {
     listener_ = std::make_unique<instance::HandOverServer>(
-        socketPath, [comeForward = std::move(comeForward)](const std::string &message) {
+        socketPath,
+        [comeForward = std::move(comeForward)](const std::string &message) {
           return message == kComeForward && comeForward();
-        });
+        },
+        ui::toolkit().poster());
   } catch (const Error &) {
   }
   return Outcome::Ours;

@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/instance/claim.h"
-#include "platform/instance/hand_over.h"
+#include "platform/os/instance/claim.h"
+#include "platform/os/instance/hand_over.h"
 
 namespace kf::app {
 

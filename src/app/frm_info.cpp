@@ -1,7 +1,7 @@
 #include "app/frm_info.h"
 
 #include "app/main_keys.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 
 namespace kf::app {
 namespace {

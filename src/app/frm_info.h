@@ -7,8 +7,8 @@
 #include <string>
 
 #include "net/site_address.h"
-#include "platform/toolkit.h"
-#include "platform/window.h"
+#include "platform/ui/toolkit.h"
+#include "platform/ui/window.h"
 
 namespace kf::app {
 

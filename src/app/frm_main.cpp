@@ -3,44 +3,48 @@
 #include "app/command_panel.h"
 #include "app/main_layout.h"
 #include "net/r_general.h"
-#include "platform/error.h"
-#include "platform/files.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/base/error.h"
+#include "platform/os/files.h"
 #include "store/favourites_file.h"
 #include "store/settings_file.h"
 
 namespace kf::app {
 
 FrmMain::FrmMain(ui::Toolkit &toolkit, Environment environment)
-    : c(toolkit),
+    : controls(toolkit),
       toolkit_(toolkit),
       env_(std::move(environment)),
       browser_(env_.appDir),
       buildWatchPage_(toolkit, env_.appDir, env_.site, settings),
-      search_({c.txtSearch, c.cmdSearch, c.cmdAbortS, c.cmdResults, c.cmdFile, c.prgDL, c.lstResult, c.lstFile,
-               c.lstFavs, c.brw, c.fraCMD, c.labSel, c.imgPrev, c.img, AbortSearch, history_},
+      search_({controls.txtSearch, controls.cmdSearch, controls.cmdAbortS, controls.cmdResults, controls.cmdFile,
+               controls.prgDL, controls.lstResult, controls.lstFile, controls.lstFavs, controls.brw, controls.fraCMD,
+               controls.labSel, controls.imgPrev, controls.img, AbortSearch, history_},
               settings, env_.site, env_.appDir),
-      favourites_({c.lstResult, c.lstFavs, c.lstFile, c.brw, c.fraCMD, c.cmdMark, c.cmdDelFav, c.cmdFavs, c.cmdToFav,
-                   c.labSel, c.img},
-                  buildWatchPage_),
-      watch_({c.cmdWatch, c.lstResult, c.lstFavs, c.labSel}, buildWatchPage_),
-      downloads_({c.lstResult, c.lstFavs, c.fraCMD, c.cmdDL, c.cmdDll, c.cmdLink, c.labSel}, env_.site),
-      reactions_(c, settings, env_.appDir,
+      favourites_(
+          {controls.lstResult, controls.lstFavs, controls.lstFile, controls.brw, controls.fraCMD, controls.cmdMark,
+           controls.cmdDelFav, controls.cmdFavs, controls.cmdToFav, controls.labSel, controls.img},
+          buildWatchPage_),
+      watch_({controls.cmdWatch, controls.lstResult, controls.lstFavs, controls.labSel}, buildWatchPage_),
+      downloads_({controls.lstResult, controls.lstFavs, controls.fraCMD, controls.cmdDL, controls.cmdDll,
+                  controls.cmdLink, controls.labSel},
+                 env_.site),
+      reactions_(controls, settings, env_.appDir,
                  [this](const std::string &id, const std::string &film) { buildWatchPage_(id, film); }),
       settingsWindow_(toolkit, settings, history_),
       infoWindow_(toolkit, env_.site, net::rOpenInBrowser) {
-  c.window.onResize = [this] { layoutMainWindow(c); };
-  c.window.onClose = [this] { formUnload(); };
-  c.cmdSets.onClick = [this] { settingsWindow_.open(); };
-  c.cmdInfo.onClick = [this] { infoWindow_.open(); };
+  controls.window.onResize = [this] { layoutMainWindow(controls); };
+  controls.window.onClose = [this] { formUnload(); };
+  controls.cmdSets.onClick = [this] { settingsWindow_.open(); };
+  controls.cmdInfo.onClick = [this] { infoWindow_.open(); };
   // The web engine and its helper processes cost more memory than the rest of the program: the
   // hidden browser loads the site's home page only when the site button first shows it.
-  c.cmdToFav.onClick = [this, showSite = std::move(c.cmdToFav.onClick)] {
-    if (c.brw.location().empty()) c.brw.navigate(env_.site.root);
+  controls.cmdToFav.onClick = [this, showSite = std::move(controls.cmdToFav.onClick)] {
+    if (controls.brw.location().empty()) controls.brw.navigate(env_.site.root);
     showSite();
   };
-  hidePanelOnClickOutside(c);
-  history_.onChange = [this] { c.txtSearch.setSuggestions(history_.entries()); };
+  hidePanelOnClickOutside(controls);
+  history_.onChange = [this] { controls.txtSearch.setSuggestions(history_.entries()); };
   bindKeys();
 }
 
@@ -54,7 +58,7 @@ void FrmMain::start() {
                         "Klipfang", ui::MessageIcon::Critical);
     toolkit_.endProcess(1);
   }
-  c.window.show();
+  controls.window.show();
 }
 
 void FrmMain::formLoad() {
@@ -62,7 +66,7 @@ void FrmMain::formLoad() {
   if (!files::folderExists(dataDir)) files::createFolder(dataDir);
   claimFolder();
   store::LoadSettings(settings, env_.appDir);
-  store::LoadFavourites(c.lstFavs, env_.appDir);
+  store::LoadFavourites(controls.lstFavs, env_.appDir);
   history_.load(env_.appDir);
 }
 
@@ -72,8 +76,8 @@ void FrmMain::claimFolder() {
   // may never be, and a closing one goes away: neither takes the word, and the later start tries
   // again until this program has either shown its window or ended.
   const FolderClaim::Outcome outcome = folder_.claim(env_.appDir, [this] {
-    if (!c.window.isOpen()) return false;
-    c.window.show();
+    if (!controls.window.isOpen()) return false;
+    controls.window.show();
     return true;
   });
   if (outcome == FolderClaim::Outcome::Ours) return;
@@ -91,7 +95,7 @@ void FrmMain::claimFolder() {
 // waits for this program to end and then runs in its place.
 void FrmMain::formUnload() {
   store::SaveSettings(settings, env_.appDir);
-  store::SaveFavourites(c.lstFavs, env_.appDir);
+  store::SaveFavourites(controls.lstFavs, env_.appDir);
   history_.save();
   toolkit_.endProcess(0);
 }

@@ -9,7 +9,7 @@
 #include "app/result_list_reactions.h"
 #include "net/download_commands.h"
 #include "net/site_address.h"
-#include "platform/shell/registry.h"
+#include "platform/os/shell/registry.h"
 #include "search/search_commands.h"
 #include "store/build_watch_page.h"
 #include "store/favourite_commands.h"
@@ -37,7 +37,7 @@ class FrmMain {
   const store::SettingsWindowHost &settingsWindow() const { return settingsWindow_; }
   const InfoWindow &infoWindow() const { return infoWindow_; }
 
-  MainControls c;
+  MainControls controls;
   store::Settings settings;
   bool AbortSearch = false;
 

@@ -5,9 +5,9 @@
 #include "app/frm_main.h"
 #include "app/own_site.h"
 #include "net/site_address.h"
-#include "platform/files.h"
+#include "platform/base/cp1252.h"
+#include "platform/os/files.h"
 #include "platform/qt/qt_toolkit.h"
-#include "platform/text/cp1252.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "app/main_controls.h"
 
 #include "app/main_layout.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 
 namespace kf::app {
 namespace {

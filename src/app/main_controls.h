@@ -4,8 +4,8 @@
 // result list). Behaviour is wired elsewhere (frm_main.h); this struct is only the surface.
 #include <string>
 
-#include "platform/toolkit.h"
-#include "platform/window.h"
+#include "platform/ui/toolkit.h"
+#include "platform/ui/window.h"
 
 namespace kf::app {
 

@@ -32,17 +32,17 @@ std::span<const KeyHelp> keyHelp() {
 // The commands work on the selected video of the list shown (the favourites, or else the results);
 // the copies and Enter on the list they are pressed in.
 void FrmMain::bindKeys() {
-  ui::Window &window = c.window;
+  ui::Window &window = controls.window;
   const auto toSearchBox = [this] {
-    c.window.setFocus(c.txtSearch);
-    c.txtSearch.selectAll();
+    controls.window.setFocus(controls.txtSearch);
+    controls.txtSearch.selectAll();
   };
   window.bindKey('F', kCtrl, toSearchBox);
   window.bindKey(kF6, 0, toSearchBox);
   window.bindKey('D', kCtrl, [this] { favourites_.markShown(); });
   window.bindKey('D', kCtrl | kShift, [this] { favourites_.unmarkShown(); });
   window.bindKey('S', kCtrl, [this] { downloads_.cmdDL_Click(); });
-  for (ui::ListView *list : {&c.lstResult, &c.lstFavs}) {
+  for (ui::ListView *list : {&controls.lstResult, &controls.lstFavs}) {
     const auto watchIt = [this, list] { watch_.watch(*list); };
     const auto copyPage = [this, list] { downloads_.copyPageAddress(*list); };
     const auto copyFile = [this, list] { downloads_.copyFileAddress(*list); };
@@ -50,12 +50,12 @@ void FrmMain::bindKeys() {
     window.bindKey('C', kCtrl, copyPage, list);
     window.bindKey('C', kCtrl | kShift, copyFile, list);
   }
-  const auto openPanel = [this] { openPanelFromKeyboard(c); };
-  window.bindKey(kMenu, 0, openPanel, &c.lstResult);
-  window.bindKey(kF10, kShift, openPanel, &c.lstResult);
+  const auto openPanel = [this] { openPanelFromKeyboard(controls); };
+  window.bindKey(kMenu, 0, openPanel, &controls.lstResult);
+  window.bindKey(kF10, kShift, openPanel, &controls.lstResult);
   // Esc also reaches the control with the keyboard.
   window.onEscape = [this] {
-    if (!closePanel(c) && search_.running()) search_.abort();
+    if (!closePanel(controls) && search_.running()) search_.abort();
   };
 }
 

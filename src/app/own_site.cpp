@@ -3,9 +3,9 @@
 #include <charconv>
 #include <string_view>
 
-#include "platform/error.h"
-#include "platform/port_owners.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/base/error.h"
+#include "platform/os/port_owners.h"
 
 namespace kf::app {
 namespace {

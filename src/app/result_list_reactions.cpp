@@ -1,9 +1,9 @@
 #include "app/result_list_reactions.h"
 
 #include "app/picture_file.h"
-#include "platform/error.h"
-#include "platform/files.h"
-#include "platform/toolkit.h"
+#include "platform/base/error.h"
+#include "platform/os/files.h"
+#include "platform/ui/toolkit.h"
 
 namespace kf::app {
 namespace {
@@ -35,7 +35,7 @@ ResultListReactions::ResultListReactions(MainControls &controls, const store::Se
       settings_(settings),
       appDir_(std::move(appDir)),
       buildWatchPage_(std::move(buildWatchPage)),
-      Inet1(limits) {
+      Inet1(controls.window.toolkit().poster(), limits) {
   controls_.lstResult.onItemClick = [this](int) { entryClicked(controls_.lstResult); };
   controls_.lstFavs.onItemClick = [this](int) { entryClicked(controls_.lstFavs); };
   controls_.lstResult.onDblClick = [this] { doubleClicked(); };

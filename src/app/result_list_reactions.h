@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/main_controls.h"
-#include "platform/transfer/internet_transfer.h"
+#include "platform/http/internet_transfer.h"
 #include "store/settings.h"
 
 namespace kf::app {

@@ -2,8 +2,9 @@
 
 #include "fetch/file_name.h"
 #include "fetch/open_check.h"
+#include "platform/base/cp1252.h"
 #include "platform/http/request_address.h"
-#include "platform/text/cp1252.h"
+#include "platform/ui/toolkit.h"
 
 namespace kf::fetch {
 
@@ -38,7 +39,7 @@ void Download::start() {
   transfer_ = std::make_unique<http::FileTransfer>(
       std::move(request), static_cast<http::FileSink &>(*this),
       [this](const http::FileProgress &progress) { progressed(progress); },
-      [this](const http::FileOutcome &outcome) { ended(outcome); });
+      [this](const http::FileOutcome &outcome) { ended(outcome); }, ui::toolkit().poster());
   changed();
 }
 

@@ -11,7 +11,7 @@
 
 #include "fetch/speed_meter.h"
 #include "platform/http/file_transfer.h"
-#include "platform/part_file.h"
+#include "platform/os/part_file.h"
 
 namespace kf::fetch {
 

@@ -4,9 +4,9 @@
 
 #include "fetch/open_check.h"
 #include "fetch/row_texts.h"
-#include "platform/files.h"
-#include "platform/text/cp1252.h"
-#include "platform/toolkit.h"
+#include "platform/base/cp1252.h"
+#include "platform/os/files.h"
+#include "platform/ui/toolkit.h"
 
 namespace kf::fetch {
 namespace {
@@ -56,54 +56,55 @@ int barValue(const Download &download) {
 
 DownloadRow::DownloadRow(ui::Window &window, ui::Control &pane, int number, std::unique_ptr<Download> download,
                          const DesktopServices &desktop)
-    : c{made<ui::Label>(window, pane, "labName", number),
-        made<ui::ProgressBar>(window, pane, "prgBytes", number),
-        made<ui::Label>(window, pane, "labBytes", number),
-        made<ui::Label>(window, pane, "labSpeed", number),
-        made<ui::Label>(window, pane, "labLeft", number),
-        made<ui::Label>(window, pane, "labState", number),
-        button(window, pane, "cmdCancel", number, u8"Abbrechen"),
-        button(window, pane, "cmdRetry", number, u8"Erneut versuchen"),
-        button(window, pane, "cmdOpen", number, u8"Öffnen"),
-        button(window, pane, "cmdFolder", number, u8"Ordner öffnen")},
+    : controls{made<ui::Label>(window, pane, "labName", number),
+               made<ui::ProgressBar>(window, pane, "prgBytes", number),
+               made<ui::Label>(window, pane, "labBytes", number),
+               made<ui::Label>(window, pane, "labSpeed", number),
+               made<ui::Label>(window, pane, "labLeft", number),
+               made<ui::Label>(window, pane, "labState", number),
+               button(window, pane, "cmdCancel", number, u8"Abbrechen"),
+               button(window, pane, "cmdRetry", number, u8"Erneut versuchen"),
+               button(window, pane, "cmdOpen", number, u8"Öffnen"),
+               button(window, pane, "cmdFolder", number, u8"Ordner öffnen")},
       window_(window),
       download_(std::move(download)),
       desktop_(desktop) {
-  c.labName.setLook(ui::Align::Left, {"MS Sans Serif", 8.25F, true});
-  c.prgBytes.setMax(kBarSteps);
-  c.cmdCancel.onClick = [this] { download_->cancel(); };
-  c.cmdRetry.onClick = [this] { download_->start(); };
-  c.cmdOpen.onClick = [this] { open(); };
-  c.cmdFolder.onClick = [this] { openFolder(); };
+  controls.labName.setLook(ui::Align::Left, {"MS Sans Serif", 8.25F, true});
+  controls.prgBytes.setMax(kBarSteps);
+  controls.cmdCancel.onClick = [this] { download_->cancel(); };
+  controls.cmdRetry.onClick = [this] { download_->start(); };
+  controls.cmdOpen.onClick = [this] { open(); };
+  controls.cmdFolder.onClick = [this] { openFolder(); };
   download_->onChange = [this] { show(); };
   download_->start();
 }
 
 DownloadRow::~DownloadRow() {
   // The controls stay with the window; nothing they raise may reach this row any more.
-  for (ui::Button *button : {&c.cmdCancel, &c.cmdRetry, &c.cmdOpen, &c.cmdFolder}) button->onClick = nullptr;
+  for (ui::Button *button : {&controls.cmdCancel, &controls.cmdRetry, &controls.cmdOpen, &controls.cmdFolder})
+    button->onClick = nullptr;
 }
 
 void DownloadRow::place(float top, float width) {
   const float textWidth = width - 3 * kMargin - kButtonsWidth;
   const float right = width - kMargin;
-  placeAt(c.labName, kMargin, top + 60, textWidth, kLineHeight);
-  placeAt(c.prgBytes, kMargin, top + 345, textWidth, 195);
-  placeAt(c.labBytes, kMargin, top + kStatusTop, kBytesWidth, kLineHeight);
-  placeAt(c.labSpeed, kMargin + kSpeedLeft, top + kStatusTop, kSpeedWidth, kLineHeight);
-  placeAt(c.labLeft, kMargin + kLeftLeft, top + kStatusTop, textWidth - kLeftLeft, kLineHeight);
+  placeAt(controls.labName, kMargin, top + 60, textWidth, kLineHeight);
+  placeAt(controls.prgBytes, kMargin, top + 345, textWidth, 195);
+  placeAt(controls.labBytes, kMargin, top + kStatusTop, kBytesWidth, kLineHeight);
+  placeAt(controls.labSpeed, kMargin + kSpeedLeft, top + kStatusTop, kSpeedWidth, kLineHeight);
+  placeAt(controls.labLeft, kMargin + kLeftLeft, top + kStatusTop, textWidth - kLeftLeft, kLineHeight);
   // Two lines for a reason why the download failed.
-  placeAt(c.labState, kMargin + kSpeedLeft, top + kStatusTop, textWidth - kSpeedLeft, 2 * kLineHeight);
-  placeAt(c.cmdCancel, right - 1200, top + kButtonTop, 1200, kButtonHeight);
-  placeAt(c.cmdRetry, right - 1800, top + kButtonTop, 1800, kButtonHeight);
-  placeAt(c.cmdFolder, right - 1560, top + kButtonTop, 1560, kButtonHeight);
-  placeAt(c.cmdOpen, right - 1560 - 90 - 1140, top + kButtonTop, 1140, kButtonHeight);
+  placeAt(controls.labState, kMargin + kSpeedLeft, top + kStatusTop, textWidth - kSpeedLeft, 2 * kLineHeight);
+  placeAt(controls.cmdCancel, right - 1200, top + kButtonTop, 1200, kButtonHeight);
+  placeAt(controls.cmdRetry, right - 1800, top + kButtonTop, 1800, kButtonHeight);
+  placeAt(controls.cmdFolder, right - 1560, top + kButtonTop, 1560, kButtonHeight);
+  placeAt(controls.cmdOpen, right - 1560 - 90 - 1140, top + kButtonTop, 1140, kButtonHeight);
 }
 
 void DownloadRow::open() {
   const Download &d = *download_;
   if (!opensWithoutAsking(d.name(), d.contentType(), d.firstBytes()) &&
-      !desktop_.ask(openQuestion(d.name(), d.contentType()))) {
+      !window_.toolkit().askYesNo(openQuestion(d.name(), d.contentType()), window_.caption())) {
     return;
   }
   openPath(d.path(), false);
@@ -131,37 +132,38 @@ void DownloadRow::show() {
   const DownloadState state = d.state();
   const bool running = state == DownloadState::Running;
   const std::string name = text::fromUtf8(d.name());
-  c.labName.setCaption(name);
-  c.labName.setToolTip(name);
-  c.prgBytes.setAccessibleName(name);
+  controls.labName.setCaption(name);
+  controls.labName.setToolTip(name);
+  controls.prgBytes.setAccessibleName(name);
 
   // Without a size there is nothing to measure against: the bar is busy while bytes come.
-  c.prgBytes.setBusy(running && !d.size());
-  c.prgBytes.setValue(barValue(d));
-  c.labBytes.setVisible(state != DownloadState::Cancelled);
-  c.labBytes.setCaption(state == DownloadState::Finished ? byteText(d.bytes()) : progressText(d.bytes(), d.size()));
+  controls.prgBytes.setBusy(running && !d.size());
+  controls.prgBytes.setValue(barValue(d));
+  controls.labBytes.setVisible(state != DownloadState::Cancelled);
+  controls.labBytes.setCaption(state == DownloadState::Finished ? byteText(d.bytes())
+                                                                : progressText(d.bytes(), d.size()));
 
   const auto speed = d.bytesPerSecond();
-  c.labSpeed.setVisible(running);
-  c.labSpeed.setCaption(running && speed ? speedText(*speed) : std::string());
-  c.labLeft.setVisible(running);
+  controls.labSpeed.setVisible(running);
+  controls.labSpeed.setCaption(running && speed ? speedText(*speed) : std::string());
+  controls.labLeft.setVisible(running);
   const bool canTell = running && speed && *speed > 0 && d.size();
-  c.labLeft.setCaption(canTell ? timeLeftText(std::chrono::seconds(
-                                     static_cast<long long>(static_cast<double>(*d.size() - d.bytes()) / *speed)))
-                               : std::string());
+  controls.labLeft.setCaption(canTell ? timeLeftText(std::chrono::seconds(static_cast<long long>(
+                                            static_cast<double>(*d.size() - d.bytes()) / *speed)))
+                                      : std::string());
 
-  c.labState.setVisible(!running);
+  controls.labState.setVisible(!running);
   const std::string stateText = state == DownloadState::Finished    ? cp1252(u8"Fertig")
                                 : state == DownloadState::Cancelled ? cp1252(u8"Abgebrochen")
                                                                     : d.problem();
-  c.labState.setCaption(stateText);
+  controls.labState.setCaption(stateText);
   // A long reason does not fit its line; the whole of it is under the pointer.
-  c.labState.setToolTip(stateText);
+  controls.labState.setToolTip(stateText);
 
-  c.cmdCancel.setVisible(running);
-  c.cmdRetry.setVisible(state == DownloadState::Cancelled || (state == DownloadState::Failed && d.retryable()));
-  c.cmdOpen.setVisible(state == DownloadState::Finished);
-  c.cmdFolder.setVisible(state == DownloadState::Finished);
+  controls.cmdCancel.setVisible(running);
+  controls.cmdRetry.setVisible(state == DownloadState::Cancelled || (state == DownloadState::Failed && d.retryable()));
+  controls.cmdOpen.setVisible(state == DownloadState::Finished);
+  controls.cmdFolder.setVisible(state == DownloadState::Finished);
 
   if (state != shown_ && state == DownloadState::Finished) {
     desktop_.notify("Download abgeschlossen", "Gespeichert unter " + d.path());

@@ -7,20 +7,18 @@
 #include <string>
 
 #include "fetch/download.h"
-#include "platform/window.h"
+#include "platform/ui/window.h"
 
 namespace kf::fetch {
 
 // What the downloads window asks of the desktop; the real program hands these to the desktop's
-// opener, its notifications and a question box, tests answer them.
+// opener and its notifications, tests record them. Questions go to the window's toolkit.
 struct DesktopServices {
   // Opens a file or folder (UTF-8 path) with the program the user chose for it: nothing once that
   // started, else why it could not (Windows-1252).
   std::function<std::optional<std::string>(const std::string &path)> open;
   // A notification; texts are UTF-8.
   std::function<void(const std::string &summary, const std::string &body)> notify;
-  // A question (Windows-1252) answered "Ja" (true) or "Nein".
-  std::function<bool(const std::string &question)> ask;
 };
 
 struct RowControls {
@@ -52,7 +50,7 @@ class DownloadRow {
 
   Download &download() { return *download_; }
 
-  RowControls c;
+  RowControls controls;
 
  private:
   // The finished file to the desktop's opener; anything but a video or audio file after a question.

@@ -10,13 +10,13 @@
 
 #include "fetch/frm_downloads.h"
 #include "fetch/window_claim.h"
-#include "platform/desktop/desktop_open.h"
-#include "platform/desktop/download_folder.h"
-#include "platform/desktop/notify.h"
-#include "platform/error.h"
+#include "platform/base/cp1252.h"
+#include "platform/base/error.h"
+#include "platform/os/desktop/desktop_open.h"
+#include "platform/os/desktop/download_folder.h"
+#include "platform/os/desktop/notify.h"
+#include "platform/os/shell/shell_execute.h"
 #include "platform/qt/qt_toolkit.h"
-#include "platform/shell/shell_execute.h"
-#include "platform/text/cp1252.h"
 
 namespace {
 
@@ -64,10 +64,7 @@ int showDownloads(int &argc, char **argv, const std::string &address) {
   std::error_code ignored;  // a folder that cannot be made shows when the file cannot be created in it
   std::filesystem::create_directories(folder, ignored);
 
-  kf::fetch::FrmDownloads frm(
-      toolkit, folder,
-      {kf::desktop::openWithDesktop, kf::desktop::notifyDesktop,
-       [&toolkit](const std::string &question) { return toolkit.askYesNo(question, title()); }});
+  kf::fetch::FrmDownloads frm(toolkit, folder, {kf::desktop::openWithDesktop, kf::desktop::notifyDesktop});
   std::unique_ptr<kf::instance::HandOverServer> server =
       claim->listen([&frm](const std::string &handed) { return frm.add(handed); });
   frm.onClosed = [&] {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 
 namespace kf::fetch {
 namespace {
@@ -69,7 +69,7 @@ bool FrmDownloads::mayClose() {
         running == 1 ? cp1252(u8"Ein Download läuft noch. Soll er abgebrochen und das Fenster geschlossen werden?")
                      : cp1252(u8"Es laufen noch ") + std::to_string(running) +
                            cp1252(u8" Downloads. Sollen sie abgebrochen und das Fenster geschlossen werden?");
-    if (!desktop_.ask(question)) return false;
+    if (!window.toolkit().askYesNo(question, window.caption())) return false;
     // A download handed over while the question was open was not in it: the answer does not cover
     // it, so the question comes again with every download that runs now.
     if (rows.size() == asked) return true;

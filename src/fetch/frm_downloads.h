@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "fetch/download_row.h"
-#include "platform/toolkit.h"
-#include "platform/window.h"
+#include "platform/ui/toolkit.h"
+#include "platform/ui/window.h"
 
 namespace kf::fetch {
 

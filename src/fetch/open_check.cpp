@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 
 namespace kf::fetch {
 namespace {

@@ -2,8 +2,9 @@
 
 #include <chrono>
 
-#include "platform/error.h"
-#include "platform/instance/claim.h"
+#include "platform/base/error.h"
+#include "platform/os/instance/claim.h"
+#include "platform/ui/toolkit.h"
 
 namespace kf::fetch {
 namespace {
@@ -38,7 +39,7 @@ std::optional<WindowClaim> WindowClaim::claimOrHandOver(const std::string &addre
 std::unique_ptr<instance::HandOverServer> WindowClaim::listen(std::function<bool(const std::string &)> onAddress) {
   if (!lock_) return nullptr;
   try {
-    return std::make_unique<instance::HandOverServer>(socketPath_, std::move(onAddress));
+    return std::make_unique<instance::HandOverServer>(socketPath_, std::move(onAddress), ui::toolkit().poster());
   } catch (const Error &) {
     // Let go, so that later starts open windows of their own instead of waiting for this one.
     lock_.reset();

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/instance/hand_over.h"
-#include "platform/instance/instance_lock.h"
+#include "platform/os/instance/hand_over.h"
+#include "platform/os/instance/instance_lock.h"
 
 namespace kf::fetch {
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/toolkit.h"
+#include "platform/ui/toolkit.h"
 
 namespace kf::net {
 

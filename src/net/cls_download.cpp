@@ -5,8 +5,8 @@
 #include "net/busy_pointer.h"
 #include "net/content_length.h"
 #include "net/transfer_failure.h"
-#include "platform/text/cp1252.h"
-#include "platform/toolkit.h"
+#include "platform/base/cp1252.h"
+#include "platform/ui/toolkit.h"
 
 namespace kf::net {
 

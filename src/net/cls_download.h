@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/error.h"
+#include "platform/base/error.h"
 #include "platform/http/http_client.h"
 
 namespace kf::net {

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <limits>
 
-#include "platform/error.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/base/error.h"
 
 namespace kf::net {
 

@@ -4,9 +4,9 @@
 
 #include "net/r_general.h"
 #include "net/shown_video_list.h"
-#include "platform/error.h"
-#include "platform/text/cp1252.h"
-#include "platform/toolkit.h"
+#include "platform/base/cp1252.h"
+#include "platform/base/error.h"
+#include "platform/ui/toolkit.h"
 
 namespace kf::net {
 namespace {

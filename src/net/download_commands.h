@@ -7,7 +7,7 @@
 #include <string>
 
 #include "net/site_address.h"
-#include "platform/controls.h"
+#include "platform/ui/controls.h"
 
 namespace kf::net {
 

@@ -7,10 +7,10 @@
 #include "net/r_split.h"
 #include "net/r_web_operations.h"
 #include "net/transfer_failure.h"
-#include "platform/error.h"
-#include "platform/shell/shell_execute.h"
-#include "platform/text/cp1252.h"
-#include "platform/toolkit.h"
+#include "platform/base/cp1252.h"
+#include "platform/base/error.h"
+#include "platform/os/shell/shell_execute.h"
+#include "platform/ui/toolkit.h"
 
 namespace kf::net {
 namespace {
@@ -53,7 +53,9 @@ void rOpenInBrowser(const std::string &address, bool visible) {
   try {
     const std::string command = rRegGetString(shell::HKEY_CLASSES_ROOT, kBrowserCommandKey, "");
     const std::string program = rBrowserProgramPath(command);
-    shell::shellExecute(program, address, visible ? shell::SW_SHOWNORMAL : shell::SW_HIDE);
+    shell::shellExecute(program, address, visible ? shell::SW_SHOWNORMAL : shell::SW_HIDE, [](const std::string &why) {
+      ui::toolkit().messageBox(why, "Klipfang", ui::MessageIcon::Exclamation);
+    });
   } catch (const std::exception &) {
     // Not being able to start the browser is not the user's concern: nothing is shown.
   }

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "platform/shell/registry.h"
+#include "platform/os/shell/registry.h"
 
 namespace kf::net {
 

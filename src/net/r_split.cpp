@@ -1,6 +1,6 @@
 #include "net/r_split.h"
 
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 
 namespace kf::net {
 

@@ -1,6 +1,6 @@
 #include "net/shown_video_list.h"
 
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 
 namespace kf::net {
 

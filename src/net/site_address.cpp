@@ -71,11 +71,6 @@ SiteAddress builtInSiteAddress() {
   return {KF_SITE_ROOT, KF_SITE_ROOT_BARE};
 }
 
-SiteAddress localSiteAddress(int port) {
-  const std::string portText = std::to_string(port);
-  return {"http://www.localhost:" + portText, "http://localhost:" + portText};
-}
-
 std::optional<SiteAddress> siteAddressFrom(std::string_view address) {
   if (!startsWithScheme(address)) return std::nullopt;
   std::string_view rest = address.substr(kScheme.size());

@@ -16,9 +16,6 @@ struct SiteAddress {
 
 SiteAddress builtInSiteAddress();
 
-// The site's addresses for a server on this machine at `port`, in the same two host forms.
-SiteAddress localSiteAddress(int port);
-
 // The site a user names: "http://HOST" or "http://HOST:PORT", one trailing "/" allowed; HOST a host
 // name (labels of letters, digits and inner hyphens, not ending in a number), an IPv4 address in
 // dotted decimal or an IPv6 address in brackets. Both roots are that address: a host of a

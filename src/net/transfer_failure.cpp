@@ -1,6 +1,6 @@
 #include "net/transfer_failure.h"
 
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 
 namespace kf::net {
 

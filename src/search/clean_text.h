@@ -11,6 +11,6 @@ namespace kf::search {
 // quotes and dashes ...), and a tab or a line-break tag between two characters that are not blanks
 // becomes one blank, so that sentences stay apart (elsewhere both are dropped); what the code page has no character
 // for, and bytes that are no UTF-8, stay as they came. With it off the text comes back unchanged.
-std::string CleanText(std::string text, const store::Settings &settings);
+std::string CleanText(std::string line, const store::Settings &settings);
 
 }  // namespace kf::search

@@ -1,8 +1,8 @@
 #include "search/download_page.h"
 
-#include "platform/error.h"
-#include "platform/text/cp1252.h"
-#include "platform/whole_file.h"
+#include "platform/base/cp1252.h"
+#include "platform/base/error.h"
+#include "platform/os/whole_file.h"
 
 namespace kf::search {
 namespace {

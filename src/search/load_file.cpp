@@ -3,10 +3,10 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/error.h"
-#include "platform/files.h"
+#include "platform/base/cp1252.h"
+#include "platform/base/error.h"
 #include "platform/http/limits.h"
-#include "platform/text/cp1252.h"
+#include "platform/os/files.h"
 #include "search/clean_text.h"
 #include "search/parse_results.h"
 

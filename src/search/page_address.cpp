@@ -1,6 +1,6 @@
 #include "search/page_address.h"
 
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 
 namespace kf::search {
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 
 namespace kf::search {
 namespace {
@@ -46,7 +46,8 @@ std::optional<std::string_view> piece(std::string_view text, char separator, int
 // Without the blanks at its ends; `text` itself when it has none, as an entry seldom has.
 std::string trimmed(std::string text) {
   const std::string_view kept = text::blanksTrimmed(text);
-  return kept.size() == text.size() ? text : std::string(kept);
+  if (kept.size() == text.size()) return text;
+  return std::string(kept);
 }
 
 }  // namespace

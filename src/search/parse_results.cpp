@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/text/cp1252.h"
-#include "platform/toolkit.h"
+#include "platform/base/cp1252.h"
+#include "platform/ui/toolkit.h"
 #include "search/parse_entry.h"
 #include "search/result_page.h"
 #include "search/result_row.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <limits>
 
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 
 namespace kf::search {
 namespace {

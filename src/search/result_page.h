@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/controls.h"
+#include "platform/ui/controls.h"
 
 namespace kf::search {
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/controls.h"
+#include "platform/ui/controls.h"
 #include "store/settings.h"
 
 namespace kf::search {

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "platform/error.h"
-#include "platform/files.h"
-#include "platform/text/cp1252.h"
-#include "platform/toolkit.h"
+#include "platform/base/cp1252.h"
+#include "platform/base/error.h"
+#include "platform/os/files.h"
+#include "platform/ui/toolkit.h"
 #include "search/download_page.h"
 #include "search/load_file.h"
 #include "search/page_address.h"

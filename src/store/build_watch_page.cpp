@@ -1,6 +1,6 @@
 #include "store/build_watch_page.h"
 
-#include "platform/error.h"
+#include "platform/base/error.h"
 #include "store/favourite_row.h"
 #include "store/watch_page.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "net/site_address.h"
-#include "platform/toolkit.h"
+#include "platform/ui/toolkit.h"
 #include "store/frm_vid.h"
 #include "store/settings.h"
 

@@ -6,7 +6,7 @@
 // Marking and unmarking without a selected video ask for one in the Info line.
 #include <string>
 
-#include "platform/controls.h"
+#include "platform/ui/controls.h"
 #include "store/build_watch_page.h"
 
 namespace kf::store {

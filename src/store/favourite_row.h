@@ -4,7 +4,7 @@
 #include <array>
 #include <string>
 
-#include "platform/controls.h"
+#include "platform/ui/controls.h"
 
 namespace kf::store {
 

@@ -4,9 +4,9 @@
 #include <optional>
 #include <vector>
 
-#include "platform/error.h"
-#include "platform/files.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/base/error.h"
+#include "platform/os/files.h"
 #include "store/favourite_row.h"
 #include "store/save_failure.h"
 #include "store/unreadable_file.h"

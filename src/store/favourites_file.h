@@ -4,7 +4,7 @@
 // store itself while the program runs.
 #include <string>
 
-#include "platform/controls.h"
+#include "platform/ui/controls.h"
 
 namespace kf::store {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 #include "store/whole_number.h"
 
 namespace kf::store {

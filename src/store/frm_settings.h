@@ -5,8 +5,8 @@
 #include <array>
 #include <memory>
 
-#include "platform/toolkit.h"
-#include "platform/window.h"
+#include "platform/ui/toolkit.h"
+#include "platform/ui/window.h"
 #include "store/search_history.h"
 #include "store/settings.h"
 

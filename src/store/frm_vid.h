@@ -1,8 +1,8 @@
 #pragma once
 // The video window: a fixed-size tool window whose only control, the browser, fills it. Closing it
 // (the close box or Esc) ends its page; the next watch makes a new window with a page of its own.
-#include "platform/toolkit.h"
-#include "platform/window.h"
+#include "platform/ui/toolkit.h"
+#include "platform/ui/window.h"
 
 namespace kf::store {
 

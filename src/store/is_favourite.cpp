@@ -1,6 +1,6 @@
 #include "store/is_favourite.h"
 
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 
 namespace kf::store {
 

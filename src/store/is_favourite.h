@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "platform/controls.h"
+#include "platform/ui/controls.h"
 
 namespace kf::store {
 

@@ -1,7 +1,7 @@
 #include "store/save_failure.h"
 
-#include "platform/text/cp1252.h"
-#include "platform/toolkit.h"
+#include "platform/base/cp1252.h"
+#include "platform/ui/toolkit.h"
 
 namespace kf::store {
 

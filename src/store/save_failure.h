@@ -3,7 +3,7 @@
 // (free the disk, note his favourites), not at the next start.
 #include <string>
 
-#include "platform/error.h"
+#include "platform/base/error.h"
 
 namespace kf::store {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <optional>
 
-#include "platform/error.h"
-#include "platform/files.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/base/error.h"
+#include "platform/os/files.h"
 #include "store/save_failure.h"
 #include "store/unreadable_file.h"
 

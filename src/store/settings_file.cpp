@@ -3,10 +3,10 @@
 #include <optional>
 #include <vector>
 
-#include "platform/error.h"
-#include "platform/files.h"
-#include "platform/text/cp1252.h"
-#include "platform/toolkit.h"
+#include "platform/base/cp1252.h"
+#include "platform/base/error.h"
+#include "platform/os/files.h"
+#include "platform/ui/toolkit.h"
 #include "store/save_failure.h"
 #include "store/whole_number.h"
 

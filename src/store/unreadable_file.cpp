@@ -1,9 +1,9 @@
 #include "store/unreadable_file.h"
 
-#include "platform/error.h"
-#include "platform/files.h"
-#include "platform/text/cp1252.h"
-#include "platform/toolkit.h"
+#include "platform/base/cp1252.h"
+#include "platform/base/error.h"
+#include "platform/os/files.h"
+#include "platform/ui/toolkit.h"
 
 namespace kf::store {
 

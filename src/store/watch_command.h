@@ -1,7 +1,7 @@
 #pragma once
 // The watch button: plays the selected video of the list shown, results or favourites, in the video
 // window. Enter on a row of either list plays that list's selected video.
-#include "platform/controls.h"
+#include "platform/ui/controls.h"
 #include "store/build_watch_page.h"
 
 namespace kf::store {

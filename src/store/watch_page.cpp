@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/error.h"
-#include "platform/files.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/base/error.h"
+#include "platform/os/files.h"
 
 namespace kf::store {
 namespace {

@@ -3,7 +3,7 @@
 #include <limits>
 #include <string>
 
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 
 namespace kf::store {
 namespace {

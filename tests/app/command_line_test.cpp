@@ -4,18 +4,18 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 
 namespace kf::app {
 namespace {
 
 const net::SiteAddress kBuiltIn{"http://www.localhost:8480", "http://localhost:8480"};
 
-CommandLine parse(std::vector<std::string> args) {
+CommandLine parse(const std::vector<std::string> &args) {
   return parseCommandLine(args, kBuiltIn);
 }
 
-TEST(CommandLineTest, NoArgumentsRunAgainstTheBuiltInSiteAndSiteNamesAnotherForBothRoots) {
+TEST(CommandLineTest, NoArgumentsMeanTheBuiltInSiteAndSiteNamesAnother) {
   const CommandLine none = parse({});
   EXPECT_EQ(none.action, CommandLine::Action::Run);
   EXPECT_EQ(none.site.root, kBuiltIn.root);

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/headless/headless_toolkit.h"
+#include "platform/ui/headless_toolkit.h"
 
 namespace kf::app {
 namespace {

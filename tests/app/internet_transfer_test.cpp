@@ -1,4 +1,4 @@
-#include "platform/transfer/internet_transfer.h"
+#include "platform/http/internet_transfer.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "app/picture_server.h"
-#include "platform/error.h"
-#include "platform/headless/headless_toolkit.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/base/error.h"
+#include "platform/ui/headless_toolkit.h"
 #include "server.h"
 
 namespace kf::transfer {
@@ -47,7 +47,7 @@ class InternetTransferTest : public ::testing::Test {
 };
 
 TEST_F(InternetTransferTest, CompletedResponseIsReadInPieces) {
-  InternetTransfer inet;
+  InternetTransfer inet(tk.poster());
   EXPECT_EQ(run(inet, pictureAddress), std::vector<int>{kStateResponseCompleted});
   std::string body;
   for (std::string piece = inet.getChunk(100); !piece.empty(); piece = inet.getChunk(100)) {
@@ -64,7 +64,7 @@ TEST_F(InternetTransferTest, CompletedResponseIsReadInPieces) {
 
 TEST_F(InternetTransferTest, OneTransferAtATime) {
   site.setFault({"GET", "/vi/", 1}, site::Fault::Slow);
-  InternetTransfer inet;
+  InternetTransfer inet(tk.poster());
   inet.execute(pictureAddress);
   try {
     inet.execute(pictureAddress);
@@ -84,7 +84,7 @@ TEST_F(InternetTransferTest, OneTransferAtATime) {
 }
 
 TEST_F(InternetTransferTest, RefusesWhatIsNoPlainHttpAddress) {
-  InternetTransfer inet;
+  InternetTransfer inet(tk.poster());
   for (const std::string address : {"https://127.0.0.1/a.jpg", "ftp://127.0.0.1/a.jpg", "a.jpg", "", "http://"}) {
     try {
       inet.execute(address);
@@ -97,7 +97,7 @@ TEST_F(InternetTransferTest, RefusesWhatIsNoPlainHttpAddress) {
 }
 
 TEST_F(InternetTransferTest, BlanksAndUmlautsAreEncodedOnTheRequestLine) {
-  InternetTransfer inet;
+  InternetTransfer inet(tk.poster());
   run(inet, root + "/vi/a b/" + text::cp1252(u8"bär.jpg"));
   ASSERT_EQ(site.requests().size(), 1U);
   EXPECT_EQ(site.requests().front().target, "/vi/a%20b/b%E4r.jpg");
@@ -117,7 +117,7 @@ TEST_F(InternetTransferTest, LimitsAndBrokenServersEndInTheErrorState) {
         Case{"closed without a word", site::Fault::Refuse, picture}, Case{"cut off", site::Fault::CutOff, picture}}) {
     site.clearFaults();
     site.setFault({"GET", "/vi/", 0}, c.fault);
-    InternetTransfer inet(c.limits);
+    InternetTransfer inet(tk.poster(), c.limits);
     EXPECT_EQ(run(inet, pictureAddress), std::vector<int>{kStateError}) << c.what;
     EXPECT_EQ(inet.getChunk(1024), "") << c.what;
   }
@@ -127,7 +127,7 @@ TEST_F(InternetTransferTest, SilentServerEndsAtTheRequestTimeOut) {
   test::PictureServer silent;
   http::Limits shortRequest = http::limitsFor(http::TransferKind::Picture);
   shortRequest.totalTimeout = 300ms;
-  InternetTransfer inet(shortRequest);
+  InternetTransfer inet(tk.poster(), shortRequest);
   EXPECT_EQ(run(inet, silent.address("/held/a.jpg")), std::vector<int>{kStateError});
 }
 
@@ -135,7 +135,7 @@ TEST_F(InternetTransferTest, ARunningTransferEndsWithItsOwner) {
   site.setFault({"GET", "/vi/", 0}, site::Fault::Endless);
   bool raised = false;
   {
-    InternetTransfer inet;
+    InternetTransfer inet(tk.poster());
     inet.onStateChanged = [&](int) { raised = true; };
     inet.execute(pictureAddress);
   }

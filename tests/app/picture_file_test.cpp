@@ -4,8 +4,8 @@
 
 #include <initializer_list>
 
-#include "platform/error.h"
-#include "platform/files.h"
+#include "platform/base/error.h"
+#include "platform/os/files.h"
 #include "support/temp_dir.h"
 
 namespace kf::app {

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "app/picture_server.h"
-#include "platform/files.h"
-#include "platform/headless/headless_toolkit.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/os/files.h"
+#include "platform/ui/headless_toolkit.h"
 #include "server.h"
 #include "support/temp_dir.h"
 
@@ -81,7 +81,7 @@ TEST_F(ResultListTest, PreviewOffShowsOnlyTheTitle) {
   EXPECT_EQ(controls.lstResult.toolTip(), "Katzen im Schnee");
   EXPECT_EQ(controls.imgPrev.picture(), "earlier.svg");
   EXPECT_TRUE(site.requests().empty());
-  EXPECT_TRUE(tk.messages().empty());
+  EXPECT_TRUE(tk.boxes.shown().empty());
 }
 
 TEST_F(ResultListTest, ClickShowsTheTitleAndThePreviewPicture) {
@@ -106,7 +106,7 @@ TEST_F(ResultListTest, ClickShowsTheTitleAndThePreviewPicture) {
   const std::string name = site.site().catalogue().videos()[0].id + ".jpg";
   EXPECT_EQ(controls.imgPrev.picture(), picturePath(name));
   EXPECT_EQ(test::readFile(picturePath(name)), pictureBytes(0));
-  EXPECT_TRUE(tk.messages().empty());
+  EXPECT_TRUE(tk.boxes.shown().empty());
   expectIdleAfterFetch();
 
   // A picture's bytes serve its own click only: a later fetch that gets nothing shows and writes none.
@@ -115,7 +115,7 @@ TEST_F(ResultListTest, ClickShowsTheTitleAndThePreviewPicture) {
   EXPECT_EQ(controls.labSel.caption(), "anderes");
   EXPECT_EQ(controls.imgPrev.picture(), "");
   EXPECT_EQ(filesInAppDir(), std::set<std::string>{"dat/pics/" + name});
-  EXPECT_TRUE(tk.messages().empty());
+  EXPECT_TRUE(tk.boxes.shown().empty());
   expectIdleAfterFetch();
 }
 
@@ -165,15 +165,15 @@ TEST_F(ResultListTest, FailedStepsShowOneMessageEachAndLeaveThePreviewEmpty) {
     if (testCase.fault) site.setFault({"GET", "/vi/", 0}, *testCase.fault);
     controls.lstResult.clear();
     addRow("Titel", testCase.address);
-    const std::size_t before = tk.messages().size();
+    const std::size_t before = tk.boxes.shown().size();
 
     controls.lstResult.clickItem(1);
 
     std::vector<std::string> shown;
-    for (std::size_t i = before; i < tk.messages().size(); ++i) {
-      EXPECT_EQ(tk.messages()[i].title, "Klipfang");
-      EXPECT_EQ(tk.messages()[i].icon, ui::MessageIcon::None);
-      shown.push_back(tk.messages()[i].text);
+    for (std::size_t i = before; i < tk.boxes.shown().size(); ++i) {
+      EXPECT_EQ(tk.boxes.shown()[i].title, "Klipfang");
+      EXPECT_EQ(tk.boxes.shown()[i].icon, ui::MessageIcon::None);
+      shown.push_back(tk.boxes.shown()[i].text);
     }
     EXPECT_EQ(shown, testCase.messages);
     EXPECT_EQ(controls.imgPrev.picture(), "");
@@ -211,7 +211,7 @@ TEST_F(ResultListTest, ClicksDuringAFetchEndWithTheLastOnesPicture) {
   EXPECT_EQ(test::readFile(picturePath("third.jpg")), test::jpegBytes("third.jpg"));
   EXPECT_EQ(pictures.served(), 2);
   EXPECT_EQ(pictures.mostAtOnce(), 1);
-  EXPECT_TRUE(tk.messages().empty());
+  EXPECT_TRUE(tk.boxes.shown().empty());
   expectIdleAfterFetch();
 }
 

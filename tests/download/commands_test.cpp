@@ -10,10 +10,12 @@
 
 #include "download/programs.h"
 #include "net/download_commands.h"
-#include "platform/headless/headless_toolkit.h"
-#include "platform/shell/registry.h"
+#include "platform/os/shell/registry.h"
+#include "platform/ui/headless_toolkit.h"
 #include "server.h"
+#include "support/environment_variable.h"
 #include "support/http_test_server.h"
+#include "support/local_site.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -59,8 +61,8 @@ class CommandsTest : public ::testing::Test {
   const kf::shell::BrowserRegistration registration{dir.path()};
 };
 
-TEST_F(CommandsTest, WithTheSiteDownThePageLinkIsCopiedAndTheFileCommandsSayWhyAndDoNothing) {
-  const kf::net::SiteAddress site = kf::net::localSiteAddress(kf::test::deadPort());
+TEST_F(CommandsTest, WithTheSiteDownThePageLinkIsCopiedAndFileCommandsSayWhy) {
+  const kf::net::SiteAddress site = kf::test::localSiteAddress(kf::test::deadPort());
   const auto commands = commandsFor(site);
   addRow("other");
   addRow("abc");
@@ -84,14 +86,14 @@ TEST_F(CommandsTest, WithTheSiteDownThePageLinkIsCopiedAndTheFileCommandsSayWhyA
   using kf::ui::MousePointer;
   EXPECT_EQ(tk.pointerHistory(), (std::vector<MousePointer>{MousePointer::Hourglass, MousePointer::Default,
                                                             MousePointer::Hourglass, MousePointer::Default}));
-  ASSERT_EQ(tk.messages().size(), 2U);
-  for (const auto &message : tk.messages()) {
+  ASSERT_EQ(tk.boxes.shown().size(), 2U);
+  for (const auto &message : tk.boxes.shown()) {
     EXPECT_EQ(message.text, "Die Adresse der Videodatei wurde nicht gefunden.\n\nDer Server ist nicht erreichbar.");
     EXPECT_EQ(message.title, "Klipfang");
   }
 }
 
-TEST_F(CommandsTest, FileLinkKeepsTheClipboardWhileThePageComesAndTakesNoSecondClick) {
+TEST_F(CommandsTest, FileLinkWaitsWithTheClipboardAndIgnoresASecondClick) {
   std::atomic<bool> clickedAgain{false};
   std::string clipboardDuringFetch = "not fetched";
   kf::test::HttpTestServer crafted;
@@ -101,7 +103,7 @@ TEST_F(CommandsTest, FileLinkKeepsTheClipboardWhileThePageComesAndTakesNoSecondC
     response.set_content("SWFObject(\"/p.swf?video_id=abc&t=1\", 1)", "text/html");
   });
   crafted.start();
-  const kf::net::SiteAddress site = kf::net::localSiteAddress(crafted.port());
+  const kf::net::SiteAddress site = kf::test::localSiteAddress(crafted.port());
   const auto commands = commandsFor(site);
   addRow("abc");
   lstResult.select(1);
@@ -123,12 +125,12 @@ TEST_F(CommandsTest, FileLinkKeepsTheClipboardWhileThePageComesAndTakesNoSecondC
   EXPECT_EQ(tk.clipboardText(), site.rootBare + "/get_video.php?video_id=abc&t=1");
   EXPECT_EQ(tk.clipboardClears(), 1);
   EXPECT_FALSE(fraCMD.visible());
-  EXPECT_TRUE(tk.messages().empty());
+  EXPECT_TRUE(tk.boxes.shown().empty());
 }
 
 TEST_F(CommandsTest, WithoutASelectedRowNothingChanges) {
   kf::test::writeRecordingScript(dir.file("klipfang-fetch"), dir.file("record"));
-  const auto commands = commandsFor(kf::net::localSiteAddress(kf::test::deadPort()));
+  const auto commands = commandsFor(kf::test::localSiteAddress(kf::test::deadPort()));
   tk.setClipboardText("alt");
 
   const auto nothingChanges = [&] {
@@ -155,7 +157,7 @@ TEST_F(CommandsTest, DownloadTakesTheSelectedFavouriteWhileTheFavouritesAreShown
     response.set_content("SWFObject(\"/p.swf?video_id=" + request.get_param_value("v") + "\", 1)", "text/html");
   });
   crafted.start();
-  const auto commands = commandsFor(kf::net::localSiteAddress(crafted.port()));
+  const auto commands = commandsFor(kf::test::localSiteAddress(crafted.port()));
   kf::test::writeRecordingScript(dir.file("klipfang-fetch"), dir.file("record"));
   addRow("res1");
   addRow("fav1", &lstFavs);
@@ -175,9 +177,7 @@ class DownloadCommandTest : public CommandsTest {
     CommandsTest::SetUp();
     std::filesystem::create_directory(downloads);
     kf::test::writeRecordingScript(dir.file("notify-send"), notification);
-    ::setenv("XDG_DOWNLOAD_DIR", downloads.c_str(), 1);
-    ::setenv("PATH", (dir.path() + ":/usr/bin:/bin").c_str(), 1);
-    site = kf::net::localSiteAddress(server.start());
+    site = kf::test::localSiteAddress(server.start());
     commands = commandsFor(site);
     addRow(video.id);
     lstResult.select(1);
@@ -201,6 +201,8 @@ class DownloadCommandTest : public CommandsTest {
 
   const std::string downloads = dir.file("Downloads");
   const std::string notification = dir.file("notification");
+  const kf::test::EnvironmentVariable downloadFolder{"XDG_DOWNLOAD_DIR", downloads};
+  const kf::test::EnvironmentVariable path{"PATH", dir.path() + ":/usr/bin:/bin"};
   // The real launcher as the browser program; it reports through the test's notify-send.
   kf::test::FetchLauncher launcher{KF_FETCH_PROGRAM, dir.path(), dir.path()};
   kf::site::Server server;

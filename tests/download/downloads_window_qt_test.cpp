@@ -22,22 +22,16 @@ namespace {
 
 using qtui::widgetOf;
 
-TEST(DownloadsWindowOnScreen, RowsScrollToTheNewOneAndEscOrTheCloseBoxAsksWhileDownloadsRun) {
+TEST(DownloadsWindowOnScreen, RowsScrollToTheNewOneAndEscAsksLikeTheCloseBox) {
   qtui::QtToolkit &tk = test::qtToolkit();
   test::TempDir dir;
   test::RawHttpServer stalled([](const test::RawRequest &, test::RawConnection &connection) {
     connection.send("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + std::string(5000, 'x'));
     connection.stall();
   });
-  bool answer = false;
-  int asked = 0;
   FrmDownloads frm(tk, dir.path(),
                    {[](const std::string &) { return std::optional<std::string>(); },
-                    [](const std::string &, const std::string &) {},
-                    [&](const std::string &) {
-                      ++asked;
-                      return answer;
-                    }});
+                    [](const std::string &, const std::string &) {}});
   constexpr int kRows = 6;
   for (int i = 0; i < kRows; ++i) frm.add("http://" + stalled.hostAndPort() + "/clip.webm");
   QWidget *window = widgetOf(frm.window);
@@ -47,7 +41,7 @@ TEST(DownloadsWindowOnScreen, RowsScrollToTheNewOneAndEscOrTheCloseBoxAsksWhileD
   // More rows than the window is high: they lie on the pane's surface, which scrolls.
   auto *pane = qobject_cast<QScrollArea *>(widgetOf(frm.fraRows));
   ASSERT_NE(pane, nullptr);
-  const RowControls &last = frm.rows.back()->c;
+  const RowControls &last = frm.rows.back()->controls;
   EXPECT_EQ(widgetOf(last.labName)->parentWidget(), pane->widget());
   EXPECT_EQ(pane->widget()->height(), qtui::pixels(kRows * DownloadRow::kHeight));
   EXPECT_GT(pane->verticalScrollBar()->maximum(), 0);
@@ -61,14 +55,15 @@ TEST(DownloadsWindowOnScreen, RowsScrollToTheNewOneAndEscOrTheCloseBoxAsksWhileD
   // Without a size the bar is busy: Qt shows an empty range as such.
   EXPECT_EQ(qobject_cast<QProgressBar *>(widgetOf(last.prgBytes))->maximum(), 0);
 
+  tk.boxes.take();
   // Esc is the close box.
   QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
-  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(tk.boxes.take().size(), 1U);
   EXPECT_TRUE(window->isVisible()) << "Nein keeps the window and its downloads";
   EXPECT_EQ(frm.rows.size(), static_cast<std::size_t>(kRows));
-  answer = true;
+  tk.boxes.answerNext(true);
   window->close();
-  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(tk.boxes.take().size(), 1U);
   EXPECT_FALSE(window->isVisible());
   EXPECT_TRUE(frm.rows.empty());
   test::deleteLeftovers();

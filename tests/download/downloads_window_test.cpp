@@ -18,10 +18,11 @@
 #include "fetch/frm_downloads.h"
 #include "fetch/row_texts.h"
 #include "fetch/window_claim.h"
-#include "platform/error.h"
-#include "platform/headless/headless_toolkit.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/base/error.h"
+#include "platform/ui/headless_toolkit.h"
 #include "server.h"
+#include "support/environment_variable.h"
 #include "support/file_size_limit.h"
 #include "support/raw_http_server.h"
 #include "support/temp_dir.h"
@@ -112,10 +113,16 @@ class DownloadsWindowTest : public testing::Test {
   std::vector<std::string> opened;
   std::optional<std::string> openFailure;
   std::vector<std::string> notifications;
-  std::vector<std::string> questions;
-  bool answer = false;
-  // What happens while the user reads a question.
-  std::function<void()> whileAsking;
+  // The questions the window asked, each in the window's own title.
+  std::vector<std::string> questions() const {
+    std::vector<std::string> texts;
+    for (const ui::Message &box : tk.boxes.shown()) {
+      EXPECT_TRUE(box.question);
+      EXPECT_EQ(box.title, frm.window.caption());
+      texts.push_back(box.text);
+    }
+    return texts;
+  }
   FrmDownloads frm{tk, downloads,
                    DesktopServices{[this](const std::string &path) {
                                      opened.push_back(path);
@@ -123,11 +130,6 @@ class DownloadsWindowTest : public testing::Test {
                                    },
                                    [this](const std::string &summary, const std::string &body) {
                                      notifications.push_back(summary + "\n" + body);
-                                   },
-                                   [this](const std::string &question) {
-                                     questions.push_back(question);
-                                     if (whileAsking) whileAsking();
-                                     return answer;
                                    }}};
 };
 
@@ -162,10 +164,10 @@ TEST_F(DownloadsWindowTest, TwoDownloadsRunSideBySideEachInItsRow) {
   EXPECT_TRUE(frm.window.isOpen());
   EXPECT_EQ(frm.window.caption(), text::cp1252(u8"Klipfang – Downloads"));
   // The rows report while the first one's transfer waits half way: it runs off the window thread.
-  waitUntil([&] { return row(1).c.labBytes.caption() == "100 kB von 300 kB"; });
+  waitUntil([&] { return row(1).controls.labBytes.caption() == "100 kB von 300 kB"; });
   waitUntilEnded(2);
   EXPECT_EQ(state(1), DownloadState::Running);
-  const RowControls &running = row(1).c;
+  const RowControls &running = row(1).controls;
   EXPECT_EQ(running.labName.caption(), "lang (1).webm");
   EXPECT_EQ(running.prgBytes.value(), 333);
   EXPECT_FALSE(running.prgBytes.busy());
@@ -180,39 +182,40 @@ TEST_F(DownloadsWindowTest, TwoDownloadsRunSideBySideEachInItsRow) {
   rest.open();
   waitUntilEnded(1);
   for (const int number : {1, 2}) {
-    const RowControls &done = row(number).c;
+    const RowControls &done = row(number).controls;
     EXPECT_EQ(state(number), DownloadState::Finished);
     EXPECT_EQ(done.labState.caption(), "Fertig");
     EXPECT_EQ(done.prgBytes.value(), 1000);
     EXPECT_TRUE(done.cmdOpen.visible() && done.cmdFolder.visible());
     EXPECT_FALSE(done.cmdCancel.visible() || done.labSpeed.visible());
   }
-  EXPECT_EQ(row(1).c.labBytes.caption(), "300 kB");
-  EXPECT_EQ(row(1).c.labName.caption(), "lang (1).webm");
+  EXPECT_EQ(row(1).controls.labBytes.caption(), "300 kB");
+  EXPECT_EQ(row(1).controls.labName.caption(), "lang (1).webm");
   EXPECT_EQ(file("lang (1).webm"), slow);
   EXPECT_EQ(file("lang.webm"), "alt");
   EXPECT_EQ(file(row(2).download().name()), clipOf(5));
   EXPECT_EQ(notifications.back(), "Download abgeschlossen\nGespeichert unter " + downloads + "/lang (1).webm");
 
-  row(1).c.cmdOpen.click();
-  row(1).c.cmdFolder.click();
+  row(1).controls.cmdOpen.click();
+  row(1).controls.cmdFolder.click();
   EXPECT_EQ(opened, (Names{downloads + "/lang (1).webm", downloads}));
   // What cannot be opened is told by its name: a file gone meanwhile, a folder without an opener.
   std::filesystem::remove(downloads + "/lang (1).webm");
-  row(1).c.cmdOpen.click();
+  row(1).controls.cmdOpen.click();
   openFailure = text::cp1252(u8"Das Programm „xdg-open“ fehlt.");
-  row(1).c.cmdFolder.click();
+  row(1).controls.cmdFolder.click();
   EXPECT_EQ(opened.size(), 3U) << "only the folder reached the opener";
-  ASSERT_EQ(tk.messages().size(), 2U);
-  EXPECT_EQ(tk.messages()[0].text,
+  ASSERT_EQ(tk.boxes.shown().size(), 2U);
+  EXPECT_EQ(tk.boxes.shown()[0].text,
             text::cp1252(u8"Die Datei „") + downloads +
                 text::cp1252(u8"/lang (1).webm“ kann nicht geöffnet werden. Es gibt sie nicht mehr."));
-  EXPECT_EQ(tk.messages()[1].text, text::cp1252(u8"Der Ordner „") + downloads +
-                                       text::cp1252(u8"“ kann nicht geöffnet werden. Das Programm „xdg-open“ fehlt."));
+  EXPECT_EQ(tk.boxes.shown()[1].text,
+            text::cp1252(u8"Der Ordner „") + downloads +
+                text::cp1252(u8"“ kann nicht geöffnet werden. Das Programm „xdg-open“ fehlt."));
   // The window stays after the last download, until the user closes it, without a question.
   EXPECT_TRUE(frm.window.isOpen());
   EXPECT_TRUE(frm.window.requestClose());
-  EXPECT_TRUE(questions.empty());
+  EXPECT_EQ(tk.boxes.shown().size(), 2U) << "closing asked nothing";
 }
 
 TEST_F(DownloadsWindowTest, CancelStopsTheTransferAndRemovesThePart) {
@@ -222,16 +225,16 @@ TEST_F(DownloadsWindowTest, CancelStopsTheTransferAndRemovesThePart) {
     connection.stall();
   });
   frm.add(rawAddress(stalled));
-  waitUntil([&] { return row(1).c.labBytes.caption() == "5 kB"; });
-  EXPECT_TRUE(row(1).c.prgBytes.busy());
+  waitUntil([&] { return row(1).controls.labBytes.caption() == "5 kB"; });
+  EXPECT_TRUE(row(1).controls.prgBytes.busy());
   EXPECT_EQ(filesIn(downloads), Names{"clip.webm.part"});
 
-  row(1).c.cmdCancel.click();
+  row(1).controls.cmdCancel.click();
   EXPECT_EQ(state(1), DownloadState::Cancelled);
   EXPECT_EQ(filesIn(downloads), Names{});
-  EXPECT_EQ(row(1).c.labState.caption(), "Abgebrochen");
-  EXPECT_TRUE(row(1).c.cmdRetry.visible());
-  EXPECT_FALSE(row(1).c.cmdCancel.visible() || row(1).c.prgBytes.busy());
+  EXPECT_EQ(row(1).controls.labState.caption(), "Abgebrochen");
+  EXPECT_TRUE(row(1).controls.cmdRetry.visible());
+  EXPECT_FALSE(row(1).controls.cmdCancel.visible() || row(1).controls.prgBytes.busy());
   EXPECT_TRUE(notifications.empty()) << "a cancel is the user's own doing";
 }
 
@@ -243,12 +246,12 @@ TEST_F(DownloadsWindowTest, ACancelThatComesAfterTheFileIsWholeLeavesItFinished)
   // The file is whole while the news of it still waits for the window thread, which the cancel
   // reaches first.
   ASSERT_TRUE(test::eventually([&] { return std::filesystem::exists(downloads + "/clip.webm"); }));
-  row(1).c.cmdCancel.click();
+  row(1).controls.cmdCancel.click();
   waitUntilEnded(1);
   EXPECT_EQ(state(1), DownloadState::Finished);
   EXPECT_EQ(filesIn(downloads), Names{"clip.webm"});
-  EXPECT_TRUE(row(1).c.cmdOpen.visible());
-  EXPECT_FALSE(row(1).c.cmdRetry.visible()) << "no second copy";
+  EXPECT_TRUE(row(1).controls.cmdOpen.visible());
+  EXPECT_FALSE(row(1).controls.cmdRetry.visible()) << "no second copy";
 }
 
 // A server that gives each address its answers in turn, the first of them cut off half way.
@@ -272,7 +275,7 @@ class ResumeTest : public DownloadsWindowTest {
     waitUntilEnded(number);
     ASSERT_EQ(state(number), DownloadState::Failed);
     ASSERT_EQ(partSize(path.substr(1)), kSize / 2);
-    row(number).c.cmdRetry.click();
+    row(number).controls.cmdRetry.click();
     waitUntilEnded(number);
   }
 
@@ -342,7 +345,7 @@ TEST_F(ResumeTest, AWholeAnswerToTheRetryIsReadFromTheStart) {
                     test::rawAnswer(whole)});
   EXPECT_EQ(state(3), DownloadState::Failed);
   EXPECT_EQ(filesIn(downloads), (Names{"changed.webm", "ignores.webm"}));
-  row(3).c.cmdRetry.click();
+  row(3).controls.cmdRetry.click();
   waitUntilEnded(3);
   EXPECT_EQ(requestsFor("/wrong.webm").at(2).header("Range"), "");
   EXPECT_EQ(file("wrong.webm"), whole);
@@ -355,7 +358,7 @@ TEST_F(DownloadsWindowTest, TheSitesClipBrokenOffHalfWayComesWholeWithTheRetry) 
   const std::string name = row(1).download().name();
   EXPECT_EQ(partSize(name), clipOf(4).size() / 2);
 
-  row(1).c.cmdRetry.click();
+  row(1).controls.cmdRetry.click();
   waitUntilEnded(1);
   EXPECT_EQ(state(1), DownloadState::Finished);
   EXPECT_EQ(filesIn(downloads), Names{name});
@@ -372,14 +375,14 @@ TEST_F(DownloadsWindowTest, FailuresSayWhyAndLeaveNothingARetryCannotUse) {
   frm.add(rawAddress(huge));
   for (const int number : {1, 2, 3, 4}) waitUntilEnded(number);
 
-  const auto problem = [&](int number) { return row(number).c.labState.caption(); };
+  const auto problem = [&](int number) { return row(number).controls.labState.caption(); };
   EXPECT_EQ(problem(1), "Die Adresse ist keine http-Adresse: ftp://localhost/clip.webm");
-  EXPECT_FALSE(row(1).c.cmdRetry.visible()) << "no second try can mend the address";
+  EXPECT_FALSE(row(1).controls.cmdRetry.visible()) << "no second try can mend the address";
   EXPECT_EQ(problem(2), "Der Server antwortet mit dem Status 500.");
   EXPECT_EQ(problem(3), "Der Server ist nicht erreichbar.");
   // Over the cap before a byte is written.
   EXPECT_EQ(problem(4), text::cp1252(u8"Die Datei ist größer als 4 GiB."));
-  for (const int number : {2, 3, 4}) EXPECT_TRUE(row(number).c.cmdRetry.visible()) << number;
+  for (const int number : {2, 3, 4}) EXPECT_TRUE(row(number).controls.cmdRetry.visible()) << number;
   EXPECT_EQ(notifications.size(), 4U);
   EXPECT_EQ(filesIn(downloads), Names{});
 
@@ -394,7 +397,7 @@ TEST_F(DownloadsWindowTest, FailuresSayWhyAndLeaveNothingARetryCannotUse) {
   EXPECT_EQ(filesIn(downloads), Names{});
 }
 
-TEST_F(DownloadsWindowTest, HostileNamesStayInTheDownloadFolderAndShowWhatTheyAre) {
+TEST_F(DownloadsWindowTest, HostileNamesStayInTheFolderAndShowWhatTheyAre) {
   test::RawHttpServer crafted([](const test::RawRequest &request, test::RawConnection &connection) {
     const std::string target = request.target();
     const std::string name = target == "/evil"       ? "../../escaped"
@@ -411,7 +414,7 @@ TEST_F(DownloadsWindowTest, HostileNamesStayInTheDownloadFolderAndShowWhatTheyAr
   EXPECT_FALSE(std::filesystem::exists(dir.file("escaped")));
 }
 
-TEST_F(DownloadsWindowTest, OpenHandsOnlyVideoAndAudioOnUnaskedAndAsksForAnythingElse) {
+TEST_F(DownloadsWindowTest, OpenHandsOnVideoAndAudioAndAsksForAnythingElse) {
   const std::string webm = "\x1A\x45\xDF\xA3 webm";
   const std::map<std::string, std::string> answers = {
       {"/launcher", test::rawAnswer("[Desktop Entry]\nExec=sh",
@@ -431,7 +434,7 @@ TEST_F(DownloadsWindowTest, OpenHandsOnlyVideoAndAudioOnUnaskedAndAsksForAnythin
   for (const auto &[path, reply] : answers) frm.add(rawAddress(server, path));
   for (int number = 1; number <= static_cast<int>(answers.size()); ++number) {
     waitUntilEnded(number);
-    row(number).c.cmdOpen.click();
+    row(number).controls.cmdOpen.click();
   }
   // A video or audio file by its extension, or without one by its type and first bytes, opens at
   // once; the others are asked for and, answered "Nein", stay shut.
@@ -443,15 +446,16 @@ TEST_F(DownloadsWindowTest, OpenHandsOnlyVideoAndAudioOnUnaskedAndAsksForAnythin
                u8"). Eine solche Datei kann beim Öffnen ein Programm starten. Soll sie trotzdem geöffnet "
                u8"werden?");
   };
-  EXPECT_EQ(questions, (Names{question("app.jar", "application/java-archive"), question("get_video.php", "video/webm"),
-                              question("film.desktop", "video/webm"), question("program", "video/webm")}));
+  EXPECT_EQ(questions(),
+            (Names{question("app.jar", "application/java-archive"), question("get_video.php", "video/webm"),
+                   question("film.desktop", "video/webm"), question("program", "video/webm")}));
 
-  answer = true;
-  row(5).c.cmdOpen.click();
+  tk.boxes.answerNext(true);
+  row(5).controls.cmdOpen.click();
   EXPECT_EQ(opened.back(), downloads + "/film.desktop") << "the user's own choice";
 }
 
-TEST_F(DownloadsWindowTest, ClosingWhileDownloadsRunAsksAndTakesEveryUnfinishedFileAlong) {
+TEST_F(DownloadsWindowTest, ClosingAsksWhileDownloadsRunAndTakesTheirPartsAlong) {
   Gate never;
   test::RawHttpServer stalled([&](const test::RawRequest &, test::RawConnection &connection) {
     connection.send(head(200, "Content-Length: 20000\r\n") + clipBytes(8000));
@@ -467,25 +471,25 @@ TEST_F(DownloadsWindowTest, ClosingWhileDownloadsRunAsksAndTakesEveryUnfinishedF
   const std::string finished = row(3).download().name();
   ASSERT_EQ(filesIn(downloads).size(), 3U) << "the running part, the failed part, the finished file";
 
-  answer = false;
-  EXPECT_FALSE(frm.window.requestClose());
-  EXPECT_EQ(questions,
+  EXPECT_FALSE(frm.window.requestClose()) << "answered Nein";
+  EXPECT_EQ(questions(),
             Names{text::cp1252(u8"Ein Download läuft noch. Soll er abgebrochen und das Fenster geschlossen werden?")});
   EXPECT_TRUE(frm.window.isOpen());
   EXPECT_FALSE(closed);
   EXPECT_EQ(state(1), DownloadState::Running);
 
   // A download handed over while the user reads the question is not in the answer: it comes again.
-  answer = true;
+  tk.boxes.answerNext(true);
+  tk.boxes.answerNext(true);
   bool handed = false;
-  whileAsking = [&] {
+  tk.boxes.whileShown = [&](const ui::Message &) {
     if (!std::exchange(handed, true)) {
       EXPECT_TRUE(frm.add(rawAddress(stalled, "/handed.webm")));
     }
   };
   EXPECT_TRUE(frm.window.requestClose());
-  EXPECT_EQ(questions.back(), text::cp1252(u8"Es laufen noch 2 Downloads. Sollen sie abgebrochen und das Fenster "
-                                           u8"geschlossen werden?"));
+  EXPECT_EQ(questions().back(), text::cp1252(u8"Es laufen noch 2 Downloads. Sollen sie abgebrochen und das Fenster "
+                                             u8"geschlossen werden?"));
   EXPECT_FALSE(frm.window.isOpen());
   EXPECT_TRUE(closed);
   EXPECT_FALSE(frm.add(rawAddress(stalled, "/late.webm"))) << "a closed window takes no more";
@@ -496,7 +500,7 @@ TEST_F(DownloadsWindowTest, ClosingWhileDownloadsRunAsksAndTakesEveryUnfinishedF
 
 TEST_F(DownloadsWindowTest, ALaterStartHandsItsAddressToTheWindowAndEnds) {
   test::TempDir runtime;
-  ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+  const test::EnvironmentVariable runtimeFolder("XDG_RUNTIME_DIR", runtime.path());
   std::optional<WindowClaim> claim = WindowClaim::claimOrHandOver(clipAddress(3));
   ASSERT_TRUE(claim);
   const auto server = claim->listen([&](const std::string &address) { return frm.add(address); });

@@ -11,8 +11,9 @@
 
 #include "download/programs.h"
 #include "fetch/file_name.h"
-#include "platform/desktop/download_folder.h"
+#include "platform/os/desktop/download_folder.h"
 #include "server.h"
+#include "support/environment_variable.h"
 #include "support/http_test_server.h"
 #include "support/temp_dir.h"
 
@@ -90,14 +91,14 @@ TEST(DownloadFolder, UserDirsFileNamesIt) {
 
 TEST(DownloadFolder, FallsBackToDownloadsInTheHomeFolder) {
   kf::test::TempDir home;
-  ::setenv("HOME", home.path().c_str(), 1);
-  ::setenv("XDG_CONFIG_HOME", home.file("config").c_str(), 1);
-  ::unsetenv("XDG_DOWNLOAD_DIR");
+  const kf::test::EnvironmentVariable homeFolder("HOME", home.path());
+  const kf::test::EnvironmentVariable configFolder("XDG_CONFIG_HOME", home.file("config"));
+  kf::test::EnvironmentVariable downloadFolder("XDG_DOWNLOAD_DIR", std::nullopt);
   EXPECT_EQ(kf::desktop::downloadFolder(), home.file("Downloads"));
   std::filesystem::create_directory(home.file("config"));
   kf::test::writeFile(home.file("config/user-dirs.dirs"), "XDG_DOWNLOAD_DIR=\"$HOME/Herunterladen\"\n");
   EXPECT_EQ(kf::desktop::downloadFolder(), home.file("Herunterladen"));
-  ::setenv("XDG_DOWNLOAD_DIR", "/srv/dl", 1);
+  downloadFolder.set("/srv/dl");
   EXPECT_EQ(kf::desktop::downloadFolder(), "/srv/dl");
 }
 

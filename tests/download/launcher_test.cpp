@@ -14,10 +14,10 @@
 #include "download/programs.h"
 #include "net/r_general.h"
 #include "net/r_registry.h"
-#include "platform/headless/headless_toolkit.h"
-#include "platform/shell/registry.h"
-#include "platform/shell/shell_execute.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/os/shell/registry.h"
+#include "platform/os/shell/shell_execute.h"
+#include "platform/ui/headless_toolkit.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -39,7 +39,7 @@ class LauncherTest : public ::testing::Test {
 
   // A program folder of its own, with `launcher` written into it as klipfang-fetch when given.
   std::string programFolder(const std::string &name, const std::string &launcher = "") {
-    const std::string folder = dir.file(name);
+    std::string folder = dir.file(name);
     std::filesystem::create_directories(folder);
     if (!launcher.empty()) kf::test::writeFile(folder + "/klipfang-fetch", launcher);
     return folder;
@@ -95,7 +95,7 @@ TEST_F(LauncherTest, AProgramFolderPathOfAnyLengthWorks) {
             "\"" + folder + "/klipfang-fetch\" %1");
   kf::net::rOpenInBrowser("http://localhost:1/", false);
   EXPECT_EQ(waitForRecord(), "0\nhttp://localhost:1/\n");
-  EXPECT_TRUE(tk.messages().empty());
+  EXPECT_TRUE(tk.boxes.shown().empty());
 }
 
 TEST(BrowserProgramPath, IsTheQuotedPathBeforeABlank) {
@@ -135,17 +135,17 @@ TEST_F(LauncherTest, AProgramThatCannotStartIsToldAndThePointerComesBack) {
     const std::string program = folder + "/klipfang-fetch";
     const kf::shell::BrowserRegistration registered(folder);
     kf::net::rOpenInBrowser("http://localhost:1/", false);
-    EXPECT_EQ(tk.messages().back().text,
+    EXPECT_EQ(tk.boxes.shown().back().text,
               text::cp1252(u8"Das Programm „") + program + text::cp1252(u8"“ kann nicht gestartet werden. ") + reason);
-    EXPECT_EQ(tk.messages().back().title, "Klipfang");
+    EXPECT_EQ(tk.boxes.shown().back().title, "Klipfang");
   }
-  EXPECT_EQ(tk.messages().size(), std::size(cases));
+  EXPECT_EQ(tk.boxes.shown().size(), std::size(cases));
   EXPECT_EQ(tk.pointerHistory().back(), MousePointer::Default);
 
   // No program at all: a path the command cannot hold.
   const kf::shell::BrowserRegistration unquotable(programFolder("say \"hi\""));
   kf::net::rOpenInBrowser("http://localhost:1/", true);
-  EXPECT_EQ(tk.messages().back().text,
+  EXPECT_EQ(tk.boxes.shown().back().text,
             text::cp1252(u8"Es ist kein Programm eingerichtet, das die Adresse öffnen könnte."));
 }
 
@@ -158,7 +158,7 @@ TEST_F(LauncherTest, StartedProgramIsDetachedAndHoldsNoneOfOurDescriptors) {
                                                " ] && echo open || echo closed; cat; echo end; } > '" + record +
                                                ".tmp' && mv '" + record + ".tmp' '" + record + "'\n");
 
-  ASSERT_TRUE(kf::shell::shellExecute(dir.file("probe"), "x", kf::shell::SW_HIDE));
+  ASSERT_TRUE(kf::shell::shellExecute(dir.file("probe"), "x", kf::shell::SW_HIDE, [](const std::string &) {}));
   const std::string text = waitForRecord();
   ::close(ours);
 

@@ -47,6 +47,7 @@ pid_t spawnProgram(const std::string &program, const std::string &argument,
   }
   entries.insert(entries.end(), environment.begin(), environment.end());
   std::vector<char *> envp;
+  envp.reserve(entries.size() + 1);
   for (std::string &entry : entries) envp.push_back(entry.data());
   envp.push_back(nullptr);
   std::string programText = program;
@@ -99,10 +100,12 @@ int deadPort() {
 
 FetchLauncher::FetchLauncher(const std::string &program, const std::string &programFolder, const std::string &folder,
                              const std::string &prelude)
-    : program_(program), path_(programFolder + "/klipfang-fetch"), ids_(folder + "/started") {
+    : program_(program),
+      path_(programFolder + "/klipfang-fetch"),
+      ids_(folder + "/started"),
+      runtimeFolder_("XDG_RUNTIME_DIR", folder + "/runtime") {
   std::filesystem::create_directory(folder + "/runtime");
   ::chmod((folder + "/runtime").c_str(), 0700);
-  ::setenv("XDG_RUNTIME_DIR", (folder + "/runtime").c_str(), 1);
   writeScript(path_, prelude + "echo $$ >> '" + ids_ + "'\nexec '" + program + "' \"$@\"\n");
 }
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "support/environment_variable.h"
+
 namespace kf::test {
 
 // Writes an executable /bin/sh script with this body.
@@ -53,6 +55,8 @@ class FetchLauncher {
   std::string program_;
   std::string path_;
   std::string ids_;
+  // The launched programs' hand-over sockets, and this program's, go to the launcher's folder.
+  EnvironmentVariable runtimeFolder_;
   std::vector<pid_t> children_;
 };
 

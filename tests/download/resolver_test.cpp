@@ -7,11 +7,12 @@
 
 #include "download/programs.h"
 #include "net/r_general.h"
-#include "platform/error.h"
-#include "platform/headless/headless_toolkit.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/base/error.h"
+#include "platform/ui/headless_toolkit.h"
 #include "server.h"
 #include "support/http_test_server.h"
+#include "support/local_site.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ class ResolverTest : public ::testing::Test {
 
 TEST_F(ResolverTest, BundledSiteWatchPageGivesTheFileRequestTheSiteAnswers) {
   kf::site::Server server;
-  const kf::net::SiteAddress site = kf::net::localSiteAddress(server.start());
+  const kf::net::SiteAddress site = kf::test::localSiteAddress(server.start());
   const kf::site::Video &video = server.site().catalogue().videos().at(7);
   const std::string token = server.site().token(video);
 
@@ -70,13 +71,13 @@ struct CraftedPage {
 
 class CraftedPageTest : public ResolverTest, public ::testing::WithParamInterface<CraftedPage> {};
 
-TEST_P(CraftedPageTest, QueryIsCutFromTheFirstPlayerEmbedding) {
+TEST_P(CraftedPageTest, CutsTheQuery) {
   kf::test::HttpTestServer crafted;
   crafted.routes.Get("/watch", [](const httplib::Request &, httplib::Response &response) {
     response.set_content(GetParam().page, "text/html");
   });
   crafted.start();
-  const kf::net::SiteAddress site = kf::net::localSiteAddress(crafted.port());
+  const kf::net::SiteAddress site = kf::test::localSiteAddress(crafted.port());
 
   const std::string &query = GetParam().query;
   const std::string why = whyNot([&] {
@@ -103,10 +104,10 @@ INSTANTIATE_TEST_SUITE_P(
         CraftedPage{"NoBackMarkerGivesNoAddress", "SWFObject(\"/p.swf?a=1&b=2\" ,", ""},
         // Nothing of the query is decoded or encoded on its way.
         CraftedPage{"QueryKeptByteForByte", "SWFObject(\"/p.swf?q=%41+b%20\xe4&t=1\",", "q=%41+b%20\xe4&t=1"}),
-    [](const auto &info) { return info.param.name; });
+    [](const auto &instance) { return instance.param.name; });
 
 TEST_F(ResolverTest, UnreachablePageIsToldAndRestoresThePointer) {
-  const kf::net::SiteAddress site = kf::net::localSiteAddress(kf::test::deadPort());
+  const kf::net::SiteAddress site = kf::test::localSiteAddress(kf::test::deadPort());
   tk.setMousePointer(MousePointer::Hourglass);
 
   EXPECT_EQ(whyNot([&] { kf::net::rGetVideoFileUrl(site.root + "/watch?v=abc", site); }),

@@ -13,8 +13,10 @@
 
 #include "download/programs.h"
 #include "faults/program_folder.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 #include "server.h"
+#include "support/environment_variable.h"
+#include "support/local_site.h"
 
 namespace kf {
 namespace {
@@ -110,17 +112,17 @@ class FaultSuite : public testing::TestWithParam<Case> {
     tk.waitLimitSeconds = 30;
     test::writeFile(folder.file("result.txt"), kOldPage1);
     test::writeFile(folder.file("result2.txt"), kOldPage2);
-    frm = folder.start(tk, net::localSiteAddress(port));
+    frm = folder.start(tk, test::localSiteAddress(port));
   }
 
-  ui::ListView &results() { return frm->c.lstResult; }
+  ui::ListView &results() { return frm->controls.lstResult; }
 
   void search() {
-    frm->c.txtSearch.setText("klipfang");
-    frm->c.cmdSearch.click();
-    EXPECT_TRUE(frm->c.cmdSearch.visible());
-    EXPECT_FALSE(frm->c.cmdAbortS.visible());
-    EXPECT_EQ(frm->c.prgDL.value(), frm->c.prgDL.max());
+    frm->controls.txtSearch.setText("klipfang");
+    frm->controls.cmdSearch.click();
+    EXPECT_TRUE(frm->controls.cmdSearch.visible());
+    EXPECT_FALSE(frm->controls.cmdAbortS.visible());
+    EXPECT_EQ(frm->controls.prgDL.value(), frm->controls.prgDL.max());
   }
 
   std::string host() const { return "www.localhost:" + std::to_string(port); }
@@ -143,25 +145,25 @@ class FaultSuite : public testing::TestWithParam<Case> {
                               : outcome == Outcome::ErrorPage ? faultedAnswer(kPage2)
                                                               : kOldPage2;
     EXPECT_EQ(readFile(folder.file("result2.txt")), page2);
-    EXPECT_TRUE(tk.messages().empty());
+    EXPECT_TRUE(tk.boxes.shown().empty());
   }
 
   void watchPage(Outcome outcome) {
     search();
     results().select(1);
-    frm->c.cmdDll.click();
+    frm->controls.cmdDll.click();
     const std::string resolved = tk.clipboardText();
     ASSERT_NE(resolved.find("/get_video.php?video_id="), std::string::npos);
 
     site.setFault({"", "/watch", 0}, GetParam().fault);
     tk.setClipboardText("vorher");
-    frm->c.fraCMD.setVisible(true);
-    frm->c.cmdDll.click();
+    frm->controls.fraCMD.setVisible(true);
+    frm->controls.cmdDll.click();
     EXPECT_EQ(tk.clipboardText(), outcome == Outcome::Whole ? resolved : "vorher");
-    EXPECT_FALSE(frm->c.fraCMD.visible());
+    EXPECT_FALSE(frm->controls.fraCMD.visible());
     EXPECT_EQ(tk.mousePointer(), ui::MousePointer::Default);
     // A useless address is no success: the user is told there is none.
-    EXPECT_EQ(tk.messages().size(), outcome == Outcome::Whole ? 0U : 1U);
+    EXPECT_EQ(tk.boxes.shown().size(), outcome == Outcome::Whole ? 0U : 1U);
   }
 
   void picture(Outcome outcome) {
@@ -172,9 +174,9 @@ class FaultSuite : public testing::TestWithParam<Case> {
     const std::string file = folder.file("dat/pics/" + id + ".jpg");
     results().clickItem(1);
 
-    EXPECT_FALSE(frm->c.labWait.visible());
-    EXPECT_EQ(frm->c.window.mousePointer(), ui::MousePointer::Default);
-    EXPECT_EQ(frm->c.imgPrev.picture(), outcome == Outcome::Whole ? file : "");
+    EXPECT_FALSE(frm->controls.labWait.visible());
+    EXPECT_EQ(frm->controls.window.mousePointer(), ui::MousePointer::Default);
+    EXPECT_EQ(frm->controls.imgPrev.picture(), outcome == Outcome::Whole ? file : "");
     if (outcome == Outcome::Lost) {
       EXPECT_FALSE(std::filesystem::exists(file));
     } else {
@@ -182,11 +184,11 @@ class FaultSuite : public testing::TestWithParam<Case> {
       picturesWritten.insert("app/dat/pics/" + id + ".jpg");
     }
     if (outcome == Outcome::ErrorPage) {
-      ASSERT_EQ(tk.messages().size(), 1U);
-      EXPECT_EQ(tk.messages()[0].text, text::cp1252(u8"Ungültiges Bild"));
-      EXPECT_EQ(tk.messages()[0].title, "Klipfang");
+      ASSERT_EQ(tk.boxes.shown().size(), 1U);
+      EXPECT_EQ(tk.boxes.shown()[0].text, text::cp1252(u8"Ungültiges Bild"));
+      EXPECT_EQ(tk.boxes.shown()[0].title, "Klipfang");
     } else {
-      EXPECT_TRUE(tk.messages().empty());
+      EXPECT_TRUE(tk.boxes.shown().empty());
     }
   }
 
@@ -211,8 +213,8 @@ class FaultSuite : public testing::TestWithParam<Case> {
     const std::string notification = fetchDir.file("notification");
     std::filesystem::create_directory(downloads);
     test::writeRecordingScript(fetchDir.file("notify-send"), notification);
-    ::setenv("XDG_DOWNLOAD_DIR", downloads.c_str(), 1);
-    ::setenv("PATH", (fetchDir.path() + ":/usr/bin:/bin").c_str(), 1);
+    const test::EnvironmentVariable downloadFolder("XDG_DOWNLOAD_DIR", downloads);
+    const test::EnvironmentVariable path("PATH", fetchDir.path() + ":/usr/bin:/bin");
     // The download's own cap is 4 GiB; a file size limit of a few MiB (a nearly full disk) stands
     // in for it, so an endless answer ends in a moment. The limit is to fail writes, not to kill.
     // klipfang-fetch beside the program, as the build lays it out.
@@ -223,9 +225,9 @@ class FaultSuite : public testing::TestWithParam<Case> {
     const int row = rowOfSmallestClip();
     results().select(row);
     site.setFault({"", "/get_video.php", 0}, GetParam().fault);
-    frm->c.cmdDL.click();
+    frm->controls.cmdDL.click();
     EXPECT_EQ(tk.mousePointer(), ui::MousePointer::Default);
-    EXPECT_TRUE(tk.messages().empty());
+    EXPECT_TRUE(tk.boxes.shown().empty());
 
     ASSERT_TRUE(test::eventually([&] { return std::filesystem::exists(notification); }));
     const std::string told = readFile(notification);
@@ -250,7 +252,7 @@ class FaultSuite : public testing::TestWithParam<Case> {
   // Marks the first result, closes the window and checks what the close steps saved.
   void markAndClose() {
     results().select(1);
-    frm->c.cmdMark.click();
+    frm->controls.cmdMark.click();
     std::string favourite = results().subItemText(1, 1);
     for (int field = 2; field <= 5; ++field) favourite += "|" + results().subItemText(1, field);
     ASSERT_TRUE(test::closeMainWindow(*frm));
@@ -301,8 +303,8 @@ TEST_P(FaultSuite, CommandEndsAndFilesStayWhole) {
   EXPECT_EQ(folder.tree(), expected) << "no temporary file or stray name is left";
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryRequest, FaultSuite, testing::ValuesIn(everyCase()),
-                         [](const testing::TestParamInfo<Case> &info) { return caseName(info.param); });
+INSTANTIATE_TEST_SUITE_P(Faults, FaultSuite, testing::ValuesIn(everyCase()),
+                         [](const testing::TestParamInfo<Case> &instance) { return caseName(instance.param); });
 
 }  // namespace
 }  // namespace kf

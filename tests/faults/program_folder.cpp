@@ -28,7 +28,7 @@ std::unique_ptr<app::FrmMain> ProgramFolder::start(ui::HeadlessToolkit &toolkit,
 
 bool closeMainWindow(app::FrmMain &frm) {
   try {
-    frm.c.window.close();
+    frm.controls.window.close();
   } catch (const ui::ProcessEnded &) {
     return true;
   }

@@ -8,7 +8,7 @@
 
 #include "app/frm_main.h"
 #include "net/site_address.h"
-#include "platform/headless/headless_toolkit.h"
+#include "platform/ui/headless_toolkit.h"
 #include "support/temp_dir.h"
 
 namespace kf::test {

@@ -1,4 +1,4 @@
-#include "platform/instance/hand_over.h"
+#include "platform/os/instance/hand_over.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -11,8 +11,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/headless/headless_toolkit.h"
-#include "platform/instance/instance_lock.h"
+#include "platform/os/instance/instance_lock.h"
+#include "platform/ui/headless_toolkit.h"
+#include "support/environment_variable.h"
 #include "support/temp_dir.h"
 
 namespace kf::instance {
@@ -22,10 +23,7 @@ using namespace std::chrono_literals;
 
 class InstanceTest : public testing::Test {
  protected:
-  InstanceTest() {
-    ui::setToolkit(tk);
-    ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
-  }
+  InstanceTest() { ui::setToolkit(tk); }
 
   // Hands `message` over as a later start does, from a process of its own in effect, while this
   // thread is the listener's window thread: whether it was taken.
@@ -38,6 +36,7 @@ class InstanceTest : public testing::Test {
 
   ui::HeadlessToolkit tk;
   test::TempDir runtime;
+  const test::EnvironmentVariable runtimeFolder{"XDG_RUNTIME_DIR", runtime.path()};
   test::TempDir folder;
 };
 
@@ -83,11 +82,14 @@ TEST_F(InstanceTest, AMessageHandedOverReachesTheListenerOnTheWindowThread) {
   test::writeFile(path, "stale");
   std::vector<std::string> received;
   const std::thread::id windowThread = std::this_thread::get_id();
-  HandOverServer server(path, [&](const std::string &message) {
-    EXPECT_EQ(std::this_thread::get_id(), windowThread);
-    received.push_back(message);
-    return true;
-  });
+  HandOverServer server(
+      path,
+      [&](const std::string &message) {
+        EXPECT_EQ(std::this_thread::get_id(), windowThread);
+        received.push_back(message);
+        return true;
+      },
+      tk.poster());
   const std::string address = "http://localhost:8480/get_video.php?video_id=a&t=" + std::string(5000, 'b');
   EXPECT_TRUE(handOverWhileWindowRuns(path, "show"));
   EXPECT_TRUE(handOverWhileWindowRuns(path, address));
@@ -99,7 +101,8 @@ TEST_F(InstanceTest, NothingIsHandedOverThatTheWindowThreadDidNotTake) {
   EXPECT_FALSE(handOver(path, "show", 200ms));
   int offered = 0;
   {
-    HandOverServer server(path, [&](const std::string &) { return ++offered, false; });
+    HandOverServer server(
+        path, [&](const std::string &) { return ++offered, false; }, tk.poster());
     EXPECT_FALSE(handOver(path, "two\nlines", 1s));
     EXPECT_FALSE(handOver(path, std::string(kMaxMessageBytes + 1, 'x'), 1s));
     EXPECT_FALSE(handOverWhileWindowRuns(path, "show", 0ms)) << "refused";
@@ -112,7 +115,8 @@ TEST_F(InstanceTest, NothingIsHandedOverThatTheWindowThreadDidNotTake) {
   offered = 0;
   std::future<bool> taken;
   {
-    HandOverServer server(path, [&](const std::string &) { return ++offered, true; });
+    HandOverServer server(
+        path, [&](const std::string &) { return ++offered, true; }, tk.poster());
     taken = std::async(std::launch::async, [&] { return handOver(path, "show", 0ms); });
     std::this_thread::sleep_for(200ms);
   }

@@ -13,6 +13,7 @@
 #include "platform/qt/qt_toolkit.h"
 #include "platform/qt/window_peer.h"
 #include "server.h"
+#include "support/local_site.h"
 
 int main(int argc, char **argv) {
   if (argc != 2 || !std::getenv("KF_PROBE_WAIT")) return 2;
@@ -23,13 +24,13 @@ int main(int argc, char **argv) {
   kf::ui::setToolkit(toolkit);
   // A box nobody answers would hold the probe; a close that came too late is told by the exit code.
   toolkit.answering = true;
-  kf::app::FrmMain frm(toolkit, {argv[1], kf::net::localSiteAddress(port)});
+  kf::app::FrmMain frm(toolkit, {argv[1], kf::test::localSiteAddress(port)});
   frm.start();
   frm.settings.respages = 1;
-  frm.c.txtSearch.setText("klipfang");
-  frm.c.cmdSearch.click();
-  if (frm.c.lstResult.count() == 0) return 4;
-  frm.c.lstResult.select(1);
+  frm.controls.txtSearch.setText("klipfang");
+  frm.controls.cmdSearch.click();
+  if (frm.controls.lstResult.count() == 0) return 4;
+  frm.controls.lstResult.select(1);
 
   // What the close interrupts: the fetch of result page 2 with the video and settings windows open,
   // the watch page behind the file link, or the preview picture.
@@ -41,19 +42,19 @@ int main(int argc, char **argv) {
   QObject::connect(&closer, &QTimer::timeout, [&] {
     for (const auto &request : site.requests()) {
       if (request.method == "GET" && request.target.find(trickled) != std::string::npos) {
-        kf::qtui::widgetOf(frm.c.window)->close();
+        kf::qtui::widgetOf(frm.controls.window)->close();
       }
     }
   });
   closer.start(20);
   if (wait == "page") {
-    frm.c.cmdWatch.click();
-    frm.c.cmdSets.click();
-    frm.c.cmdSearch.click();
+    frm.controls.cmdWatch.click();
+    frm.controls.cmdSets.click();
+    frm.controls.cmdSearch.click();
   } else if (wait == "link") {
-    frm.c.cmdDll.click();
+    frm.controls.cmdDll.click();
   } else {
-    frm.c.lstResult.clickItem(1);
+    frm.controls.lstResult.clickItem(1);
   }
   return 3;
 }

@@ -12,11 +12,12 @@
 #include <future>
 #include <thread>
 
-#include "platform/headless/headless_toolkit.h"
-#include "platform/instance/instance_lock.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/os/instance/instance_lock.h"
+#include "platform/ui/headless_toolkit.h"
 #include "store/favourite_row.h"
 #include "support/http_test_server.h"
+#include "support/local_site.h"
 #include "support/temp_dir.h"
 #include "support/without_locks.h"
 
@@ -30,7 +31,7 @@ class FrmMainTest : public ::testing::Test {
   FrmMainTest() { ui::setToolkit(tk); }
 
   std::unique_ptr<FrmMain> make(ui::HeadlessToolkit &toolkit) {
-    return std::make_unique<FrmMain>(toolkit, Environment{dir.path(), net::localSiteAddress(1)});
+    return std::make_unique<FrmMain>(toolkit, Environment{dir.path(), test::localSiteAddress(1)});
   }
   std::unique_ptr<FrmMain> make() { return make(tk); }
 
@@ -74,8 +75,8 @@ TEST_F(FrmMainTest, FirstStartMakesTheDataFolderAndASecondStartLeavesItAlone) {
   auto second = make();
   second->start();
   EXPECT_EQ(test::readFile(dir.file("dat/keep.txt")), "x");
-  EXPECT_TRUE(second->c.window.isOpen());
-  EXPECT_TRUE(tk.messages().empty());
+  EXPECT_TRUE(second->controls.window.isOpen());
+  EXPECT_TRUE(tk.boxes.shown().empty());
 }
 
 TEST_F(FrmMainTest, AFileNamedDatEndsTheStartWithTheRunTimeErrorMessage) {
@@ -83,26 +84,26 @@ TEST_F(FrmMainTest, AFileNamedDatEndsTheStartWithTheRunTimeErrorMessage) {
   test::writeFile(dir.file("dat"), "not a folder");
   auto frm = make();
   EXPECT_THROW(frm->start(), ui::ProcessEnded);
-  ASSERT_EQ(tk.messages().size(), 1U);
-  EXPECT_EQ(tk.messages()[0].title, "Klipfang");
-  EXPECT_EQ(tk.messages()[0].icon, ui::MessageIcon::Critical);
-  EXPECT_NE(tk.messages()[0].text.find("Laufzeitfehler"), std::string::npos);
-  EXPECT_FALSE(frm->c.window.isOpen());
+  ASSERT_EQ(tk.boxes.shown().size(), 1U);
+  EXPECT_EQ(tk.boxes.shown()[0].title, "Klipfang");
+  EXPECT_EQ(tk.boxes.shown()[0].icon, ui::MessageIcon::Critical);
+  EXPECT_NE(tk.boxes.shown()[0].text.find("Laufzeitfehler"), std::string::npos);
+  EXPECT_FALSE(frm->controls.window.isOpen());
 }
 
-TEST_F(FrmMainTest, UnreadableSettingsEndTheProgramBeforeTheWindowShowsAndWriteNothing) {
+TEST_F(FrmMainTest, UnreadableSettingsEndTheProgramBeforeItShowsOrWrites) {
   deliverSettings("respages:3\r\ncleartxt:1\r\npreview:0\r\n");
   auto frm = make();
   EXPECT_THROW(frm->start(), ui::ProcessEnded);
-  ASSERT_EQ(tk.messages().size(), 1U);
-  EXPECT_EQ(tk.messages()[0].title, "Fehler ist aufgetreten!");
-  EXPECT_FALSE(frm->c.window.isOpen());
+  ASSERT_EQ(tk.boxes.shown().size(), 1U);
+  EXPECT_EQ(tk.boxes.shown()[0].title, "Fehler ist aufgetreten!");
+  EXPECT_FALSE(frm->controls.window.isOpen());
   EXPECT_EQ(test::readFile(dir.file("sets.cfg")), "respages:3\r\ncleartxt:1\r\npreview:0\r\n");
   struct stat st {};
   EXPECT_NE(::stat(dir.file("dat/fav.kf").c_str(), &st), 0);
 }
 
-TEST_F(FrmMainTest, StartLoadsSettingsAndFavouritesAndTheSiteButtonFirstLoadsTheHomePage) {
+TEST_F(FrmMainTest, StartLoadsTheFilesAndTheSiteButtonFirstLoadsTheHomePage) {
   deliverSettings("respages:7\r\ncleartxt:0\r\npreview:1\r\ninfront:0\r\n");
   ::mkdir(dir.file("dat").c_str(), 0755);
   test::writeFile(dir.file("dat/fav.kf"), "1\r\nFilm|abcdefghijk|http://p/x.jpg|Titel|1:00\r\n");
@@ -111,14 +112,14 @@ TEST_F(FrmMainTest, StartLoadsSettingsAndFavouritesAndTheSiteButtonFirstLoadsThe
   EXPECT_EQ(frm->settings.respages, 7);
   EXPECT_FALSE(frm->settings.cleartxt);
   EXPECT_TRUE(frm->settings.preview);
-  EXPECT_EQ(frm->c.lstFavs.count(), 1);
-  EXPECT_EQ(frm->c.window.focused(), &frm->c.txtSearch);
+  EXPECT_EQ(frm->controls.lstFavs.count(), 1);
+  EXPECT_EQ(frm->controls.window.focused(), &frm->controls.txtSearch);
 
-  EXPECT_EQ(frm->c.brw.location(), "") << "the hidden browser loads nothing before it is shown";
-  EXPECT_FALSE(frm->c.brw.visible());
-  frm->c.cmdToFav.click();
-  EXPECT_EQ(frm->c.brw.location(), net::localSiteAddress(1).root);
-  EXPECT_TRUE(frm->c.brw.visible());
+  EXPECT_EQ(frm->controls.brw.location(), "") << "the hidden browser loads nothing before it is shown";
+  EXPECT_FALSE(frm->controls.brw.visible());
+  frm->controls.cmdToFav.click();
+  EXPECT_EQ(frm->controls.brw.location(), test::localSiteAddress(1).root);
+  EXPECT_TRUE(frm->controls.brw.visible());
 }
 
 // A second start on a folder that a running program holds ends before it reads or writes a file.
@@ -131,8 +132,8 @@ TEST_F(FrmMainTest, ASecondStartOnTheSameFolderEndsWithoutTouchingItsFiles) {
   ui::HeadlessToolkit elsewhere;
   auto second = make(elsewhere);
   EXPECT_EQ(besideTheWindow([&] { return exitOfStart(*second); }), 0);
-  EXPECT_TRUE(elsewhere.messages().empty()) << "the settings were not read";
-  EXPECT_FALSE(second->c.window.isOpen());
+  EXPECT_TRUE(elsewhere.boxes.shown().empty()) << "the settings were not read";
+  EXPECT_FALSE(second->controls.window.isOpen());
   EXPECT_EQ(test::readFile(dir.file("sets.cfg")), "respages:3\r\n");
 
   // A holder that does not answer: the user is told, nothing is read.
@@ -141,11 +142,12 @@ TEST_F(FrmMainTest, ASecondStartOnTheSameFolderEndsWithoutTouchingItsFiles) {
   ASSERT_TRUE(holder);
   auto third = make();
   EXPECT_EQ(exitOfStart(*third), 1);
-  ASSERT_EQ(tk.messages().size(), 1U);
-  EXPECT_EQ(tk.messages()[0].text.rfind(text::cp1252(u8"Klipfang läuft bereits mit diesem Ordner:\n") + dir.path(), 0),
-            0U);
+  ASSERT_EQ(tk.boxes.shown().size(), 1U);
+  EXPECT_EQ(
+      tk.boxes.shown()[0].text.rfind(text::cp1252(u8"Klipfang läuft bereits mit diesem Ordner:\n") + dir.path(), 0),
+      0U);
   EXPECT_EQ(test::readFile(dir.file("sets.cfg")), "respages:3\r\n");
-  EXPECT_FALSE(third->c.window.isOpen());
+  EXPECT_FALSE(third->controls.window.isOpen());
 
   // A holder that ends while a start tries to reach it: the start runs in its place.
   std::thread ending([&] {
@@ -156,17 +158,17 @@ TEST_F(FrmMainTest, ASecondStartOnTheSameFolderEndsWithoutTouchingItsFiles) {
   auto fourth = make();
   EXPECT_EQ(exitOfStart(*fourth), -1);
   ending.join();
-  EXPECT_TRUE(fourth->c.window.isOpen());
+  EXPECT_TRUE(fourth->controls.window.isOpen());
 
   // A save that fails holds the close steps in a message box: a start meanwhile is not answered by
   // the window that is going away.
   std::filesystem::remove(dir.file("sets.cfg"));
   std::filesystem::create_directories(dir.file("sets.cfg/in the way"));
   std::optional<bool> cameForward;
-  tk.onMessageBox = [&](const ui::Message &) {
+  tk.boxes.whileShown = [&](const ui::Message &) {
     cameForward = besideTheWindow([&] { return instance::handOver(handOverPathFor(dir.path()), "show", 0ms); });
   };
-  EXPECT_THROW(fourth->c.window.close(), ui::ProcessEnded);
+  EXPECT_THROW(fourth->controls.window.close(), ui::ProcessEnded);
   EXPECT_EQ(cameForward, false);
 }
 
@@ -176,9 +178,9 @@ TEST_F(FrmMainTest, ALockThatFailsEndsTheStartWithTheSystemsReason) {
   int exit = -1;
   if (!test::runWithoutLocks([&] { exit = exitOfStart(*frm); })) GTEST_SKIP() << "no thread's flock can fail here";
   EXPECT_EQ(exit, 1);
-  ASSERT_EQ(tk.messages().size(), 1U);
-  EXPECT_TRUE(tk.messages()[0].text.ends_with("Die Sperrdatei kann nicht gesperrt werden: " +
-                                              dir.file("dat/klipfang.lock") + " (" + std::strerror(ENOLCK) + ")"));
+  ASSERT_EQ(tk.boxes.shown().size(), 1U);
+  EXPECT_TRUE(tk.boxes.shown()[0].text.ends_with("Die Sperrdatei kann nicht gesperrt werden: " +
+                                                 dir.file("dat/klipfang.lock") + " (" + std::strerror(ENOLCK) + ")"));
 }
 
 TEST_F(FrmMainTest, CloseWritesSettingsAndFavouritesThenEndsTheProcess) {
@@ -186,7 +188,7 @@ TEST_F(FrmMainTest, CloseWritesSettingsAndFavouritesThenEndsTheProcess) {
   auto frm = make();
   frm->start();
   frm->settings.infront = true;
-  EXPECT_THROW(frm->c.window.close(), ui::ProcessEnded);
+  EXPECT_THROW(frm->controls.window.close(), ui::ProcessEnded);
   EXPECT_EQ(test::readFile(dir.file("sets.cfg")), "respages:2\r\ncleartxt:0\r\npreview:1\r\ninfront:1\r\n");
   EXPECT_EQ(test::readFile(dir.file("dat/fav.kf")), "0\r\n");
 }
@@ -195,19 +197,19 @@ TEST_F(FrmMainTest, SettingsAndAboutWindowsOpenOnceAndComeToTheFront) {
   deliverSettings();
   auto frm = make();
   frm->start();
-  frm->c.cmdSets.click();
-  frm->c.cmdInfo.click();
+  frm->controls.cmdSets.click();
+  frm->controls.cmdInfo.click();
   const void *settingsWindow = frm->settingsWindow().window();
   const void *aboutWindow = frm->infoWindow().current();
   ASSERT_NE(settingsWindow, nullptr);
   ASSERT_NE(aboutWindow, nullptr);
-  frm->c.cmdSets.click();
-  frm->c.cmdInfo.click();
+  frm->controls.cmdSets.click();
+  frm->controls.cmdInfo.click();
   EXPECT_EQ(frm->settingsWindow().window(), settingsWindow);
   EXPECT_EQ(frm->infoWindow().current(), aboutWindow);
   EXPECT_TRUE(frm->settingsWindow().window()->window.isOpen());
   EXPECT_TRUE(frm->infoWindow().current()->window.isOpen());
-  EXPECT_TRUE(frm->c.window.isOpen());
+  EXPECT_TRUE(frm->controls.window.isOpen());
 }
 
 // Every key of the main window, pressed where the user would press it: the commands on the selected
@@ -218,7 +220,7 @@ TEST_F(FrmMainTest, EveryKeyReachesItsCommandWhereItIsPressed) {
   test::writeFile(dir.file("vid.kf"), "<p>%</p>\r\n");
   auto frm = make();
   frm->start();
-  MainControls &c = frm->c;
+  MainControls &c = frm->controls;
   const auto press = [&](ui::Control &control, int code, int shift = 0) {
     c.window.setFocus(control);
     return c.window.keyDown(code, shift);
@@ -241,19 +243,19 @@ TEST_F(FrmMainTest, EveryKeyReachesItsCommandWhereItIsPressed) {
     EXPECT_EQ(c.labSel.caption(), selectFirst) << "nothing selected";
   }
   EXPECT_FALSE(c.fraCMD.visible());
-  EXPECT_TRUE(tk.messages().empty());
+  EXPECT_TRUE(tk.boxes.shown().empty());
 
   c.lstResult.select(2);
   EXPECT_TRUE(press(c.lstResult, 'D', kCtrl));
   EXPECT_EQ(c.lstFavs.count(), 1);
   EXPECT_EQ(c.lstResult.smallIcon(2), 1);
   EXPECT_TRUE(press(c.lstResult, 'C', kCtrl));
-  EXPECT_EQ(tk.clipboardText(), net::localSiteAddress(1).root + "/watch?v=bbbbbbbbbbb");
+  EXPECT_EQ(tk.clipboardText(), test::localSiteAddress(1).root + "/watch?v=bbbbbbbbbbb");
   // Nothing answers at the site: the file address cannot be had, for the copy and the download alike.
   EXPECT_TRUE(press(c.lstResult, 'C', kCtrl | kShift));
   EXPECT_TRUE(press(c.lstResult, 'S', kCtrl));
-  ASSERT_EQ(tk.messages().size(), 2U);
-  for (const auto &message : tk.messages()) {
+  ASSERT_EQ(tk.boxes.shown().size(), 2U);
+  for (const auto &message : tk.boxes.shown()) {
     EXPECT_EQ(message.text.rfind("Die Adresse der Videodatei wurde nicht gefunden.", 0), 0U);
   }
   EXPECT_TRUE(press(c.lstResult, kEnter));
@@ -279,7 +281,7 @@ TEST_F(FrmMainTest, EveryKeyReachesItsCommandWhereItIsPressed) {
   c.lstFavs.select(1);
   c.lstResult.select(1);
   EXPECT_TRUE(press(c.lstFavs, 'C', kCtrl));
-  EXPECT_EQ(tk.clipboardText(), net::localSiteAddress(1).root + "/watch?v=bbbbbbbbbbb");
+  EXPECT_EQ(tk.clipboardText(), test::localSiteAddress(1).root + "/watch?v=bbbbbbbbbbb");
   EXPECT_TRUE(press(c.lstFavs, 'D', kCtrl));
   EXPECT_EQ(c.lstFavs.count(), 1);
   EXPECT_TRUE(press(c.lstFavs, 'D', kCtrl | kShift));
@@ -311,9 +313,9 @@ TEST_F(FrmMainTest, EscStopsARunningSearchThatCameToTheFront) {
   });
   site.start();
   deliverSettings();
-  auto frm = std::make_unique<FrmMain>(tk, Environment{dir.path(), net::localSiteAddress(site.port())});
+  auto frm = std::make_unique<FrmMain>(tk, Environment{dir.path(), test::localSiteAddress(site.port())});
   frm->start();
-  MainControls &c = frm->c;
+  MainControls &c = frm->controls;
   c.cmdFavs.click();
   c.txtSearch.setText("katze");
   bool inFront = false;
@@ -330,7 +332,7 @@ TEST_F(FrmMainTest, EscStopsARunningSearchThatCameToTheFront) {
   EXPECT_TRUE(frm->AbortSearch);
   EXPECT_TRUE(c.cmdSearch.visible());
   EXPECT_EQ(c.txtSearch.suggestions(), std::vector<std::string>{"katze"});
-  EXPECT_TRUE(tk.messages().empty());
+  EXPECT_TRUE(tk.boxes.shown().empty());
 }
 
 }  // namespace

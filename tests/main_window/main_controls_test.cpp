@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/headless/headless_toolkit.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/ui/headless_toolkit.h"
 
 namespace kf::app {
 namespace {

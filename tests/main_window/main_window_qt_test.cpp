@@ -22,15 +22,16 @@
 
 #include "app/frm_main.h"
 #include "download/programs.h"
-#include "platform/instance/hand_over.h"
+#include "platform/base/cp1252.h"
+#include "platform/os/instance/hand_over.h"
 #include "platform/qt/control_peer.h"
 #include "platform/qt/convert.h"
 #include "platform/qt/window_peer.h"
-#include "platform/text/cp1252.h"
 #include "qt/qt_environment.h"
 #include "server.h"
 #include "store/frm_vid.h"
 #include "support/http_test_server.h"
+#include "support/local_site.h"
 #include "support/temp_dir.h"
 
 namespace kf::app {
@@ -58,16 +59,16 @@ class MainWindowQtTest : public ::testing::Test {
   void SetUp() override {
     port = site.start();
     test::writeFile(dir.file("sets.cfg"), "respages:1\r\ncleartxt:1\r\npreview:0\r\ninfront:0\r\n");
-    frm = std::make_unique<FrmMain>(test::qtToolkit(), Environment{dir.path(), net::localSiteAddress(port)});
+    frm = std::make_unique<FrmMain>(test::qtToolkit(), Environment{dir.path(), test::localSiteAddress(port)});
     frm->start();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(frm->c.window)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(frm->controls.window)));
   }
   void TearDown() override {
     frm.reset();
     test::deleteLeftovers();
   }
 
-  QTreeWidget *resultList() const { return qobject_cast<QTreeWidget *>(widgetOf(frm->c.lstResult)); }
+  QTreeWidget *resultList() const { return qobject_cast<QTreeWidget *>(widgetOf(frm->controls.lstResult)); }
 
   site::Server site;
   int port = 0;
@@ -75,17 +76,18 @@ class MainWindowQtTest : public ::testing::Test {
   std::unique_ptr<FrmMain> frm;
 };
 
-TEST_F(MainWindowQtTest, OpensWithTheResultListShowingAndTheKeyboardInTheSearchBox) {
-  EXPECT_TRUE(widgetOf(frm->c.lstResult)->isVisible());
-  for (const ui::Control *hidden :
-       std::initializer_list<const ui::Control *>{&frm->c.lstFavs, &frm->c.lstFile, &frm->c.brw, &frm->c.fraCMD,
-                                                  &frm->c.cmdAbortS, &frm->c.labWait, &frm->c.labInfo}) {
+TEST_F(MainWindowQtTest, OpensWithTheResultListAndTheKeyboardInTheSearchBox) {
+  EXPECT_TRUE(widgetOf(frm->controls.lstResult)->isVisible());
+  for (const ui::Control *hidden : std::initializer_list<const ui::Control *>{
+           &frm->controls.lstFavs, &frm->controls.lstFile, &frm->controls.brw, &frm->controls.fraCMD,
+           &frm->controls.cmdAbortS, &frm->controls.labWait, &frm->controls.labInfo}) {
     EXPECT_FALSE(widgetOf(*hidden)->isVisible()) << hidden->name();
   }
-  EXPECT_EQ(QApplication::focusWidget(), widgetOf(frm->c.txtSearch));
+  EXPECT_EQ(QApplication::focusWidget(), widgetOf(frm->controls.txtSearch));
   // 15 twips to the pixel: the search box at 1560, 360, 5535 x 285 twips in its frame.
-  EXPECT_EQ(widgetOf(frm->c.txtSearch)->geometry(), QRect(104, 24, 369, 19));
-  EXPECT_EQ(widgetOf(frm->c.window)->windowTitle(), QString::fromStdU32String(text::toUnicode(mainWindowCaption())));
+  EXPECT_EQ(widgetOf(frm->controls.txtSearch)->geometry(), QRect(104, 24, 369, 19));
+  EXPECT_EQ(widgetOf(frm->controls.window)->windowTitle(),
+            QString::fromStdU32String(text::toUnicode(mainWindowCaption())));
 }
 
 QAccessibleInterface *accessible(const ui::Control &control) {
@@ -127,44 +129,45 @@ std::vector<std::string> tabStops(const ui::Window &window) {
   return stops;
 }
 
-TEST_F(MainWindowQtTest, EveryControlOfTheFourWindowsHasANameARoleAndATabStopInTheOrderOfTheEye) {
+TEST_F(MainWindowQtTest, EveryControlHasANameARoleAndATabStopInTheEyesOrder) {
   using Role = QAccessible::Role;
   QAccessible::setActive(true);
-  expectNamesAndRoles(frm->c.window, {{"fraPreview", u"Vorschau", Role::Grouping},
-                                      {"labInfo", u"0", Role::StaticText},
-                                      {"labWait", u"Bitte Warten", Role::StaticText},
-                                      {"imgPrev", u"Vorschaubild", Role::StaticText},
-                                      {"fraInfo", u"Info", Role::Grouping},
-                                      {"labSel", u"Info", Role::StaticText},
-                                      {"fraResult", u"Ergebnisse der Suche:", Role::Grouping},
-                                      {"cmdFavs", u"Favoriten anzeigen", Role::PushButton},
-                                      {"lstFavs", u"Favoriten", Role::Tree},
-                                      {"fraCMD", u"Befehle zum ausgewählten Video", Role::Grouping},
-                                      {"cmdDelFav", u"Als Favoriten entfernen", Role::PushButton},
-                                      {"cmdMark", u"Diesen Link als Favorit markieren", Role::PushButton},
-                                      {"cmdDll", u"Tatsächlichen Videolink in die Zwischenablage", Role::PushButton},
-                                      {"cmdLink", u"Videolink in die Zwischenablage kopieren", Role::PushButton},
-                                      {"brw", u"Startseite der Videoseite", Role::Client},
-                                      {"cmdToFav", u"Startseite der Videoseite", Role::PushButton},
-                                      {"cmdInfo", u"Über Klipfang", Role::PushButton},
-                                      {"cmdWatch", u"Ausgewähltes Video anschauen", Role::PushButton},
-                                      {"cmdSets", u"Einstellungen öffnen", Role::PushButton},
-                                      {"cmdDL", u"Gewähltes Video herunterladen", Role::PushButton},
-                                      {"cmdResults", u"Ergebnisse betrachten", Role::PushButton},
-                                      {"lstFile", u"Zeilen der Suchdatei", Role::Tree},
-                                      {"cmdFile", u"HTML der Suchdatei anschauen", Role::PushButton},
-                                      {"prgDL", u"Fortschritt der Suche", Role::ProgressBar},
-                                      {"lstResult", u"Ergebnisse der Suche", Role::Tree},
-                                      {"fraSearch", u"Suche nach Videos", Role::Grouping},
-                                      {"cmdAbortS", u"Suche abbrechen", Role::PushButton},
-                                      {"cmdSearch", u"Suchen", Role::PushButton},
-                                      {"txtSearch", u"Suchen nach", Role::EditableText},
-                                      {"labSearch", u"Suchen nach:", Role::StaticText}});
+  expectNamesAndRoles(frm->controls.window,
+                      {{"fraPreview", u"Vorschau", Role::Grouping},
+                       {"labInfo", u"0", Role::StaticText},
+                       {"labWait", u"Bitte Warten", Role::StaticText},
+                       {"imgPrev", u"Vorschaubild", Role::StaticText},
+                       {"fraInfo", u"Info", Role::Grouping},
+                       {"labSel", u"Info", Role::StaticText},
+                       {"fraResult", u"Ergebnisse der Suche:", Role::Grouping},
+                       {"cmdFavs", u"Favoriten anzeigen", Role::PushButton},
+                       {"lstFavs", u"Favoriten", Role::Tree},
+                       {"fraCMD", u"Befehle zum ausgewählten Video", Role::Grouping},
+                       {"cmdDelFav", u"Als Favoriten entfernen", Role::PushButton},
+                       {"cmdMark", u"Diesen Link als Favorit markieren", Role::PushButton},
+                       {"cmdDll", u"Tatsächlichen Videolink in die Zwischenablage", Role::PushButton},
+                       {"cmdLink", u"Videolink in die Zwischenablage kopieren", Role::PushButton},
+                       {"brw", u"Startseite der Videoseite", Role::Client},
+                       {"cmdToFav", u"Startseite der Videoseite", Role::PushButton},
+                       {"cmdInfo", u"Über Klipfang", Role::PushButton},
+                       {"cmdWatch", u"Ausgewähltes Video anschauen", Role::PushButton},
+                       {"cmdSets", u"Einstellungen öffnen", Role::PushButton},
+                       {"cmdDL", u"Gewähltes Video herunterladen", Role::PushButton},
+                       {"cmdResults", u"Ergebnisse betrachten", Role::PushButton},
+                       {"lstFile", u"Zeilen der Suchdatei", Role::Tree},
+                       {"cmdFile", u"HTML der Suchdatei anschauen", Role::PushButton},
+                       {"prgDL", u"Fortschritt der Suche", Role::ProgressBar},
+                       {"lstResult", u"Ergebnisse der Suche", Role::Tree},
+                       {"fraSearch", u"Suche nach Videos", Role::Grouping},
+                       {"cmdAbortS", u"Suche abbrechen", Role::PushButton},
+                       {"cmdSearch", u"Suchen", Role::PushButton},
+                       {"txtSearch", u"Suchen nach", Role::EditableText},
+                       {"labSearch", u"Suchen nach:", Role::StaticText}});
   // The tooltip, with the command's key, is what the reader adds to the name.
-  EXPECT_EQ(accessible(frm->c.cmdWatch)->text(QAccessible::Description),
+  EXPECT_EQ(accessible(frm->controls.cmdWatch)->text(QAccessible::Description),
             QStringView(u"Ausgewähltes Video anschauen (Eingabe)"));
   // The id and picture address columns are hidden from the reader as from the eye.
-  QAccessibleInterface *results = accessible(frm->c.lstResult);
+  QAccessibleInterface *results = accessible(frm->controls.lstResult);
   const QAccessibleTableInterface *table = results->tableInterface();
   ASSERT_NE(table, nullptr);
   ASSERT_EQ(table->columnCount(), 4);
@@ -175,11 +178,11 @@ TEST_F(MainWindowQtTest, EveryControlOfTheFourWindowsHasANameARoleAndATabStopInT
     headers << header->text(QAccessible::Name);
   }
   EXPECT_EQ(headers, (QStringList{"Nr.", "Film", "Title", "Dauer"}));
-  EXPECT_EQ(tabStops(frm->c.window),
+  EXPECT_EQ(tabStops(frm->controls.window),
             (std::vector<std::string>{"cmdSearch", "lstResult", "cmdFile", "cmdResults", "cmdDL", "cmdSets", "cmdWatch",
                                       "cmdFavs", "cmdToFav", "cmdInfo", "txtSearch"}));
 
-  frm->c.cmdSets.click();
+  frm->controls.cmdSets.click();
   const store::FrmSettings &settings = *frm->settingsWindow().window();
   expectNamesAndRoles(settings.window, {{"img", u"Einstellungen", Role::Graphic},
                                         {"lab(0)", u"Maximale Ergebnisse:", Role::StaticText},
@@ -205,9 +208,9 @@ TEST_F(MainWindowQtTest, EveryControlOfTheFourWindowsHasANameARoleAndATabStopInT
   EXPECT_EQ(tabStops(settings.window),
             (std::vector<std::string>{"optYes", "chkPrev", "chkFront", "cmdHistory", "cmdSave", "cmdAbort", "cboMax"}));
 
-  frm->c.cmdInfo.click();
+  frm->controls.cmdInfo.click();
   const FrmInfo &info = *frm->infoWindow().current();
-  const QString homepage = QString::fromStdString(homepageAddress(net::localSiteAddress(port)));
+  const QString homepage = QString::fromStdString(homepageAddress(test::localSiteAddress(port)));
   expectNamesAndRoles(info.window, {{"lab", u"Klipfang 1.0", Role::StaticText},
                                     {"Label1", u"von den Klipfang-Machern", Role::StaticText},
                                     {"Label3", u"Programmiert mit Sorgfalt vom Klipfang-Team.", Role::StaticText},
@@ -226,28 +229,28 @@ TEST_F(MainWindowQtTest, EveryControlOfTheFourWindowsHasANameARoleAndATabStopInT
 // finds the search offered in the search box again.
 TEST_F(MainWindowQtTest, SearchMarkWatchAndCloseByKeysAlone) {
   test::writeFile(dir.file("vid.kf"), "<p>%</p>\r\n");
-  QWindow *window = widgetOf(frm->c.window)->windowHandle();
+  QWindow *window = widgetOf(frm->controls.window)->windowHandle();
   for (const char typed : std::string("katze")) QTest::keyClick(window, typed);
   QTest::keyClick(window, Qt::Key_Return);
-  ASSERT_GT(frm->c.lstResult.count(), 0);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return resultList()->topLevelItemCount() == frm->c.lstResult.count(); }));
+  ASSERT_GT(frm->controls.lstResult.count(), 0);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return resultList()->topLevelItemCount() == frm->controls.lstResult.count(); }));
 
   QTest::keyClick(window, Qt::Key_Tab);
   QTest::keyClick(window, Qt::Key_Tab);
   ASSERT_EQ(QApplication::focusWidget(), resultList());
   QTest::keyClick(window, Qt::Key_Down);
-  const int row = frm->c.lstResult.selectedIndex();
+  const int row = frm->controls.lstResult.selectedIndex();
   ASSERT_GT(row, 0);
   QTest::keyClick(window, Qt::Key_D, Qt::ControlModifier);
-  EXPECT_EQ(frm->c.lstFavs.count(), 1);
-  EXPECT_EQ(frm->c.lstResult.smallIcon(row), 1);
+  EXPECT_EQ(frm->controls.lstFavs.count(), 1);
+  EXPECT_EQ(frm->controls.lstResult.smallIcon(row), 1);
 
   QTest::keyClick(window, Qt::Key_Return);
-  const std::string id = frm->c.lstResult.subItemText(row, 2);
+  const std::string id = frm->controls.lstResult.subItemText(row, 2);
   EXPECT_EQ(test::readFile(dir.file("dat/" + id + ".html")), "<p>" + id + "</p>\r\n");
   QWidget *video = nullptr;
   for (QWidget *shown : QApplication::topLevelWidgets()) {
-    if (shown->isVisible() && shown->windowTitle() == qtui::toQString(frm->c.lstResult.subItemText(row, 1))) {
+    if (shown->isVisible() && shown->windowTitle() == qtui::toQString(frm->controls.lstResult.subItemText(row, 1))) {
       video = shown;
     }
   }
@@ -255,13 +258,13 @@ TEST_F(MainWindowQtTest, SearchMarkWatchAndCloseByKeysAlone) {
   QTest::keyClick(video->windowHandle(), Qt::Key_Escape);
   EXPECT_FALSE(video->isVisible());
   // Where the desktop gives the keyboard back to the main window, the offscreen screen does not.
-  widgetOf(frm->c.window)->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(widgetOf(frm->c.window)));
+  widgetOf(frm->controls.window)->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(widgetOf(frm->controls.window)));
 
   // Back in the search box, its words selected; emptied, Down offers the earlier search, and Enter on
   // the offer searches for it again.
   QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
-  auto *box = qobject_cast<QLineEdit *>(widgetOf(frm->c.txtSearch));
+  auto *box = qobject_cast<QLineEdit *>(widgetOf(frm->controls.txtSearch));
   ASSERT_EQ(QApplication::focusWidget(), box);
   EXPECT_EQ(box->selectedText(), QStringLiteral("katze"));
   QTest::keyClick(window, Qt::Key_Backspace);
@@ -273,68 +276,68 @@ TEST_F(MainWindowQtTest, SearchMarkWatchAndCloseByKeysAlone) {
   const std::size_t requests = site.requests().size();
   QTest::keyClick(offers, Qt::Key_Down);
   QTest::keyClick(offers, Qt::Key_Return);
-  EXPECT_EQ(frm->c.txtSearch.text(), "katze");
+  EXPECT_EQ(frm->controls.txtSearch.text(), "katze");
   EXPECT_GT(site.requests().size(), requests);
   EXPECT_EQ(site.requests().back().target, "/results?search_query=katze&search=Search");
-  EXPECT_TRUE(test::qtToolkit().takeAnswered().empty());
+  EXPECT_TRUE(test::qtToolkit().boxes.take().empty());
 }
 
 TEST_F(MainWindowQtTest, EnterInTheSearchBoxListsTheSitesResults) {
-  auto *box = qobject_cast<QLineEdit *>(widgetOf(frm->c.txtSearch));
+  auto *box = qobject_cast<QLineEdit *>(widgetOf(frm->controls.txtSearch));
   ASSERT_NE(box, nullptr);
   QTest::keyClicks(box, QStringLiteral("katze"));
   QTest::keyClick(box, Qt::Key_Return);
 
   QTreeWidget *list = resultList();
-  ASSERT_GT(frm->c.lstResult.count(), 0);
+  ASSERT_GT(frm->controls.lstResult.count(), 0);
   // New rows reach the screen together, once a frame.
-  ASSERT_TRUE(QTest::qWaitFor([&] { return list->topLevelItemCount() == frm->c.lstResult.count(); }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return list->topLevelItemCount() == frm->controls.lstResult.count(); }));
   // The video id and the picture address are not shown, so not on the screen at all.
   ASSERT_EQ(list->columnCount(), 4);
   const QTreeWidgetItem *first = list->topLevelItem(0);
   EXPECT_EQ(first->text(0), QStringLiteral("0"));
   EXPECT_FALSE(first->text(1).isEmpty());
-  EXPECT_EQ(first->text(2), QString::fromStdU32String(text::toUnicode(frm->c.lstResult.subItemText(1, 4))));
+  EXPECT_EQ(first->text(2), QString::fromStdU32String(text::toUnicode(frm->controls.lstResult.subItemText(1, 4))));
   EXPECT_TRUE(first->text(3).contains(QLatin1Char(':'))) << "the play time";
   EXPECT_TRUE(first->font(1).bold());
   EXPECT_TRUE(first->font(3).bold());
   EXPECT_EQ(first->foreground(3).color(), QColor(0, 0, 255));
-  EXPECT_TRUE(widgetOf(frm->c.cmdSearch)->isVisible());
-  EXPECT_FALSE(widgetOf(frm->c.cmdAbortS)->isVisible());
+  EXPECT_TRUE(widgetOf(frm->controls.cmdSearch)->isVisible());
+  EXPECT_FALSE(widgetOf(frm->controls.cmdAbortS)->isVisible());
   ASSERT_FALSE(site.requests().empty());
   EXPECT_EQ(site.requests().back().target, "/results?search_query=katze&search=Search");
 }
 
 TEST_F(MainWindowQtTest, PageLinkReachesTheDesktopClipboardAsOneLine) {
-  frm->c.txtSearch.setText("katze");
-  frm->c.cmdSearch.click();
-  ASSERT_GT(frm->c.lstResult.count(), 0);
-  frm->c.lstResult.clickItem(1);
-  frm->c.cmdLink.click();
-  const std::string id = frm->c.lstResult.subItemText(1, 2);
+  frm->controls.txtSearch.setText("katze");
+  frm->controls.cmdSearch.click();
+  ASSERT_GT(frm->controls.lstResult.count(), 0);
+  frm->controls.lstResult.clickItem(1);
+  frm->controls.cmdLink.click();
+  const std::string id = frm->controls.lstResult.subItemText(1, 2);
   EXPECT_EQ(QGuiApplication::clipboard()->text(),
             QString::fromStdString("http://www.localhost:" + std::to_string(port) + "/watch?v=" + id));
 }
 
-TEST_F(MainWindowQtTest, FileLinkWithTheSiteStoppedSaysWhyAndAnEmptyListLeavesTheClipboard) {
+TEST_F(MainWindowQtTest, FileLinkSaysWhyWithTheSiteStoppedAndIgnoresAnEmptyList) {
   QGuiApplication::clipboard()->setText(QStringLiteral("vorher"));
-  frm->c.cmdDll.click();
+  frm->controls.cmdDll.click();
   EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("vorher")) << "no result listed yet";
 
-  frm->c.txtSearch.setText("katze");
-  frm->c.cmdSearch.click();
-  ASSERT_GT(frm->c.lstResult.count(), 0);
-  frm->c.lstResult.clickItem(1);
+  frm->controls.txtSearch.setText("katze");
+  frm->controls.cmdSearch.click();
+  ASSERT_GT(frm->controls.lstResult.count(), 0);
+  frm->controls.lstResult.clickItem(1);
   site.stop();
-  test::qtToolkit().takeAnswered();
-  frm->c.cmdDll.click();
+  test::qtToolkit().boxes.take();
+  frm->controls.cmdDll.click();
   EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("vorher"));
-  const auto told = test::qtToolkit().takeAnswered();
+  const auto told = test::qtToolkit().boxes.take();
   ASSERT_EQ(told.size(), 1U);
   EXPECT_EQ(told[0].text, "Die Adresse der Videodatei wurde nicht gefunden.\n\nDer Server ist nicht erreichbar.");
 }
 
-TEST_F(MainWindowQtTest, AbortClickedDuringATricklingPageEndsTheSearchKeepingWhatWasListed) {
+TEST_F(MainWindowQtTest, AbortDuringATricklingPageEndsTheSearchKeepingTheRows) {
   test::writeFile(dir.file("result2.txt"), "alt");
   site.setFault({"GET", "page=2", 0}, site::Fault::Trickle);
   frm->settings.respages = 3;
@@ -342,16 +345,16 @@ TEST_F(MainWindowQtTest, AbortClickedDuringATricklingPageEndsTheSearchKeepingWha
   const WhileWaiting click([&] {
     const auto requests = site.requests();
     if (requests.empty() || requests.back().target.find("page=2") == std::string::npos) return false;
-    clickedWhileSearching = widgetOf(frm->c.cmdAbortS)->isVisible();
-    QTest::mouseClick(widgetOf(frm->c.cmdAbortS), Qt::LeftButton);
+    clickedWhileSearching = widgetOf(frm->controls.cmdAbortS)->isVisible();
+    QTest::mouseClick(widgetOf(frm->controls.cmdAbortS), Qt::LeftButton);
     return true;
   });
-  frm->c.txtSearch.setText("klipfang");
-  frm->c.cmdSearch.click();
+  frm->controls.txtSearch.setText("klipfang");
+  frm->controls.cmdSearch.click();
   EXPECT_TRUE(clickedWhileSearching);
-  EXPECT_TRUE(widgetOf(frm->c.cmdSearch)->isVisible());
-  EXPECT_FALSE(widgetOf(frm->c.cmdAbortS)->isVisible());
-  EXPECT_EQ(frm->c.lstResult.count(), 20);
+  EXPECT_TRUE(widgetOf(frm->controls.cmdSearch)->isVisible());
+  EXPECT_FALSE(widgetOf(frm->controls.cmdAbortS)->isVisible());
+  EXPECT_EQ(frm->controls.lstResult.count(), 20);
   EXPECT_TRUE(QTest::qWaitFor([&] { return resultList()->topLevelItemCount() == 20; }));
   EXPECT_EQ(test::readFile(dir.file("result2.txt")), "alt");
 }
@@ -372,11 +375,11 @@ TEST_F(MainWindowQtTest, SearchWordsWithAHashReachTheSiteEncodedOnEveryPage) {
   relay.routes.set_keep_alive_max_count(1);
   relay.start();
   frm.reset();
-  frm = std::make_unique<FrmMain>(test::qtToolkit(), Environment{dir.path(), net::localSiteAddress(relay.port())});
+  frm = std::make_unique<FrmMain>(test::qtToolkit(), Environment{dir.path(), test::localSiteAddress(relay.port())});
   frm->start();
   frm->settings.respages = 3;
-  frm->c.txtSearch.setText("C# kurs");
-  frm->c.cmdSearch.click();
+  frm->controls.txtSearch.setText("C# kurs");
+  frm->controls.cmdSearch.click();
 
   std::vector<std::string> targets;
   for (const auto &request : relay.requests()) {
@@ -386,7 +389,7 @@ TEST_F(MainWindowQtTest, SearchWordsWithAHashReachTheSiteEncodedOnEveryPage) {
       "/results?search_type=search_videos&search_query=C%23%20kurs&search_sort=&search_category=0";
   EXPECT_EQ(targets, (std::vector<std::string>{"/results?search_query=C%23%20kurs&search=Search", later + "&page=2",
                                                later + "&page=3"}));
-  EXPECT_EQ(frm->c.lstResult.count(), 60);
+  EXPECT_EQ(frm->controls.lstResult.count(), 60);
   EXPECT_TRUE(QTest::qWaitFor([&] { return resultList()->topLevelItemCount() == 60; }));
 }
 
@@ -406,14 +409,14 @@ TEST(MainWindowClose, DuringEachWaitOnTheNetworkSavesAndEndsTheProgram) {
   }
 }
 
-TEST_F(MainWindowQtTest, TheHiddenBrowserLoadsNothingUntilTheSiteButtonShowsTheHomePage) {
-  auto *view = qobject_cast<QWebEngineView *>(widgetOf(frm->c.brw));
+TEST_F(MainWindowQtTest, TheBrowserLoadsNothingUntilTheSiteButtonShowsIt) {
+  auto *view = qobject_cast<QWebEngineView *>(widgetOf(frm->controls.brw));
   ASSERT_NE(view, nullptr);
   EXPECT_EQ(view->findChild<QWebEnginePage *>(), nullptr) << "no page: the web engine has not started";
   EXPECT_TRUE(site.requests().empty());
 
   QSignalSpy finished(view, &QWebEngineView::loadFinished);
-  frm->c.cmdToFav.click();
+  frm->controls.cmdToFav.click();
   EXPECT_TRUE(view->isVisible());
   // Chromium starts its helper process first; the limit is for a stuck load, not a measure.
   ASSERT_TRUE(finished.count() > 0 || finished.wait(120000));
@@ -424,7 +427,7 @@ TEST_F(MainWindowQtTest, TheHiddenBrowserLoadsNothingUntilTheSiteButtonShowsTheH
 }
 
 TEST_F(MainWindowQtTest, ALaterStartBringsTheMinimisedWindowBackToTheFront) {
-  QWidget *window = widgetOf(frm->c.window);
+  QWidget *window = widgetOf(frm->controls.window);
   QWidget other;
   other.show();
   other.activateWindow();
@@ -443,26 +446,26 @@ TEST_F(MainWindowQtTest, ALaterStartBringsTheMinimisedWindowBackToTheFront) {
 
 TEST_F(MainWindowQtTest, TheFavouritesViewsWatchButtonPlaysTheSelectedFavourite) {
   test::writeFile(dir.file("vid.kf"), "<p>%</p>\r\n");
-  frm->c.txtSearch.setText("katze");
-  frm->c.cmdSearch.click();
-  ASSERT_GT(frm->c.lstResult.count(), 1);
-  frm->c.lstResult.clickItem(2);
-  frm->c.cmdMark.click();
-  frm->c.lstResult.clickItem(1);
-  const std::string favourite = frm->c.lstResult.subItemText(2, 2);
-  const std::string result = frm->c.lstResult.subItemText(1, 2);
+  frm->controls.txtSearch.setText("katze");
+  frm->controls.cmdSearch.click();
+  ASSERT_GT(frm->controls.lstResult.count(), 1);
+  frm->controls.lstResult.clickItem(2);
+  frm->controls.cmdMark.click();
+  frm->controls.lstResult.clickItem(1);
+  const std::string favourite = frm->controls.lstResult.subItemText(2, 2);
+  const std::string result = frm->controls.lstResult.subItemText(1, 2);
 
-  QTest::mouseClick(widgetOf(frm->c.cmdFavs), Qt::LeftButton);
-  auto *favourites = qobject_cast<QTreeWidget *>(widgetOf(frm->c.lstFavs));
+  QTest::mouseClick(widgetOf(frm->controls.cmdFavs), Qt::LeftButton);
+  auto *favourites = qobject_cast<QTreeWidget *>(widgetOf(frm->controls.lstFavs));
   ASSERT_TRUE(favourites->isVisible());
   ASSERT_TRUE(QTest::qWaitFor([&] { return favourites->topLevelItemCount() == 1; }));
   const QRect firstRow = favourites->visualItemRect(favourites->topLevelItem(0));
   QTest::mouseClick(favourites->viewport(), Qt::LeftButton, {}, firstRow.center());
-  QTest::mouseClick(widgetOf(frm->c.cmdWatch), Qt::LeftButton);
+  QTest::mouseClick(widgetOf(frm->controls.cmdWatch), Qt::LeftButton);
 
   EXPECT_EQ(test::readFile(dir.file("dat/" + favourite + ".html")), "<p>" + favourite + "</p>\r\n");
   EXPECT_FALSE(std::filesystem::exists(dir.file("dat/" + result + ".html")));
-  EXPECT_EQ(test::qtToolkit().takeAnswered().size(), 0U);
+  EXPECT_EQ(test::qtToolkit().boxes.take().size(), 0U);
 }
 
 }  // namespace

@@ -8,9 +8,9 @@
 #include <thread>
 
 #include "pattern_body.h"
-#include "platform/error.h"
-#include "platform/headless/headless_toolkit.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/base/error.h"
+#include "platform/ui/headless_toolkit.h"
 #include "support/http_test_server.h"
 #include "support/raw_http_server.h"
 
@@ -250,7 +250,7 @@ INSTANTIATE_TEST_SUITE_P(
                     // The overflow ends the call before the GET is opened.
                     HeadAnswer{"BeyondInt32", "HTTP/1.1 200 OK\r\nContent-Length: 2147483648\r\n", errors::kOverflow,
                                false, ""}),
-    [](const testing::TestParamInfo<HeadAnswer> &info) { return info.param.name; });
+    [](const testing::TestParamInfo<HeadAnswer> &instance) { return instance.param.name; });
 
 struct CutOff {
   std::string name;
@@ -260,7 +260,7 @@ struct CutOff {
 
 class CutOffBodyTest : public testing::TestWithParam<CutOff> {};
 
-TEST_P(CutOffBodyTest, ABodyThatIsNotWholeFailsTheCall) {
+TEST_P(CutOffBodyTest, FailsTheCall) {
   ui::HeadlessToolkit tk;
   ui::setToolkit(tk);
   const std::string getAnswer = GetParam().getAnswer;
@@ -290,7 +290,7 @@ INSTANTIATE_TEST_SUITE_P(
                     // Without a size of its own the body ends with the connection: the HEAD's size tells.
                     CutOff{"NoLengthShorterThanTheHead", "HTTP/1.1 200 OK\r\n\r\n" + std::string(3000, 'x')},
                     CutOff{"NoAnswer", ""}, CutOff{"NotHttp", "SSH-2.0-OpenSSH\r\n\r\n"}),
-    [](const testing::TestParamInfo<CutOff> &info) { return info.param.name; });
+    [](const testing::TestParamInfo<CutOff> &instance) { return instance.param.name; });
 
 TEST(DownloadHandles, AFailedCallsGetIsClosedWhenTheNextCallBegins) {
   ui::HeadlessToolkit tk;
@@ -328,7 +328,7 @@ TEST(DownloadHandles, AFailedCallsGetIsClosedWhenTheNextCallBegins) {
 
 // The server answers the HEAD only once the window has run its events while waiting for it, and holds
 // the body back until the abort, which must close the connection.
-TEST(DownloadWaits, TheWindowRunsWhileTheServerIsSilentAndAnAbortDropsTheConnection) {
+TEST(DownloadWaits, TheWindowRunsWhileTheServerIsSilentAndAbortDropsIt) {
   ui::HeadlessToolkit tk;
   ui::setToolkit(tk);
   clsDownload download;

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/error.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/base/error.h"
 
 namespace kf::net {
 namespace {

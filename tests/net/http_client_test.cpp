@@ -9,9 +9,10 @@
 
 #include "net/cls_download.h"
 #include "net/r_web_operations.h"
-#include "platform/error.h"
-#include "platform/headless/headless_toolkit.h"
+#include "platform/base/error.h"
 #include "platform/http/request_address.h"
+#include "platform/ui/headless_toolkit.h"
+#include "support/environment_variable.h"
 #include "support/full_listener.h"
 #include "support/http_test_server.h"
 #include "support/raw_http_server.h"
@@ -31,20 +32,6 @@ int errorOf(const std::function<void()> &call) {
   }
   return 0;
 }
-
-// Sets one environment variable (or removes it) for the life of the object.
-class EnvironmentVariable {
- public:
-  EnvironmentVariable(const char *name, const char *value) : name_(name) {
-    if (const char *old = std::getenv(name)) old_ = old;
-    value ? ::setenv(name, value, 1) : ::unsetenv(name);
-  }
-  ~EnvironmentVariable() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
-
- private:
-  const char *name_;
-  std::optional<std::string> old_;
-};
 
 TEST(RequestAddress, HostsMayCarryAPort) {
   for (const char *good :
@@ -87,9 +74,9 @@ TEST(ProxyUse, TheDownloadEngineTakesTheSystemProxyThePageFetchGoesDirect) {
   });
   server.start();
   test::RecordingProxy proxy;
-  const EnvironmentVariable httpProxy("http_proxy", proxy.address().c_str());
-  const EnvironmentVariable noProxy("no_proxy", nullptr);
-  const EnvironmentVariable noProxyUpper("NO_PROXY", nullptr);
+  const test::EnvironmentVariable httpProxy("http_proxy", proxy.address());
+  const test::EnvironmentVariable noProxy("no_proxy", std::nullopt);
+  const test::EnvironmentVariable noProxyUpper("NO_PROXY", std::nullopt);
   const std::string page = "http://" + server.hostAndPort() + "/page";
 
   clsDownload download;

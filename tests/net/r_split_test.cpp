@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 
 namespace kf::net {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "pattern_body.h"
-#include "platform/headless/headless_toolkit.h"
+#include "platform/ui/headless_toolkit.h"
 #include "support/http_test_server.h"
 #include "support/raw_http_server.h"
 

@@ -16,10 +16,10 @@
 #include <QTextDocument>
 #include <QToolButton>
 
-#include "platform/error.h"
+#include "platform/base/cp1252.h"
+#include "platform/base/error.h"
 #include "platform/qt/control_peer.h"
 #include "platform/qt/window_peer.h"
-#include "platform/text/cp1252.h"
 #include "qt_environment.h"
 #include "support/temp_dir.h"
 

@@ -7,9 +7,9 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "platform/base/cp1252.h"
 #include "platform/qt/control_peer.h"
 #include "platform/qt/window_peer.h"
-#include "platform/text/cp1252.h"
 #include "qt_environment.h"
 
 namespace kf::qtui {

@@ -44,8 +44,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Artwork{"unmark.svg", 24, 20}, Artwork{"link.svg", 16, 16}, Artwork{"filelink.svg", 16, 16},
                       Artwork{"fav.svg", 14, 14}, Artwork{"cancel.svg", 22, 22}, Artwork{"save.svg", 32, 21},
                       Artwork{"logo.svg", 125, 85}, Artwork{"close.svg", 22, 22}),
-    [](const ::testing::TestParamInfo<Artwork> &info) {
-      std::string name = info.param.name;
+    [](const ::testing::TestParamInfo<Artwork> &instance) {
+      std::string name = instance.param.name;
       return name.substr(0, name.find('.'));
     });
 

@@ -7,9 +7,9 @@
 #include <QTest>
 #include <QWindow>
 
+#include "platform/base/cp1252.h"
 #include "platform/qt/control_peer.h"
 #include "platform/qt/window_peer.h"
-#include "platform/text/cp1252.h"
 #include "qt_environment.h"
 
 namespace kf::qtui {
@@ -122,7 +122,7 @@ TEST_F(QtWindowTest, UserResizingAndMinimisingReachTheWindow) {
 }
 
 // Keys and presses go to the platform window, as from the user, not to a widget directly.
-TEST_F(QtWindowTest, EscAndLeftPressesReachTheWindowOnceWithTheControlUnderThePointer) {
+TEST_F(QtWindowTest, EscAndLeftPressesReachTheWindowWithTheControlUnderIt) {
   ui::Window window(qtToolkit(), "frmMain", "Klipfang", 6000, 4500, {});
   auto &panel = window.add<ui::Frame>("fraCMD", nullptr, {600, 600, 3000, 1500}, 1);
   auto &label = window.add<ui::Label>("labInside", &panel, {300, 450, 1500, 600}, 2);

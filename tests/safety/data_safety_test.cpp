@@ -16,6 +16,7 @@
 #include "store/favourites_file.h"
 #include "store/settings_file.h"
 #include "support/file_size_limit.h"
+#include "support/local_site.h"
 
 namespace kf {
 namespace {
@@ -34,7 +35,7 @@ void fillFavourites(ui::ListView &list, int rows, const std::string &tag) {
 
 // The files one save of these values writes, as the save itself makes them.
 struct Version {
-  Version(const store::Settings &settings, int rows, const std::string &tag) : settings(settings) {
+  Version(const store::Settings &values, int rows, const std::string &tag) : settings(values) {
     fillFavourites(favourites, rows, tag);
     const test::TempDir dir;
     std::filesystem::create_directory(dir.file("dat"));
@@ -117,16 +118,16 @@ TEST(DataSafety, KilledWhileSavingEachFileIsTheOldOrTheNewVersion) {
   EXPECT_GT(killedInsideASave, kKills / 10);
 }
 
-TEST(DataSafety, AFullDiskAtCloseKeepsThePreviousFilesSaysSoAndTheProgramStillEnds) {
+TEST(DataSafety, AFullDiskAtCloseKeepsTheOldFilesSaysSoAndStillEnds) {
   // Bytes the disk still takes: none, or enough for the settings but not for the favourites.
   for (const rlim_t room : {rlim_t{0}, rlim_t{200}}) {
     SCOPED_TRACE(room);
     ui::HeadlessToolkit tk;
     ui::setToolkit(tk);
     const test::ProgramFolder folder;
-    const auto frm = folder.start(tk, net::localSiteAddress(1));
+    const auto frm = folder.start(tk, test::localSiteAddress(1));
     frm->settings.respages = 9;
-    fillFavourites(frm->c.lstFavs, 20, "neu");
+    fillFavourites(frm->controls.lstFavs, 20, "neu");
     const std::string newSettings = "respages:9\r\ncleartxt:1\r\npreview:1\r\ninfront:0\r\n";
     ASSERT_LE(newSettings.size(), room == 0 ? newSettings.size() : room);
 
@@ -143,13 +144,13 @@ TEST(DataSafety, AFullDiskAtCloseKeepsThePreviousFilesSaysSoAndTheProgramStillEn
         << "a failed save leaves no temporary file";
     // Each file that could not be saved is told, with its name, before the program ends.
     std::vector<std::string> told;
-    for (const auto &message : tk.messages()) told.push_back(message.text.substr(0, message.text.find("\n\n")));
+    for (const auto &message : tk.boxes.shown()) told.push_back(message.text.substr(0, message.text.find("\n\n")));
     const std::string favourites = "Die Favoriten konnten nicht gespeichert werden.";
     const std::vector<std::string> expected =
         room == 0 ? std::vector<std::string>{"Die Einstellungen konnten nicht gespeichert werden.", favourites}
                   : std::vector<std::string>{favourites};
     EXPECT_EQ(told, expected);
-    EXPECT_NE(tk.messages().back().text.find(folder.file("dat/fav.kf")), std::string::npos);
+    EXPECT_NE(tk.boxes.shown().back().text.find(folder.file("dat/fav.kf")), std::string::npos);
   }
 }
 

@@ -11,9 +11,10 @@
 #include <vector>
 
 #include "faults/program_folder.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 #include "store/favourite_row.h"
 #include "support/http_test_server.h"
+#include "support/local_site.h"
 
 namespace kf {
 namespace {
@@ -103,8 +104,8 @@ class HostileNames : public testing::Test {
   }
 
   std::size_t newMessages() {
-    const std::size_t count = tk.messages().size() - messagesSeen;
-    messagesSeen = tk.messages().size();
+    const std::size_t count = tk.boxes.shown().size() - messagesSeen;
+    messagesSeen = tk.boxes.shown().size();
     return count;
   }
 
@@ -121,10 +122,10 @@ class HostileNames : public testing::Test {
 };
 
 TEST_F(HostileNames, StayInsideTheProgramsFoldersAndOutOfItsPages) {
-  auto frm = folder.start(tk, net::localSiteAddress(server.port()));
-  ui::ListView &results = frm->c.lstResult;
-  frm->c.txtSearch.setText("alles");
-  frm->c.cmdSearch.click();
+  auto frm = folder.start(tk, test::localSiteAddress(server.port()));
+  ui::ListView &results = frm->controls.lstResult;
+  frm->controls.txtSearch.setText("alles");
+  frm->controls.cmdSearch.click();
   // Every entry is listed but those whose id is too long to be watched.
   std::vector<Entry> listed;
   std::copy_if(kEntries.begin(), kEntries.end(), std::back_inserter(listed),
@@ -145,11 +146,11 @@ TEST_F(HostileNames, StayInsideTheProgramsFoldersAndOutOfItsPages) {
     results.clickItem(row);
     EXPECT_EQ(newMessages(), static_cast<std::size_t>(entry.pictureMessages));
     if (entry.pictureFile.empty()) {
-      EXPECT_EQ(frm->c.imgPrev.picture(), "");
+      EXPECT_EQ(frm->controls.imgPrev.picture(), "");
     } else {
       const std::string file = folder.file("dat/pics/" + entry.pictureFile);
       EXPECT_EQ(readFile(file), kPicture);
-      EXPECT_EQ(frm->c.imgPrev.picture(), file);
+      EXPECT_EQ(frm->controls.imgPrev.picture(), file);
       expectedTree.insert("app/dat/pics/" + entry.pictureFile);
     }
 
@@ -161,19 +162,19 @@ TEST_F(HostileNames, StayInsideTheProgramsFoldersAndOutOfItsPages) {
       expectedTree.insert("app/" + page);
     } else {
       ASSERT_EQ(newMessages(), 1U);
-      EXPECT_EQ(tk.messages().back().text,
+      EXPECT_EQ(tk.boxes.shown().back().text,
                 text::cp1252(u8"Dieses Video kann nicht angezeigt werden: seine Kennung ist ungültig."));
     }
-    frm->c.cmdMark.click();
+    frm->controls.cmdMark.click();
   }
-  for (const auto &message : tk.messages()) EXPECT_EQ(message.title, "Klipfang");
+  for (const auto &message : tk.boxes.shown()) EXPECT_EQ(message.title, "Klipfang");
 
-  const auto favourites = favouritesOf(frm->c.lstFavs);
+  const auto favourites = favouritesOf(frm->controls.lstFavs);
   ASSERT_EQ(favourites.size(), 2 + listed.size());
   ASSERT_TRUE(test::closeMainWindow(*frm));
   frm.reset();  // the ended program lets go of its folder
   EXPECT_EQ(readFile(folder.file("sets.cfg")), test::kDeliveredSettings);
-  EXPECT_EQ(favouritesOf(folder.start(tk, net::localSiteAddress(server.port()))->c.lstFavs), favourites)
+  EXPECT_EQ(favouritesOf(folder.start(tk, test::localSiteAddress(server.port()))->controls.lstFavs), favourites)
       << "the favourites come back as they were kept";
 
   EXPECT_EQ(folder.tree(), expectedTree);

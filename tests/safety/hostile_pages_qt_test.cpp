@@ -12,13 +12,14 @@
 #include <mutex>
 
 #include "app/frm_main.h"
+#include "platform/base/cp1252.h"
 #include "platform/qt/control_peer.h"
 #include "platform/qt/window_peer.h"
-#include "platform/text/cp1252.h"
 #include "qt/qt_environment.h"
 #include "store/favourite_row.h"
 #include "store/favourites_file.h"
 #include "support/http_test_server.h"
+#include "support/local_site.h"
 #include "support/peak_memory.h"
 #include "support/temp_dir.h"
 
@@ -42,9 +43,9 @@ class HostilePagesQt : public testing::Test {
     test::writeFile(dir.file("sets.cfg"), "respages:1\r\ncleartxt:1\r\npreview:0\r\ninfront:0\r\n");
     test::writeFile(dir.file("vid.kf"), "<html><body>%</body></html>\r\n");
     frm = std::make_unique<app::FrmMain>(test::qtToolkit(),
-                                         app::Environment{dir.path(), net::localSiteAddress(server.port())});
+                                         app::Environment{dir.path(), test::localSiteAddress(server.port())});
     frm->start();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(frm->c.window)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(frm->controls.window)));
   }
   void TearDown() override {
     frm.reset();
@@ -58,10 +59,10 @@ class HostilePagesQt : public testing::Test {
       page = "<html>\n<span>3:25</span>\n\n\n<div id=\"descHuge_01\">\n" + description + "\n</div>\n" + entryLine +
              "\n</html>\n";
     }
-    frm->c.txtSearch.setText("alles");
-    frm->c.cmdSearch.click();
-    auto *tree = qobject_cast<QTreeWidget *>(widgetOf(frm->c.lstResult));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return tree->topLevelItemCount() == frm->c.lstResult.count(); }));
+    frm->controls.txtSearch.setText("alles");
+    frm->controls.cmdSearch.click();
+    auto *tree = qobject_cast<QTreeWidget *>(widgetOf(frm->controls.lstResult));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tree->topLevelItemCount() == frm->controls.lstResult.count(); }));
   }
 
   // The page outlives the server, whose threads may still be sending it when a test gives up.
@@ -77,15 +78,15 @@ TEST_F(HostilePagesQt, TwentyMegabyteDescriptionIsListedMarkedAndWatched) {
   std::string description;
   while (description.size() < 20 * test::kMiB) description.append(words.begin(), words.end());
   search(description, kEntryLine);
-  ASSERT_EQ(frm->c.lstResult.count(), 1);
+  ASSERT_EQ(frm->controls.lstResult.count(), 1);
   std::string film;
   while (film.size() < 1000) film += text::cp1252(words);
   film.resize(1000);
-  EXPECT_EQ(frm->c.lstResult.subItemText(1, 1), film) << "repaired and cut";
+  EXPECT_EQ(frm->controls.lstResult.subItemText(1, 1), film) << "repaired and cut";
 
-  frm->c.lstResult.clickItem(1);
-  frm->c.cmdMark.click();
-  frm->c.cmdWatch.click();
+  frm->controls.lstResult.clickItem(1);
+  frm->controls.cmdMark.click();
+  frm->controls.cmdWatch.click();
   const QString caption = QString::fromStdU32String(text::toUnicode(film.substr(0, 500)));
   EXPECT_TRUE(QTest::qWaitFor([&] {
     const auto windows = QApplication::topLevelWidgets();
@@ -94,22 +95,22 @@ TEST_F(HostilePagesQt, TwentyMegabyteDescriptionIsListedMarkedAndWatched) {
   }));
 
   // What the close saves comes back at the next start.
-  store::SaveFavourites(frm->c.lstFavs, dir.path());
+  store::SaveFavourites(frm->controls.lstFavs, dir.path());
   ui::ListView loaded("lstFavs", nullptr, {}, 0);
   store::LoadFavourites(loaded, dir.path());
   ASSERT_EQ(loaded.count(), 1);
   EXPECT_EQ(store::fieldsOf(loaded, 1)[0], film);
-  EXPECT_EQ(store::fieldsOf(loaded, 1), store::fieldsOf(frm->c.lstFavs, 1));
+  EXPECT_EQ(store::fieldsOf(loaded, 1), store::fieldsOf(frm->controls.lstFavs, 1));
 }
 
 TEST_F(HostilePagesQt, FourHundredThousandMarkersKeepTheWindowsMemoryBounded) {
   std::string line = kEntryLine;
   for (int i = 0; i < 400'000; ++i) line += "/watch?v=";
-  const std::size_t before = test::peakMemoryBytes();
-  search("Eine Beschreibung", line);
-  // The raw line keeps 4,000 characters; each marker among them gives the entry once.
-  EXPECT_EQ(frm->c.lstResult.count(), 1 + static_cast<int>((4000 - kEntryLine.size()) / 9));
-  EXPECT_LT(test::peakMemoryBytes() - before, 100 * test::kMiB);
+  test::expectPeakGrowthBelow(100 * test::kMiB, [&] {
+    search("Eine Beschreibung", line);
+    // The raw line keeps 4,000 characters; each marker among them gives the entry once.
+    EXPECT_EQ(frm->controls.lstResult.count(), 1 + static_cast<int>((4000 - kEntryLine.size()) / 9));
+  });
 }
 
 }  // namespace

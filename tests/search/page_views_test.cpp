@@ -2,11 +2,12 @@
 // raw line.
 #include <gtest/gtest.h>
 
-#include "platform/files.h"
+#include "platform/os/files.h"
 #include "search/load_file.h"
 #include "search/search_commands.h"
 #include "search/search_data.h"
 #include "search/search_window.h"
+#include "support/local_site.h"
 #include "support/peak_memory.h"
 #include "support/temp_dir.h"
 
@@ -35,7 +36,7 @@ void PrintTo(const LoadCase &c, std::ostream *os) {
 
 class LoadPage : public testing::TestWithParam<LoadCase> {};
 
-TEST_P(LoadPage, ListsTheLinesUpToTheClosingLine) {
+TEST_P(LoadPage, ListsLinesUpToTheClosingLine) {
   test::TempDir dir;
   test::writeFile(dir.file("result.txt"), GetParam().bytes);
   test::SearchWindow frm;
@@ -64,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
                  true,
                  {std::string(4000, 'a'), std::string(4000, 'b'), std::string(3999, 'c') + "\xDF", "</html>"}},
         LoadCase{"EmptyFile", "", true, {}}),
-    [](const testing::TestParamInfo<LoadCase> &info) { return info.param.name; });
+    [](const testing::TestParamInfo<LoadCase> &instance) { return instance.param.name; });
 
 TEST(LoadFile, StopsAt9999Lines) {
   test::TempDir dir;
@@ -79,11 +80,11 @@ TEST(LoadFile, StopsAt9999Lines) {
 TEST(LoadFile, APageOfEmptyLinesIsReadOnlyAsFarAsItIsListed) {
   test::TempDir dir;
   test::appendRepeated(dir.file("result.txt"), "\n", 64 * test::kMiB);
-  test::SearchWindow frm;
-  const std::size_t before = test::peakMemoryBytes();
-  LoadFile(dir.file("result.txt"), frm.views());
-  EXPECT_EQ(frm.lstFile.count(), 9999);
-  EXPECT_LT(test::peakMemoryBytes() - before, 16 * test::kMiB);
+  test::expectPeakGrowthBelow(16 * test::kMiB, [&] {
+    test::SearchWindow frm;
+    LoadFile(dir.file("result.txt"), frm.views());
+    EXPECT_EQ(frm.lstFile.count(), 9999);
+  });
 }
 
 TEST(LoadFile, FileThatCannotBeReadListsNothing) {
@@ -100,7 +101,7 @@ TEST(LoadFile, FileThatCannotBeReadListsNothing) {
 
 TEST(PageViews, FileCommandShowsTheLinesAndResultsCommandTheList) {
   test::SearchWindow frm;
-  SearchCommands commands(frm.controls(), frm.settings, net::localSiteAddress(1), "/nonexistent");
+  SearchCommands commands(frm.controls(), frm.settings, test::localSiteAddress(1), "/nonexistent");
   frm.fraCMD.setVisible(true);
   frm.lstFavs.setVisible(true);
   frm.brw.setVisible(true);
@@ -117,7 +118,7 @@ TEST(PageViews, FileCommandShowsTheLinesAndResultsCommandTheList) {
 
 TEST(PageViews, ClickOnARawLineCopiesItsText) {
   test::SearchWindow frm;
-  SearchCommands commands(frm.controls(), frm.settings, net::localSiteAddress(1), "/nonexistent");
+  SearchCommands commands(frm.controls(), frm.settings, test::localSiteAddress(1), "/nonexistent");
   frm.settings.cleartxt = true;
   LoadFile(test::searchData("one_entry.html"), frm.views());
   frm.tk.setClipboardText("before");

@@ -1,10 +1,9 @@
 // The result page parser on crafted pages: which rows a page gives, with which fields and look.
 #include <gtest/gtest.h>
 
-#include "platform/files.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/os/files.h"
 #include "search/clean_text.h"
-#include "search/contains_text.h"
 #include "search/load_file.h"
 #include "search/parse_entry.h"
 #include "search/result_page.h"
@@ -49,7 +48,7 @@ TEST(ParseResults, OneEntryPageGivesItsFiveFieldsWithTheirLook) {
   EXPECT_EQ(second, test::SearchWindow::row(frm.lstResult, 1));
 }
 
-TEST(ParseResults, CleaningRepairsUmlautsDropsTabsAndBreaksWordsApartOnlyWhenOn) {
+TEST(ParseResults, CleaningRepairsUmlautsDropsTabsAndSplitsWordsOnlyWhenOn) {
   test::SearchWindow frm;
   frm.settings.cleartxt = true;
   LoadFile(test::searchData("one_entry.html"), frm.views());
@@ -130,8 +129,8 @@ INSTANTIATE_TEST_SUITE_P(
         PageCase{"early_marker.html", 3, {{"0", "Gut", "Fine001", kPics + "Fine001.jpg", "Normal", "2:00"}}},
         // A marker in the last row has no description row after it.
         PageCase{"marker_last.html", 1, {}}),
-    [](const testing::TestParamInfo<PageCase> &info) {
-      std::string name = info.param.file;
+    [](const testing::TestParamInfo<PageCase> &instance) {
+      std::string name = instance.param.file;
       return name.substr(0, name.find('.'));
     });
 
@@ -242,10 +241,10 @@ TEST(ResultPage, IndexOfIdsOfManyLengthsStaysThePagesSize) {
   for (std::size_t marker = 0; marker < 200'000; ++marker)
     lines[marker % 500] += "desc" + std::to_string(marker * 2654435761U);
   fill(frm.lstFile, lines);
-  const std::size_t before = test::peakMemoryBytes();
-  const ResultPage page(frm.lstFile);
-  for (std::size_t length = 1; length <= 57; ++length) page.descriptionMarkerRow(std::string(length, '0'));
-  EXPECT_LT(test::peakMemoryBytes() - before, 64 * test::kMiB);
+  test::expectPeakGrowthBelow(64 * test::kMiB, [&] {
+    const ResultPage page(frm.lstFile);
+    for (std::size_t length = 1; length <= 57; ++length) page.descriptionMarkerRow(std::string(length, '0'));
+  });
 }
 
 TEST(ParseEntry, TrimsTheLineAndJoinsTheFields) {
@@ -258,14 +257,6 @@ TEST(ParseEntry, TrimsTheLineAndJoinsTheFields) {
   EXPECT_EQ(line, page.row(14));
   std::string plain = "no marker here";
   EXPECT_EQ(ParseEntry(plain, page), "");
-}
-
-TEST(ContainsText, MatchesWholeNeedlesCaseSensitively) {
-  EXPECT_TRUE(ContainsText("desc", "xdescy"));
-  EXPECT_TRUE(ContainsText("", "a"));
-  EXPECT_FALSE(ContainsText("", ""));
-  EXPECT_FALSE(ContainsText("Desc", "desc"));
-  EXPECT_FALSE(ContainsText("descx", "xdesc"));
 }
 
 }  // namespace

@@ -5,21 +5,22 @@
 #include <filesystem>
 
 #include "net/site_address.h"
-#include "platform/files.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/os/files.h"
 #include "search/clean_text.h"
 #include "search/search_commands.h"
 #include "search/search_window.h"
 #include "server.h"
 #include "support/file_size_limit.h"
 #include "support/http_test_server.h"
+#include "support/local_site.h"
 #include "support/temp_dir.h"
 
 namespace kf::search {
 namespace {
 
 struct SiteSearch : testing::Test {
-  SiteSearch() : port(site.start()), commands(frm.controls(), frm.settings, net::localSiteAddress(port), dir.path()) {}
+  SiteSearch() : port(site.start()), commands(frm.controls(), frm.settings, test::localSiteAddress(port), dir.path()) {}
 
   std::vector<std::string> targets(const std::string &method = "GET") const {
     std::vector<std::string> out;
@@ -94,7 +95,7 @@ TEST_F(SiteSearch, ThePagesOfASearchShareAConnectionThatEndsWithTheSearch) {
   });
   relay.routes.set_keep_alive_max_count(100);  // cpp-httplib closes after five requests otherwise
   relay.start();
-  SearchCommands viaRelay(frm.controls(), frm.settings, net::localSiteAddress(relay.port()), dir.path());
+  SearchCommands viaRelay(frm.controls(), frm.settings, test::localSiteAddress(relay.port()), dir.path());
   frm.settings.respages = 3;
   frm.txtSearch.setText("klipfang");
   viaRelay.search();
@@ -109,7 +110,7 @@ TEST_F(SiteSearch, ThePagesOfASearchShareAConnectionThatEndsWithTheSearch) {
 }
 
 TEST_F(SiteSearch, WordsGoIntoTheAddressesAsTyped) {
-  const std::string root = net::localSiteAddress(port).root;
+  const std::string root = test::localSiteAddress(port).root;
   frm.settings.respages = 1;
   frm.txtSearch.setText("katze tiere");
   EXPECT_EQ(commands.PageUrl(2), root + page("katze tiere", 2));
@@ -159,7 +160,7 @@ TEST_F(SiteSearch, AnEmptyFirstPageIsSavedEmptyAndToldInTheInfoLine) {
   EXPECT_EQ(frm.lstResult.count(), 0);
   EXPECT_EQ(frm.labSel.caption(), "Keine Videos gefunden.");
   EXPECT_EQ(frm.imgPrev.picture(), "");
-  EXPECT_TRUE(frm.tk.messages().empty()) << "finding nothing is no failure";
+  EXPECT_TRUE(frm.tk.boxes.shown().empty()) << "finding nothing is no failure";
   expectIdle();
 }
 
@@ -172,7 +173,7 @@ TEST_F(SiteSearch, FailedPageEndsTheSearchAndKeepsTheOlderFile) {
   EXPECT_EQ(targets("HEAD"), (std::vector<std::string>{first("klipfang"), page("klipfang", 2)}));
   EXPECT_EQ(frm.lstResult.count(), 20);
   EXPECT_EQ(test::readFile(dir.file("result2.txt")), "from an earlier search");
-  EXPECT_TRUE(frm.tk.messages().empty());
+  EXPECT_TRUE(frm.tk.boxes.shown().empty());
   expectIdle();
 }
 
@@ -181,8 +182,8 @@ TEST_F(SiteSearch, AFailedFirstPageIsToldWhyAndKeepsTheOlderFile) {
   frm.txtSearch.setText("klipfang");
   const auto searchTells = [&](const char8_t *why) {
     frm.txtSearch.keyDown(13);
-    ASSERT_FALSE(frm.tk.messages().empty());
-    EXPECT_EQ(frm.tk.messages().back().text,
+    ASSERT_FALSE(frm.tk.boxes.shown().empty());
+    EXPECT_EQ(frm.tk.boxes.shown().back().text,
               text::cp1252(u8"Die Ergebnisseite konnte nicht geladen werden.\n\n") + text::cp1252(why));
     EXPECT_EQ(frm.lstResult.count(), 0);
     EXPECT_EQ(test::readFile(dir.file("result.txt")), "from an earlier search");
@@ -196,7 +197,7 @@ TEST_F(SiteSearch, AFailedFirstPageIsToldWhyAndKeepsTheOlderFile) {
   searchTells(u8"Die Antwort des Servers war unvollständig oder fehlerhaft.");
   site.stop();
   searchTells(u8"Der Server ist nicht erreichbar.");
-  EXPECT_EQ(frm.tk.messages().size(), 4U);
+  EXPECT_EQ(frm.tk.boxes.shown().size(), 4U);
 }
 
 TEST_F(SiteSearch, APageThatCannotBeWrittenWholeKeepsTheOlderFileAndIsTold) {
@@ -206,9 +207,9 @@ TEST_F(SiteSearch, APageThatCannotBeWrittenWholeKeepsTheOlderFileAndIsTold) {
     const test::FileSizeLimit nearlyFullDisk(1000);
     frm.cmdSearch.click();
   }
-  ASSERT_EQ(frm.tk.messages().size(), 1U);
+  ASSERT_EQ(frm.tk.boxes.shown().size(), 1U);
   EXPECT_TRUE(
-      frm.tk.messages()[0].text.starts_with(text::cp1252(u8"Die Ergebnisseite konnte nicht gespeichert werden.")));
+      frm.tk.boxes.shown()[0].text.starts_with(text::cp1252(u8"Die Ergebnisseite konnte nicht gespeichert werden.")));
   EXPECT_EQ(test::readFile(dir.file("result.txt")), "from an earlier search");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "no temporary file is left";
   EXPECT_EQ(frm.lstResult.count(), 0);

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/headless_toolkit.h"
-#include "platform/window.h"
+#include "platform/ui/headless_toolkit.h"
+#include "platform/ui/window.h"
 #include "search/result_views.h"
 #include "search/search_controls.h"
 #include "store/settings.h"

@@ -19,7 +19,7 @@ const std::string &clipFolder() {
   static kf::test::TempDir made;
   static const std::string folder = [] {
     namespace fs = std::filesystem;
-    const std::string lib = made.file("lib");
+    std::string lib = made.file("lib");
     fs::create_directories(lib + "/Urlaub");
     fs::create_directories(lib + "/.versteckt");
     ffmpeg("-c:v libvpx -b:v 100k -metadata title='Käse aus der Straße' -metadata description='Eine Übung'",

@@ -8,22 +8,24 @@
 #include "download/programs.h"
 #include "faults/program_folder.h"
 #include "http_probe.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 #include "site/library_folder.h"
+#include "support/environment_variable.h"
+#include "support/local_site.h"
 
 namespace kf {
 namespace {
 
-TEST(LibraryProgram, findsWatchesAndDownloadsAVideoOfTheFolder) {
+TEST(LibraryProgram, FindsWatchesAndDownloadsAVideoOfTheFolder) {
   ui::HeadlessToolkit tk;
   ui::setToolkit(tk);
   site::test::LibrarySite library;
   const test::ProgramFolder folder;
-  const auto frm = folder.start(tk, net::localSiteAddress(library.port()));
-  auto &results = frm->c.lstResult;
+  const auto frm = folder.start(tk, test::localSiteAddress(library.port()));
+  auto &results = frm->controls.lstResult;
 
-  frm->c.txtSearch.setText("kaese");
-  frm->c.cmdSearch.click();
+  frm->controls.txtSearch.setText("kaese");
+  frm->controls.cmdSearch.click();
   ASSERT_EQ(results.count(), 1);
   EXPECT_EQ(results.subItemText(1, 4), text::cp1252(u8"Käse aus der Straße"));
   EXPECT_EQ(results.subItemText(1, 1), text::cp1252(u8"Eine Übung"));
@@ -32,7 +34,7 @@ TEST(LibraryProgram, findsWatchesAndDownloadsAVideoOfTheFolder) {
 
   // The video window shows the embed page, whose player plays the file from the folder.
   results.select(1);
-  frm->c.cmdWatch.click();
+  frm->controls.cmdWatch.click();
   EXPECT_NE(test::readFile(folder.file("dat/" + id + ".html")).find("/embed/" + id), std::string::npos);
   const std::string embed = site::test::fetch(library.port(), "GET", "/embed/" + id, library.host()).body;
   const auto src = embed.find("src=\"http://" + library.host()) + 12 + library.host().size();
@@ -46,11 +48,11 @@ TEST(LibraryProgram, findsWatchesAndDownloadsAVideoOfTheFolder) {
   const std::string downloads = fetchDir.file("Downloads");
   std::filesystem::create_directory(downloads);
   test::writeRecordingScript(fetchDir.file("notify-send"), fetchDir.file("notification"));
-  ::setenv("XDG_DOWNLOAD_DIR", downloads.c_str(), 1);
-  ::setenv("PATH", (fetchDir.path() + ":/usr/bin:/bin").c_str(), 1);
+  const test::EnvironmentVariable downloadFolder("XDG_DOWNLOAD_DIR", downloads);
+  const test::EnvironmentVariable path("PATH", fetchDir.path() + ":/usr/bin:/bin");
   const test::FetchLauncher launcher(KF_FETCH_PROGRAM, folder.path(), fetchDir.path());
-  frm->c.cmdDL.click();
-  EXPECT_TRUE(tk.messages().empty());
+  frm->controls.cmdDL.click();
+  EXPECT_TRUE(tk.boxes.shown().empty());
   ASSERT_TRUE(test::eventually([&] { return std::filesystem::exists(fetchDir.file("notification")); }));
   ASSERT_EQ(test::filesIn(downloads), std::vector<std::string>{"Kaese_aus_der_Strasse.webm"});
   EXPECT_EQ(test::readFile(downloads + "/Kaese_aus_der_Strasse.webm"), bytes);

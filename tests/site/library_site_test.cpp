@@ -55,7 +55,7 @@ class LibraryTest : public ::testing::Test {
   LibrarySite site;
 };
 
-TEST_F(LibraryTest, listsTheVideoFilesAndFindsFoldedWordsAsWordStarts) {
+TEST_F(LibraryTest, ListsTheVideoFilesAndFindsFoldedWordsAsWordStarts) {
   const std::string cheese = "Käse aus der Straße";
   for (const std::string words :
        {"kase", "k%C3%A4se", "k%E4se", "KAESE", "strasse", "ubung", "%C3%9Cbung", "aus+str"}) {
@@ -80,7 +80,7 @@ TEST_F(LibraryTest, listsTheVideoFilesAndFindsFoldedWordsAsWordStarts) {
   EXPECT_EQ(log.front(), "5 Videos im Katalog, davon 1 nur mit ihrem Namen; 0 Dateien nicht lesbar.");
 }
 
-TEST_F(LibraryTest, theFileComesWithItsTypeTagAndRangesAndAVanishedOneIsNotFound) {
+TEST_F(LibraryTest, TheFileComesWithItsTypeTagAndRangesAndAVanishedOneIsNotFound) {
   const std::string id = only("kase").id;
   const std::string bytes = readFile(site.folder() + "/kaese.webm");
   const std::string file = fileRequest(id);
@@ -105,7 +105,7 @@ TEST_F(LibraryTest, theFileComesWithItsTypeTagAndRangesAndAVanishedOneIsNotFound
   EXPECT_EQ(get("/vi/" + id + "/" + id + ".jpg").status, 404);
 }
 
-TEST_F(LibraryTest, whatTheVideoWindowCannotPlayIsNamedAndOfferedForDownload) {
+TEST_F(LibraryTest, WhatTheVideoWindowCannotPlayIsNamedAndOfferedForDownload) {
   const std::string film = only("schulfilm").id;
   const std::string embed = get("/embed/" + film).body;
   EXPECT_EQ(embed.find("<video"), std::string::npos);
@@ -118,7 +118,7 @@ TEST_F(LibraryTest, whatTheVideoWindowCannotPlayIsNamedAndOfferedForDownload) {
   EXPECT_EQ(playable.find("nicht abspielen"), std::string::npos);
 }
 
-TEST_F(LibraryTest, picturesAreMadeOnceKeptUntilTheFileChangesAndBrokenFilesGetTheStandIn) {
+TEST_F(LibraryTest, PicturesLastUntilTheFileChangesBrokenFilesGetTheStandIn) {
   const std::string id = only("sylt").id;
   const std::string target = "/vi/" + id + "/" + id + ".jpg";
   Answer picture = get(target);
@@ -151,7 +151,7 @@ TEST_F(LibraryTest, picturesAreMadeOnceKeptUntilTheFileChangesAndBrokenFilesGetT
   EXPECT_NE(site.log().back().find("ohne Ablage"), std::string::npos);
 }
 
-TEST_F(LibraryTest, rescansReadOnlyWhatChangedAndIdsStayForTheSamePath) {
+TEST_F(LibraryTest, RescansReadOnlyWhatChangedAndIdsStayForTheSamePath) {
   const std::string id = only("kase").id;
   EXPECT_EQ(site.library().rescan().read, 0u);
 
@@ -173,7 +173,7 @@ TEST_F(LibraryTest, rescansReadOnlyWhatChangedAndIdsStayForTheSamePath) {
   EXPECT_EQ(only("neu").id, added);
 }
 
-TEST_F(LibraryTest, aDamagedOrForeignCatalogueIsMovedAsideAndBuiltAnew) {
+TEST_F(LibraryTest, ADamagedOrForeignCatalogueIsMovedAsideAndBuiltAnew) {
   for (const bool foreign : {false, true}) {
     fs::remove(site.database() + ".alt");
     if (foreign) {
@@ -189,7 +189,7 @@ TEST_F(LibraryTest, aDamagedOrForeignCatalogueIsMovedAsideAndBuiltAnew) {
   }
 }
 
-TEST(LibrarySearch, matchesInTheTitleComeFirstThenTheOthersEachByTitleAndPaged) {
+TEST(LibrarySearch, MatchesInTheTitleComeFirstThenTheOthersEachByTitleAndPaged) {
   const kf::test::TempDir dir;
   fs::create_directory(dir.file("lib"));
   const std::string database = dir.file("lib.sqlite");
@@ -215,7 +215,7 @@ TEST(LibrarySearch, matchesInTheTitleComeFirstThenTheOthersEachByTitleAndPaged) 
   EXPECT_TRUE(titles(3, 20).empty());
 }
 
-TEST(LibraryFolder, aMissingFolderIsNamedInGermanAndNothingIsMade) {
+TEST(LibraryFolder, AMissingFolderIsNamedInGermanAndNothingIsMade) {
   const kf::test::TempDir dir;
   const std::string database = dir.file("cache/lib.sqlite");
   kf::test::writeFile(dir.file("datei"), "x");
@@ -239,7 +239,7 @@ TEST(LibraryFolder, aMissingFolderIsNamedInGermanAndNothingIsMade) {
   EXPECT_FALSE(fs::exists(dir.file("cache")));
 }
 
-TEST(LibraryWorker, aWorkerThatHangsOrDiesIsEndedAndTheNextAskStartsAFreshOne) {
+TEST(LibraryWorker, AWorkerThatHangsOrDiesIsEndedAndTheNextAskStartsAFreshOne) {
   const kf::test::TempDir dir;
   kf::test::writeFile(dir.file("hangs"), "#!/bin/sh\nexec sleep 60\n");
   kf::test::writeFile(dir.file("dies"), "#!/bin/sh\nexit 3\n");

@@ -11,7 +11,7 @@
 namespace kf::site::library {
 namespace {
 
-TEST(LibraryText, foldingMeetsUmlautsTheirSpellingsSharpSAndAccents) {
+TEST(LibraryText, FoldingMeetsUmlautsTheirSpellingsSharpSAndAccents) {
   for (const char *same : {"Käse", "KAESE", "kase", "KÄSE", "Kâse"}) EXPECT_EQ(foldForSearch(same), "kase") << same;
   EXPECT_EQ(foldForSearch("Straße"), "strasse");
   EXPECT_EQ(foldForSearch("Übung"), "ubung");
@@ -21,7 +21,7 @@ TEST(LibraryText, foldingMeetsUmlautsTheirSpellingsSharpSAndAccents) {
   EXPECT_EQ(matchExpression({"\xFF\"OR"}), "\"y\"* \"or\"*") << "no query syntax gets through";
 }
 
-TEST(LibraryText, textsKeepThePageGrammar) {
+TEST(LibraryText, TextsKeepThePageGrammar) {
   EXPECT_EQ(pageText("Tom's \"Film\" <b> & | x", 100, false), "Tom’s ”Film” ‹b› + ¦ x");
   EXPECT_EQ(pageText("  Zeile 1\r\n\n\tZeile 2 \n", 100, true), "Zeile 1<br/>Zeile 2");
   EXPECT_EQ(pageText("Zeile 1\nZeile 2", 100, false), "Zeile 1 Zeile 2");
@@ -39,7 +39,7 @@ TEST(LibraryText, textsKeepThePageGrammar) {
   EXPECT_EQ(chooseDescription("", "", "", "a/b.mp4"), "a/b.mp4");
 }
 
-TEST(LibraryText, playTimesAndIds) {
+TEST(LibraryText, PlayTimesAndIds) {
   EXPECT_EQ(durationText(0), "0:00");
   EXPECT_EQ(durationText(3599), "59:59");
   EXPECT_EQ(durationText(4000), "1:06:40");

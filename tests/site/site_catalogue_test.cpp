@@ -14,7 +14,7 @@ namespace {
 
 constexpr const char *kGood = "abcdefghijk|Katze im Schnee|3:25|0|katze,cat|Eine Katze.<br/>\tIm Schnee.";
 
-TEST(SiteCatalogue, committedCatalogueIsLargeVariedAndComplete) {
+TEST(SiteCatalogue, CommittedCatalogueIsLargeVariedAndComplete) {
   const Site site = Site::load(defaultDataDir());
   const auto &videos = site.catalogue().videos();
   EXPECT_GE(videos.size(), 300u);
@@ -31,20 +31,19 @@ TEST(SiteCatalogue, committedCatalogueIsLargeVariedAndComplete) {
   EXPECT_TRUE(umlaut && breakTag && tab);
 }
 
-TEST(SiteCatalogue, rejectsRecordsThatWouldBreakAResultPage) {
+TEST(SiteCatalogue, RejectsRecordsThatWouldBreakAResultPage) {
   EXPECT_EQ(Catalogue::parse(std::string("# comment\n") + kGood + "\r\n").videos().size(), 1u);
   const std::vector<std::string> bad = {
-      "abcdefghij|Zu kurz|3:25|0|katze|Text.",              // id of 10 characters
-      "abcdefghi!k|Zeichen|3:25|0|katze|Text.",             // "!" in the id
-      "abcdefghijk|Katze's Tag|3:25|0|katze|Text.",         // single quote in the title
-      "abcdefghijk|Katze \"X\"|3:25|0|katze|Text.",         // double quote in the title
-      "abcdefghijk|Titel|3:25|0|katze|Text|mehr",           // "|" in a field
-      "abcdefghijk|Titel|325|0|katze|Text.",                // duration
-      "abcdefghijk|Titel|3:75|0|katze|Text.",               // duration
-      "abcdefghijk|Titel|3:25|0|katze| Text.",              // description starts with a blank
-      "abcdefghijk|Titel|3:25|0|katze|Siehe /watch?v=abc",  // entry marker in a text
-      "abcdefghijk|Titel|3:25|0|katze|\xFC"
-      "ber",                                                         // not UTF-8
+      "abcdefghij|Zu kurz|3:25|0|katze|Text.",                       // id of 10 characters
+      "abcdefghi!k|Zeichen|3:25|0|katze|Text.",                      // "!" in the id
+      "abcdefghijk|Katze's Tag|3:25|0|katze|Text.",                  // single quote in the title
+      "abcdefghijk|Katze \"X\"|3:25|0|katze|Text.",                  // double quote in the title
+      "abcdefghijk|Titel|3:25|0|katze|Text|mehr",                    // "|" in a field
+      "abcdefghijk|Titel|325|0|katze|Text.",                         // duration
+      "abcdefghijk|Titel|3:75|0|katze|Text.",                        // duration
+      "abcdefghijk|Titel|3:25|0|katze| Text.",                       // description starts with a blank
+      "abcdefghijk|Titel|3:25|0|katze|Siehe /watch?v=abc",           // entry marker in a text
+      "abcdefghijk|Titel|3:25|0|katze|\374ber",                      // not UTF-8
       std::string(kGood) + "\nABCDEFGHIJK|Andere|1:00|1|cat|Text.",  // same id in other letter case
   };
   for (const auto &record : bad) {
@@ -52,11 +51,11 @@ TEST(SiteCatalogue, rejectsRecordsThatWouldBreakAResultPage) {
   }
 }
 
-TEST(SiteCatalogue, searchFoldsLetterCaseAndNeedsEveryWord) {
+TEST(SiteCatalogue, SearchFoldsLetterCaseAndNeedsEveryWord) {
   const Catalogue catalogue = Catalogue::parse(std::string(kGood) +
                                                "\nbbbbbbbbbbb|Übermütige Kätzchen|1:00|1|tiere|Spiel.\n"
                                                "ccccccccccc|Hund|1:00|2|hund|Ein Hund und eine Katze.");
-  auto found = [&](std::vector<std::string> words) {
+  auto found = [&](const std::vector<std::string> &words) {
     std::vector<std::string> ids;
     for (const Video *video : catalogue.search(words)) ids.push_back(video->id);
     return ids;
@@ -71,7 +70,7 @@ TEST(SiteCatalogue, searchFoldsLetterCaseAndNeedsEveryWord) {
   EXPECT_TRUE(found({}).empty());
 }
 
-TEST(SitePagesText, attachmentNameIsPlainAsciiWhateverTheTitle) {
+TEST(SitePagesText, AttachmentNameIsPlainAsciiWhateverTheTitle) {
   Video video;
   video.id = "abcdefghijk";
   video.title = "Grüße aus Köln: \"../../etc\"\r\n – Teil 2";

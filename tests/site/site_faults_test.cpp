@@ -16,7 +16,7 @@ class SiteFaults : public SiteTest {
   static Answer normal() { return get(page()); }
 };
 
-TEST_F(SiteFaults, refuseClosesWithoutAWord) {
+TEST_F(SiteFaults, RefuseClosesWithoutAWord) {
   server_->setFault({"GET", "katze"}, Fault::Refuse);
   Answer answer = get(page());
   EXPECT_TRUE(answer.connected && answer.complete);
@@ -24,7 +24,7 @@ TEST_F(SiteFaults, refuseClosesWithoutAWord) {
   EXPECT_EQ(get(pageOne("musik")).status, 200);  // only the matching requests
 }
 
-TEST_F(SiteFaults, cutOffAnnouncesMoreThanItSends) {
+TEST_F(SiteFaults, CutOffAnnouncesMoreThanItSends) {
   const std::string full = normal().body;
   server_->setFault({"", "katze"}, Fault::CutOff);
   Answer answer = get(page());
@@ -38,7 +38,7 @@ TEST_F(SiteFaults, cutOffAnnouncesMoreThanItSends) {
   EXPECT_FALSE(head.headComplete);
 }
 
-TEST_F(SiteFaults, noLengthLeavesOutContentLengthAndEndsTheBodyWithTheConnection) {
+TEST_F(SiteFaults, NoLengthLeavesOutContentLengthAndEndsTheBodyWithTheConnection) {
   const std::string full = normal().body;
   server_->setFault({"", "katze"}, Fault::NoLength);
   Answer head = fetch(port_, "HEAD", page(), fullHost());
@@ -50,7 +50,7 @@ TEST_F(SiteFaults, noLengthLeavesOutContentLengthAndEndsTheBodyWithTheConnection
   EXPECT_EQ(answer.body, full);
 }
 
-TEST_F(SiteFaults, hugeHeaderBlockPrecedesTheRealAnswer) {
+TEST_F(SiteFaults, HugeHeaderBlockPrecedesTheRealAnswer) {
   const std::string full = normal().body;
   server_->setFault({"GET", "katze"}, Fault::HugeHeader);
   Answer answer = get(page());
@@ -59,7 +59,7 @@ TEST_F(SiteFaults, hugeHeaderBlockPrecedesTheRealAnswer) {
   EXPECT_EQ(answer.body, full);
 }
 
-TEST_F(SiteFaults, serverErrorAndNotAPicture) {
+TEST_F(SiteFaults, ServerErrorAndNotAPicture) {
   server_->setFault({"GET", "katze"}, Fault::ServerError);
   Answer error = get(page());
   EXPECT_EQ(error.status, 500);
@@ -74,7 +74,7 @@ TEST_F(SiteFaults, serverErrorAndNotAPicture) {
   EXPECT_EQ(notPicture.body.rfind("<!DOCTYPE", 0), 0u);
 }
 
-TEST_F(SiteFaults, rulesHitTheChosenMethodAndCountThenReservedWordsWork) {
+TEST_F(SiteFaults, RulesHitTheChosenMethodAndCountThenReservedWordsWork) {
   server_->setFault({"GET", "katze", 1}, Fault::ServerError);
   EXPECT_EQ(fetch(port_, "HEAD", page(), fullHost()).status, 200);  // another method
   EXPECT_EQ(get(page()).status, 500);
@@ -91,7 +91,7 @@ TEST_F(SiteFaults, rulesHitTheChosenMethodAndCountThenReservedWordsWork) {
             normal().body.substr(normal().body.find("<div id=\"results\">"), 2000));
 }
 
-TEST_F(SiteFaults, slowAnswerTricklesTheRealBodyUntilTheSiteStops) {
+TEST_F(SiteFaults, SlowAnswerTricklesTheRealBodyUntilTheSiteStops) {
   // A site of its own, since this test stops it halfway through the answer.
   Server site;
   const int port = site.start();
@@ -111,7 +111,7 @@ TEST_F(SiteFaults, slowAnswerTricklesTheRealBodyUntilTheSiteStops) {
   EXPECT_LT(start.raw.size() + got, full.size());
 }
 
-TEST_F(SiteFaults, trickleSendsTheHeadAtOnceAndTheBodyAByteAtATime) {
+TEST_F(SiteFaults, TrickleSendsTheHeadAtOnceAndTheBodyAByteAtATime) {
   EXPECT_EQ(reservedFault(pageOne("katze%20fehler-troepfeln")), Fault::Trickle);
   const std::string full = fetch(port_, "GET", page(), "localhost").body;
   server_->setFault({"GET", "katze"}, Fault::Trickle);
@@ -125,7 +125,7 @@ TEST_F(SiteFaults, trickleSendsTheHeadAtOnceAndTheBodyAByteAtATime) {
   EXPECT_EQ(raw.substr(bodyStart()), full.substr(0, 2));
 }
 
-TEST_F(SiteFaults, endlessBodyRunsPastAnyCapAndStopsWithItsClient) {
+TEST_F(SiteFaults, EndlessBodyRunsPastAnyCapAndStopsWithItsClient) {
   server_->setFault({"GET", "/endless"}, Fault::Endless);
   Answer answer = fetch(port_, "GET", "/endless", fullHost(), {}, 4 * 1024 * 1024);
   EXPECT_EQ(answer.status, 200);
@@ -138,7 +138,7 @@ TEST_F(SiteFaults, endlessBodyRunsPastAnyCapAndStopsWithItsClient) {
   EXPECT_EQ(get(page()).status, 200);
 }
 
-TEST(SiteShutdown, stopEndsAnEndlessAnswerInProgress) {
+TEST(SiteShutdown, StopEndsAnEndlessAnswerInProgress) {
   Server site;
   const int port = site.start();
   site.setFault({"GET", "/"}, Fault::Endless);

@@ -42,7 +42,8 @@ bool safeAttachment(const std::string &header) {
   if (!header.starts_with(front) || !header.ends_with(back) || header.size() == front.size() + back.size()) {
     return false;
   }
-  return std::all_of(header.begin() + front.size(), header.end() - back.size(),
+  return std::all_of(header.begin() + static_cast<std::ptrdiff_t>(front.size()),
+                     header.end() - static_cast<std::ptrdiff_t>(back.size()),
                      [](unsigned char c) { return std::isalnum(c) || c == '-' || c == '_'; });
 }
 
@@ -62,7 +63,7 @@ std::pair<int, int> jpegSize(const std::string &jpeg) {
 
 class SitePages : public SiteTest {};
 
-TEST_F(SitePages, everyPageOfASearchFollowsTheEntryGrammarAndListsEachMatchOnce) {
+TEST_F(SitePages, EveryPageOfASearchFollowsTheEntryGrammarAndListsEachMatchOnce) {
   for (std::string word : {"katze", "cat", "musik", "berlin", "klipfang"}) {
     SCOPED_TRACE(word);
     size_t expected = 0;
@@ -100,7 +101,7 @@ TEST_F(SitePages, everyPageOfASearchFollowsTheEntryGrammarAndListsEachMatchOnce)
   }
 }
 
-TEST_F(SitePages, addressesFollowTheHostNameTheRequestCameBy) {
+TEST_F(SitePages, AddressesFollowTheHostNameTheRequestCameBy) {
   const std::string target = pageOne("berlin");
   auto first = readResultPage(get(target, bareHost()).body, false).entries.at(0);
   EXPECT_EQ(first.picture.rfind("http://" + bareHost() + "/vi/", 0), 0u) << first.picture;
@@ -111,7 +112,7 @@ TEST_F(SitePages, addressesFollowTheHostNameTheRequestCameBy) {
   EXPECT_EQ(first.picture.rfind("http://localhost:" + std::to_string(port_) + "/vi/", 0), 0u) << first.picture;
 }
 
-TEST_F(SitePages, searchWordsArriveEncodedInEitherCodePage) {
+TEST_F(SitePages, SearchWordsArriveEncodedInEitherCodePage) {
   auto found = [&](const std::string &words) { return ids(readResultPage(get(pageOne(words)).body, false)); };
   const auto utf8 = found("m%C3%BCtze");
   ASSERT_FALSE(utf8.empty());
@@ -130,7 +131,7 @@ TEST_F(SitePages, searchWordsArriveEncodedInEitherCodePage) {
   }
 }
 
-TEST_F(SitePages, headAnnouncesTheLengthOfTheGetBody) {
+TEST_F(SitePages, HeadAnnouncesTheLengthOfTheGetBody) {
   const Video &video = catalogue().videos().front();
   const std::string watch = get("/watch?v=" + video.id).body;
   for (const std::string &target :
@@ -149,7 +150,7 @@ TEST_F(SitePages, headAnnouncesTheLengthOfTheGetBody) {
   }
 }
 
-TEST_F(SitePages, watchPageLeadsToTheVideoFileOnlyWithItsToken) {
+TEST_F(SitePages, WatchPageLeadsToTheVideoFileOnlyWithItsToken) {
   for (size_t i = 0; i < catalogue().videos().size(); i += 40) {
     const Video &video = catalogue().videos()[i];
     SCOPED_TRACE(video.id);
@@ -175,7 +176,7 @@ TEST_F(SitePages, watchPageLeadsToTheVideoFileOnlyWithItsToken) {
   EXPECT_EQ(get("/watch?v=nosuchvideo").status, 404);
 }
 
-TEST_F(SitePages, picturesAndTheEmbeddedPlayerServeRealMedia) {
+TEST_F(SitePages, PicturesAndTheEmbeddedPlayerServeRealMedia) {
   std::set<std::string> pictureNames;
   for (const auto &entry : readResultPage(get(pageOne("katze")).body, false).entries) {
     const std::string path = entry.picture.substr(entry.picture.find("/vi/"));
@@ -204,7 +205,7 @@ TEST_F(SitePages, picturesAndTheEmbeddedPlayerServeRealMedia) {
   EXPECT_EQ(part.headers["content-range"], "bytes 0-99/" + std::to_string(clip.body.size()));
 }
 
-TEST_F(SitePages, homeAndMakerPagesAreRealPages) {
+TEST_F(SitePages, HomeAndMakerPagesAreRealPages) {
   Answer home = get("/");
   EXPECT_EQ(home.status, 200);
   EXPECT_NE(home.body.find("action=\"/results\""), std::string::npos);
@@ -215,7 +216,7 @@ TEST_F(SitePages, homeAndMakerPagesAreRealPages) {
   EXPECT_TRUE(maker.body.ends_with("</html>\n"));
 }
 
-TEST_F(SitePages, logRecordsMethodTargetHostAndUserAgent) {
+TEST_F(SitePages, LogRecordsMethodTargetHostAndUserAgent) {
   const auto file = std::filesystem::temp_directory_path() / ("kf-site-log-" + std::to_string(port_) + ".txt");
   std::filesystem::remove(file);
   server_->writeLogTo(file);
@@ -238,7 +239,7 @@ TEST_F(SitePages, logRecordsMethodTargetHostAndUserAgent) {
   std::filesystem::remove(file);
 }
 
-TEST(EntryGrammarReader, catchesAnEntryLineTooShortForItsTitle) {
+TEST(EntryGrammarReader, CatchesAnEntryLineTooShortForItsTitle) {
   const std::string page =
       "<html>\n<a href=\"/watch?v=abcdefghijk\" title='A rather long title'><img src=\"x\" a=\"\" b=\"pic\">\n"
       "<div>\n<span>1:00</span>\n<div>\n<div>\n<div id=\"descabcdefghijk\">\ntext\n</div>\n</html>\n";

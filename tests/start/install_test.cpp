@@ -10,7 +10,7 @@
 #include <filesystem>
 
 #include "download/programs.h"
-#include "platform/port_owners.h"
+#include "platform/os/port_owners.h"
 #include "site/http_probe.h"
 #include "site/library_folder.h"
 #include "start/started_program.h"
@@ -75,7 +75,7 @@ class InstallTest : public ::testing::Test {
 
   // A folder of the user's own in the prefix: his home, his runtime folder.
   std::string folderOf(unsigned uid, const std::string &name) const {
-    const std::string folder = prefix_->file(name + "-" + std::to_string(uid));
+    std::string folder = prefix_->file(name + "-" + std::to_string(uid));
     std::filesystem::create_directories(folder);
     EXPECT_EQ(::chown(folder.c_str(), uid, uid), 0);
     std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
@@ -108,7 +108,7 @@ class InstallTest : public ::testing::Test {
 
   // A folder of clips of the user's, in his home.
   std::string videosOf(unsigned uid) const {
-    const std::string folder = folderOf(uid, "home") + "/Videos";
+    std::string folder = folderOf(uid, "home") + "/Videos";
     std::filesystem::copy(site::test::clipFolder(), folder,
                           std::filesystem::copy_options::recursive | std::filesystem::copy_options::copy_symlinks);
     for (const auto &entry : std::filesystem::recursive_directory_iterator(folder)) {
@@ -176,7 +176,7 @@ TEST_F(InstallTest, AnotherUsersSiteOnTheUsersPortIsNotUsedAndTheUserIsToldWhy) 
   EXPECT_EQ(test::processesOf(appDir() + "/klipfang-site").size(), 1U) << "the launcher started no site";
 }
 
-TEST_F(InstallTest, ALibraryStartServesTheFolderOnTheUsersPortAndTheNextStartsUseItOrSayWhyNot) {
+TEST_F(InstallTest, ALibraryStartServesItAndLaterStartsUseItOrSayWhy) {
   const std::string videos = videosOf(user);
   test::StartedProgram started("/usr/bin/setpriv", asUser(user, {launcher(), "--library", videos}));
   ASSERT_TRUE(test::eventually([&] { return siteOfProgram(user) == "http://127.0.0.1:" + std::to_string(port); }));
@@ -195,7 +195,7 @@ TEST_F(InstallTest, ALibraryStartServesTheFolderOnTheUsersPortAndTheNextStartsUs
       << test::readFile(output);
 }
 
-TEST_F(InstallTest, ALibraryStartLeavesOtherVideosOnTheUsersPortAloneAndTellsOfAMissingFolder) {
+TEST_F(InstallTest, ALibraryStartLeavesOtherSitesAloneAndNamesAMissingFolder) {
   test::StartedProgram builtIn("/usr/bin/setpriv", asUser(user, {appDir() + "/klipfang-site", "--port",
                                                                  std::to_string(port), "--data", appDir() + "/site"}));
   ASSERT_TRUE(test::eventually([&] { return siteAnswers(port); }));

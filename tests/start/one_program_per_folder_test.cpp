@@ -10,7 +10,7 @@
 
 #include "app/folder_claim.h"
 #include "faults/program_folder.h"
-#include "platform/instance/hand_over.h"
+#include "platform/os/instance/hand_over.h"
 #include "start/started_program.h"
 
 namespace kf {
@@ -42,7 +42,7 @@ class Folder : public test::ProgramFolder {
   bool answers() const { return instance::handOver(app::handOverPathFor(path()), "show", 60s); }
 };
 
-TEST(OneProgramPerFolder, ASecondStartBringsTheFirstForwardAndEndsWithoutTouchingTheFolder) {
+TEST(OneProgramPerFolder, ASecondStartBringsTheFirstForwardAndTouchesNothing) {
   const Folder folder;
   test::StartedProgram first(folder.program(), {});
   ASSERT_TRUE(folder.answers());

@@ -26,11 +26,13 @@ StartedProgram::StartedProgram(const std::string &program, const std::vector<std
     if (!drop) entries.push_back(text);
   }
   std::vector<char *> envp;
+  envp.reserve(entries.size() + 1);
   for (std::string &entry : entries) envp.push_back(entry.data());
   envp.push_back(nullptr);
   std::vector<std::string> words{program};
   words.insert(words.end(), args.begin(), args.end());
   std::vector<char *> argv;
+  argv.reserve(words.size() + 1);
   for (std::string &word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/headless_toolkit.h"
+#include "platform/ui/headless_toolkit.h"
 #include "store/build_watch_page.h"
 #include "store/favourite_row.h"
 #include "store/watch_command.h"
@@ -76,7 +76,7 @@ class FavouriteCommandsTest : public ::testing::Test {
   WatchCommand watch{{cmdWatch, lstResult, lstFavs, labSel}, buildWatchPage};
 };
 
-TEST_F(FavouriteCommandsTest, MarkingAppendsACopyNumberedAfterTheRowsThereAndMarksTheResult) {
+TEST_F(FavouriteCommandsTest, MarkingAppendsANumberedCopyAndMarksTheResult) {
   addFavourite("Eins", "a1");
   addFavourite("Zwei", "b2");
   addFavourite("Drei", "c3");
@@ -98,7 +98,7 @@ TEST_F(FavouriteCommandsTest, MarkingAppendsACopyNumberedAfterTheRowsThereAndMar
   EXPECT_EQ(views(), (std::vector<bool>{true, false, false, false}));  // the view stays on the results
 }
 
-TEST_F(FavouriteCommandsTest, AVideoIsAFavouriteOnceAndUnmarkingRemovesItsOwnFavourite) {
+TEST_F(FavouriteCommandsTest, AVideoIsAFavouriteOnceAndUnmarkingRemovesIt) {
   addResult("No cats were harmed.", "k9");
   addResult("No cats were harmed.", "x1");
   addResult("No cats were harmed.", "K9");  // the same video again, on a later page
@@ -122,7 +122,7 @@ TEST_F(FavouriteCommandsTest, AVideoIsAFavouriteOnceAndUnmarkingRemovesItsOwnFav
   EXPECT_EQ(stars(), (std::vector<int>{0, 0, 0}));
 }
 
-TEST_F(FavouriteCommandsTest, TheDeleteKeyRemovesTheSelectedFavouriteItsStarsAndSelectsTheNext) {
+TEST_F(FavouriteCommandsTest, DeleteRemovesFavouriteAndStarsAndSelectsTheNext) {
   addFavourite("Eins", "a1");
   addFavourite("Zwei", "b2");
   addFavourite("Drei", "c3");
@@ -151,7 +151,7 @@ TEST_F(FavouriteCommandsTest, TheDeleteKeyRemovesTheSelectedFavouriteItsStarsAnd
   EXPECT_EQ(lstFavs.count(), 0);
 }
 
-TEST_F(FavouriteCommandsTest, EmptyListsAndListsWithoutASelectionLeaveEverythingAsItWas) {
+TEST_F(FavouriteCommandsTest, ListsWithoutRowsOrSelectionLeaveEverythingAsItWas) {
   fraCMD.setVisible(true);
   const auto untouched = [&] {
     cmdMark.click();
@@ -172,7 +172,7 @@ TEST_F(FavouriteCommandsTest, EmptyListsAndListsWithoutASelectionLeaveEverything
   EXPECT_EQ(lstResult.smallIcon(1), 1);
   EXPECT_TRUE(fraCMD.visible());
   EXPECT_EQ(buildWatchPage.frmVid(), nullptr);
-  EXPECT_TRUE(tk.messages().empty());
+  EXPECT_TRUE(tk.boxes.shown().empty());
   EXPECT_TRUE(std::filesystem::is_empty(dir.file("dat")));
 }
 
@@ -192,7 +192,7 @@ TEST_F(FavouriteCommandsTest, TheViewButtonsLeaveExactlyOneViewAndHideThePanel) 
   EXPECT_EQ(views(), (std::vector<bool>{false, true, false, false}));
 }
 
-TEST_F(FavouriteCommandsTest, ADoubleClickOnAFavouriteAndTheWatchButtonPlayTheirSelectedVideo) {
+TEST_F(FavouriteCommandsTest, DoubleClickAndWatchButtonPlayTheSelectedFavourite) {
   addFavourite("Mein Lieblingsfilm", "fav-1");
   addFavourite("Noch einer", "fav_2");
   lstFavs.clickItem(2);

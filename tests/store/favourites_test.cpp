@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/headless_toolkit.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/ui/headless_toolkit.h"
 #include "store/favourite_row.h"
 #include "store/favourites_file.h"
 #include "store/search_history.h"
@@ -92,8 +92,8 @@ TEST_F(FavouritesTest, ADamagedFileIsMovedAsideNeverOverwrittenAndTold) {
     EXPECT_EQ(lstFavs.count(), 0);
     const std::string aside = file() + ".unlesbar." + std::to_string(i + 1);
     EXPECT_EQ(readFile(aside), damaged[i]);
-    ASSERT_EQ(tk.messages().size(), i + 1);
-    const auto &message = tk.messages().back();
+    ASSERT_EQ(tk.boxes.shown().size(), i + 1);
+    const auto &message = tk.boxes.shown().back();
     EXPECT_NE(message.text.find(text::cp1252(u8"„") + file() + text::cp1252(u8"“")), std::string::npos);
     EXPECT_NE(message.text.find(text::cp1252(u8"„") + aside + text::cp1252(u8"“")), std::string::npos);
     EXPECT_EQ(message.title, "Klipfang");
@@ -118,11 +118,11 @@ TEST_F(FavouritesTest, LinesAreCutWhereTheyEnterAndBlankLinesCostNoMemory) {
   test::appendRepeated(file(), "\r\n", 32 * test::kMiB);
   test::appendRepeated(file(), "B|2|p|T|0\r\n", 1);
   lstFavs.clear();
-  const std::size_t before = test::peakMemoryBytes();
-  LoadFavourites(lstFavs, dir.path());
-  EXPECT_LT(test::peakMemoryBytes() - before, 16 * test::kMiB);
-  EXPECT_EQ(rowsOf(lstFavs), (std::vector<std::string>{"1:A|1|p|T|0", "2:B|2|p|T|0"}));
-  EXPECT_TRUE(tk.messages().empty());
+  test::expectPeakGrowthBelow(16 * test::kMiB, [&] {
+    LoadFavourites(lstFavs, dir.path());
+    EXPECT_EQ(rowsOf(lstFavs), (std::vector<std::string>{"1:A|1|p|T|0", "2:B|2|p|T|0"}));
+    EXPECT_TRUE(tk.boxes.shown().empty());
+  });
 }
 
 TEST_F(FavouritesTest, FieldsComeBackExactlyAsTheyWereAndDuplicatesSurvive) {
@@ -187,11 +187,11 @@ TEST_F(FavouritesTest, AFailedSaveLeavesThePreviousFileWhole) {
   EXPECT_FALSE(std::filesystem::exists(dir.file("dat")));
 
   // Each failure is told, naming the file and the reason.
-  ASSERT_EQ(tk.messages().size(), 2U);
+  ASSERT_EQ(tk.boxes.shown().size(), 2U);
   const std::string said = text::cp1252(u8"Die Favoriten konnten nicht gespeichert werden.\n\n");
-  EXPECT_EQ(tk.messages()[0].text, said + text::cp1252(u8"Datei zu groß: ") + file() +
-                                       text::cp1252(u8"\n\nEine vorhandene Datei bleibt unverändert."));
-  EXPECT_EQ(tk.messages()[1].icon, ui::MessageIcon::Critical);
+  EXPECT_EQ(tk.boxes.shown()[0].text, said + text::cp1252(u8"Datei zu groß: ") + file() +
+                                          text::cp1252(u8"\n\nEine vorhandene Datei bleibt unverändert."));
+  EXPECT_EQ(tk.boxes.shown()[1].icon, ui::MessageIcon::Critical);
 }
 
 // The search history is kept beside the favourites and saved like them.
@@ -232,7 +232,7 @@ TEST_F(SearchHistoryTest, NewestFirstEachOnceTwentyKeptAndClearedOnDisk) {
   again.clear();
   EXPECT_TRUE(again.entries().empty());
   EXPECT_EQ(readFile(path), "") << "cleared on the disk at once";
-  EXPECT_TRUE(tk.messages().empty());
+  EXPECT_TRUE(tk.boxes.shown().empty());
 }
 
 TEST_F(SearchHistoryTest, ADamagedFileIsMovedAsideAndTold) {
@@ -246,8 +246,8 @@ TEST_F(SearchHistoryTest, ADamagedFileIsMovedAsideAndTold) {
     const std::string aside = path + ".unlesbar" + (i == 0 ? "" : "." + std::to_string(i));
     EXPECT_EQ(readFile(aside), damaged[i]);
     EXPECT_FALSE(std::filesystem::exists(path));
-    ASSERT_EQ(tk.messages().size(), i + 1);
-    EXPECT_NE(tk.messages().back().text.find(text::cp1252(u8"„") + aside + text::cp1252(u8"“")), std::string::npos);
+    ASSERT_EQ(tk.boxes.shown().size(), i + 1);
+    EXPECT_NE(tk.boxes.shown().back().text.find(text::cp1252(u8"„") + aside + text::cp1252(u8"“")), std::string::npos);
   }
 }
 

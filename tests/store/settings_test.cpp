@@ -7,8 +7,8 @@
 #include <set>
 #include <string>
 
-#include "platform/headless/headless_toolkit.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/ui/headless_toolkit.h"
 #include "store/frm_settings.h"
 #include "store/settings_file.h"
 #include "support/file_size_limit.h"
@@ -40,7 +40,7 @@ class SettingsTest : public ::testing::Test {
   test::TempDir dir;
 };
 
-TEST_F(SettingsTest, AFileThatCannotBeReadEndsTheProgramAfterOneMessageAndStaysAsItWas) {
+TEST_F(SettingsTest, AnUnreadableFileEndsTheProgramAfterOneMessageAndStays) {
   const std::optional<std::string> files[] = {
       std::nullopt,                                                  // missing
       "respages:3\r\ncleartxt:1\r\npreview:1\r\n",                   // three lines
@@ -64,11 +64,11 @@ TEST_F(SettingsTest, AFileThatCannotBeReadEndsTheProgramAfterOneMessageAndStaysA
 
     EXPECT_THROW(LoadSettings(settings, folder.path()), ui::ProcessEnded);
 
-    ASSERT_EQ(toolkit.messages().size(), 1U);
-    EXPECT_EQ(toolkit.messages()[0].text, text::cp1252(u8"Klipfang Einstellungen konnten nicht geladen werden. "
-                                                       u8"Bitte informieren sie sich auf unserer Homepage."));
-    EXPECT_EQ(toolkit.messages()[0].title, text::cp1252(u8"Fehler ist aufgetreten!"));
-    EXPECT_EQ(toolkit.messages()[0].icon, ui::MessageIcon::Critical);
+    ASSERT_EQ(toolkit.boxes.shown().size(), 1U);
+    EXPECT_EQ(toolkit.boxes.shown()[0].text, text::cp1252(u8"Klipfang Einstellungen konnten nicht geladen werden. "
+                                                          u8"Bitte informieren sie sich auf unserer Homepage."));
+    EXPECT_EQ(toolkit.boxes.shown()[0].title, text::cp1252(u8"Fehler ist aufgetreten!"));
+    EXPECT_EQ(toolkit.boxes.shown()[0].icon, ui::MessageIcon::Critical);
     EXPECT_EQ(entriesOf(folder.path()), before);
     if (content) {
       EXPECT_EQ(readFile(folder.file("sets.cfg")), *content);
@@ -103,7 +103,7 @@ TEST_F(SettingsTest, LinesAreReadByPositionAndOnlyAnExactOneSwitchesOn) {
     Settings settings = testCase.before;
     LoadSettings(settings, dir.path());
     EXPECT_EQ(settings, testCase.after);
-    EXPECT_TRUE(tk.messages().empty());
+    EXPECT_TRUE(tk.boxes.shown().empty());
   }
 }
 
@@ -138,27 +138,19 @@ TEST_F(SettingsTest, AFailedSaveLeavesThePreviousFileWhole) {
   EXPECT_EQ(entriesOf(other.path()), std::set<std::string>{"sets.cfg"});
 
   // Each failure is told, naming the file and the reason.
-  ASSERT_EQ(tk.messages().size(), 2U);
+  ASSERT_EQ(tk.boxes.shown().size(), 2U);
   const std::string said = text::cp1252(u8"Die Einstellungen konnten nicht gespeichert werden.\n\n");
-  EXPECT_EQ(tk.messages()[0].text, said + text::cp1252(u8"Datei zu groß: ") + file() +
-                                       text::cp1252(u8"\n\nEine vorhandene Datei bleibt unverändert."));
+  EXPECT_EQ(tk.boxes.shown()[0].text, said + text::cp1252(u8"Datei zu groß: ") + file() +
+                                          text::cp1252(u8"\n\nEine vorhandene Datei bleibt unverändert."));
 }
 
-TEST_F(SettingsTest, ASaveKeepsModeAndOwnerAndReplacesTheFileALinkPointsTo) {
+TEST_F(SettingsTest, ASaveKeepsTheModeAndReplacesTheFileALinkPointsTo) {
   writeFile(file(), "alt");
   ASSERT_EQ(::chmod(file().c_str(), 0640), 0);
-  // Only root may hand a file to another user; the save must hand it back.
-  const bool root = ::geteuid() == 0;
-  if (root) {
-    ASSERT_EQ(::chown(file().c_str(), 4321, 4322), 0);
-  }
   SaveSettings({3, true, false, true}, dir.path());
   struct stat st {};
   ASSERT_EQ(::stat(file().c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640U);
-  if (root) {
-    EXPECT_EQ(std::pair(st.st_uid, st.st_gid), std::pair(4321U, 4322U));
-  }
 
   // Two links, relative and absolute, to a file kept elsewhere: both links stay, the file is new.
   test::TempDir elsewhere;
@@ -171,7 +163,17 @@ TEST_F(SettingsTest, ASaveKeepsModeAndOwnerAndReplacesTheFileALinkPointsTo) {
   EXPECT_TRUE(std::filesystem::is_symlink(elsewhere.file("zwischen.cfg")));
   EXPECT_EQ(readFile(elsewhere.file("echt.cfg")), "respages:4\r\ncleartxt:0\r\npreview:1\r\ninfront:0\r\n");
   EXPECT_EQ(entriesOf(elsewhere.path()), (std::set<std::string>{"echt.cfg", "zwischen.cfg"}));
-  EXPECT_TRUE(tk.messages().empty());
+  EXPECT_TRUE(tk.boxes.shown().empty());
+}
+
+TEST_F(SettingsTest, ASaveRunAsRootHandsTheFileBackToItsOwner) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root may give a file to another user";
+  writeFile(file(), "alt");
+  ASSERT_EQ(::chown(file().c_str(), 4321, 4322), 0);
+  SaveSettings({3, true, false, true}, dir.path());
+  struct stat st {};
+  ASSERT_EQ(::stat(file().c_str(), &st), 0);
+  EXPECT_EQ(std::pair(st.st_uid, st.st_gid), std::pair(4321U, 4322U));
 }
 
 class SettingsWindowTest : public SettingsTest {
@@ -186,7 +188,7 @@ class SettingsWindowTest : public SettingsTest {
   }
 };
 
-TEST_F(SettingsWindowTest, OpeningShowsTheSettingsInForceOnTopWhateverTheFrontSetting) {
+TEST_F(SettingsWindowTest, OpenedItShowsTheSettingsOnTopWhateverTheFrontSetting) {
   settings = {3, true, false, false};
   FrmSettings &frm = opened();
   EXPECT_TRUE(frm.window.isOpen());
@@ -208,7 +210,7 @@ TEST_F(SettingsWindowTest, OpeningShowsTheSettingsInForceOnTopWhateverTheFrontSe
   EXPECT_EQ(again.chkFront.value(), ui::CheckBox::Checked);
 }
 
-TEST_F(SettingsWindowTest, APageCountTheListDoesNotOfferShowsTheNearestEntryAndChangesNothingUntilSaved) {
+TEST_F(SettingsWindowTest, AnUnlistedPageCountShowsTheNearestUntilSaved) {
   for (const auto &[pages, shown] : {std::pair{0, "1"}, {-3, "1"}, {99, "20"}}) {
     settings.respages = static_cast<std::int16_t>(pages);
     FrmSettings &frm = opened();
@@ -253,7 +255,7 @@ TEST_F(SettingsWindowTest, SaveTakesTheWindowsValuesAndCancelKeepsTheOldOnes) {
   EXPECT_EQ(settings.respages, 7);
 }
 
-TEST_F(SettingsWindowTest, ClearingTheSearchHistoryEmptiesItAtOnceWhateverTheWindowDoesAfter) {
+TEST_F(SettingsWindowTest, ClearingTheSearchHistoryEmptiesItAtOnce) {
   history.add("katze");
   FrmSettings &frm = opened();
   frm.cmdHistory.click();

@@ -17,12 +17,14 @@
 #include <string>
 
 #include "net/site_address.h"
+#include "platform/base/cp1252.h"
 #include "platform/qt/control_peer.h"
 #include "platform/qt/qt_toolkit.h"
 #include "platform/qt/window_peer.h"
 #include "qt/qt_environment.h"
 #include "server.h"
 #include "store/build_watch_page.h"
+#include "support/local_site.h"
 #include "support/temp_dir.h"
 
 namespace kf::store {
@@ -90,7 +92,7 @@ TEST(VideoWindowOnScreen, AWatchPlaysTheSitesVideoInTheWindowAndTheCloseEndsIt) 
   reportVideoMetadataInTitle();
 
   site::Server server;
-  const net::SiteAddress site = net::localSiteAddress(server.start());
+  const net::SiteAddress site = test::localSiteAddress(server.start());
   test::TempDir dir;
   std::filesystem::create_directory(dir.file("dat"));
   // The template as delivered: the program points it at this test's site.

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/headless/headless_toolkit.h"
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
+#include "platform/ui/headless_toolkit.h"
 #include "store/build_watch_page.h"
 #include "support/file_size_limit.h"
 #include "support/temp_dir.h"
@@ -51,7 +51,7 @@ TEST_F(WatchTest, ThePageIsTheTemplatesFirstLineWithTheIdForEveryPercentSign) {
     EXPECT_EQ(readFile(page("Ab-1")), testCase.pageA);
     EXPECT_EQ(readFile(page("x_Y")), testCase.pageB);
   }
-  EXPECT_TRUE(tk.messages().empty());
+  EXPECT_TRUE(tk.boxes.shown().empty());
 }
 
 TEST_F(WatchTest, OneWindowShowsTheLatestVideoAndEveryPageStays) {
@@ -75,7 +75,7 @@ TEST_F(WatchTest, OneWindowShowsTheLatestVideoAndEveryPageStays) {
   buildWatchPage("vidA", "Wieder");
   EXPECT_EQ(readFile(page("vidA")), "<b>vidA</b>\r\n");
   EXPECT_EQ(frm().brw.location(), address("vidA"));
-  EXPECT_TRUE(tk.messages().empty());
+  EXPECT_TRUE(tk.boxes.shown().empty());
 }
 
 TEST_F(WatchTest, TheBrowserFillsTheWindowExactly) {
@@ -133,8 +133,8 @@ TEST_F(WatchTest, AnIdThatCannotNameAFileWritesNothingAndSaysSo) {
     SCOPED_TRACE(id);
     buildWatchPage(id, "Film");
   }
-  EXPECT_EQ(tk.messages().size(), std::size(bad));
-  for (const auto &message : tk.messages()) {
+  EXPECT_EQ(tk.boxes.shown().size(), std::size(bad));
+  for (const auto &message : tk.boxes.shown()) {
     EXPECT_EQ(message.title, "Klipfang");
     EXPECT_EQ(message.text, text::cp1252(u8"Dieses Video kann nicht angezeigt werden: seine Kennung ist ungültig."));
   }
@@ -156,7 +156,7 @@ TEST_F(WatchTest, ATemplateOrPageThatFailsIsToldAndTheWindowKeepsWhatItShowed) {
   }
   EXPECT_EQ(readFile(page("shown")), "shown\r\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.file("dat")), {}), 1);
-  EXPECT_EQ(tk.messages().size(), 1U);
+  EXPECT_EQ(tk.boxes.shown().size(), 1U);
   struct Case {
     const char *what;
     std::function<void()> arrange;
@@ -184,11 +184,11 @@ TEST_F(WatchTest, ATemplateOrPageThatFailsIsToldAndTheWindowKeepsWhatItShowed) {
   for (const auto &testCase : cases) {
     SCOPED_TRACE(testCase.what);
     testCase.arrange();
-    const std::size_t before = tk.messages().size();
+    const std::size_t before = tk.boxes.shown().size();
     buildWatchPage("next", "Nicht gezeigt");
-    ASSERT_EQ(tk.messages().size(), before + 1);
-    EXPECT_EQ(tk.messages().back().title, "Klipfang");
-    EXPECT_EQ(tk.messages().back().text.substr(0, testCase.message.size()), testCase.message);
+    ASSERT_EQ(tk.boxes.shown().size(), before + 1);
+    EXPECT_EQ(tk.boxes.shown().back().title, "Klipfang");
+    EXPECT_EQ(tk.boxes.shown().back().text.substr(0, testCase.message.size()), testCase.message);
     EXPECT_FALSE(std::filesystem::is_regular_file(page("next")));
     EXPECT_EQ(frm().window.caption(), "Gezeigt");
     EXPECT_EQ(frm().brw.location(), address("shown"));
@@ -198,13 +198,13 @@ TEST_F(WatchTest, ATemplateOrPageThatFailsIsToldAndTheWindowKeepsWhatItShowed) {
 TEST_F(WatchTest, AFolderInTheTemplatesPlaceCannotBeRead) {
   std::filesystem::create_directory(dir.file("vid.kf"));
   buildWatchPage("v1", "Film");
-  ASSERT_EQ(tk.messages().size(), 1U);
-  EXPECT_EQ(tk.messages()[0].text.rfind(text::cp1252(u8"Die Vorlage der Videoseite kann nicht gelesen werden: "), 0),
+  ASSERT_EQ(tk.boxes.shown().size(), 1U);
+  EXPECT_EQ(tk.boxes.shown()[0].text.rfind(text::cp1252(u8"Die Vorlage der Videoseite kann nicht gelesen werden: "), 0),
             0U);
   EXPECT_EQ(buildWatchPage.frmVid(), nullptr);
 }
 
-TEST(DeliveredTemplate, IsOneLineThatEmbedsTheSitesPlayerWithNoOtherPercentSign) {
+TEST(DeliveredTemplate, IsOneLineThatEmbedsThePlayerWithNoOtherPercentSign) {
   const std::string bytes = readFile(KF_DELIVERED_VID_KF);
   ASSERT_GE(bytes.size(), 2U);
   EXPECT_EQ(bytes.find("\r\n"), bytes.size() - 2);

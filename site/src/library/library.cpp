@@ -18,7 +18,7 @@ constexpr std::size_t kMaxReaders = 4;
 
 std::filesystem::path checkedFolder(const std::filesystem::path &folder) {
   std::error_code error;
-  const std::filesystem::path real = std::filesystem::canonical(folder, error);
+  std::filesystem::path real = std::filesystem::canonical(folder, error);
   if (error) throw LibraryError("Den Ordner „" + folder.string() + "“ gibt es nicht.");
   if (!std::filesystem::is_directory(real, error)) throw LibraryError("„" + folder.string() + "“ ist kein Ordner.");
   if (::access(real.c_str(), R_OK | X_OK) != 0) {

@@ -9,6 +9,7 @@ extern "C" {
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <memory>
 #include <string_view>
 
@@ -112,7 +113,7 @@ std::optional<std::string> encodeJpeg(const AVFrame *source, int width) {
   if (source->width <= 0 || source->height <= 0) return std::nullopt;
   const AVRational aspect = source->sample_aspect_ratio.num > 0 ? source->sample_aspect_ratio : AVRational{1, 1};
   const double shown = static_cast<double>(source->width) * aspect.num / aspect.den;
-  const int height = std::clamp(static_cast<int>(width * source->height / shown + 0.5) & ~1, 2, 4 * width);
+  const int height = std::clamp(static_cast<int>(std::lround(width * source->height / shown)) & ~1, 2, 4 * width);
 
   Frame scaled(av_frame_alloc());
   if (!scaled) return std::nullopt;

@@ -98,6 +98,7 @@ ScanCounts Scanner::scan(const std::atomic<bool> &stopping) {
     const std::size_t end = std::min(work.size(), first + kBatch);
     std::atomic<std::size_t> next{first};
     std::vector<std::thread> threads;
+    threads.reserve(workers.size());
     for (auto &worker : workers) {
       threads.emplace_back([&, w = worker.get()] {
         for (std::size_t i = next++; i < end && !stopping; i = next++) {

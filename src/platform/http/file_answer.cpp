@@ -1,6 +1,6 @@
 #include "platform/http/file_answer.h"
 
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 
 namespace kf::http::detail {
 namespace {

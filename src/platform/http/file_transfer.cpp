@@ -7,12 +7,11 @@
 #include <new>
 #include <variant>
 
-#include "platform/error.h"
+#include "platform/base/cp1252.h"
+#include "platform/base/error.h"
 #include "platform/http/curl_options.h"
 #include "platform/http/file_answer.h"
 #include "platform/http/request_address.h"
-#include "platform/text/cp1252.h"
-#include "platform/toolkit.h"
 
 namespace kf::http {
 
@@ -225,15 +224,14 @@ FileOutcome transfer(const FileRequest &request, const std::string &url, FileSin
 }  // namespace
 
 FileTransfer::FileTransfer(FileRequest request, FileSink &sink, ProgressHandler onProgress, EndHandler onEnd,
-                           const Limits &limits)
+                           PostToWindow post, const Limits &limits)
     : shared_(std::make_shared<Shared>()), onProgress_(std::move(onProgress)), onEnd_(std::move(onEnd)) {
   shared_->owner = this;
   shared_->multi = detail::newMulti();
   if (request.validator.empty()) request.resumeFrom = 0;
-  ui::Toolkit &toolkit = ui::toolkit();
-  worker_ = std::thread([shared = shared_, request = std::move(request), &sink, limits, &toolkit] {
+  worker_ = std::thread([shared = shared_, request = std::move(request), &sink, limits, post = std::move(post)] {
     const auto report = [&](const FileProgress &progress) {
-      toolkit.post([shared, progress] {
+      post([shared, progress] {
         if (shared->owner) shared->owner->onProgress_(progress);
       });
     };
@@ -241,7 +239,7 @@ FileTransfer::FileTransfer(FileRequest request, FileSink &sink, ProgressHandler 
     const FileOutcome outcome =
         url ? transfer(request, *url, sink, limits, shared->multi, shared->settlement, report)
             : FileOutcome{false, text::cp1252(u8"Die Adresse ist keine http-Adresse."), false, {}};
-    toolkit.post([shared, outcome] {
+    post([shared, outcome] {
       if (shared->owner) shared->owner->ended(outcome);
     });
   });

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <thread>
 
+#include "platform/base/post_to_window.h"
 #include "platform/http/limits.h"
 
 namespace kf::http {
@@ -63,11 +64,10 @@ class FileTransfer {
   using ProgressHandler = std::function<void(const FileProgress &)>;
   using EndHandler = std::function<void(const FileOutcome &)>;
 
-  // Starts at once. `onProgress` runs on the window thread (through the toolkit's post) about four
-  // times a second while the transfer runs, `onEnd` once when it has ended; neither runs after the
-  // transfer was cancelled or destroyed. A file larger than limits.maxBodyBytes fails before the
-  // sink begins.
-  FileTransfer(FileRequest request, FileSink &sink, ProgressHandler onProgress, EndHandler onEnd,
+  // Starts at once. `onProgress` runs on the window thread (through `post`) about four times a
+  // second while the transfer runs, `onEnd` once when it has ended; neither runs after the transfer
+  // was cancelled or destroyed. A file larger than limits.maxBodyBytes fails before the sink begins.
+  FileTransfer(FileRequest request, FileSink &sink, ProgressHandler onProgress, EndHandler onEnd, PostToWindow post,
                const Limits &limits = limitsFor(TransferKind::File));
   ~FileTransfer();
   FileTransfer(const FileTransfer &) = delete;

@@ -40,7 +40,7 @@ enum class Failure {
 };
 
 struct TransferFailed : std::runtime_error {
-  TransferFailed(Failure failure, const std::string &what) : std::runtime_error(what), failure(failure) {}
+  TransferFailed(Failure kind, const std::string &what) : std::runtime_error(what), failure(kind) {}
   Failure failure;
 };
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/base/cp1252.h"
 #include "platform/http/curl_options.h"
 #include "platform/http/request_address.h"
-#include "platform/text/cp1252.h"
 
 namespace kf::http::detail {
 
@@ -32,13 +32,13 @@ SharedConnections::~SharedConnections() {
   curl_share_cleanup(share);
 }
 
-SessionState::SessionState(std::string userAgent, ProxyUse proxy, Limits limits, WaitHook whileWaiting,
-                           std::shared_ptr<SharedConnections> shared)
-    : userAgent(std::move(userAgent)),
-      proxy(proxy),
-      limits(limits),
-      whileWaiting(std::move(whileWaiting)),
-      shared(std::move(shared)),
+SessionState::SessionState(std::string agent, ProxyUse proxyUse, Limits transferLimits, WaitHook hook,
+                           std::shared_ptr<SharedConnections> connections)
+    : userAgent(std::move(agent)),
+      proxy(proxyUse),
+      limits(transferLimits),
+      whileWaiting(std::move(hook)),
+      shared(std::move(connections)),
       multi(newMulti()),
       nextHook(std::chrono::steady_clock::now() + kWaitSlice) {}
 

@@ -24,8 +24,8 @@ struct SharedConnections {
 };
 
 struct SessionState {
-  SessionState(std::string userAgent, ProxyUse proxy, Limits limits, WaitHook whileWaiting,
-               std::shared_ptr<SharedConnections> shared);
+  SessionState(std::string agent, ProxyUse proxyUse, Limits transferLimits, WaitHook hook,
+               std::shared_ptr<SharedConnections> connections);
   ~SessionState();
   SessionState(const SessionState &) = delete;
   SessionState &operator=(const SessionState &) = delete;

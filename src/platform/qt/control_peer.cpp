@@ -24,16 +24,18 @@ void QtControlPeer::showAll() {
 }
 
 void QtControlPeer::update(ui::Aspect aspect, int /*index*/) {
+  QWidget *const widget = widget_;
+  if (!widget) return;
   switch (aspect) {
     case ui::Aspect::Geometry:
-      widget_->setGeometry(pixels(control_.left()), pixels(control_.top()), pixels(control_.width()),
-                           pixels(control_.height()));
+      widget->setGeometry(pixels(control_.left()), pixels(control_.top()), pixels(control_.width()),
+                          pixels(control_.height()));
       break;
     case ui::Aspect::Visible:
-      widget_->setVisible(control_.visible());
+      widget->setVisible(control_.visible());
       break;
     case ui::Aspect::ToolTip:
-      widget_->setToolTip(plainToolTip(control_.toolTip()));
+      widget->setToolTip(plainToolTip(control_.toolTip()));
       break;
     case ui::Aspect::Name:
       // Without a name of its own a widget is called by what it shows, and a picture button, which

@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "platform/controls.h"
+#include "platform/ui/controls.h"
 
 namespace kf::qtui {
 

@@ -5,7 +5,7 @@
 #include <QTextDocument>
 #include <cmath>
 
-#include "platform/text/cp1252.h"
+#include "platform/base/cp1252.h"
 
 namespace kf::qtui {
 

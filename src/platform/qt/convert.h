@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/controls.h"
+#include "platform/ui/controls.h"
 
 class QKeyEvent;
 

@@ -4,7 +4,7 @@
 // through Qt's own frames it would leave their state half undone (Qt does not unwind cleanly).
 #include <exception>
 
-#include "platform/toolkit.h"
+#include "platform/ui/toolkit.h"
 
 namespace kf::qtui {
 

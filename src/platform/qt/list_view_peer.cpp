@@ -195,6 +195,8 @@ class ListViewPeer : public QtControlPeer {
   // The row text is column 1 of the list, sub-item k its column k + 1.
   void fillRow(QTreeWidgetItem &widgetItem, int row) const {
     const ui::ListItem &item = list_.item(row);
+    const QTreeWidget *const view = tree();
+    QFont font = view ? view->font() : QFont();
     for (std::size_t at = 0; at < shown_.size(); ++at) {
       const int column = static_cast<int>(at);
       if (shown_[at] == 1) {
@@ -205,7 +207,6 @@ class ListViewPeer : public QtControlPeer {
       const auto subItem = static_cast<std::size_t>(shown_[at] - 2);
       const ui::ListSubItem sub = subItem < item.subItems.size() ? item.subItems[subItem] : ui::ListSubItem{};
       widgetItem.setText(column, shownText(sub.text));
-      QFont font = tree()->font();
       font.setBold(sub.bold);
       widgetItem.setData(column, Qt::FontRole, sub.bold ? QVariant(font) : QVariant());
       // Plain black follows the system's text colour, so a dark theme stays readable.

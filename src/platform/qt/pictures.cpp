@@ -2,21 +2,22 @@
 
 #include <QBitmap>
 #include <QBuffer>
+#include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QHash>
 #include <QImageReader>
 
-#include "platform/error.h"
-#include "platform/files.h"
+#include "platform/base/error.h"
+#include "platform/base/picture.h"
 
 namespace kf::qtui {
 
 QPixmap pictureFromFile(const std::string &path) {
-  // Read through the platform layer: the file name is bytes that Qt's own file name decoding might
-  // not give back unchanged.
+  // Read by the path's bytes: Qt's own file name decoding might not give them back unchanged.
   QByteArray bytes;
   try {
-    bytes = QByteArray::fromStdString(files::readBytes(path));
+    bytes = QByteArray::fromStdString(picture::readPictureFile(path));
   } catch (const Error &) {
     return {};
   }
@@ -52,7 +53,8 @@ QPixmap asset(const std::string &name, std::optional<QColor> transparent) {
   auto &cache = assetCache();
   const QString key = QString::fromStdString(name) + (transparent ? transparent->name() : QString());
   if (const auto found = cache.constFind(key); found != cache.constEnd()) return *found;
-  QPixmap picture = pictureFromFile(files::join(files::join(files::appDir(), "gfx"), name));
+  const std::string folder = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString() + "/gfx/";
+  QPixmap picture = pictureFromFile(folder + name);
   if (!picture.isNull() && transparent) picture.setMask(picture.createMaskFromColor(*transparent, Qt::MaskInColor));
   cache.insert(key, picture);
   return picture;

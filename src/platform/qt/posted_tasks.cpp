@@ -22,7 +22,7 @@ namespace {
 
 class PostedTask final : public QEvent {
  public:
-  explicit PostedTask(std::function<void()> task) : QEvent(kind()), task(std::move(task)) {}
+  explicit PostedTask(std::function<void()> work) : QEvent(kind()), task(std::move(work)) {}
 
   static QEvent::Type kind() {
     static const auto registered = static_cast<QEvent::Type>(QEvent::registerEventType());

@@ -138,7 +138,7 @@ void QtToolkit::setMousePointer(ui::MousePointer pointer) {
 
 void QtToolkit::messageBox(const std::string &text, const std::string &title, ui::MessageIcon icon) {
   if (answering) {
-    answered_.push_back({text, title, icon});
+    boxes.message({text, title, icon});
     return;
   }
   QMessageBox box(qtIcon(icon), toQString(title), toQString(text), QMessageBox::Ok);
@@ -148,10 +148,7 @@ void QtToolkit::messageBox(const std::string &text, const std::string &title, ui
 }
 
 bool QtToolkit::askYesNo(const std::string &question, const std::string &title) {
-  if (answering) {
-    answered_.push_back({question, title, ui::MessageIcon::Question});
-    return answerYes;
-  }
+  if (answering) return boxes.question({question, title, ui::MessageIcon::Question});
   QMessageBox box(QMessageBox::Question, toQString(title), toQString(question));
   // The question can name files from the network: shown as it is, never as markup.
   box.setTextFormat(Qt::PlainText);
@@ -168,20 +165,12 @@ bool haveDisplay() {
   return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
 }
 
-std::vector<ui::Message> QtToolkit::takeAnswered() {
-  return std::exchange(answered_, {});
-}
-
 void QtToolkit::clearClipboard() {
   QGuiApplication::clipboard()->clear();
 }
 
 void QtToolkit::setClipboardText(const std::string &text) {
   QGuiApplication::clipboard()->setText(toQString(text));
-}
-
-std::string QtToolkit::clipboardText() const {
-  return fromQString(QGuiApplication::clipboard()->text());
 }
 
 void QtToolkit::endProcess(int exitCode) {

@@ -4,9 +4,9 @@
 // Every event reaches the program's handlers through the application object it makes, which tells a
 // failure no handler caught (ui::tellUncaughtFailure) instead of letting it end the program.
 #include <memory>
-#include <vector>
 
-#include "platform/toolkit.h"
+#include "platform/ui/answered_boxes.h"
+#include "platform/ui/toolkit.h"
 
 class QApplication;
 
@@ -38,26 +38,19 @@ class QtToolkit : public ui::Toolkit {
   void post(std::function<void()> task) override;
 
   void setMousePointer(ui::MousePointer pointer) override;
-  ui::MousePointer mousePointer() const override { return pointer_; }
 
-  // Every message box of the program comes through here: on the screen, or answered (below).
+  // On the screen, or answered (below).
   void messageBox(const std::string &text, const std::string &title, ui::MessageIcon icon) override;
+  bool askYesNo(const std::string &question, const std::string &title) override;
 
-  // A question the user answers with "Ja" (true) or "Nein": "Nein" is the default, and closing the
-  // box answers it.
-  bool askYesNo(const std::string &question, const std::string &title);
-
-  // The seam for tests on the real widgets. While `answering` is on, a box is not shown: it is
-  // answered at once (a message with its one button, OK; a question with `answerYes`) and kept for
-  // takeAnswered(). The Qt tests turn it on before their first window, so no test can wait on a box.
+  // The seam for tests on the real widgets. While `answering` is on, a box is not shown: `boxes`
+  // keeps and answers it, as the headless toolkit does. The Qt tests turn it on before their first
+  // window, so no test can wait on a box.
   bool answering = false;
-  bool answerYes = false;
-  // The boxes answered since the last call, oldest first.
-  std::vector<ui::Message> takeAnswered();
+  ui::AnsweredBoxes boxes;
 
   void clearClipboard() override;
   void setClipboardText(const std::string &text) override;
-  std::string clipboardText() const override;
 
   [[noreturn]] void endProcess(int exitCode) override;
 
@@ -66,7 +59,6 @@ class QtToolkit : public ui::Toolkit {
   // After the application object, so that it goes first.
   std::unique_ptr<PostedTasks> posted_;
   ui::MousePointer pointer_ = ui::MousePointer::Default;
-  std::vector<ui::Message> answered_;
 };
 
 }  // namespace kf::qtui

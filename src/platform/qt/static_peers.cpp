@@ -89,6 +89,8 @@ class LabelPeer : public QtControlPeer {
   }
 
   bool eventFilter(QObject * /*watched*/, QEvent *event) override {
+    QWidget *const shown = widget();
+    if (!shown) return false;
     if (event->type() == QEvent::KeyPress && label_.link()) {
       const int key = static_cast<QKeyEvent *>(event)->key();
       if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Space) return false;
@@ -98,17 +100,17 @@ class LabelPeer : public QtControlPeer {
     }
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
       // A label draws no focus of its own: a link with the keyboard gets a box around it.
-      qLabel()->setFrameShape(event->type() == QEvent::FocusIn ? QFrame::Box : QFrame::NoFrame);
+      static_cast<QLabel *>(shown)->setFrameShape(event->type() == QEvent::FocusIn ? QFrame::Box : QFrame::NoFrame);
     } else if (event->type() == QEvent::Enter) {
       // The handler may be wired after the label was made, so the pointer is chosen on entering.
       if (label_.onClick) {
-        widget()->setCursor(Qt::PointingHandCursor);
+        shown->setCursor(Qt::PointingHandCursor);
       } else {
-        widget()->unsetCursor();
+        shown->unsetCursor();
       }
     } else if (event->type() == QEvent::MouseButtonRelease) {
       const auto *mouse = static_cast<QMouseEvent *>(event);
-      if (mouse->button() == Qt::LeftButton && widget()->rect().contains(mouse->position().toPoint())) {
+      if (mouse->button() == Qt::LeftButton && shown->rect().contains(mouse->position().toPoint())) {
         runGuarded([this] { label_.click(); });
       }
     }

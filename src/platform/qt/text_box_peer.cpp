@@ -10,7 +10,7 @@
 #include "platform/qt/control_peer.h"
 #include "platform/qt/convert.h"
 #include "platform/qt/guarded.h"
-#include "platform/window.h"
+#include "platform/ui/window.h"
 
 namespace kf::qtui {
 namespace {

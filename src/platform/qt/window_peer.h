@@ -4,7 +4,7 @@
 #include <QObject>
 #include <QWidget>
 
-#include "platform/window.h"
+#include "platform/ui/window.h"
 
 namespace kf::qtui {
 

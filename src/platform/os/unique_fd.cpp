@@ -1,0 +1,12 @@
+#include "platform/os/unique_fd.h"
+
+#include <unistd.h>
+
+namespace kf {
+
+void UniqueFd::reset(int fd) {
+  if (fd_ >= 0 && fd_ != fd) ::close(fd_);
+  fd_ = fd;
+}
+
+}  // namespace kf
