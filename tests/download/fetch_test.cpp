@@ -152,9 +152,10 @@ TEST_F(FetchProgramTest, ASecondHiddenStartHandsItsAddressToTheWindowAndEnds) {
 }
 
 // Without a runtime folder, and with the one under /tmp made first by another user, the starts meet in
-// a folder of the user's own cache, however deep it lies. Each start gets a fresh /tmp in a mount
-// namespace of its own, where root makes the foreign folder; the test's folder and the program's,
-// which lies under /tmp too when the build does, are carried into it.
+// a folder of the user's own cache, however deep it lies. Each start gets a /tmp of its own in a mount
+// namespace: an overlay that shows the whole of the old one (the program, the build, whatever the
+// sanitizers read may lie there) and where root makes the foreign folder; the test's folder is bound
+// into it so that what the start writes there reaches the test.
 TEST_F(FetchProgramTest, WithoutARuntimeFolderTheStartsMeetInTheUsersCache) {
   if (::geteuid() != 0 || !std::filesystem::is_directory("/mnt") || std::system("unshare -m true 2>/dev/null") != 0) {
     GTEST_SKIP() << "needs root and a mount namespace of its own";
@@ -162,17 +163,16 @@ TEST_F(FetchProgramTest, WithoutARuntimeFolderTheStartsMeetInTheUsersCache) {
   const std::string cache = dir.file(std::string(70, 'c') + "/" + std::string(40, 'd'));
   std::filesystem::create_directories(cache);
   std::filesystem::create_directory(dir.file("own-tmp"));
-  const std::string kept =
-      "'" + dir.path() + "' '" + std::filesystem::path(KF_FETCH_PROGRAM).parent_path().string() + "'";
+  const std::string quoted = "'" + dir.path() + "'";
   kf::test::FetchLauncher ownTmp{
       KF_FETCH_PROGRAM, dir.file("own-tmp"), dir.file("own-tmp"),
       "if [ -z \"$KF_OWN_TMP\" ]; then export KF_OWN_TMP=1; exec unshare -m \"$0\" \"$@\"; fi\n"
-      "mount --bind /tmp /mnt && mount -t tmpfs tmpfs /tmp || exit 9\n"
-      "for folder in " +
-          kept +
-          "; do case $folder in /tmp/*) mkdir -p \"$folder\" && mount --bind \"/mnt/${folder#/tmp/}\" \"$folder\" || "
-          "exit 9;; esac; done\n"
-          "mkdir -m 700 /tmp/klipfang-0 && chown 65534 /tmp/klipfang-0 || exit 9\n"};
+      "mount -t tmpfs tmpfs /mnt && mkdir /mnt/upper /mnt/work /mnt/kept && mount --bind " +
+          quoted +
+          " /mnt/kept && mount -t overlay overlay -o lowerdir=/tmp,upperdir=/mnt/upper,workdir=/mnt/work /tmp && "
+          "mount --move /mnt/kept " +
+          quoted +
+          " && rm -rf /tmp/klipfang-0 && mkdir -m 700 /tmp/klipfang-0 && chown 65534 /tmp/klipfang-0 || exit 9\n"};
   std::vector<std::string> without = environment;
   without.insert(without.end(), {"XDG_RUNTIME_DIR=", "XDG_CACHE_HOME=" + cache});
 
