@@ -28,7 +28,7 @@
 #include "monotonic_ns.h"
 #include "net/site_address.h"
 #include "platform/base/cp1252.h"
-#include "server.h"
+#include "site/http/server.h"
 #include "support/local_site.h"
 #include "support/temp_dir.h"
 

@@ -25,12 +25,12 @@
 #include <thread>
 #include <vector>
 
-#include "library/folder_walk.h"
-#include "library/library.h"
-#include "library/store.h"
-#include "server.h"
+#include "site/catalogue/text.h"
+#include "site/http/server.h"
+#include "site/library/folder_walk.h"
+#include "site/library/library.h"
+#include "site/library/store.h"
 #include "support/temp_dir.h"
-#include "text.h"
 
 extern char **environ;
 

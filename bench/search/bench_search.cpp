@@ -23,7 +23,7 @@
 #include "search/parse_results.h"
 #include "search/search_commands.h"
 #include "search/search_window.h"
-#include "server.h"
+#include "site/http/server.h"
 #include "support/local_site.h"
 
 namespace kf::bench {

@@ -9,7 +9,7 @@
 #include "platform/base/cp1252.h"
 #include "platform/base/error.h"
 #include "platform/ui/headless_toolkit.h"
-#include "server.h"
+#include "site/faults/faulty_server.h"
 
 namespace kf::transfer {
 namespace {
@@ -40,7 +40,7 @@ class InternetTransferTest : public ::testing::Test {
   }
 
   ui::HeadlessToolkit tk;
-  site::Server site;
+  site::FaultyServer site;
   std::string root;
   std::string pictureAddress;
   std::thread::id uiThread = std::this_thread::get_id();

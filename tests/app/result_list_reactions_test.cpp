@@ -12,7 +12,7 @@
 #include "platform/base/cp1252.h"
 #include "platform/os/files.h"
 #include "platform/ui/headless_toolkit.h"
-#include "server.h"
+#include "site/faults/faulty_server.h"
 #include "support/temp_dir.h"
 
 namespace kf::app {
@@ -61,7 +61,7 @@ class ResultListTest : public ::testing::Test {
   }
 
   ui::HeadlessToolkit tk;
-  site::Server site;
+  site::FaultyServer site;
   std::string root;
   test::TempDir appDir;
   MainControls controls{tk};

@@ -12,7 +12,7 @@
 #include "net/download_commands.h"
 #include "platform/os/shell/registry.h"
 #include "platform/ui/headless_toolkit.h"
-#include "server.h"
+#include "site/faults/faulty_server.h"
 #include "support/environment_variable.h"
 #include "support/http_test_server.h"
 #include "support/local_site.h"
@@ -205,7 +205,7 @@ class DownloadCommandTest : public CommandsTest {
   const kf::test::EnvironmentVariable path{"PATH", dir.path() + ":/usr/bin:/bin"};
   // The real launcher as the browser program; it reports through the test's notify-send.
   kf::test::FetchLauncher launcher{KF_FETCH_PROGRAM, dir.path(), dir.path()};
-  kf::site::Server server;
+  kf::site::FaultyServer server;
   const kf::site::Video &video = server.site().catalogue().videos().at(5);
   kf::net::SiteAddress site;
   std::unique_ptr<kf::net::DownloadCommands> commands;

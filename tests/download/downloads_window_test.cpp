@@ -21,7 +21,7 @@
 #include "platform/base/cp1252.h"
 #include "platform/base/error.h"
 #include "platform/ui/headless_toolkit.h"
-#include "server.h"
+#include "site/faults/faulty_server.h"
 #include "support/environment_variable.h"
 #include "support/file_size_limit.h"
 #include "support/raw_http_server.h"
@@ -108,7 +108,7 @@ class DownloadsWindowTest : public testing::Test {
   ui::HeadlessToolkit tk;
   test::TempDir dir;
   const std::string downloads = dir.file("Downloads");
-  site::Server site;
+  site::FaultyServer site;
   const int port = site.start();
   std::vector<std::string> opened;
   std::optional<std::string> openFailure;

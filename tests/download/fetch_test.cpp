@@ -12,7 +12,7 @@
 #include "download/programs.h"
 #include "fetch/file_name.h"
 #include "platform/os/desktop/download_folder.h"
-#include "server.h"
+#include "site/http/server.h"
 #include "support/environment_variable.h"
 #include "support/http_test_server.h"
 #include "support/temp_dir.h"

@@ -10,7 +10,7 @@
 #include "platform/base/cp1252.h"
 #include "platform/base/error.h"
 #include "platform/ui/headless_toolkit.h"
-#include "server.h"
+#include "site/faults/faulty_server.h"
 #include "support/http_test_server.h"
 #include "support/local_site.h"
 
@@ -38,7 +38,7 @@ class ResolverTest : public ::testing::Test {
 };
 
 TEST_F(ResolverTest, BundledSiteWatchPageGivesTheFileRequestTheSiteAnswers) {
-  kf::site::Server server;
+  kf::site::FaultyServer server;
   const kf::net::SiteAddress site = kf::test::localSiteAddress(server.start());
   const kf::site::Video &video = server.site().catalogue().videos().at(7);
   const std::string token = server.site().token(video);

@@ -14,7 +14,7 @@
 #include "download/programs.h"
 #include "faults/program_folder.h"
 #include "platform/base/cp1252.h"
-#include "server.h"
+#include "site/faults/faulty_server.h"
 #include "support/environment_variable.h"
 #include "support/local_site.h"
 
@@ -261,7 +261,7 @@ class FaultSuite : public testing::TestWithParam<Case> {
   }
 
   ui::HeadlessToolkit tk;
-  site::Server site;
+  site::FaultyServer site;
   int port = site.start();
   test::ProgramFolder folder;
   std::unique_ptr<app::FrmMain> frm;

@@ -12,13 +12,13 @@
 #include "app/frm_main.h"
 #include "platform/qt/qt_toolkit.h"
 #include "platform/qt/window_peer.h"
-#include "server.h"
+#include "site/faults/faulty_server.h"
 #include "support/local_site.h"
 
 int main(int argc, char **argv) {
   if (argc != 2 || !std::getenv("KF_PROBE_WAIT")) return 2;
   const std::string wait = std::getenv("KF_PROBE_WAIT");
-  kf::site::Server site;
+  kf::site::FaultyServer site;
   const int port = site.start();
   kf::qtui::QtToolkit toolkit(argc, argv);
   kf::ui::setToolkit(toolkit);

@@ -28,7 +28,7 @@
 #include "platform/qt/convert.h"
 #include "platform/qt/window_peer.h"
 #include "qt/qt_environment.h"
-#include "server.h"
+#include "site/faults/faulty_server.h"
 #include "store/frm_vid.h"
 #include "support/http_test_server.h"
 #include "support/local_site.h"
@@ -70,7 +70,7 @@ class MainWindowQtTest : public ::testing::Test {
 
   QTreeWidget *resultList() const { return qobject_cast<QTreeWidget *>(widgetOf(frm->controls.lstResult)); }
 
-  site::Server site;
+  site::FaultyServer site;
   int port = 0;
   test::TempDir dir;
   std::unique_ptr<FrmMain> frm;

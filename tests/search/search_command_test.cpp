@@ -10,7 +10,7 @@
 #include "search/clean_text.h"
 #include "search/search_commands.h"
 #include "search/search_window.h"
-#include "server.h"
+#include "site/faults/faulty_server.h"
 #include "support/file_size_limit.h"
 #include "support/http_test_server.h"
 #include "support/local_site.h"
@@ -42,7 +42,7 @@ struct SiteSearch : testing::Test {
   }
 
   test::TempDir dir;
-  site::Server site;
+  site::FaultyServer site;
   int port;
   test::SearchWindow frm;
   SearchCommands commands;

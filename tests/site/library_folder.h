@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "library/library.h"
-#include "server.h"
+#include "site/http/server.h"
+#include "site/library/library.h"
 #include "support/temp_dir.h"
 
 namespace kf::site::test {

@@ -9,7 +9,7 @@
 
 #include "entry_grammar.h"
 #include "http_probe.h"
-#include "library/sqlite.h"
+#include "site/library/sqlite.h"
 #include "site/library_folder.h"
 #include "support/file_size_limit.h"
 
@@ -245,18 +245,18 @@ TEST(LibraryWorker, AWorkerThatHangsOrDiesIsEndedAndTheNextAskStartsAFreshOne) {
   kf::test::writeFile(dir.file("dies"), "#!/bin/sh\nexit 3\n");
   for (const std::string name : {"hangs", "dies"}) {
     fs::permissions(dir.file(name), fs::perms::owner_all);
-    library::Worker worker(dir.file(name));
+    worker::Worker worker(dir.file(name));
     const auto started = std::chrono::steady_clock::now();
     EXPECT_FALSE(worker.ask({"probe", "x", "100"}, std::chrono::milliseconds(300)));
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3)) << name;
   }
-  library::Worker real(KF_SITE_PROGRAM);
+  worker::Worker real(KF_SITE_PROGRAM);
   const auto answer = real.ask({"probe", clipFolder() + "/kaese.webm", "4000"}, std::chrono::seconds(10));
   ASSERT_TRUE(answer);
   EXPECT_EQ(answer->at(0), "ok");
   EXPECT_EQ(answer->at(1), "Käse aus der Straße");
   EXPECT_EQ(real.ask({"probe", clipFolder() + "/kaputt.mkv", "4000"}, std::chrono::seconds(10)),
-            library::Message{"unreadable"});
+            worker::Message{"unreadable"});
 }
 
 }  // namespace

@@ -4,9 +4,9 @@
 
 #include <set>
 
-#include "library/search_folding.h"
-#include "library/video_id.h"
-#include "library/video_text.h"
+#include "site/library/search_folding.h"
+#include "site/library/video_id.h"
+#include "site/library/video_text.h"
 
 namespace kf::site::library {
 namespace {

@@ -4,10 +4,10 @@
 
 #include <set>
 
-#include "catalogue.h"
-#include "pages.h"
-#include "server.h"
-#include "text.h"
+#include "site/catalogue/catalogue.h"
+#include "site/catalogue/text.h"
+#include "site/http/server.h"
+#include "site/pages/pages.h"
 
 namespace kf::site {
 namespace {

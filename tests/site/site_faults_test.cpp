@@ -93,7 +93,7 @@ TEST_F(SiteFaults, RulesHitTheChosenMethodAndCountThenReservedWordsWork) {
 
 TEST_F(SiteFaults, SlowAnswerTricklesTheRealBodyUntilTheSiteStops) {
   // A site of its own, since this test stops it halfway through the answer.
-  Server site;
+  FaultyServer site;
   const int port = site.start();
   const std::string full = fetch(port, "GET", page(), "localhost").body;
   site.setFault({"GET", "katze"}, Fault::Slow);
@@ -139,7 +139,7 @@ TEST_F(SiteFaults, EndlessBodyRunsPastAnyCapAndStopsWithItsClient) {
 }
 
 TEST(SiteShutdown, StopEndsAnEndlessAnswerInProgress) {
-  Server site;
+  FaultyServer site;
   const int port = site.start();
   site.setFault({"GET", "/"}, Fault::Endless);
   int fd = -1;

@@ -6,14 +6,14 @@
 #include <string>
 
 #include "http_probe.h"
-#include "server.h"
+#include "site/faults/faulty_server.h"
 
 namespace kf::site::test {
 
 class SiteTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    server_ = std::make_unique<Server>();
+    server_ = std::make_unique<FaultyServer>();
     port_ = server_->start();
   }
   static void TearDownTestSuite() { server_.reset(); }
@@ -32,7 +32,7 @@ class SiteTest : public ::testing::Test {
            "&search_sort=&search_category=0&page=" + std::to_string(number);
   }
 
-  static inline std::unique_ptr<Server> server_;
+  static inline std::unique_ptr<FaultyServer> server_;
   static inline int port_ = 0;
 };
 

@@ -22,7 +22,7 @@
 #include "platform/qt/qt_toolkit.h"
 #include "platform/qt/window_peer.h"
 #include "qt/qt_environment.h"
-#include "server.h"
+#include "site/http/server.h"
 #include "store/build_watch_page.h"
 #include "support/local_site.h"
 #include "support/temp_dir.h"

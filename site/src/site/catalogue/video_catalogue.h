@@ -1,0 +1,51 @@
+#pragma once
+// What the pages ask of a catalogue, whichever one the site serves: the committed videos of the
+// built-in catalogue or a folder of the user's own. The page writer knows only this.
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "site/catalogue/catalogue.h"
+#include "site/catalogue/open_file.h"
+
+namespace kf::site {
+
+struct SearchPage {
+  std::size_t total = 0;      // how many videos match in all
+  std::vector<Video> videos;  // the asked-for slice of them, best first
+};
+
+// A video's file as the file request serves it: in memory, or an open file read piece by piece.
+struct VideoFile {
+  std::string contentType;
+  std::string etag;          // quoted and strong; the same for the same bytes across restarts
+  std::string lastModified;  // an HTTP date, or empty
+  std::string bytes;
+  std::shared_ptr<const OpenFile> file;
+};
+
+class VideoCatalogue {
+ public:
+  virtual ~VideoCatalogue() = default;
+
+  virtual std::size_t count() const = 0;
+  // A few videos for the home page.
+  virtual std::vector<Video> featured(std::size_t count) const = 0;
+  virtual std::optional<Video> find(std::string_view id) const = 0;
+  // The videos that hold every one of the case-folded words, from the `first` match on.
+  virtual SearchPage search(const std::vector<std::string> &foldedWords, std::size_t first,
+                            std::size_t count) const = 0;
+  // Empty when the file is gone.
+  virtual std::optional<VideoFile> file(const Video &video) const = 0;
+  // A JPEG preview; empty when there is none.
+  virtual std::optional<std::string> picture(const Video &video) const = 0;
+  // The folder of the user's whose videos these are, as the file system knows it: its device and
+  // inode, "DEVICE:INODE" in decimal as `stat -L -c %d:%i FOLDER` prints them, whichever path
+  // named it. Empty for the built-in catalogue.
+  virtual std::string folderIdentity() const = 0;
+};
+
+}  // namespace kf::site

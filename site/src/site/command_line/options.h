@@ -1,0 +1,28 @@
+#pragma once
+// What klipfang-site is asked to do, read from its command line.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kf::site {
+
+struct SiteOptions {
+  int port = 8480;
+  std::string address = "127.0.0.1";
+  std::filesystem::path logFile;
+  std::filesystem::path dataDir;
+  std::filesystem::path libraryFolder;
+  std::filesystem::path database;
+  bool untilInputEnds = false;
+};
+
+// Empty when the arguments (without the program's name) are not a valid call: an unknown switch,
+// a switch without its value, a port out of range, --database without --library.
+std::optional<SiteOptions> parseSiteOptions(const std::vector<std::string> &arguments,
+                                            const std::filesystem::path &defaultDataDir);
+
+// The German line that shows how to call the program.
+extern const char *const kSiteUsage;
+
+}  // namespace kf::site

@@ -1,0 +1,163 @@
+#include "site/http/server.h"
+
+#include <httplib.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <stdexcept>
+#include <thread>
+
+#include "site/http/connection.h"
+#include "site/pages/target.h"
+
+namespace kf::site {
+namespace {
+
+constexpr size_t kWorkers = 32;
+constexpr int kRequestsPerConnection = 100;
+constexpr size_t kFilePiece = 256 * 1024;
+
+std::string headerOf(const Reply &reply, std::string_view name) {
+  for (const auto &[key, value] : reply.headers) {
+    if (key == name) return value;
+  }
+  return {};
+}
+
+// cpp-httplib does the ordinary answers (keep-alive, HEAD, ranges); the site takes over each
+// connection first so that it can read a request's head and misbehave before httplib sees it.
+class HttpCore final : public httplib::Server {
+ public:
+  HttpCore(const Site &site, RequestLog &log, const std::atomic<bool> &stopping)
+      : site_(site), log_(log), stopping_(stopping) {
+    new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
+    set_payload_max_length(64 * 1024);
+    Get(".*", [this](const httplib::Request &req, httplib::Response &res) { answer(req, res); });
+  }
+
+  std::atomic<int> port{0};
+  std::shared_ptr<Detour> detour;
+
+ private:
+  void answer(const httplib::Request &req, httplib::Response &res) const {
+    Reply reply = site_.answer({req.method, req.target, safeHost(req.get_header_value("Host"), port)});
+    const std::string ifRange = req.get_header_value("If-Range");
+    const bool sameVersion = ifRange == headerOf(reply, "ETag") ||
+                             (!ifRange.starts_with('"') && ifRange == headerOf(reply, "Last-Modified"));
+    if (req.has_header("If-Range") && !sameVersion) {
+      // The range was asked of another version of the answer: the whole of this one goes instead.
+      // httplib cuts the body to the ranges it parsed, so they are dropped here.
+      const_cast<httplib::Request &>(req).ranges.clear();
+    }
+    // Left unset, httplib answers 200, or 206 for a range request.
+    if (reply.status != 200) res.status = reply.status;
+    for (const auto &[name, value] : reply.headers) res.set_header(name, value);
+    if (!reply.file) return res.set_content(reply.body, reply.contentType);
+    // A file goes out piece by piece, only the ranges asked for.
+    res.set_content_provider(static_cast<size_t>(reply.file->size()), reply.contentType,
+                             [file = reply.file](size_t offset, size_t length, httplib::DataSink &sink) {
+                               std::string piece;
+                               if (!file->read(offset, std::min<size_t>(length, kFilePiece), piece)) return false;
+                               return sink.write(piece.data(), piece.size());
+                             });
+  }
+
+  bool process_and_close_socket(socket_t sock) override {
+    Connection connection(sock, stopping_);
+    for (int n = 1; n <= kRequestsPerConnection; ++n) {
+      auto head = connection.nextHead();
+      if (!head) break;
+      log_.add({head->method, head->target, head->host, head->userAgent});
+      if (detour && detour->answer(connection, *head, [&] {
+            return site_.answer({head->method, head->target, safeHost(head->host, port)});
+          })) {
+        break;
+      }
+      bool closed = false;
+      if (!process_request(connection, n == kRequestsPerConnection, closed, nullptr) || closed) break;
+    }
+    return true;
+  }
+
+  const Site &site_;
+  RequestLog &log_;
+  const std::atomic<bool> &stopping_;
+};
+
+}  // namespace
+
+struct Server::Impl {
+  explicit Impl(Site loaded) : site(std::move(loaded)), core(site, log, stopping) {}
+
+  Site site;
+  RequestLog log;
+  std::atomic<bool> stopping{false};
+  HttpCore core;
+  std::thread listener;
+};
+
+Server::Server(const std::filesystem::path &dataDir) : impl_(std::make_unique<Impl>(Site::load(dataDir))) {}
+
+Server::Server(std::shared_ptr<const VideoCatalogue> videos) : impl_(std::make_unique<Impl>(Site(std::move(videos)))) {}
+
+Server::~Server() {
+  stop();
+}
+
+int Server::start(int port, const std::string &address) {
+  if (impl_->listener.joinable()) throw std::runtime_error("site already started");
+  HttpCore &core = impl_->core;
+  int bound = port == 0 ? core.bind_to_any_port(address) : (core.bind_to_port(address, port) ? port : -1);
+  if (bound <= 0)
+    throw std::runtime_error("Auf " + address + ":" + std::to_string(port) +
+                             " kann nicht gelauscht werden: die Adresse ist belegt oder nicht erlaubt.");
+  core.port = bound;
+  impl_->stopping = false;
+  impl_->listener = std::thread([&core] { core.listen_after_bind(); });
+  // stop() only reaches a server that has begun to listen.
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!core.is_running() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  if (!core.is_running()) {
+    stop();
+    throw std::runtime_error("site did not start listening");
+  }
+  return bound;
+}
+
+void Server::stop() {
+  if (!impl_->listener.joinable()) return;
+  impl_->stopping = true;
+  impl_->core.stop();
+  impl_->listener.join();
+}
+
+int Server::port() const {
+  return impl_->core.port;
+}
+
+void Server::setDetour(std::shared_ptr<Detour> detour) {
+  if (impl_->listener.joinable()) throw std::logic_error("a detour is set before the site starts");
+  impl_->site.leaveOutWords([detour](std::string_view word) { return detour->ownsWord(word); });
+  impl_->core.detour = std::move(detour);
+}
+
+std::vector<LogEntry> Server::requests() const {
+  return impl_->log.entries();
+}
+
+void Server::clearRequests() {
+  impl_->log.clear();
+}
+
+void Server::writeLogTo(const std::filesystem::path &file) {
+  impl_->log.writeTo(file);
+}
+
+const Site &Server::site() const {
+  return impl_->site;
+}
+
+}  // namespace kf::site

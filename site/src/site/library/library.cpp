@@ -1,0 +1,280 @@
+#include "site/library/library.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <ctime>
+
+#include "site/library/folder_walk.h"
+#include "site/library/search_folding.h"
+#include "site/library/video_id.h"
+#include "site/library/video_text.h"
+
+namespace kf::site::library {
+namespace {
+
+constexpr std::size_t kMaxReaders = 4;
+
+std::filesystem::path checkedFolder(const std::filesystem::path &folder) {
+  std::error_code error;
+  std::filesystem::path real = std::filesystem::canonical(folder, error);
+  if (error) throw LibraryError("Den Ordner „" + folder.string() + "“ gibt es nicht.");
+  if (!std::filesystem::is_directory(real, error)) throw LibraryError("„" + folder.string() + "“ ist kein Ordner.");
+  if (::access(real.c_str(), R_OK | X_OK) != 0) {
+    throw LibraryError("Der Ordner „" + folder.string() + "“ lässt sich nicht lesen.");
+  }
+  return real;
+}
+
+std::string identityOf(const std::filesystem::path &folder) {
+  struct stat status {};
+  if (::stat(folder.c_str(), &status) != 0) return {};
+  return std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino);
+}
+
+const char *contentTypeOf(const std::string &path) {
+  static constexpr std::pair<std::string_view, const char *> kTypes[] = {
+      {".webm", "video/webm"},     {".mkv", "video/x-matroska"}, {".mp4", "video/mp4"},
+      {".m4v", "video/mp4"},       {".mov", "video/quicktime"},  {".ogv", "video/ogg"},
+      {".avi", "video/x-msvideo"}, {".mpg", "video/mpeg"},       {".ts", "video/mp2t"}};
+  std::string extension = std::filesystem::path(path).extension().string();
+  for (char &c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (const auto &[suffix, type] : kTypes) {
+    if (extension == suffix) return type;
+  }
+  return "application/octet-stream";
+}
+
+std::string httpDate(std::int64_t nanoseconds) {
+  const std::time_t seconds = static_cast<std::time_t>(nanoseconds / 1'000'000'000);
+  std::tm utc{};
+  gmtime_r(&seconds, &utc);
+  char text[64];
+  std::strftime(text, sizeof text, "%a, %d %b %Y %H:%M:%S GMT", &utc);
+  return text;
+}
+
+std::string counted(std::size_t count, const char *one, const char *more) {
+  return std::to_string(count) + " " + (count == 1 ? one : more);
+}
+
+Video videoOf(const Row &row) {
+  Video video;
+  video.id = row.id;
+  video.title = row.title;
+  video.duration = durationText(row.seconds);
+  video.seconds = static_cast<int>(std::min<std::int64_t>(row.seconds, 1'000'000'000));
+  video.description = row.description;
+  video.fileName = pageText(row.path, 4096, false);
+  video.playable = row.playable;
+  return video;
+}
+
+}  // namespace
+
+// Connections for the pages, one per request in flight, up to a few.
+class Library::Readers {
+ public:
+  explicit Readers(std::filesystem::path database) : database_(std::move(database)) {}
+
+  template <typename Work>
+  auto with(Work work) {
+    std::unique_ptr<Store> store;
+    {
+      std::unique_lock lock(mutex_);
+      freed_.wait(lock, [this] { return !idle_.empty() || open_ < kMaxReaders; });
+      if (idle_.empty()) {
+        ++open_;
+      } else {
+        store = std::move(idle_.back());
+        idle_.pop_back();
+      }
+    }
+    struct Return {
+      Readers &readers;
+      std::unique_ptr<Store> &store;
+      ~Return() {
+        {
+          std::lock_guard lock(readers.mutex_);
+          if (store) {
+            readers.idle_.push_back(std::move(store));
+          } else {
+            --readers.open_;
+          }
+        }
+        readers.freed_.notify_one();
+      }
+    } giveBack{*this, store};
+    if (!store) store = std::make_unique<Store>(database_);
+    return work(*store);
+  }
+
+ private:
+  std::filesystem::path database_;
+  std::mutex mutex_;
+  std::condition_variable freed_;
+  std::vector<std::unique_ptr<Store>> idle_;
+  std::size_t open_ = 0;
+};
+
+std::filesystem::path defaultDatabase(const std::filesystem::path &realFolder) {
+  const char *cache = std::getenv("XDG_CACHE_HOME");
+  const char *home = std::getenv("HOME");
+  const std::filesystem::path base = cache && *cache == '/' ? std::filesystem::path(cache)
+                                     : home && *home        ? std::filesystem::path(home) / ".cache"
+                                                            : std::filesystem::temp_directory_path();
+  std::string name;
+  for (char c : realFolder.filename().string()) {
+    name += std::isalnum(static_cast<unsigned char>(c)) || c == '-' ? c : '_';
+  }
+  return base / "klipfang-site" / (name.substr(0, 40) + "-" + videoId(realFolder.string()) + ".sqlite");
+}
+
+Library::Library(LibraryOptions options)
+    : options_(std::move(options)),
+      root_(checkedFolder(options_.folder)),
+      identity_(identityOf(root_)),
+      database_(options_.database.empty() ? defaultDatabase(root_) : options_.database),
+      scanner_(root_, database_, options_.workerProgram, [this](const Stamp &stamp) { pictures_->forget(stamp); }) {
+  std::error_code error;
+  std::filesystem::create_directories(database_.parent_path(), error);
+  if (error) {
+    throw LibraryError("Der Ordner „" + database_.parent_path().string() +
+                       "“ für den Katalog lässt sich nicht anlegen: " + error.message());
+  }
+  try {
+    Store::prepare(database_, options_.log);
+  } catch (const DatabaseError &e) {
+    throw LibraryError("Der Katalog „" + database_.string() + "“ lässt sich nicht anlegen: " + e.what());
+  }
+  readers_ = std::make_unique<Readers>(database_);
+  renewTitleOrder();
+  pictures_ = std::make_unique<PictureCache>(database_.string() + ".pictures", options_.workerProgram,
+                                             options_.standInPicture, options_.log);
+  if (options_.scan) {
+    thread_ = std::thread([this] { scanLoop(); });
+  } else {
+    firstScanDone_ = true;
+  }
+}
+
+Library::~Library() {
+  {
+    std::lock_guard lock(stateMutex_);
+    stopping_ = true;
+  }
+  wake_.notify_all();
+  if (thread_.joinable()) thread_.join();
+}
+
+void Library::scanLoop() {
+  for (bool first = true; !stopping_; first = false) {
+    try {
+      scanOnce(first);
+    } catch (const std::exception &e) {
+      options_.log(std::string("Der Ordner ließ sich nicht durchsehen: ") + e.what());
+    }
+    std::unique_lock lock(stateMutex_);
+    firstScanDone_ = true;
+    wake_.notify_all();
+    wake_.wait_for(lock, options_.rescanEvery, [this] { return stopping_.load(); });
+  }
+}
+
+ScanCounts Library::scanOnce(bool first) {
+  std::lock_guard lock(scanMutex_);
+  const ScanCounts counts = scanner_.scan(stopping_);
+  if (counts.read > 0 || counts.dropped > 0) renewTitleOrder();
+  if (first || counts.read > 0 || counts.dropped > 0 || counts.unreadable > 0) {
+    std::string line = counted(counts.known, "Video", "Videos") + " im Katalog";
+    if (counts.withoutDetails > 0) line += ", davon " + std::to_string(counts.withoutDetails) + " nur mit ihrem Namen";
+    line += "; " + counted(counts.unreadable, "Datei", "Dateien") + " nicht lesbar.";
+    options_.log(line);
+  }
+  return counts;
+}
+
+ScanCounts Library::rescan() {
+  return scanOnce(false);
+}
+
+void Library::waitForFirstScan() {
+  std::unique_lock lock(stateMutex_);
+  wake_.wait(lock, [this] { return firstScanDone_; });
+}
+
+std::optional<Row> Library::row(std::string_view id) const {
+  if (id.size() != 11) return std::nullopt;
+  return readers_->with([&](Store &store) { return store.find(id); });
+}
+
+std::size_t Library::count() const {
+  return readers_->with([](Store &store) { return store.count(); });
+}
+
+std::vector<Video> Library::featured(std::size_t count) const {
+  std::vector<Video> videos;
+  for (const Row &row : readers_->with([&](Store &store) { return store.newest(count); }))
+    videos.push_back(videoOf(row));
+  return videos;
+}
+
+std::optional<Video> Library::find(std::string_view id) const {
+  const auto found = row(id);
+  return found ? std::optional<Video>(videoOf(*found)) : std::nullopt;
+}
+
+void Library::renewTitleOrder() {
+  auto order = readers_->with([](Store &store) { return TitleOrder::of(store); });
+  std::lock_guard lock(orderMutex_);
+  titleOrder_ = std::move(order);
+}
+
+std::shared_ptr<const TitleOrder> Library::titleOrder() const {
+  std::lock_guard lock(orderMutex_);
+  return titleOrder_;
+}
+
+SearchPage Library::search(const std::vector<std::string> &foldedWords, std::size_t first, std::size_t count) const {
+  const std::string expression = matchExpression(foldedWords);
+  if (expression.empty()) return {};
+  const auto order = titleOrder();
+  // Ranked by the index's row numbers alone; only the rows of the page asked for are read whole.
+  return readers_->with([&](Store &store) {
+    const auto all = store.matching(expression);
+    const auto inTitle = store.matching("title : (" + expression + ")");
+    SearchPage page{all.size(), {}};
+    for (const Row &row : store.rows(rankedPage(all, inTitle, *order, first, count))) {
+      page.videos.push_back(videoOf(row));
+    }
+    return page;
+  });
+}
+
+std::shared_ptr<const OpenFile> Library::open(const Row &row) const {
+  auto file = OpenFile::open(root_ / row.path);
+  // The path was inside the folder when it was listed; a link put in its place since may not lead out.
+  if (!file || !insideRoot(root_, file->realPath())) return nullptr;
+  return file;
+}
+
+std::optional<VideoFile> Library::file(const Video &video) const {
+  const auto found = row(video.id);
+  auto file = found ? open(*found) : nullptr;
+  if (!file) return std::nullopt;
+  // Made from the file as it is now, so that a range of an older version is never sent as this one's.
+  char tag[64];
+  std::snprintf(tag, sizeof tag, "\"%s-%llx-%llx\"", found->id.c_str(), static_cast<unsigned long long>(file->size()),
+                static_cast<unsigned long long>(file->mtime()));
+  return VideoFile{contentTypeOf(found->path), tag, httpDate(file->mtime()), {}, std::move(file)};
+}
+
+std::optional<std::string> Library::picture(const Video &video) const {
+  const auto found = row(video.id);
+  const auto file = found ? open(*found) : nullptr;
+  // The worker reads the file this site holds open, not whatever the name leads to by then.
+  return file ? std::optional<std::string>(pictures_->picture(*found, file->procPath())) : std::nullopt;
+}
+
+}  // namespace kf::site::library

@@ -1,0 +1,95 @@
+#pragma once
+// A folder of the user's own videos as the site's catalogue: its rows in SQLite, kept up to date by
+// a scan at start and then every minute, its files served from the folder, its pictures made by
+// FFmpeg. A request names a video by its id only; no request can reach a file that is not a
+// listed video under the folder.
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "site/catalogue/video_catalogue.h"
+#include "site/library/picture_cache.h"
+#include "site/library/scanner.h"
+#include "site/library/store.h"
+#include "site/library/title_order.h"
+
+namespace kf::site::library {
+
+// Said to the user as it is: German, naming what is wrong.
+class LibraryError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct LibraryOptions {
+  std::filesystem::path folder;
+  std::filesystem::path database;       // empty: one file per library in the user's cache folder
+  std::filesystem::path workerProgram;  // klipfang-site, started as the FFmpeg worker
+  std::string standInPicture;           // JPEG bytes
+  std::chrono::seconds rescanEvery{60};
+  bool scan = true;  // false: serve the catalogue as it is, never look at the folder
+  std::function<void(const std::string &)> log = [](const std::string &) {};
+};
+
+// $XDG_CACHE_HOME/klipfang-site/ (or ~/.cache/klipfang-site/), a file named after the folder.
+std::filesystem::path defaultDatabase(const std::filesystem::path &realFolder);
+
+class Library final : public VideoCatalogue {
+ public:
+  // Checks the folder (LibraryError, before anything is created), makes the catalogue ready and
+  // starts the scans in the background.
+  explicit Library(LibraryOptions options);
+  ~Library() override;
+  Library(const Library &) = delete;
+  Library &operator=(const Library &) = delete;
+
+  // Scans now, in the caller's thread, and answers what it found.
+  ScanCounts rescan();
+  // Waits until the scan at start has ended.
+  void waitForFirstScan();
+
+  std::size_t count() const override;
+  std::vector<Video> featured(std::size_t count) const override;
+  std::optional<Video> find(std::string_view id) const override;
+  SearchPage search(const std::vector<std::string> &foldedWords, std::size_t first, std::size_t count) const override;
+  std::optional<VideoFile> file(const Video &video) const override;
+  std::optional<std::string> picture(const Video &video) const override;
+  std::string folderIdentity() const override { return identity_; }
+
+ private:
+  class Readers;
+  void scanLoop();
+  ScanCounts scanOnce(bool first);
+  std::optional<Row> row(std::string_view id) const;
+  std::shared_ptr<const OpenFile> open(const Row &row) const;
+  void renewTitleOrder();
+  std::shared_ptr<const TitleOrder> titleOrder() const;
+
+  LibraryOptions options_;
+  std::filesystem::path root_;  // the folder, links resolved
+  std::string identity_;
+  std::filesystem::path database_;
+  std::unique_ptr<Readers> readers_;
+  std::unique_ptr<PictureCache> pictures_;
+  Scanner scanner_;
+
+  mutable std::mutex orderMutex_;
+  std::shared_ptr<const TitleOrder> titleOrder_;
+
+  std::mutex scanMutex_;  // one scan at a time
+  std::mutex stateMutex_;
+  std::condition_variable wake_;
+  bool firstScanDone_ = false;
+  std::atomic<bool> stopping_{false};
+  std::thread thread_;
+};
+
+}  // namespace kf::site::library

@@ -1,0 +1,124 @@
+#include "site/pages/pages.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+#include "site/catalogue/text.h"
+#include "site/pages/layout.h"
+
+namespace kf::site {
+
+namespace {
+
+std::string fileAddress(const std::string &base, const Video &video, const std::string &token) {
+  return base + "/get_video.php?video_id=" + video.id + "&amp;t=" + token;
+}
+
+// What the video window's engine cannot play gets words instead of a black box.
+std::string cannotPlayNote(const std::string &base, const Video &video, const std::string &token) {
+  return "<div id=\"cannotPlay\"><p>Dieses Video kann das Videofenster nicht abspielen (es spielt H.264, VP8, VP9 "
+         "und AV1 in MP4, WebM und Matroska).</p>\n<p>Datei: " +
+         escapeHtml(video.fileName) + "</p>\n<p><a href=\"" + fileAddress(base, video, token) +
+         "\">Video herunterladen</a></p></div>\n";
+}
+
+}  // namespace
+
+std::string homePage(const std::string &base, const std::vector<Video> &featured) {
+  std::string out = pageTop("Videos ansehen und teilen");
+  out += "<h1>Willkommen bei Klipfang</h1>\n";
+  out += "<p>Kurze Videos aus aller Welt. Suche oben nach Katzen, Musik oder Berlin.</p>\n";
+  out += "<h2>Empfohlene Videos</h2>\n<div id=\"featured\">\n";
+  for (const Video &video : featured) {
+    out += "<div class=\"vresult\"><a href=\"/watch?v=" + video.id + "\"><img src=\"" + base + "/vi/" + video.id + "/" +
+           video.id + ".jpg\" width=\"130\" height=\"97\" alt=\"\"></a>\n";
+    out +=
+        "<div class=\"vtitle\">" + video.title + "</div> <span class=\"runtime\">" + video.duration + "</span></div>\n";
+  }
+  out += "</div>\n";
+  out += pageBottom();
+  return out;
+}
+
+std::string watchPage(const std::string &base, const Video &video, const std::string &token) {
+  std::string out = pageTop(video.title);
+  out += "<h1>" + video.title + "</h1>\n";
+  if (!video.playable) out += cannotPlayNote(base, video, token);
+  out +=
+      "<div id=\"playerDiv\">Zum Ansehen brauchst du den Flash Player. "
+      "<a href=\"/embed/" +
+      video.id + "\">Ohne Flash ansehen</a></div>\n";
+  out += "<script type=\"text/javascript\">\n";
+  out += "var so = new SWFObject(\"/player.swf?video_id=" + video.id + "&t=" + token +
+         "&l=" + std::to_string(video.seconds) + "&sk=" + token.substr(0, 8) +
+         "&fs=1\", \"movie_player\", \"450\", \"370\", \"7\", \"#FFFFFF\");\n";
+  out += "so.write(\"playerDiv\");\n";
+  out += "</script>\n";
+  out += "<div id=\"watchInfo\">Dauer: " + video.duration + "<br/>\n" + video.description + "</div>\n";
+  out += pageBottom();
+  return out;
+}
+
+std::string embedPage(const std::string &base, const Video &video, const std::string &token) {
+  const std::string head = "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>" + video.title +
+                           "</title>\n<style>html, body { margin: 0; height: 100%; background: #000; } "
+                           "video { display: block; width: 100%; height: 100%; } "
+                           "#cannotPlay { color: #fff; font-family: sans-serif; padding: 20px; } "
+                           "#cannotPlay a { color: #9cf; }</style>\n</head>\n<body>\n";
+  const std::string player =
+      video.playable ? "<video controls autoplay muted src=\"" + fileAddress(base, video, token) + "\"></video>\n"
+                     : cannotPlayNote(base, video, token);
+  return head + player + "</body>\n</html>\n";
+}
+
+std::string makerPage() {
+  std::string out = pageTop("Der Macher");
+  out += "<h1>Klipfang</h1>\n";
+  out += "<p>Klipfang durchsucht diese Videoseite, merkt sich Lieblingsvideos und lädt Videos herunter.</p>\n";
+  out += "<p>Geschrieben in Berlin. Fragen, Lob und Fehlerberichte sind willkommen.</p>\n";
+  out += pageBottom();
+  return out;
+}
+
+std::string errorPage(int status, const std::string &message) {
+  std::string out = pageTop("Fehler");
+  out += "<h1>Fehler " + std::to_string(status) + "</h1>\n<p>" + escapeHtml(message) + "</p>\n";
+  out += pageBottom();
+  return out;
+}
+
+std::string attachmentName(const Video &video) {
+  static constexpr std::pair<std::string_view, std::string_view> kSpelledOut[] = {
+      {"ä", "ae"}, {"ö", "oe"}, {"ü", "ue"}, {"Ä", "Ae"}, {"Ö", "Oe"}, {"Ü", "Ue"}, {"ß", "ss"}};
+  std::string name;
+  std::string_view title = video.title;
+  while (!title.empty() && name.size() < 80) {
+    bool spelled = false;
+    for (const auto &[letter, ascii] : kSpelledOut) {
+      if (title.starts_with(letter)) {
+        name += ascii;
+        title.remove_prefix(letter.size());
+        spelled = true;
+        break;
+      }
+    }
+    if (spelled) continue;
+    char c = title.front();
+    title.remove_prefix(1);
+    bool keep = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
+    if (keep) {
+      name += c;
+    } else if (!name.empty() && name.back() != '_') {
+      name += '_';
+    }
+  }
+  while (!name.empty() && name.back() == '_') name.pop_back();
+  std::string extension = std::filesystem::path(video.fileName).extension().string();
+  const bool plain =
+      extension.size() > 1 && extension.size() <= 5 &&
+      std::all_of(extension.begin() + 1, extension.end(), [](unsigned char c) { return std::isalnum(c); });
+  return (name.empty() ? video.id : name) + (plain ? extension : ".webm");
+}
+
+}  // namespace kf::site

@@ -1,0 +1,153 @@
+#include "site/pages/site.h"
+
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+#include <stdexcept>
+
+#include "site/catalogue/text.h"
+#include "site/pages/pages.h"
+#include "site/pages/results_page.h"
+
+namespace kf::site {
+namespace {
+
+constexpr const char *kHtml = "text/html; charset=utf-8";
+
+Reply html(std::string body) {
+  return {200, kHtml, std::move(body), {}, nullptr};
+}
+
+Reply error(int status, const std::string &message) {
+  return {status, kHtml, errorPage(status, message), {}, nullptr};
+}
+
+std::vector<std::string> searchWords(const std::string &utf8, const std::function<bool(std::string_view)> &owned) {
+  std::vector<std::string> words;
+  std::string folded = foldCase(utf8);
+  size_t start = 0;
+  while (start < folded.size()) {
+    size_t end = folded.find_first_of(" \t", start);
+    if (end == std::string::npos) end = folded.size();
+    std::string word = folded.substr(start, end - start);
+    if (!word.empty() && !owned(word)) words.push_back(std::move(word));
+    start = end + 1;
+  }
+  return words;
+}
+
+// A page number from 1 on; anything else answers as a page past the end.
+int pageNumber(const std::string *text) {
+  if (!text) return 1;
+  int page = 0;
+  auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), page);
+  return ec == std::errc() && end == text->data() + text->size() && page >= 1 ? page : 0;
+}
+
+}  // namespace
+
+std::string Reply::bodyPiece(std::uint64_t offset, std::size_t length) const {
+  if (!file) return offset < body.size() ? body.substr(static_cast<std::size_t>(offset), length) : std::string();
+  std::string piece;
+  return file->read(offset, length, piece) ? piece : std::string();
+}
+
+Site::Site(std::shared_ptr<const VideoCatalogue> videos) : videos_(std::move(videos)) {}
+
+Site Site::load(const std::filesystem::path &dataDir) {
+  auto builtIn = BuiltInCatalogue::load(dataDir);
+  Site site(builtIn);
+  site.builtIn_ = std::move(builtIn);
+  return site;
+}
+
+const Catalogue &Site::catalogue() const {
+  if (!builtIn_) throw std::logic_error("this site serves a library, not the built-in catalogue");
+  return builtIn_->records();
+}
+
+std::string Site::token(const Video &video) const {
+  // FNV-1a over a fixed salt and the id: stable across restarts, different for every video.
+  std::uint64_t hash = 0xcbf29ce484222325ULL;
+  for (char c : "klipfang-token:" + video.id) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 0x100000001b3ULL;
+  }
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+  return text;
+}
+
+Reply Site::answer(const Request &request) const {
+  const Target target = parseTarget(request.target);
+  const std::string base = "http://" + request.host;
+  const std::string &path = target.path;
+  if (path == "/" || path == "/index.html") {
+    Reply home = html(homePage(base, videos_->featured(6)));
+    // A launcher that finds a site on its port uses it only for the folder it was asked to show.
+    if (std::string folder = videos_->folderIdentity(); !folder.empty()) {
+      home.headers.emplace_back(kFolderHeader, std::move(folder));
+    }
+    return home;
+  }
+  if (path == "/results") return results(target, base);
+  if (path == "/watch") {
+    const std::string *id = target.param("v");
+    const auto video = id ? videos_->find(*id) : std::nullopt;
+    return video ? html(watchPage(base, *video, token(*video))) : error(404, "Dieses Video gibt es nicht.");
+  }
+  if (path == "/get_video.php") return videoFile(target);
+  if (path.starts_with("/embed/")) {
+    const auto video = videos_->find(path.substr(7));
+    return video ? html(embedPage(base, *video, token(*video))) : error(404, "Dieses Video gibt es nicht.");
+  }
+  if (path.starts_with("/vi/")) return picture(path);
+  if (path == "/klipfang") return html(makerPage());
+  return error(404, "Diese Seite gibt es nicht.");
+}
+
+Reply Site::results(const Target &target, const std::string &base) const {
+  const std::string *query = target.param("search_query");
+  const std::string words = query ? toUtf8(*query) : std::string();
+  const int page = pageNumber(target.param("page"));
+  const std::vector<std::string> folded = searchWords(words, ownedWord_);
+  // Past the last page, and when nothing matched, the page is empty: that ends the program's paging.
+  if (page < 1 || folded.empty()) return html("");
+  SearchPage found = videos_->search(folded, static_cast<size_t>(page - 1) * kPageSize, kPageSize);
+  if (found.videos.empty()) return html("");
+  const int pageCount = static_cast<int>((found.total + kPageSize - 1) / kPageSize);
+  ResultsView view{base, words, page, pageCount, static_cast<int>(found.total), std::move(found.videos)};
+  return html(resultsPage(view));
+}
+
+Reply Site::videoFile(const Target &target) const {
+  const std::string *id = target.param("video_id");
+  const auto video = id ? videos_->find(*id) : std::nullopt;
+  if (!video) return error(404, "Dieses Video gibt es nicht.");
+  const std::string *t = target.param("t");
+  if (!t || *t != token(*video)) return error(403, "Dieser Link ist nicht (mehr) gültig.");
+  auto file = videos_->file(*video);
+  if (!file) return error(404, "Die Videodatei fehlt.");
+  Reply reply{200,
+              file->contentType,
+              std::move(file->bytes),
+              {{"Content-Disposition", "attachment; filename=\"" + attachmentName(*video) + "\""},
+               {"ETag", file->etag},
+               {"Accept-Ranges", "bytes"}},
+              std::move(file->file)};
+  if (!file->lastModified.empty()) reply.headers.emplace_back("Last-Modified", file->lastModified);
+  return reply;
+}
+
+Reply Site::picture(const std::string &path) const {
+  // "/vi/" + id + "/" + id + ".jpg", with the same id twice
+  const std::string rest = path.substr(4);
+  const auto slash = rest.find('/');
+  const std::string id = rest.substr(0, slash);
+  const auto video =
+      slash != std::string::npos && rest.substr(slash + 1) == id + ".jpg" ? videos_->find(id) : std::nullopt;
+  auto bytes = video ? videos_->picture(*video) : std::nullopt;
+  return bytes ? Reply{200, "image/jpeg", std::move(*bytes), {}, nullptr} : error(404, "Dieses Bild gibt es nicht.");
+}
+
+}  // namespace kf::site

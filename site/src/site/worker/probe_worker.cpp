@@ -1,0 +1,62 @@
+#include "site/worker/probe_worker.h"
+
+#include <unistd.h>
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+#include <cerrno>
+
+#include "site/worker/media_probe.h"
+#include "site/worker/worker.h"
+
+namespace kf::site::worker {
+namespace {
+
+Message answer(const Message &request) {
+  using std::chrono::milliseconds;
+  if (request.size() == 3 && request[0] == "probe") {
+    const auto probe = probeFile(request[1], milliseconds(std::stoll(request[2])));
+    if (!probe) return {"unreadable"};
+    return {"ok",
+            probe->title,
+            probe->description,
+            probe->comment,
+            std::to_string(probe->milliseconds),
+            probe->playable ? "1" : "0"};
+  }
+  if (request.size() == 4 && request[0] == "picture") {
+    const auto jpeg = previewPicture(request[1], std::stoi(request[2]), milliseconds(std::stoll(request[3])));
+    return jpeg ? Message{"ok", *jpeg} : Message{"none"};
+  }
+  return {"?"};
+}
+
+}  // namespace
+
+int runWorker() {
+  av_log_set_level(AV_LOG_QUIET);
+  std::string buffer;
+  char chunk[65536];
+  for (;;) {
+    bool bad = false;
+    if (auto request = decodeMessage(buffer, bad)) {
+      Message reply;
+      try {
+        reply = answer(*request);
+      } catch (const std::exception &) {
+        reply = {"?"};
+      }
+      if (!sendAll(STDOUT_FILENO, encodeMessage(reply))) return 1;
+      continue;
+    }
+    if (bad) return 1;
+    const ssize_t got = ::read(STDIN_FILENO, chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return 0;
+    buffer.append(chunk, static_cast<size_t>(got));
+  }
+}
+
+}  // namespace kf::site::worker
