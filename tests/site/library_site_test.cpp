@@ -105,6 +105,59 @@ TEST_F(LibraryTest, TheFileComesWithItsTypeTagAndRangesAndAVanishedOneIsNotFound
   EXPECT_EQ(get("/vi/" + id + "/" + id + ".jpg").status, 404);
 }
 
+// Every range is held against the size before a byte goes out, for a file of the folder and a
+// built-in clip alike; each answer is whole and ends, and the site goes on serving.
+TEST_F(LibraryTest, RangesAreHeldAgainstTheSizeBeforeAnyByteGoesOut) {
+  Server builtIn;
+  const int builtInPort = builtIn.start();
+  const Video &clip = builtIn.site().catalogue().videos().front();
+  struct Served {
+    int port;
+    std::string host, file, bytes;
+  };
+  const std::string id = only("kase").id;
+  for (const Served &served :
+       {Served{site.port(), site.host(), fileRequest(id), readFile(site.folder() + "/kaese.webm")},
+        Served{builtInPort, "localhost", "/get_video.php?video_id=" + clip.id + "&t=" + builtIn.site().token(clip),
+               builtIn.site().videos().file(clip)->bytes}}) {
+    const std::uint64_t size = served.bytes.size();
+    const std::string s = std::to_string(size);
+    struct Case {
+      std::string range;
+      int status;
+      std::uint64_t first, length;  // of the bytes sent
+      std::string contentRange;
+    };
+    const std::vector<Case> cases = {
+        {"bytes=0-99", 206, 0, 100, "bytes 0-99/" + s},
+        {"bytes=" + std::to_string(size - 100) + "-99999999", 206, size - 100, 100,
+         "bytes " + std::to_string(size - 100) + "-" + std::to_string(size - 1) + "/" + s},
+        {"bytes=-50", 206, size - 50, 50,
+         "bytes " + std::to_string(size - 50) + "-" + std::to_string(size - 1) + "/" + s},
+        {"bytes=-99999999", 206, 0, size, "bytes 0-" + std::to_string(size - 1) + "/" + s},
+        {"bytes=" + s + "-", 416, 0, 0, "bytes */" + s},
+        {"bytes=" + s + "-" + std::to_string(size + 10) + ", 99999999-", 416, 0, 0, "bytes */" + s},
+        {"bytes=0-1, 2-9,5-7", 206, 0, 10, "bytes 0-9/" + s},
+        {"bytes=0-1,10-20", 200, 0, size, ""},
+        {"bytes=0-1,0-1,0-1,0-1,0-1,0-1,0-1,0-1,0-1,0-1,0-1,0-1,0-1,0-1,0-1,0-1,0-1", 200, 0, size, ""},
+        {"bytes=9-2", 200, 0, size, ""},
+        {"bytes=", 200, 0, size, ""},
+        {"lines=0-5", 200, 0, size, ""},
+    };
+    for (const Case &c : cases) {
+      SCOPED_TRACE(served.host + " " + c.range);
+      const Answer answer = fetch(served.port, "GET", served.file, served.host, "Range: " + c.range + "\r\n");
+      EXPECT_TRUE(answer.complete);
+      EXPECT_EQ(answer.status, c.status);
+      EXPECT_EQ(answer.headers.count("content-range") ? answer.headers.at("content-range") : "", c.contentRange);
+      if (c.status == 416) continue;
+      EXPECT_EQ(answer.contentLength(), static_cast<long long>(c.length));
+      EXPECT_TRUE(answer.body == served.bytes.substr(c.first, c.length)) << answer.body.size() << " bytes";
+    }
+  }
+  EXPECT_EQ(get("/").status, 200);
+}
+
 TEST_F(LibraryTest, WhatTheVideoWindowCannotPlayIsNamedAndOfferedForDownload) {
   const std::string film = only("schulfilm").id;
   const std::string embed = get("/embed/" + film).body;

@@ -54,6 +54,21 @@ std::optional<RequestHead> parseHead(std::string_view head) {
   return out;
 }
 
+// httplib answers a Range it cannot read with a bare 416 before the site sees the request, and cuts
+// the body to the ranges it can read without holding them against the size. The site judges ranges
+// itself (ranges.h): the header reaches httplib under a name it does not know.
+void renameRanges(std::string &buffer, size_t &headSize) {
+  for (size_t line = buffer.find('\n'); line != std::string::npos && line + 1 < headSize;
+       line = buffer.find('\n', line + 1)) {
+    constexpr std::string_view kName = "range:";
+    if (lower(buffer.substr(line + 1, kName.size())) == kName) {
+      const std::string_view renamed = kRangeHeader.substr(0, kRangeHeader.size() - kName.size() + 1);
+      buffer.insert(line + 1, renamed);
+      headSize += renamed.size();
+    }
+  }
+}
+
 void addressOf(const sockaddr_storage &addr, std::string &ip, int &port) {
   char text[INET6_ADDRSTRLEN] = "";
   if (addr.ss_family == AF_INET) {
@@ -101,7 +116,10 @@ std::optional<RequestHead> Connection::nextHead() {
       auto at = buffer_.find(end);
       if (at != std::string::npos && (headSize == 0 || at + end.size() < headSize)) headSize = at + end.size();
     }
-    if (headSize > 0) return parseHead(std::string_view(buffer_).substr(0, headSize));
+    if (headSize > 0) {
+      renameRanges(buffer_, headSize);
+      return parseHead(std::string_view(buffer_).substr(0, headSize));
+    }
     if (buffer_.size() >= kMaxHead) return std::nullopt;
     if (!waitFor(POLLIN, first && buffer_.empty() ? kIdleTime : kIoTime)) return std::nullopt;
     char chunk[4096];

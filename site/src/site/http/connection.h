@@ -13,6 +13,9 @@
 
 namespace kf::site {
 
+// The name under which a request's Range header reaches the ordinary answer.
+inline constexpr std::string_view kRangeHeader = "X-Klipfang-Range";
+
 struct RequestHead {
   std::string method;
   std::string target;

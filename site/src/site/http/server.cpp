@@ -9,6 +9,8 @@
 #include <thread>
 
 #include "site/http/connection.h"
+#include "site/http/ranges.h"
+#include "site/pages/pages.h"
 #include "site/pages/target.h"
 
 namespace kf::site {
@@ -25,7 +27,7 @@ std::string headerOf(const Reply &reply, std::string_view name) {
   return {};
 }
 
-// cpp-httplib does the ordinary answers (keep-alive, HEAD, ranges); the site takes over each
+// cpp-httplib does the ordinary answers (keep-alive, HEAD); the site takes over each
 // connection first so that it can read a request's head and misbehave before httplib sees it.
 class HttpCore final : public httplib::Server {
  public:
@@ -41,24 +43,36 @@ class HttpCore final : public httplib::Server {
 
  private:
   void answer(const httplib::Request &req, httplib::Response &res) const {
-    Reply reply = site_.answer({req.method, req.target, safeHost(req.get_header_value("Host"), port)});
+    const Reply reply = site_.answer({req.method, req.target, safeHost(req.get_header_value("Host"), port)});
+    const std::uint64_t size = reply.bodySize();
     const std::string ifRange = req.get_header_value("If-Range");
-    const bool sameVersion = ifRange == headerOf(reply, "ETag") ||
+    // A range asked of another version of the answer gets the whole of this one.
+    const bool sameVersion = !req.has_header("If-Range") || ifRange == headerOf(reply, "ETag") ||
                              (!ifRange.starts_with('"') && ifRange == headerOf(reply, "Last-Modified"));
-    if (req.has_header("If-Range") && !sameVersion) {
-      // The range was asked of another version of the answer: the whole of this one goes instead.
-      // httplib cuts the body to the ranges it parsed, so they are dropped here.
-      const_cast<httplib::Request &>(req).ranges.clear();
-    }
-    // Left unset, httplib answers 200, or 206 for a range request.
-    if (reply.status != 200) res.status = reply.status;
+    const std::string rangeHeader(kRangeHeader);
+    const RangeChoice range = reply.status == 200 && req.has_header(rangeHeader.c_str()) && sameVersion
+                                  ? chooseRange(req.get_header_value(rangeHeader.c_str()), size)
+                                  : RangeChoice{};
+    res.status = reply.status;
     for (const auto &[name, value] : reply.headers) res.set_header(name, value);
-    if (!reply.file) return res.set_content(reply.body, reply.contentType);
-    // A file goes out piece by piece, only the ranges asked for.
-    res.set_content_provider(static_cast<size_t>(reply.file->size()), reply.contentType,
-                             [file = reply.file](size_t offset, size_t length, httplib::DataSink &sink) {
+    if (range.kind == RangeChoice::Kind::Unsatisfiable) {
+      res.status = 416;
+      res.set_header("Content-Range", contentRange(range, size));
+      return res.set_content(errorPage(416, "Diesen Teil der Datei gibt es nicht."), "text/html; charset=utf-8");
+    }
+    if (range.kind == RangeChoice::Kind::Part) {
+      res.status = 206;
+      res.set_header("Content-Range", contentRange(range, size));
+    }
+    const std::uint64_t first = range.kind == RangeChoice::Kind::Part ? range.first : 0;
+    const std::uint64_t length = range.kind == RangeChoice::Kind::Part ? range.length : size;
+    if (!reply.file || length == 0) return res.set_content(reply.bodyPiece(first, length), reply.contentType);
+    // A file goes out piece by piece; a piece that cannot be read ends the answer, short of its length.
+    res.set_content_provider(static_cast<size_t>(length), reply.contentType,
+                             [file = reply.file, first](size_t offset, size_t most, httplib::DataSink &sink) {
                                std::string piece;
-                               if (!file->read(offset, std::min<size_t>(length, kFilePiece), piece)) return false;
+                               if (!file->read(first + offset, std::min(most, kFilePiece), piece) || piece.empty())
+                                 return false;
                                return sink.write(piece.data(), piece.size());
                              });
   }
