@@ -1,6 +1,7 @@
 #include "site/http/server.h"
 
 #include <httplib.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <atomic>
@@ -9,6 +10,7 @@
 #include <thread>
 
 #include "site/http/connection.h"
+#include "site/http/head_reader.h"
 #include "site/http/ranges.h"
 #include "site/pages/pages.h"
 #include "site/pages/target.h"
@@ -18,6 +20,7 @@ namespace {
 
 constexpr size_t kWorkers = 32;
 constexpr int kRequestsPerConnection = 100;
+constexpr int kBacklog = 256;
 constexpr size_t kFilePiece = 256 * 1024;
 
 std::string headerOf(const Reply &reply, std::string_view name) {
@@ -27,13 +30,25 @@ std::string headerOf(const Reply &reply, std::string_view name) {
   return {};
 }
 
+// httplib runs each connection's first step in the thread that accepted it: the step only hands the
+// connection to the head reader.
+class HandOver final : public httplib::TaskQueue {
+ public:
+  void enqueue(std::function<void()> work) override { work(); }
+  void shutdown() override {}
+};
+
 // cpp-httplib does the ordinary answers (keep-alive, HEAD); the site takes over each
 // connection first so that it can read a request's head and misbehave before httplib sees it.
 class HttpCore final : public httplib::Server {
  public:
   HttpCore(const Site &site, RequestLog &log, const std::atomic<bool> &stopping)
       : site_(site), log_(log), stopping_(stopping) {
-    new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
+    new_task_queue = [] { return new HandOver; };
+    set_socket_options([this](socket_t sock) {
+      httplib::default_socket_options(sock);
+      listening_ = sock;
+    });
     set_payload_max_length(64 * 1024);
     Get(".*", [this](const httplib::Request &req, httplib::Response &res) { answer(req, res); });
   }
@@ -41,7 +56,52 @@ class HttpCore final : public httplib::Server {
   std::atomic<int> port{0};
   std::shared_ptr<Detour> detour;
 
+  // httplib listens with a backlog of five: in a burst of connections (a page's pictures, a
+  // browser's six, clients that hold theirs) every one beyond it waited a second for its handshake
+  // to be sent again.
+  void deepenBacklog() const {
+    if (listening_ >= 0) ::listen(listening_, kBacklog);
+  }
+
+  // Before listening: the threads that read heads and answer requests.
+  void open(const ConnectionLimits &limits) {
+    workers_ = std::make_unique<httplib::ThreadPool>(kWorkers);
+    heads_ = std::make_unique<HeadReader>(limits, [this](std::shared_ptr<Connection> connection, RequestHead head) {
+      workers_->enqueue([this, connection = std::move(connection), head = std::move(head)]() mutable {
+        serve(std::move(connection), head);
+      });
+    });
+  }
+
+  // After listening: every connection ends, the answers under way included.
+  void close() {
+    heads_->stop();
+    workers_->shutdown();
+    heads_.reset();
+    workers_.reset();
+  }
+
  private:
+  // httplib hands each new connection over at once, in its own thread: the heads are read apart.
+  bool process_and_close_socket(socket_t sock) override {
+    heads_->add(std::make_shared<Connection>(sock, stopping_));
+    return true;
+  }
+
+  void serve(std::shared_ptr<Connection> connection, const RequestHead &head) {
+    log_.add({head.method, head.target, head.host, head.userAgent});
+    if (detour && detour->answer(*connection, head, [&] {
+          return site_.answer({head.method, head.target, safeHost(head.host, port)});
+        })) {
+      return;
+    }
+    connection->countAnswer();
+    bool closed = false;
+    if (!process_request(*connection, connection->answered() >= kRequestsPerConnection, closed, nullptr) || closed)
+      return;
+    heads_->add(std::move(connection));
+  }
+
   void answer(const httplib::Request &req, httplib::Response &res) const {
     const Reply reply = site_.answer({req.method, req.target, safeHost(req.get_header_value("Host"), port)});
     const std::uint64_t size = reply.bodySize();
@@ -77,26 +137,12 @@ class HttpCore final : public httplib::Server {
                              });
   }
 
-  bool process_and_close_socket(socket_t sock) override {
-    Connection connection(sock, stopping_);
-    for (int n = 1; n <= kRequestsPerConnection; ++n) {
-      auto head = connection.nextHead();
-      if (!head) break;
-      log_.add({head->method, head->target, head->host, head->userAgent});
-      if (detour && detour->answer(connection, *head, [&] {
-            return site_.answer({head->method, head->target, safeHost(head->host, port)});
-          })) {
-        break;
-      }
-      bool closed = false;
-      if (!process_request(connection, n == kRequestsPerConnection, closed, nullptr) || closed) break;
-    }
-    return true;
-  }
-
   const Site &site_;
   RequestLog &log_;
   const std::atomic<bool> &stopping_;
+  std::unique_ptr<httplib::ThreadPool> workers_;
+  std::unique_ptr<HeadReader> heads_;
+  std::atomic<socket_t> listening_{-1};
 };
 
 }  // namespace
@@ -108,6 +154,7 @@ struct Server::Impl {
   RequestLog log;
   std::atomic<bool> stopping{false};
   HttpCore core;
+  ConnectionLimits limits;
   std::thread listener;
 };
 
@@ -127,7 +174,9 @@ int Server::start(int port, const std::string &address) {
     throw std::runtime_error("Auf " + address + ":" + std::to_string(port) +
                              " kann nicht gelauscht werden: die Adresse ist belegt oder nicht erlaubt.");
   core.port = bound;
+  core.deepenBacklog();
   impl_->stopping = false;
+  core.open(impl_->limits);
   impl_->listener = std::thread([&core] { core.listen_after_bind(); });
   // stop() only reaches a server that has begun to listen.
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
@@ -146,10 +195,16 @@ void Server::stop() {
   impl_->stopping = true;
   impl_->core.stop();
   impl_->listener.join();
+  impl_->core.close();
 }
 
 int Server::port() const {
   return impl_->core.port;
+}
+
+void Server::setConnectionLimits(const ConnectionLimits &limits) {
+  if (impl_->listener.joinable()) throw std::logic_error("the limits are set before the site starts");
+  impl_->limits = limits;
 }
 
 void Server::setDetour(std::shared_ptr<Detour> detour) {
