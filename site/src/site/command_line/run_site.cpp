@@ -12,6 +12,8 @@
 #include <thread>
 
 #include "site/library/library.h"
+#include "site/worker/probe_worker.h"
+#include "site/worker/worker.h"
 
 namespace kf::site {
 namespace {
@@ -45,7 +47,17 @@ void stopWhenInputEnds() {
 
 }  // namespace
 
-int runSite(const SiteOptions &options, const std::function<void(Server &)> &prepare) {
+int runSite(const SiteOptions &options, const std::function<std::shared_ptr<Detour>()> &faultWords) {
+  std::string refusal = refusalOf(options);
+  if (refusal.empty() && options.faultWords && !faultWords) {
+    refusal =
+        "Diese klipfang-site kennt keine Testfehler; --fault-words versteht nur klipfang-site-faults im "
+        "Build-Ordner.";
+  }
+  if (!refusal.empty()) {
+    std::cerr << "klipfang-site: " << refusal << "\n";
+    return 2;
+  }
   // Every thread the server starts inherits this mask, so the signals reach sigwait below. A shell
   // that starts the site in the background may have set it to ignore SIGINT; sigwait never sees
   // an ignored signal.
@@ -73,7 +85,7 @@ int runSite(const SiteOptions &options, const std::function<void(Server &)> &pre
   try {
     auto server = library ? std::make_unique<Server>(library) : std::make_unique<Server>(options.dataDir);
     if (!options.logFile.empty()) server->writeLogTo(options.logFile);
-    prepare(*server);
+    if (options.faultWords) server->setDetour(faultWords());
     const int bound = server->start(options.port, options.address);
     const std::string what = library ? "Ordner " + options.libraryFolder.string()
                                      : std::to_string(server->site().videos().count()) + " Videos";
@@ -88,6 +100,16 @@ int runSite(const SiteOptions &options, const std::function<void(Server &)> &pre
     return 1;
   }
   return 0;
+}
+
+int siteMain(const std::vector<std::string> &arguments, const std::function<std::shared_ptr<Detour>()> &faultWords) {
+  if (arguments == std::vector<std::string>{worker::kWorkerArgument}) return worker::runWorker();
+  const auto options = parseSiteOptions(arguments, defaultDataDir());
+  if (!options) {
+    std::cerr << kSiteUsage;
+    return 2;
+  }
+  return runSite(*options, faultWords);
 }
 
 }  // namespace kf::site
