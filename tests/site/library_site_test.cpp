@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <thread>
 
 #include "entry_grammar.h"
 #include "http_probe.h"
@@ -158,6 +159,22 @@ TEST_F(LibraryTest, RangesAreHeldAgainstTheSizeBeforeAnyByteGoesOut) {
   EXPECT_EQ(get("/").status, 200);
 }
 
+// Each word once, sixteen at most: four searches of thousands of words leave the pages their answers.
+TEST_F(LibraryTest, SearchesTakeEachWordOnceAndSixteenAtMost) {
+  const std::vector<std::string> cheese = {"Käse aus der Straße"};
+  // Sixteen beginnings of its words, then a word it does not hold, which is not searched for.
+  EXPECT_EQ(titles("k+ka+kas+kase+a+au+aus+d+de+der+s+st+str+stra+stras+strasse+nirgends"), cheese);
+  EXPECT_TRUE(titles("k+ka+kas+kase+a+au+aus+d+de+der+s+st+str+stra+stras+nirgends").empty());
+  std::string huge = "kase";
+  for (int i = 0; i < 1500; ++i) huge += i % 2 ? "+kase" : "+KASE";
+  std::vector<std::thread> searches;
+  std::vector<std::vector<std::string>> found(4);
+  for (auto &one : found) searches.emplace_back([&] { one = titles(huge); });
+  EXPECT_EQ(get("/watch?v=" + only("sylt").id).status, 200);
+  for (auto &search : searches) search.join();
+  for (const auto &one : found) EXPECT_EQ(one, cheese);
+}
+
 TEST_F(LibraryTest, WhatTheVideoWindowCannotPlayIsNamedAndOfferedForDownload) {
   const std::string film = only("schulfilm").id;
   const std::string embed = get("/embed/" + film).body;
@@ -249,23 +266,43 @@ TEST(LibrarySearch, MatchesInTheTitleComeFirstThenTheOthersEachByTitleAndPaged) 
   library::Store::prepare(database, [](const std::string &) {});
   {
     library::Store store(database);
+    library::Transaction transaction(store.connection());
     for (const auto &[title, description] : std::vector<std::pair<std::string, std::string>>{
              {"Zebra und Katze", "x"}, {"Apfel", "eine Katze"}, {"Katzenjammer", "y"}, {"Baum", "kein Tier"}}) {
       store.put({{}, title + ".mp4", 0, 0, title, description, 0, true, true}, std::nullopt);
     }
+    for (int i = 0; i < 3000; ++i) {
+      const std::string name = "Ausflug " + std::to_string(i);
+      store.put({{}, name + ".mp4", 0, 0, name, "an einem Abend", 0, true, true}, std::nullopt);
+    }
+    transaction.commit();
   }
   auto options = optionsFor(dir.file("lib"), database, [](const std::string &) {});
   options.scan = false;
-  const library::Library library(options);
-  auto titles = [&](std::size_t first, std::size_t count) {
-    std::vector<std::string> out;
-    for (const auto &video : library.search({"katz"}, first, count).videos) out.push_back(video.title);
-    return out;
-  };
-  EXPECT_EQ(titles(0, 20), (std::vector<std::string>{"Katzenjammer", "Zebra und Katze", "Apfel"}));
-  EXPECT_EQ(titles(1, 1), std::vector<std::string>{"Zebra und Katze"});
-  EXPECT_EQ(library.search({"katz"}, 3, 20).total, 3u);
-  EXPECT_TRUE(titles(3, 20).empty());
+  {
+    const library::Library library(options);
+    auto titles = [&](std::size_t first, std::size_t count) {
+      std::vector<std::string> out;
+      for (const auto &video : library.search({"katz"}, first, count).videos) out.push_back(video.title);
+      return out;
+    };
+    EXPECT_EQ(titles(0, 20), (std::vector<std::string>{"Katzenjammer", "Zebra und Katze", "Apfel"}));
+    EXPECT_EQ(titles(1, 1), std::vector<std::string>{"Zebra und Katze"});
+    EXPECT_EQ(library.search({"katz"}, 3, 20).total, 3u);
+    EXPECT_TRUE(titles(3, 20).empty());
+  }
+
+  // A search that runs past its time is given up and the client asked to come back; the other
+  // pages go on.
+  options.searchTime = std::chrono::milliseconds(0);
+  Server server(std::make_shared<library::Library>(options));
+  const int port = server.start();
+  Answer busy = fetch(port, "GET", "/results?search_query=a&search=Search", "localhost");
+  EXPECT_EQ(busy.status, 503);
+  EXPECT_EQ(busy.headers["retry-after"], "2");
+  EXPECT_NE(busy.body.find("Die Suche dauerte zu lange."), std::string::npos);
+  const std::string id = server.site().videos().featured(1).at(0).id;
+  EXPECT_EQ(fetch(port, "GET", "/watch?v=" + id, "localhost").status, 200);
 }
 
 TEST(LibraryFolder, AMissingFolderIsNamedInGermanAndNothingIsMade) {

@@ -14,7 +14,10 @@
 namespace kf::site::library {
 namespace {
 
-constexpr std::size_t kMaxReaders = 4;
+// Three searches at a time, and the lookups of the other pages (a watch page, a picture, a file)
+// on connections of their own, so that no run of searches holds them up.
+constexpr ReaderLimits kSearchReaders{3, std::chrono::seconds(2)};
+constexpr ReaderLimits kLookupReaders{2, std::chrono::seconds(2)};
 
 std::filesystem::path checkedFolder(const std::filesystem::path &folder) {
   std::error_code error;
@@ -73,51 +76,6 @@ Video videoOf(const Row &row) {
 
 }  // namespace
 
-// Connections for the pages, one per request in flight, up to a few.
-class Library::Readers {
- public:
-  explicit Readers(std::filesystem::path database) : database_(std::move(database)) {}
-
-  template <typename Work>
-  auto with(Work work) {
-    std::unique_ptr<Store> store;
-    {
-      std::unique_lock lock(mutex_);
-      freed_.wait(lock, [this] { return !idle_.empty() || open_ < kMaxReaders; });
-      if (idle_.empty()) {
-        ++open_;
-      } else {
-        store = std::move(idle_.back());
-        idle_.pop_back();
-      }
-    }
-    struct Return {
-      Readers &readers;
-      std::unique_ptr<Store> &store;
-      ~Return() {
-        {
-          std::lock_guard lock(readers.mutex_);
-          if (store) {
-            readers.idle_.push_back(std::move(store));
-          } else {
-            --readers.open_;
-          }
-        }
-        readers.freed_.notify_one();
-      }
-    } giveBack{*this, store};
-    if (!store) store = std::make_unique<Store>(database_);
-    return work(*store);
-  }
-
- private:
-  std::filesystem::path database_;
-  std::mutex mutex_;
-  std::condition_variable freed_;
-  std::vector<std::unique_ptr<Store>> idle_;
-  std::size_t open_ = 0;
-};
-
 std::filesystem::path defaultDatabase(const std::filesystem::path &realFolder) {
   const char *cache = std::getenv("XDG_CACHE_HOME");
   const char *home = std::getenv("HOME");
@@ -148,7 +106,10 @@ Library::Library(LibraryOptions options)
   } catch (const DatabaseError &e) {
     throw LibraryError("Der Katalog „" + database_.string() + "“ lässt sich nicht anlegen: " + e.what());
   }
-  readers_ = std::make_unique<Readers>(database_);
+  ReaderLimits searching = kSearchReaders;
+  searching.queryTime = options_.searchTime;
+  searches_ = std::make_unique<Readers>(database_, searching);
+  readers_ = std::make_unique<Readers>(database_, kLookupReaders);
   renewTitleOrder();
   pictures_ = std::make_unique<PictureCache>(database_.string() + ".pictures", options_.workerProgram,
                                              options_.standInPicture, options_.log);
@@ -241,7 +202,7 @@ SearchPage Library::search(const std::vector<std::string> &foldedWords, std::siz
   if (expression.empty()) return {};
   const auto order = titleOrder();
   // Ranked by the index's row numbers alone; only the rows of the page asked for are read whole.
-  return readers_->with([&](Store &store) {
+  return searches_->with([&](Store &store) {
     const auto all = store.matching(expression);
     const auto inTitle = store.matching("title : (" + expression + ")");
     SearchPage page{all.size(), {}};

@@ -17,6 +17,7 @@
 
 #include "site/catalogue/video_catalogue.h"
 #include "site/library/picture_cache.h"
+#include "site/library/readers.h"
 #include "site/library/scanner.h"
 #include "site/library/store.h"
 #include "site/library/title_order.h"
@@ -37,6 +38,7 @@ struct LibraryOptions {
   std::chrono::seconds rescanEvery{60};
   bool scan = true;  // false: serve the catalogue as it is, never look at the folder
   std::function<void(const std::string &)> log = [](const std::string &) {};
+  std::chrono::milliseconds searchTime{2000};  // a search that runs longer is given up
 };
 
 // $XDG_CACHE_HOME/klipfang-site/ (or ~/.cache/klipfang-site/), a file named after the folder.
@@ -65,7 +67,6 @@ class Library final : public VideoCatalogue {
   std::string folderIdentity() const override { return identity_; }
 
  private:
-  class Readers;
   void scanLoop();
   ScanCounts scanOnce(bool first);
   std::optional<Row> row(std::string_view id) const;
@@ -77,7 +78,8 @@ class Library final : public VideoCatalogue {
   std::filesystem::path root_;  // the folder, links resolved
   std::string identity_;
   std::filesystem::path database_;
-  std::unique_ptr<Readers> readers_;
+  std::unique_ptr<Readers> readers_;  // for lookups
+  std::unique_ptr<Readers> searches_;
   std::unique_ptr<PictureCache> pictures_;
   Scanner scanner_;
 

@@ -1,5 +1,6 @@
 #include "site/pages/site.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -22,15 +23,26 @@ Reply error(int status, const std::string &message) {
   return {status, kHtml, errorPage(status, message), {}, nullptr};
 }
 
+// The first `most` characters of UTF-8 text.
+std::string firstCharacters(std::string_view utf8, std::size_t most) {
+  std::size_t at = 0;
+  for (std::size_t count = 0; at < utf8.size(); ++at) {
+    if ((static_cast<unsigned char>(utf8[at]) & 0xC0) != 0x80 && count++ == most) break;
+  }
+  return std::string(utf8.substr(0, at));
+}
+
+// Each word once, and only so many, each only so long: every word costs the catalogue a pass over
+// its index, and no one searches with a page of text.
 std::vector<std::string> searchWords(const std::string &utf8, const std::function<bool(std::string_view)> &owned) {
   std::vector<std::string> words;
-  std::string folded = foldCase(utf8);
-  size_t start = 0;
-  while (start < folded.size()) {
+  const std::string folded = foldCase(utf8);
+  for (size_t start = 0; start < folded.size() && words.size() < Site::kMostSearchWords;) {
     size_t end = folded.find_first_of(" \t", start);
     if (end == std::string::npos) end = folded.size();
-    std::string word = folded.substr(start, end - start);
-    if (!word.empty() && !owned(word)) words.push_back(std::move(word));
+    std::string word = firstCharacters(std::string_view(folded).substr(start, end - start), Site::kLongestSearchWord);
+    if (!word.empty() && !owned(word) && std::find(words.begin(), words.end(), word) == words.end())
+      words.push_back(std::move(word));
     start = end + 1;
   }
   return words;
@@ -79,8 +91,16 @@ std::string Site::token(const Video &video) const {
 }
 
 Reply Site::answer(const Request &request) const {
-  const Target target = parseTarget(request.target);
-  const std::string base = "http://" + request.host;
+  try {
+    return route(parseTarget(request.target), "http://" + request.host);
+  } catch (const CatalogueBusy &busy) {
+    Reply reply = error(503, std::string(busy.what()) + " Bitte gleich noch einmal versuchen.");
+    reply.headers.emplace_back("Retry-After", std::to_string(kRetryAfterSeconds));
+    return reply;
+  }
+}
+
+Reply Site::route(const Target &target, const std::string &base) const {
   const std::string &path = target.path;
   if (path == "/" || path == "/index.html") {
     Reply home = html(homePage(base, videos_->featured(6)));

@@ -37,6 +37,11 @@ struct Reply {
 class Site {
  public:
   static constexpr int kPageSize = 20;
+  // A search takes each word once, the first 16 words, and of each its first 100 characters.
+  static constexpr std::size_t kMostSearchWords = 16;
+  static constexpr std::size_t kLongestSearchWord = 100;
+  // A busy catalogue's answer (503) asks the client to come back after this long.
+  static constexpr int kRetryAfterSeconds = 2;
   // On the home page of a site that serves a folder of the user's: the folder's identity.
   static constexpr const char *kFolderHeader = "X-Klipfang-Library";
 
@@ -58,6 +63,7 @@ class Site {
   const Catalogue &catalogue() const;
 
  private:
+  Reply route(const Target &target, const std::string &base) const;
   Reply results(const Target &target, const std::string &base) const;
   Reply videoFile(const Target &target) const;
   Reply picture(const std::string &path) const;
