@@ -12,6 +12,7 @@
 #include "http_probe.h"
 #include "site/library/sqlite.h"
 #include "site/library_folder.h"
+#include "start/started_program.h"
 #include "support/file_size_limit.h"
 
 namespace kf::site::test {
@@ -303,6 +304,50 @@ TEST(LibrarySearch, MatchesInTheTitleComeFirstThenTheOthersEachByTitleAndPaged) 
   EXPECT_NE(busy.body.find("Die Suche dauerte zu lange."), std::string::npos);
   const std::string id = server.site().videos().featured(1).at(0).id;
   EXPECT_EQ(fetch(port, "GET", "/watch?v=" + id, "localhost").status, 200);
+}
+
+// One catalogue, one folder, one running site: another start on it is refused, with both named,
+// and the catalogue stays as it was.
+TEST(LibraryFolder, ACatalogueBelongsToOneFolderAndOneRunningSite) {
+  const kf::test::TempDir dir;
+  for (const char *name : {"eins", "zwei"}) fs::create_directory(dir.file(name));
+  const std::string database = dir.file("katalog.sqlite");
+  const auto refusal = [&](const std::string &folder) -> std::string {
+    try {
+      auto options = optionsFor(dir.file(folder), database, [](const std::string &) {});
+      options.scan = false;
+      library::Library library(options);
+      return {};
+    } catch (const library::LibraryError &e) {
+      return e.what();
+    }
+  };
+  {
+    auto options = optionsFor(dir.file("eins"), database, [](const std::string &) {});
+    options.scan = false;
+    library::Library running(options);
+    running.announce("http://127.0.0.1:1234/schluessel");
+    EXPECT_EQ(library::CatalogueLock::runningAddress(database), "http://127.0.0.1:1234/schluessel");
+    for (const std::string folder : {"eins", "zwei"}) {
+      const std::string told = refusal(folder);
+      EXPECT_NE(told.find("läuft schon eine klipfang-site (Prozess " + std::to_string(::getpid()) +
+                          ") für den Ordner „" + dir.file("eins") +
+                          "“, unter http://127.0.0.1:1234/schluessel. Eine zweite für „" + dir.file(folder) + "“"),
+                std::string::npos)
+          << told;
+    }
+  }
+  EXPECT_FALSE(library::CatalogueLock::runningAddress(database));
+  const std::string before = readFile(database);
+  EXPECT_EQ(refusal("zwei"), "Der Katalog „" + database + "“ gehört zum Ordner „" + dir.file("eins") + "“, nicht zu „" +
+                                 dir.file("zwei") +
+                                 "“. Geben Sie für diesen Ordner mit --database einen eigenen Katalog an.");
+  EXPECT_EQ(refusal("eins"), "");
+  kf::test::StartedProgram site(KF_SITE_PROGRAM, {"--library", dir.file("zwei"), "--database", database, "--port", "0"},
+                                dir.file("out"));
+  EXPECT_EQ(site.exitStatus(), 2);
+  EXPECT_NE(readFile(dir.file("out")).find("gehört zum Ordner"), std::string::npos);
+  EXPECT_EQ(readFile(database), before);
 }
 
 TEST(LibraryFolder, AMissingFolderIsNamedInGermanAndNothingIsMade) {

@@ -89,6 +89,7 @@ int runSite(const SiteOptions &options, const std::function<std::shared_ptr<Deto
     const int bound = server->start(options.port, options.address);
     const std::string what = library ? "Ordner " + options.libraryFolder.string()
                                      : std::to_string(server->site().videos().count()) + " Videos";
+    if (library) library->announce("http://127.0.0.1:" + std::to_string(bound));
     // The launcher reads the port from this line, the first to start so.
     say("http://www.localhost:" + std::to_string(bound) + "/ (" + what + "), auf " + options.address +
         ", Ende mit Strg+C");

@@ -30,10 +30,10 @@ std::filesystem::path checkedFolder(const std::filesystem::path &folder) {
   return real;
 }
 
-std::string identityOf(const std::filesystem::path &folder) {
+FolderRecord recordOf(const std::filesystem::path &folder) {
   struct stat status {};
-  if (::stat(folder.c_str(), &status) != 0) return {};
-  return std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino);
+  ::stat(folder.c_str(), &status);
+  return {static_cast<std::int64_t>(status.st_dev), static_cast<std::int64_t>(status.st_ino), folder.string()};
 }
 
 const char *contentTypeOf(const std::string &path) {
@@ -92,7 +92,10 @@ std::filesystem::path defaultDatabase(const std::filesystem::path &realFolder) {
 Library::Library(LibraryOptions options)
     : options_(std::move(options)),
       root_(checkedFolder(options_.folder)),
-      identity_(identityOf(root_)),
+      identity_([this] {
+        const FolderRecord record = recordOf(root_);
+        return std::to_string(record.device) + ":" + std::to_string(record.inode);
+      }()),
       database_(options_.database.empty() ? defaultDatabase(root_) : options_.database),
       scanner_(root_, database_, options_.workerProgram, [this](const Stamp &stamp) { pictures_->forget(stamp); }) {
   std::error_code error;
@@ -101,8 +104,13 @@ Library::Library(LibraryOptions options)
     throw LibraryError("Der Ordner „" + database_.parent_path().string() +
                        "“ für den Katalog lässt sich nicht anlegen: " + error.message());
   }
+  lock_ = std::make_unique<CatalogueLock>(database_, root_);
   try {
-    Store::prepare(database_, options_.log);
+    Store::prepare(database_, options_.log, recordOf(root_));
+  } catch (const OtherFolder &other) {
+    throw LibraryError("Der Katalog „" + database_.string() + "“ gehört zum Ordner „" + other.recordedPath() +
+                       "“, nicht zu „" + root_.string() +
+                       "“. Geben Sie für diesen Ordner mit --database einen eigenen Katalog an.");
   } catch (const DatabaseError &e) {
     throw LibraryError("Der Katalog „" + database_.string() + "“ lässt sich nicht anlegen: " + e.what());
   }

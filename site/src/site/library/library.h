@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "site/catalogue/video_catalogue.h"
+#include "site/library/catalogue_lock.h"
+#include "site/library/library_error.h"
 #include "site/library/picture_cache.h"
 #include "site/library/readers.h"
 #include "site/library/scanner.h"
@@ -23,12 +25,6 @@
 #include "site/library/title_order.h"
 
 namespace kf::site::library {
-
-// Said to the user as it is: German, naming what is wrong.
-class LibraryError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 struct LibraryOptions {
   std::filesystem::path folder;
@@ -52,6 +48,10 @@ class Library final : public VideoCatalogue {
   ~Library() override;
   Library(const Library &) = delete;
   Library &operator=(const Library &) = delete;
+
+  // The address the site answers on, for a launcher that finds it running (CatalogueLock).
+  void announce(const std::string &address) { lock_->announce(address); }
+  const std::filesystem::path &database() const { return database_; }
 
   // Scans now, in the caller's thread, and answers what it found.
   ScanCounts rescan();
@@ -78,6 +78,7 @@ class Library final : public VideoCatalogue {
   std::filesystem::path root_;  // the folder, links resolved
   std::string identity_;
   std::filesystem::path database_;
+  std::unique_ptr<CatalogueLock> lock_;
   std::unique_ptr<Readers> readers_;  // for lookups
   std::unique_ptr<Readers> searches_;
   std::unique_ptr<PictureCache> pictures_;

@@ -5,9 +5,8 @@ namespace kf::site::library {
 Readers::Lent::Lent(Readers &owner) : readers(owner) {
   {
     std::unique_lock lock(readers.mutex_);
-    const bool free = readers.freed_.wait_for(lock, readers.limits_.wait, [this] {
-      return !readers.idle_.empty() || readers.open_ < readers.limits_.most;
-    });
+    const bool free = readers.freed_.wait_for(
+        lock, readers.limits_.wait, [this] { return !readers.idle_.empty() || readers.open_ < readers.limits_.most; });
     if (!free) throw CatalogueBusy("Der Katalog ist gerade ausgelastet.");
     if (readers.idle_.empty()) {
       ++readers.open_;

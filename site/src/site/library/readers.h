@@ -16,15 +16,14 @@
 namespace kf::site::library {
 
 struct ReaderLimits {
-  std::size_t most = 2;                        // connections open at once
-  std::chrono::milliseconds wait{2000};        // for a free one
+  std::size_t most = 2;                                                    // connections open at once
+  std::chrono::milliseconds wait{2000};                                    // for a free one
   std::chrono::milliseconds queryTime = std::chrono::milliseconds::max();  // for the work done on one
 };
 
 class Readers {
  public:
-  Readers(std::filesystem::path database, ReaderLimits limits)
-      : database_(std::move(database)), limits_(limits) {}
+  Readers(std::filesystem::path database, ReaderLimits limits) : database_(std::move(database)), limits_(limits) {}
 
   // Runs `work` on a connection of its own and answers what it answers; throws CatalogueBusy.
   template <typename Work>
