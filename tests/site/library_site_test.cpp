@@ -1,6 +1,7 @@
 // A folder of the user's own videos served by the site: what is listed and found, the pages in the
 // program's grammar, the file with its ranges, pictures, rescans, and bad input.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <filesystem>
@@ -372,6 +373,46 @@ TEST(LibraryFolder, AMissingFolderIsNamedInGermanAndNothingIsMade) {
   EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 2);
   EXPECT_NE(readFile(dir.file("err")).find("fehlt“ gibt es nicht."), std::string::npos);
   EXPECT_FALSE(fs::exists(dir.file("cache")));
+}
+
+// A baseline JPEG of a 16000 x 16000 colour frame whose every block is flat: 1.5 MB on disk, 384 MB
+// as a decoded picture.
+std::string hugeFrame() {
+  const auto segment = [](unsigned char marker, const std::string &payload) {
+    const std::size_t length = payload.size() + 2;
+    return std::string{'\xFF', static_cast<char>(marker), static_cast<char>(length >> 8),
+                       static_cast<char>(length & 0xFF)} +
+           payload;
+  };
+  const std::string side = {'\x3E', '\x80'};  // 16000
+  const std::string oneCode = std::string(1, '\x01') + std::string(15, '\0') + std::string(1, '\0');
+  return "\xFF\xD8" + segment(0xDB, std::string(1, '\0') + std::string(64, '\x01')) +
+         segment(0xC0, "\x08" + side + side + "\x03" + std::string("\x01\x22\0\x02\x11\0\x03\x11\0", 9)) +
+         segment(0xC4, '\0' + oneCode) + segment(0xC4, '\x10' + oneCode) +
+         segment(0xDA, std::string("\x03\x01\0\x02\0\x03\0\0\x3F\0", 10)) + std::string(1000 * 1000 * 12 / 8, '\0') +
+         "\xFF\xD9";
+}
+
+// A frame beyond 8K is never decoded: the file gets the stand-in, and no process of the site's grows
+// far for it (the frame alone would take 384 MB).
+TEST(LibraryWorker, AFrameBeyond8KGetsTheStandInAndNoWorkerGrowsForIt) {
+  const kf::test::TempDir dir;
+  fs::create_directory(dir.file("lib"));
+  kf::test::writeFile(dir.file("riesig.jpg"), hugeFrame());
+  const std::string remux = "ffmpeg -nostdin -loglevel error -y -f mjpeg -i '" + dir.file("riesig.jpg") +
+                            "' -c:v copy '" + dir.file("lib/riesig.mkv") + "'";
+  ASSERT_EQ(std::system(remux.c_str()), 0);
+  {
+    library::Library library(optionsFor(dir.file("lib"), dir.file("lib.sqlite"), [](const std::string &) {}));
+    library.waitForFirstScan();
+    const auto found = library.search({"riesig"}, 0, 1).videos;
+    ASSERT_EQ(found.size(), 1U);
+    EXPECT_TRUE(library.picture(found.front()) == readFile((defaultDataDir() / "stand-in.jpg").string()));
+  }
+  rusage children{};
+  ::getrusage(RUSAGE_CHILDREN, &children);
+  EXPECT_LT(children.ru_maxrss, 300 * 1024) << "kB at the peak of a worker (or of ffmpeg)";
+  std::cout << "the largest child process peaked at " << children.ru_maxrss / 1024 << " MB\n";
 }
 
 TEST(LibraryWorker, AWorkerThatHangsOrDiesIsEndedAndTheNextAskStartsAFreshOne) {

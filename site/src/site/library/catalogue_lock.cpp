@@ -53,8 +53,8 @@ CatalogueLock::CatalogueLock(const std::filesystem::path &database, const std::f
   const std::filesystem::path file = lockFileOf(database);
   fd_ = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd_ < 0) {
-    throw LibraryError("Die Sperre „" + file.string() + "“ für den Katalog lässt sich nicht anlegen: " +
-                       std::strerror(errno));
+    throw LibraryError("Die Sperre „" + file.string() +
+                       "“ für den Katalog lässt sich nicht anlegen: " + std::strerror(errno));
   }
   if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
     const Noted holder = notedIn(fd_);

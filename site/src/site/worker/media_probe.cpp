@@ -10,8 +10,10 @@ extern "C" {
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 namespace kf::site::worker {
 namespace {
@@ -23,6 +25,8 @@ using Clock = std::chrono::steady_clock;
 constexpr const char *kProtocols = "file";
 constexpr const char *kFormats = "mov,matroska,ogg,avi,mpeg,mpegts,mpegvideo";
 constexpr int kMaxPackets = 4000;
+// 8K: a frame beyond it is not decoded. A 16000 x 16000 picture alone takes 384 MB.
+constexpr std::int64_t kMostPixels = 7680LL * 4320;
 
 int pastDeadline(void *opaque) {
   return Clock::now() > *static_cast<Clock::time_point *>(opaque) ? 1 : 0;
@@ -49,7 +53,12 @@ Input open(const std::string &path, Clock::time_point *deadline) {
   av_dict_free(&options);
   if (opened < 0) return nullptr;  // the context is freed then
   Input input(ctx);
-  if (avformat_find_stream_info(ctx, nullptr) < 0) return nullptr;
+  // Reading the streams' details decodes a frame of some: the same bound holds there.
+  std::vector<AVDictionary *> streamOptions(ctx->nb_streams, nullptr);
+  for (AVDictionary *&each : streamOptions) av_dict_set_int(&each, "max_pixels", kMostPixels, 0);
+  const int found = avformat_find_stream_info(ctx, streamOptions.data());
+  for (AVDictionary *&each : streamOptions) av_dict_free(&each);
+  if (found < 0) return nullptr;
   return input;
 }
 
@@ -101,9 +110,12 @@ Frame firstFrame(AVFormatContext *ctx, int streamIndex, AVCodecContext *decoder)
 
 Codec openDecoder(const AVStream *stream, bool keysOnly) {
   const AVCodec *codec = avcodec_find_decoder(stream->codecpar->codec_id);
-  if (!codec) return nullptr;
+  if (!codec || static_cast<std::int64_t>(stream->codecpar->width) * stream->codecpar->height > kMostPixels)
+    return nullptr;
   Codec decoder(avcodec_alloc_context3(codec));
   if (!decoder || avcodec_parameters_to_context(decoder.get(), stream->codecpar) < 0) return nullptr;
+  // The stream's own frames may claim more than its header: the decoder refuses those.
+  decoder->max_pixels = kMostPixels;
   decoder->thread_count = 1;  // two pictures are made at a time, one core each
   if (keysOnly) decoder->skip_frame = AVDISCARD_NONKEY;
   return avcodec_open2(decoder.get(), codec, nullptr) == 0 ? std::move(decoder) : nullptr;
