@@ -27,6 +27,7 @@ std::optional<HostAndPort> hostAndPort(std::string_view root) {
   constexpr std::string_view kScheme = "http://";
   if (!root.starts_with(kScheme)) return std::nullopt;
   root.remove_prefix(kScheme.size());
+  root = root.substr(0, root.find('/'));
   const std::size_t colon = root.rfind(':');
   const std::size_t bracket = root.rfind(']');
   if (colon == std::string_view::npos || (bracket != std::string_view::npos && colon < bracket)) {

@@ -1,6 +1,7 @@
 // A folder of the user's own videos served by the site: what is listed and found, the pages in the
 // program's grammar, the file with its ranges, pictures, rescans, and bad input.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 
@@ -9,6 +10,7 @@
 #include <set>
 #include <thread>
 
+#include "download/programs.h"
 #include "entry_grammar.h"
 #include "http_probe.h"
 #include "site/library/sqlite.h"
@@ -29,7 +31,7 @@ std::string pageOne(const std::string &words) {
 class LibraryTest : public ::testing::Test {
  protected:
   Answer get(const std::string &target, const std::string &headers = {}) {
-    return fetch(site.port(), "GET", target, site.host(), headers);
+    return fetch(site.port(), "GET", site.root() + target, site.host(), headers);
   }
   // The titles found for the words, as the program reads them off the page.
   std::vector<std::string> titles(const std::string &words) {
@@ -120,7 +122,7 @@ TEST_F(LibraryTest, RangesAreHeldAgainstTheSizeBeforeAnyByteGoesOut) {
   };
   const std::string id = only("kase").id;
   for (const Served &served :
-       {Served{site.port(), site.host(), fileRequest(id), readFile(site.folder() + "/kaese.webm")},
+       {Served{site.port(), site.host(), site.root() + fileRequest(id), readFile(site.folder() + "/kaese.webm")},
         Served{builtInPort, "localhost", "/get_video.php?video_id=" + clip.id + "&t=" + builtIn.site().token(clip),
                builtIn.site().videos().file(clip)->bytes}}) {
     const std::uint64_t size = served.bytes.size();
@@ -159,6 +161,39 @@ TEST_F(LibraryTest, RangesAreHeldAgainstTheSizeBeforeAnyByteGoesOut) {
     }
   }
   EXPECT_EQ(get("/").status, 200);
+}
+
+// Without its key the site knows nothing; with it, every address on its pages carries the key.
+TEST_F(LibraryTest, OnlyAddressesWithTheKeyAreAnsweredAndThePagesWriteNoOther) {
+  const std::string id = only("kase").id;
+  const std::string key = site.key();
+  std::string wrong = key;
+  wrong[0] = wrong[0] == '0' ? '1' : '0';
+  for (const std::string &target : {std::string("/"), "/" + wrong + "/", "/" + key + "0/", "/" + key.substr(1) + "/",
+                                    "/watch?v=" + id, "/vi/" + id + "/" + id + ".jpg", "/" + wrong + fileRequest(id)}) {
+    const Answer answer = fetch(site.port(), "GET", target, site.host());
+    EXPECT_EQ(answer.status, 404) << target;
+    EXPECT_EQ(answer.body, "Nicht gefunden.\n") << target;
+    EXPECT_EQ(answer.headers.count("x-klipfang-library"), 0U) << target;
+  }
+  EXPECT_FALSE(get("/").headers["x-klipfang-library"].empty());
+  EXPECT_EQ(fetch(site.port(), "GET", site.root(), site.host()).status, 200) << "the bare address is the home page";
+
+  const std::string base = "http://" + site.host() + site.root() + "/";
+  for (const std::string &target :
+       std::vector<std::string>{"/", "/results?search_query=a&search=Search", "/watch?v=" + id, "/embed/" + id,
+                                "/klipfang", "/watch?v=nirgends"}) {
+    const std::string page = get(target).body;
+    std::size_t addresses = 0;
+    for (const std::string opening : {"href=\"", "src=\"", "action=\"", "SWFObject(\""}) {
+      for (auto at = page.find(opening); at != std::string::npos; at = page.find(opening, at + 1), ++addresses) {
+        const std::string address =
+            page.substr(at + opening.size(), page.find('"', at + opening.size()) - at - opening.size());
+        EXPECT_TRUE(address.starts_with(site.root() + "/") || address.starts_with(base)) << target << ": " << address;
+      }
+    }
+    EXPECT_GT(addresses, 0U) << target;
+  }
 }
 
 // Each word once, sixteen at most: four searches of thousands of words leave the pages their answers.
@@ -299,12 +334,13 @@ TEST(LibrarySearch, MatchesInTheTitleComeFirstThenTheOthersEachByTitleAndPaged) 
   options.searchTime = std::chrono::milliseconds(0);
   Server server(std::make_shared<library::Library>(options));
   const int port = server.start();
-  Answer busy = fetch(port, "GET", "/results?search_query=a&search=Search", "localhost");
+  const std::string root = "/" + server.site().videos().accessKey();
+  Answer busy = fetch(port, "GET", root + "/results?search_query=a&search=Search", "localhost");
   EXPECT_EQ(busy.status, 503);
   EXPECT_EQ(busy.headers["retry-after"], "2");
   EXPECT_NE(busy.body.find("Die Suche dauerte zu lange."), std::string::npos);
   const std::string id = server.site().videos().featured(1).at(0).id;
-  EXPECT_EQ(fetch(port, "GET", "/watch?v=" + id, "localhost").status, 200);
+  EXPECT_EQ(fetch(port, "GET", root + "/watch?v=" + id, "localhost").status, 200);
 }
 
 // One catalogue, one folder, one running site: another start on it is refused, with both named,
@@ -349,6 +385,45 @@ TEST(LibraryFolder, ACatalogueBelongsToOneFolderAndOneRunningSite) {
   EXPECT_EQ(site.exitStatus(), 2);
   EXPECT_NE(readFile(dir.file("out")).find("gehört zum Ordner"), std::string::npos);
   EXPECT_EQ(readFile(database), before);
+}
+
+// The key is kept beside the catalogue for the user alone, the same across starts until a new one is
+// asked for, and the start line gives the address to hand Klipfang and says who reaches it.
+TEST(LibraryFolder, TheKeyIsKeptForTheUserAloneAndTheStartLineGivesItsAddress) {
+  const kf::test::TempDir dir;
+  fs::create_directory(dir.file("lib"));
+  const std::string database = dir.file("lib.sqlite");
+  const auto started = [&](const std::vector<std::string> &more) {
+    std::vector<std::string> arguments = {"--library", dir.file("lib"), "--database", database, "--port", "0"};
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    kf::test::StartedProgram site(KF_SITE_PROGRAM, arguments, dir.file("said"));
+    std::string said;
+    EXPECT_TRUE(
+        kf::test::eventually([&] { return (said = readFile(dir.file("said"))).find("Strg+C") != std::string::npos; }));
+    site.kill(SIGTERM);
+    EXPECT_EQ(site.exitStatus(), 0);
+    return said;
+  };
+  const auto keyIn = [](const std::string &said) {
+    const std::size_t at = said.find("Die Adresse für Klipfang: http://");
+    return at == std::string::npos ? std::string() : said.substr(said.find('/', at + 41) + 1, 32);
+  };
+  const std::string first = started({});
+  const std::string key = keyIn(first);
+  EXPECT_EQ(key.size(), 32U) << first;
+  EXPECT_NE(first.find("auf 127.0.0.1: nur dieser Computer erreicht sie. Die Adresse für Klipfang: http://127.0.0.1:"),
+            std::string::npos)
+      << first;
+  EXPECT_EQ(readFile(database + ".key"), key + "\n");
+  EXPECT_EQ(fs::status(database + ".key").permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(keyIn(started({})), key);
+  const std::string renewed = keyIn(started({"--new-key"}));
+  EXPECT_NE(renewed, key);
+  EXPECT_EQ(keyIn(started({})), renewed);
+  fs::permissions(database + ".key", fs::perms::others_read, fs::perm_options::add);
+  EXPECT_NE(keyIn(started({})), renewed) << "a key others could read is not kept";
+  const std::string open = started({"--listen", "0.0.0.0"});
+  EXPECT_NE(open.find("auf 0.0.0.0: das Netz erreicht sie unter "), std::string::npos) << open;
 }
 
 TEST(LibraryFolder, AMissingFolderIsNamedInGermanAndNothingIsMade) {

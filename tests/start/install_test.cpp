@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "download/programs.h"
@@ -24,12 +25,22 @@ bool siteAnswers(int port) {
   return answer.status == 200 && answer.body.find("Willkommen bei Klipfang") != std::string::npos;
 }
 
-// The site answers while it reads the folder: the clip shows once it is read.
-bool findsTheCheese(int port) {
-  const std::string target = "/results?search_query=kaese&search=Search";
+// The site of the user's videos at `address` ("http://127.0.0.1:PORT/KEY") answers while it reads the
+// folder: the clip shows once it is read.
+bool findsTheCheese(const std::string &address) {
+  const std::string hostAndPath = address.substr(std::string("http://127.0.0.1:").size());
+  const int port = std::stoi(hostAndPath);
+  const std::string target = hostAndPath.substr(hostAndPath.find('/')) + "/results?search_query=kaese&search=Search";
   return test::eventually([&] {
     return site::test::fetch(port, "GET", target, "localhost").body.find("Käse aus der Straße") != std::string::npos;
   });
+}
+
+// Whether `address` is a site of the user's videos on `port` of this computer, with a key.
+bool keyedSiteOn(int port, const std::string &address) {
+  const std::string start = "http://127.0.0.1:" + std::to_string(port) + "/";
+  return address.starts_with(start) && address.size() == start.size() + 32 &&
+         address.find_first_not_of("0123456789abcdef", start.size()) == std::string::npos;
 }
 
 // Started so, the program can only say why it does not start on standard error, where tests read it.
@@ -171,7 +182,10 @@ TEST_F(InstallTest, AnotherUsersSiteOnTheUsersPortIsNotUsedAndTheUserIsToldWhy) 
                                         std::to_string(other) + ". "),
             std::string::npos)
       << test::readFile(output);
-  EXPECT_EQ(test::readFile(requests), probed) << "not one request of the program's";
+  // Only the launcher asked whether the site answers without a key; the program asked nothing.
+  const std::string asked = test::readFile(requests).substr(probed.size());
+  EXPECT_EQ(std::count(asked.begin(), asked.end(), '\n'), 1) << asked;
+  EXPECT_NE(asked.find("\tHEAD\t/\tHost: localhost\tUser-Agent: \n"), std::string::npos) << asked;
   EXPECT_TRUE(test::processesOf(programOf(user)).empty());
   EXPECT_EQ(test::processesOf(appDir() + "/klipfang-site").size(), 1U) << "the launcher started no site";
 }
@@ -179,8 +193,12 @@ TEST_F(InstallTest, AnotherUsersSiteOnTheUsersPortIsNotUsedAndTheUserIsToldWhy) 
 TEST_F(InstallTest, ALibraryStartServesItAndLaterStartsUseItOrSayWhy) {
   const std::string videos = videosOf(user);
   test::StartedProgram started("/usr/bin/setpriv", asUser(user, {launcher(), "--library", videos}));
-  ASSERT_TRUE(test::eventually([&] { return siteOfProgram(user) == "http://127.0.0.1:" + std::to_string(port); }));
-  EXPECT_TRUE(findsTheCheese(port));
+  ASSERT_TRUE(test::eventually([&] { return keyedSiteOn(port, siteOfProgram(user)); }));
+  EXPECT_TRUE(findsTheCheese(siteOfProgram(user)));
+  const site::test::Answer keyless = site::test::fetch(port, "GET", "/", "localhost");
+  EXPECT_EQ(keyless.status, 404);
+  EXPECT_EQ(keyless.headers.count("x-klipfang-library"), 0U);
+  EXPECT_EQ(keyless.body.find("Videos"), std::string::npos) << "the folder is not named";
 
   // The same folder by another path: the running program comes forward, with the running site.
   test::StartedProgram again("/usr/bin/setpriv", asUser(user, {launcher(), "--library=" + videos + "/."}));
@@ -212,7 +230,8 @@ TEST_F(InstallTest, ALibraryStartLeavesOtherSitesAloneAndNamesAMissingFolder) {
   ASSERT_TRUE(test::eventually([&] { return !siteOfProgram(user).empty(); }));
   const int own = std::stoi(siteOfProgram(user).substr(std::string("http://127.0.0.1:").size()));
   EXPECT_NE(own, port);
-  EXPECT_TRUE(findsTheCheese(own));
+  EXPECT_TRUE(keyedSiteOn(own, siteOfProgram(user)));
+  EXPECT_TRUE(findsTheCheese(siteOfProgram(user)));
   EXPECT_TRUE(siteAnswers(port)) << "the site on the user's port goes on as it was";
 }
 

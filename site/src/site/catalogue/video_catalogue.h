@@ -55,6 +55,9 @@ class VideoCatalogue {
   // inode, "DEVICE:INODE" in decimal as `stat -L -c %d:%i FOLDER` prints them, whichever path
   // named it. Empty for the built-in catalogue.
   virtual std::string folderIdentity() const = 0;
+  // The key every address of the site must carry as its first segment ("/KEY/..."): the user's
+  // own videos are shown only to whom he gave it. Empty for the built-in catalogue.
+  virtual std::string accessKey() const = 0;
 };
 
 }  // namespace kf::site

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <charconv>
 
+#include "site/http/listen_address.h"
+
 namespace kf::site {
 
 const char *const kSiteUsage =
     "Aufruf: klipfang-site [--port N] [--listen ADRESSE] [--log DATEI] [--data ORDNER]\n"
-    "                     [--library ORDNER [--database DATEI]] [--until-input-ends]\n"
+    "                     [--library ORDNER [--database DATEI] [--new-key]] [--until-input-ends]\n"
+    "       klipfang-site --library ORDNER [--database DATEI] --running-address\n"
     "       klipfang-site-faults ... --fault-words   (nur für Tests: die Wörter fehler-...)\n";
 
 std::optional<SiteOptions> parseSiteOptions(const std::vector<std::string> &arguments,
@@ -16,8 +19,12 @@ std::optional<SiteOptions> parseSiteOptions(const std::vector<std::string> &argu
   options.dataDir = defaultDataDir;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string &arg = arguments[i];
-    if (arg == "--until-input-ends" || arg == "--fault-words") {
-      (arg == "--fault-words" ? options.faultWords : options.untilInputEnds) = true;
+    if (bool *flag = arg == "--until-input-ends"  ? &options.untilInputEnds
+                     : arg == "--fault-words"     ? &options.faultWords
+                     : arg == "--new-key"         ? &options.newKey
+                     : arg == "--running-address" ? &options.runningAddress
+                                                  : nullptr) {
+      *flag = true;
       continue;
     }
     if (i + 1 >= arguments.size()) return std::nullopt;
@@ -45,22 +52,10 @@ std::optional<SiteOptions> parseSiteOptions(const std::vector<std::string> &argu
   return options;
 }
 
-bool isLoopbackAddress(const std::string &address) {
-  if (address == "localhost" || address == "::1" || address == "[::1]") return true;
-  int parts = 0;
-  int first = -1;
-  for (std::size_t at = 0; at <= address.size(); ++parts) {
-    const std::size_t dot = std::min(address.find('.', at), address.size());
-    int value = -1;
-    const auto [end, error] = std::from_chars(address.data() + at, address.data() + dot, value);
-    if (error != std::errc() || end != address.data() + dot || value > 255 || dot - at > 3) return false;
-    if (first < 0) first = value;
-    at = dot + 1;
-  }
-  return parts == 4 && first == 127;
-}
-
 std::string refusalOf(const SiteOptions &options) {
+  if ((options.newKey || options.runningAddress) && options.libraryFolder.empty())
+    return "--new-key und --running-address gelten nur mit --library ORDNER: Nur ein Ordner eigener Videos hat "
+           "einen Zugangsschlüssel.";
   if (!options.faultWords) return {};
   if (!options.libraryFolder.empty())
     return "Die Testfehler (--fault-words) gibt es nicht für einen Ordner eigener Videos (--library).";

@@ -15,7 +15,9 @@ struct SiteOptions {
   std::filesystem::path libraryFolder;
   std::filesystem::path database;
   bool untilInputEnds = false;
-  bool faultWords = false;  // answer the test faults' reserved words
+  bool faultWords = false;      // answer the test faults' reserved words
+  bool newKey = false;          // make a new access key for the library
+  bool runningAddress = false;  // only say the address of the site that runs on the library
 };
 
 // Empty when the arguments (without the program's name) are not a valid call: an unknown switch,
@@ -26,9 +28,6 @@ std::optional<SiteOptions> parseSiteOptions(const std::vector<std::string> &argu
 // Why the program refuses a valid call, in German; empty when it does not. The test faults answer
 // only on this computer and never for a folder of the user's own.
 std::string refusalOf(const SiteOptions &options);
-
-// Whether the address to listen on is a loopback address, which only this computer reaches.
-bool isLoopbackAddress(const std::string &address);
 
 // The German lines that show how to call the program.
 extern const char *const kSiteUsage;

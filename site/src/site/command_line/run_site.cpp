@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "site/http/listen_address.h"
 #include "site/library/library.h"
 #include "site/worker/probe_worker.h"
 #include "site/worker/worker.h"
@@ -45,6 +46,18 @@ void stopWhenInputEnds() {
   }).detach();
 }
 
+// For a launcher that finds a site on the folder's catalogue: its address, key and all.
+int sayRunningAddress(const SiteOptions &options) {
+  const std::optional<std::string> address = library::Library::runningAddress(options.libraryFolder, options.database);
+  if (!address) {
+    std::cerr << "klipfang-site: Für den Ordner „" << options.libraryFolder.string()
+              << "“ läuft keine klipfang-site.\n";
+    return 1;
+  }
+  std::cout << *address << std::endl;
+  return 0;
+}
+
 }  // namespace
 
 int runSite(const SiteOptions &options, const std::function<std::shared_ptr<Detour>()> &faultWords) {
@@ -73,9 +86,16 @@ int runSite(const SiteOptions &options, const std::function<std::shared_ptr<Deto
   std::shared_ptr<library::Library> library;
   if (!options.libraryFolder.empty()) {
     try {
-      library = std::make_shared<library::Library>(
-          library::LibraryOptions{options.libraryFolder, options.database, "/proc/self/exe",
-                                  readFile(options.dataDir / "stand-in.jpg"), std::chrono::seconds(60), true, say});
+      if (options.runningAddress) return sayRunningAddress(options);
+      library::LibraryOptions wanted{options.libraryFolder,
+                                     options.database,
+                                     "/proc/self/exe",
+                                     readFile(options.dataDir / "stand-in.jpg"),
+                                     std::chrono::seconds(60),
+                                     true,
+                                     say};
+      wanted.newKey = options.newKey;
+      library = std::make_shared<library::Library>(std::move(wanted));
     } catch (const library::LibraryError &e) {
       std::cerr << "klipfang-site: " << e.what() << "\n";
       return 2;
@@ -87,12 +107,21 @@ int runSite(const SiteOptions &options, const std::function<std::shared_ptr<Deto
     if (!options.logFile.empty()) server->writeLogTo(options.logFile);
     if (options.faultWords) server->setDetour(faultWords());
     const int bound = server->start(options.port, options.address);
-    const std::string what = library ? "Ordner " + options.libraryFolder.string()
-                                     : std::to_string(server->site().videos().count()) + " Videos";
-    if (library) library->announce("http://127.0.0.1:" + std::to_string(bound));
-    // The launcher reads the port from this line, the first to start so.
-    say("http://www.localhost:" + std::to_string(bound) + "/ (" + what + "), auf " + options.address +
-        ", Ende mit Strg+C");
+    const std::string port = std::to_string(bound);
+    if (library) {
+      const std::string address = "http://" + reachedAt(options.address) + ":" + port + "/" + library->accessKey();
+      library->announce(address);
+      // The launcher reads the port and the key from the line's address, the first to start so.
+      say("http://www.localhost:" + port + "/" + library->accessKey() + "/ (Ordner „" + options.libraryFolder.string() +
+          "“), auf " + options.address + ": " +
+          (isLoopbackAddress(options.address) ? std::string("nur dieser Computer erreicht sie")
+                                              : "das Netz erreicht sie unter " + reachedAt(options.address) +
+                                                    ", und mit ihr jedes Video des Ordners") +
+          ". Die Adresse für Klipfang: " + address + " – Ende mit Strg+C");
+    } else {
+      say("http://www.localhost:" + port + "/ (" + std::to_string(server->site().videos().count()) + " Videos), auf " +
+          options.address + ", Ende mit Strg+C");
+    }
     int received = 0;
     sigwait(&signals, &received);
     server->stop();

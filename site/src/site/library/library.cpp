@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "site/library/access_key.h"
 #include "site/library/folder_walk.h"
 #include "site/library/search_folding.h"
 #include "site/library/video_id.h"
@@ -114,6 +115,7 @@ Library::Library(LibraryOptions options)
   } catch (const DatabaseError &e) {
     throw LibraryError("Der Katalog „" + database_.string() + "“ lässt sich nicht anlegen: " + e.what());
   }
+  key_ = library::accessKey(database_, options_.newKey, options_.log);
   ReaderLimits searching = kSearchReaders;
   searching.queryTime = options_.searchTime;
   searches_ = std::make_unique<Readers>(database_, searching);
@@ -126,6 +128,11 @@ Library::Library(LibraryOptions options)
   } else {
     firstScanDone_ = true;
   }
+}
+
+std::optional<std::string> Library::runningAddress(const std::filesystem::path &folder,
+                                                   const std::filesystem::path &database) {
+  return CatalogueLock::runningAddress(database.empty() ? defaultDatabase(checkedFolder(folder)) : database);
 }
 
 Library::~Library() {

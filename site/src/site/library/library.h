@@ -35,6 +35,7 @@ struct LibraryOptions {
   bool scan = true;  // false: serve the catalogue as it is, never look at the folder
   std::function<void(const std::string &)> log = [](const std::string &) {};
   std::chrono::milliseconds searchTime{2000};  // a search that runs longer is given up
+  bool newKey = false;                         // make a new access key, in place of the one kept
 };
 
 // $XDG_CACHE_HOME/klipfang-site/ (or ~/.cache/klipfang-site/), a file named after the folder.
@@ -48,6 +49,11 @@ class Library final : public VideoCatalogue {
   ~Library() override;
   Library(const Library &) = delete;
   Library &operator=(const Library &) = delete;
+
+  // The address a site that runs on the folder's catalogue announced; empty when none runs. Throws
+  // LibraryError when the folder cannot be served.
+  static std::optional<std::string> runningAddress(const std::filesystem::path &folder,
+                                                   const std::filesystem::path &database);
 
   // The address the site answers on, for a launcher that finds it running (CatalogueLock).
   void announce(const std::string &address) { lock_->announce(address); }
@@ -65,6 +71,7 @@ class Library final : public VideoCatalogue {
   std::optional<VideoFile> file(const Video &video) const override;
   std::optional<std::string> picture(const Video &video) const override;
   std::string folderIdentity() const override { return identity_; }
+  std::string accessKey() const override { return key_; }
 
  private:
   void scanLoop();
@@ -79,6 +86,7 @@ class Library final : public VideoCatalogue {
   std::string identity_;
   std::filesystem::path database_;
   std::unique_ptr<CatalogueLock> lock_;
+  std::string key_;
   std::unique_ptr<Readers> readers_;  // for lookups
   std::unique_ptr<Readers> searches_;
   std::unique_ptr<PictureCache> pictures_;

@@ -25,66 +25,66 @@ std::string cannotPlayNote(const std::string &base, const Video &video, const st
 
 }  // namespace
 
-std::string homePage(const std::string &base, const std::vector<Video> &featured) {
-  std::string out = pageTop("Videos ansehen und teilen");
+std::string homePage(const Place &place, const std::vector<Video> &featured) {
+  std::string out = pageTop("Videos ansehen und teilen", place.root);
   out += "<h1>Willkommen bei Klipfang</h1>\n";
   out += "<p>Kurze Videos aus aller Welt. Suche oben nach Katzen, Musik oder Berlin.</p>\n";
   out += "<h2>Empfohlene Videos</h2>\n<div id=\"featured\">\n";
   for (const Video &video : featured) {
-    out += "<div class=\"vresult\"><a href=\"/watch?v=" + video.id + "\"><img src=\"" + base + "/vi/" + video.id + "/" +
-           video.id + ".jpg\" width=\"130\" height=\"97\" alt=\"\"></a>\n";
+    out += "<div class=\"vresult\"><a href=\"" + place.root + "/watch?v=" + video.id + "\"><img src=\"" + place.base +
+           "/vi/" + video.id + "/" + video.id + ".jpg\" width=\"130\" height=\"97\" alt=\"\"></a>\n";
     out +=
         "<div class=\"vtitle\">" + video.title + "</div> <span class=\"runtime\">" + video.duration + "</span></div>\n";
   }
   out += "</div>\n";
-  out += pageBottom();
+  out += pageBottom(place.root);
   return out;
 }
 
-std::string watchPage(const std::string &base, const Video &video, const std::string &token) {
-  std::string out = pageTop(video.title);
+std::string watchPage(const Place &place, const Video &video, const std::string &token) {
+  std::string out = pageTop(video.title, place.root);
   out += "<h1>" + video.title + "</h1>\n";
-  if (!video.playable) out += cannotPlayNote(base, video, token);
+  if (!video.playable) out += cannotPlayNote(place.base, video, token);
   out +=
       "<div id=\"playerDiv\">Zum Ansehen brauchst du den Flash Player. "
-      "<a href=\"/embed/" +
-      video.id + "\">Ohne Flash ansehen</a></div>\n";
+      "<a href=\"" +
+      place.root + "/embed/" + video.id + "\">Ohne Flash ansehen</a></div>\n";
   out += "<script type=\"text/javascript\">\n";
-  out += "var so = new SWFObject(\"/player.swf?video_id=" + video.id + "&t=" + token +
+  out += "var so = new SWFObject(\"" + place.root + "/player.swf?video_id=" + video.id + "&t=" + token +
          "&l=" + std::to_string(video.seconds) + "&sk=" + token.substr(0, 8) +
          "&fs=1\", \"movie_player\", \"450\", \"370\", \"7\", \"#FFFFFF\");\n";
   out += "so.write(\"playerDiv\");\n";
   out += "</script>\n";
   out += "<div id=\"watchInfo\">Dauer: " + video.duration + "<br/>\n" + video.description + "</div>\n";
-  out += pageBottom();
+  out += pageBottom(place.root);
   return out;
 }
 
-std::string embedPage(const std::string &base, const Video &video, const std::string &token) {
+std::string embedPage(const Place &place, const Video &video, const std::string &token) {
   const std::string head = "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>" + video.title +
                            "</title>\n<style>html, body { margin: 0; height: 100%; background: #000; } "
                            "video { display: block; width: 100%; height: 100%; } "
                            "#cannotPlay { color: #fff; font-family: sans-serif; padding: 20px; } "
                            "#cannotPlay a { color: #9cf; }</style>\n</head>\n<body>\n";
   const std::string player =
-      video.playable ? "<video controls autoplay muted src=\"" + fileAddress(base, video, token) + "\"></video>\n"
-                     : cannotPlayNote(base, video, token);
+      video.playable ? "<video controls autoplay muted src=\"" + fileAddress(place.base, video, token) + "\"></video>\n"
+                     : cannotPlayNote(place.base, video, token);
   return head + player + "</body>\n</html>\n";
 }
 
-std::string makerPage() {
-  std::string out = pageTop("Der Macher");
+std::string makerPage(const Place &place) {
+  std::string out = pageTop("Der Macher", place.root);
   out += "<h1>Klipfang</h1>\n";
   out += "<p>Klipfang durchsucht diese Videoseite, merkt sich Lieblingsvideos und lädt Videos herunter.</p>\n";
   out += "<p>Geschrieben in Berlin. Fragen, Lob und Fehlerberichte sind willkommen.</p>\n";
-  out += pageBottom();
+  out += pageBottom(place.root);
   return out;
 }
 
-std::string errorPage(int status, const std::string &message) {
-  std::string out = pageTop("Fehler");
+std::string errorPage(int status, const std::string &message, const Place &place) {
+  std::string out = pageTop("Fehler", place.root);
   out += "<h1>Fehler " + std::to_string(status) + "</h1>\n<p>" + escapeHtml(message) + "</p>\n";
-  out += pageBottom();
+  out += pageBottom(place.root);
   return out;
 }
 

@@ -12,6 +12,7 @@
 
 #include "site/catalogue/built_in_catalogue.h"
 #include "site/catalogue/video_catalogue.h"
+#include "site/pages/layout.h"
 #include "site/pages/target.h"
 
 namespace kf::site {
@@ -63,13 +64,14 @@ class Site {
   const Catalogue &catalogue() const;
 
  private:
-  Reply route(const Target &target, const std::string &base) const;
-  Reply results(const Target &target, const std::string &base) const;
-  Reply videoFile(const Target &target) const;
-  Reply picture(const std::string &path) const;
+  Reply route(const Target &target, const Place &place) const;
+  Reply results(const Target &target, const Place &place) const;
+  Reply videoFile(const Target &target, const Place &place) const;
+  Reply picture(const std::string &path, const Place &place) const;
 
   std::shared_ptr<const VideoCatalogue> videos_;
   std::shared_ptr<const BuiltInCatalogue> builtIn_;
+  std::string key_;
   std::function<bool(std::string_view)> ownedWord_ = [](std::string_view) { return false; };
 };
 
