@@ -1,10 +1,13 @@
 #include "app/own_site.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 
 #include "platform/base/cp1252.h"
 #include "platform/base/error.h"
+#include "platform/http/host_pins.h"
+#include "platform/http/ip_address.h"
 #include "platform/os/port_owners.h"
 
 namespace kf::app {
@@ -66,11 +69,19 @@ std::optional<std::string> complaintAbout(const std::string &root, int port) {
 
 }  // namespace
 
-std::optional<std::string> foreignSiteComplaint(const net::SiteAddress &site) {
+std::optional<std::string> guardOwnSite(const net::SiteAddress &site) {
   for (const std::string &root : {site.root, site.rootBare}) {
     const std::optional<HostAndPort> address = hostAndPort(root);
-    if (!address || !ports::isLoopbackHost(address->host)) continue;
-    if (std::optional<std::string> complaint = complaintAbout(root, address->port)) return complaint;
+    if (!address) continue;
+    const auto check = [root, host = address->host, port = address->port] {
+      http::HostCheck checked{ports::addressesOf(host), {}};
+      const bool here = std::any_of(checked.addresses.begin(), checked.addresses.end(), ports::isThisComputer);
+      if (here) checked.complaint = complaintAbout(root, port).value_or("");
+      // An address written out needs no pin: libcurl asks no resolver for it.
+      if (host.front() == '[' || http::isIpv4Address(host)) checked.addresses.clear();
+      return checked;
+    };
+    if (std::optional<std::string> complaint = http::pinHost(address->host, address->port, check)) return complaint;
   }
   return std::nullopt;
 }

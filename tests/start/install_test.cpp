@@ -10,7 +10,10 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/own_site.h"
 #include "download/programs.h"
+#include "platform/http/host_pins.h"
+#include "platform/http/http_client.h"
 #include "platform/os/port_owners.h"
 #include "site/http_probe.h"
 #include "site/library_folder.h"
@@ -266,13 +269,50 @@ TEST(PortOwners, TheKernelTablesNameTheUserOfEachListenerOnThePort) {
             std::nullopt);
   EXPECT_EQ(ports::listenerOn("   0: 0100007F:4E20 00000000:0000 0A 0:0", 20000), std::nullopt);
 
-  for (const char *host : {"localhost", "www.LOCALHOST", "127.0.0.1", "127.9.8.7", "0.0.0.0", "[::1]", "[::]",
-                           "[0:0:0:0:0:0:0:1]", "[::ffff:127.0.0.1]"}) {
-    EXPECT_TRUE(ports::isLoopbackHost(host)) << host;
+  // The hosts as libcurl finds them, and which of their addresses are this computer's.
+  const std::vector<std::string> loopback = {"127.0.0.1", "::1"};
+  EXPECT_EQ(ports::addressesOf("www.LOCALHOST"), loopback);
+  EXPECT_EQ(ports::addressesOf("localhost"), loopback);
+  EXPECT_EQ(ports::addressesOf("192.0.2.7"), std::vector<std::string>{"192.0.2.7"});
+  EXPECT_EQ(ports::addressesOf("[::1]"), std::vector<std::string>{"::1"});
+  for (const char *address : {"127.0.0.1", "127.9.8.7", "0.0.0.0", "::1", "::", "::ffff:127.0.0.1"}) {
+    EXPECT_TRUE(ports::isThisComputer(address)) << address;
   }
-  for (const char *host : {"192.168.1.20", "localhost.example.com", "[::2]", "[::ffff:10.0.0.1]", "::1", "[1::1::]"}) {
-    EXPECT_FALSE(ports::isLoopbackHost(host)) << host;
+  for (const char *address : {"192.0.2.7", "2001:db8::1", "::ffff:198.51.100.1", "[::1]", "localhost", ""}) {
+    EXPECT_FALSE(ports::isThisComputer(address)) << address;
   }
+}
+
+// A name of this computer (its own, from the hosts file) leads to another user's listener as well as
+// "localhost" does: refused. A site checked when the program started, whose port another user took
+// after a connection to it failed, is checked again before the next request, which never reaches
+// that user's site.
+TEST_F(InstallTest, AnotherUsersListenerIsRefusedByEveryNameOfThisComputerAndAfterThePortChangedHands) {
+  char name[256] = "";
+  ::gethostname(name, sizeof name - 1);
+  const std::vector<std::string> addresses = ports::addressesOf(name);
+  if (std::none_of(addresses.begin(), addresses.end(), ports::isThisComputer)) {
+    GTEST_SKIP() << "the name of this computer, " << name << ", does not lead back to it";
+  }
+  const std::string root = "http://" + std::string(name) + ":" + std::to_string(port);
+  http::unpinAll();
+  EXPECT_EQ(app::guardOwnSite({root, root}), std::nullopt) << "nothing listens yet";
+  http::Session session("Download", http::ProxyUse::Direct);
+  EXPECT_THROW(http::fetchAnswer(session, root + "/"), http::TransferFailed);
+
+  const unsigned other = user + 1;
+  const std::string requests = folderOf(other, "home") + "/requests.log";
+  test::StartedProgram foreign("/usr/bin/setpriv",
+                               asUser(other, {appDir() + "/klipfang-site", "--port", std::to_string(port), "--data",
+                                              appDir() + "/site", "--log", requests}));
+  ASSERT_TRUE(test::eventually([&] { return siteAnswers(port); }));
+  const std::string probed = test::readFile(requests);
+  EXPECT_THROW(http::fetchAnswer(session, root + "/"), http::TransferFailed);
+  EXPECT_EQ(test::readFile(requests), probed) << "the program's request reached the other user's site";
+  const std::optional<std::string> told = app::guardOwnSite({root, root});
+  ASSERT_TRUE(told);
+  EXPECT_NE(told->find("des Benutzers mit der Kennung " + std::to_string(other)), std::string::npos) << *told;
+  http::unpinAll();
 }
 
 }  // namespace

@@ -58,8 +58,8 @@ void keep(const std::filesystem::path &file, const std::string &key) {
   ::unlink(part.c_str());
   const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
   const std::string text = key + "\n";
-  const bool written = fd >= 0 && ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) &&
-                       ::fsync(fd) == 0;
+  const bool written =
+      fd >= 0 && ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) && ::fsync(fd) == 0;
   const int error = errno;
   if (fd >= 0) ::close(fd);
   if (!written || ::rename(part.c_str(), file.c_str()) != 0) {
@@ -78,8 +78,7 @@ std::string accessKey(const std::filesystem::path &database, bool renew,
   if (!renew) {
     if (std::string key = keptKey(file, readableByOthers); !key.empty()) return key;
   }
-  if (readableByOthers)
-    log("Der Zugangsschlüssel in " + file.string() + " war nicht allein Ihrer; es gilt ein neuer.");
+  if (readableByOthers) log("Der Zugangsschlüssel in " + file.string() + " war nicht allein Ihrer; es gilt ein neuer.");
   std::string key = randomKey();
   keep(file, key);
   return key;
