@@ -120,6 +120,13 @@ class InstallTest : public ::testing::Test {
     return site == std::string::npos ? "" : words.substr(site + 7, words.find('\0', site + 7) - site - 7);
   }
 
+  // The built-in site of user `other` on this user's port, its requests logged to `requests`.
+  std::unique_ptr<test::StartedProgram> siteOfAnother(unsigned other, const std::string &requests) const {
+    return std::make_unique<test::StartedProgram>(
+        "/usr/bin/setpriv", asUser(other, {appDir() + "/klipfang-site", "--port", std::to_string(port), "--data",
+                                           appDir() + "/site", "--log", requests}));
+  }
+
   // A folder of clips of the user's, in his home.
   std::string videosOf(unsigned uid) const {
     std::string folder = folderOf(uid, "home") + "/Videos";
@@ -168,9 +175,7 @@ TEST_F(InstallTest, TheLauncherStartsTheUsersOwnSiteAndItEndsWithTheLauncher) {
 TEST_F(InstallTest, AnotherUsersSiteOnTheUsersPortIsNotUsedAndTheUserIsToldWhy) {
   const unsigned other = user + 1;
   const std::string requests = folderOf(other, "home") + "/requests.log";
-  test::StartedProgram foreign("/usr/bin/setpriv",
-                               asUser(other, {appDir() + "/klipfang-site", "--port", std::to_string(port), "--data",
-                                              appDir() + "/site", "--log", requests}));
+  const auto foreign = siteOfAnother(other, requests);
   ASSERT_TRUE(test::eventually([&] { return siteAnswers(port); }));
   const std::string probed = test::readFile(requests);
 
@@ -302,9 +307,7 @@ TEST_F(InstallTest, AnotherUsersListenerIsRefusedByEveryNameOfThisComputerAndAft
 
   const unsigned other = user + 1;
   const std::string requests = folderOf(other, "home") + "/requests.log";
-  test::StartedProgram foreign("/usr/bin/setpriv",
-                               asUser(other, {appDir() + "/klipfang-site", "--port", std::to_string(port), "--data",
-                                              appDir() + "/site", "--log", requests}));
+  const auto foreign = siteOfAnother(other, requests);
   ASSERT_TRUE(test::eventually([&] { return siteAnswers(port); }));
   const std::string probed = test::readFile(requests);
   EXPECT_THROW(http::fetchAnswer(session, root + "/"), http::TransferFailed);
