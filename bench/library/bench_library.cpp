@@ -256,6 +256,7 @@ int main() {
     for (int i = 0; i < 1500; ++i) huge += " " + kWords[static_cast<std::size_t>(i) % kWords.size()].substr(0, 2);
     std::vector<std::thread> searches;
     std::vector<double> hugeTimes(4);
+    searches.reserve(hugeTimes.size());
     for (double &time : hugeTimes) searches.emplace_back([&] { time = searchTimes(port, {huge}).front(); });
     std::this_thread::sleep_for(50ms);
     const std::string id = videos->featured(1).at(0).id;

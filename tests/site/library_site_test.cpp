@@ -206,6 +206,7 @@ TEST_F(LibraryTest, SearchesTakeEachWordOnceAndSixteenAtMost) {
   for (int i = 0; i < 1500; ++i) huge += i % 2 ? "+kase" : "+KASE";
   std::vector<std::thread> searches;
   std::vector<std::vector<std::string>> found(4);
+  searches.reserve(found.size());
   for (auto &one : found) searches.emplace_back([&] { one = titles(huge); });
   EXPECT_EQ(get("/watch?v=" + only("sylt").id).status, 200);
   for (auto &search : searches) search.join();

@@ -110,8 +110,8 @@ class HttpCore final : public httplib::Server {
     const bool sameVersion = !req.has_header("If-Range") || ifRange == headerOf(reply, "ETag") ||
                              (!ifRange.starts_with('"') && ifRange == headerOf(reply, "Last-Modified"));
     const std::string rangeHeader(kRangeHeader);
-    const RangeChoice range = reply.status == 200 && req.has_header(rangeHeader.c_str()) && sameVersion
-                                  ? chooseRange(req.get_header_value(rangeHeader.c_str()), size)
+    const RangeChoice range = reply.status == 200 && req.has_header(rangeHeader) && sameVersion
+                                  ? chooseRange(req.get_header_value(rangeHeader), size)
                                   : RangeChoice{};
     res.status = reply.status;
     for (const auto &[name, value] : reply.headers) res.set_header(name, value);

@@ -2,7 +2,7 @@
 
 namespace kf::site::library {
 
-Readers::Lent::Lent(Readers &owner) : readers(owner) {
+Readers::Lent::Lent(Readers &lender) : readers(lender) {
   {
     std::unique_lock lock(readers.mutex_);
     const bool free = readers.freed_.wait_for(

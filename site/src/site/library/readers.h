@@ -42,7 +42,7 @@ class Readers {
  private:
   // A connection taken from the idle ones, or opened, and given back when it goes.
   struct Lent {
-    explicit Lent(Readers &readers);
+    explicit Lent(Readers &lender);
     ~Lent();
     Lent(const Lent &) = delete;
     Lent &operator=(const Lent &) = delete;
