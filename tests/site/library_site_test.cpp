@@ -71,6 +71,21 @@ TEST_F(LibraryTest, ListsTheVideoFilesAndFindsFoldedWordsAsWordStarts) {
   EXPECT_TRUE(titles("draussen").empty()) << "a link that leaves the folder";
   EXPECT_EQ(titles("innen"), std::vector<std::string>{"innen"}) << "a link inside it";
 
+  // Each word once, sixteen at most: sixteen beginnings of its words, then a word it does not hold,
+  // which is not searched for; four searches of thousands of words leave the pages their answers.
+  EXPECT_EQ(titles("k+ka+kas+kase+a+au+aus+d+de+der+s+st+str+stra+stras+strasse+nirgends"),
+            std::vector<std::string>{cheese});
+  EXPECT_TRUE(titles("k+ka+kas+kase+a+au+aus+d+de+der+s+st+str+stra+stras+nirgends").empty());
+  std::string huge = "kase";
+  for (int i = 0; i < 1500; ++i) huge += i % 2 ? "+kase" : "+KASE";
+  std::vector<std::thread> searches;
+  std::vector<std::vector<std::string>> found(4);
+  searches.reserve(found.size());
+  for (auto &one : found) searches.emplace_back([&] { one = titles(huge); });
+  EXPECT_EQ(get("/watch?v=" + only("sylt").id).status, 200);
+  for (auto &search : searches) search.join();
+  for (const auto &one : found) EXPECT_EQ(one, std::vector<std::string>{cheese});
+
   const PageEntry beach = only("sylt");  // the side text is its description
   EXPECT_EQ(beach.title, "Strand am Meer");
   EXPECT_EQ(beach.description, "Am Strand von Sylt<br/>mit Möwen");
@@ -85,7 +100,7 @@ TEST_F(LibraryTest, ListsTheVideoFilesAndFindsFoldedWordsAsWordStarts) {
   EXPECT_EQ(log.front(), "5 Videos im Katalog, davon 1 nur mit ihrem Namen; 0 Dateien nicht lesbar.");
 }
 
-TEST_F(LibraryTest, TheFileComesWithItsTypeTagAndRangesAndAVanishedOneIsNotFound) {
+TEST_F(LibraryTest, TheFileComesWithItsTypeTagAndRangesHeldToItsSizeAndAVanishedOneIsNotFound) {
   const std::string id = only("kase").id;
   const std::string bytes = readFile(site.folder() + "/kaese.webm");
   const std::string file = fileRequest(id);
@@ -105,14 +120,8 @@ TEST_F(LibraryTest, TheFileComesWithItsTypeTagAndRangesAndAVanishedOneIsNotFound
   EXPECT_EQ(changed.body, bytes);
   EXPECT_EQ(get("/get_video.php?video_id=" + id + "&t=0").status, 403) << "a wrong token";
 
-  fs::remove(site.folder() + "/kaese.webm");
-  EXPECT_EQ(get(file).status, 404);
-  EXPECT_EQ(get("/vi/" + id + "/" + id + ".jpg").status, 404);
-}
-
-// Every range is held against the size before a byte goes out, for a file of the folder and a
-// built-in clip alike; each answer is whole and ends, and the site goes on serving.
-TEST_F(LibraryTest, RangesAreHeldAgainstTheSizeBeforeAnyByteGoesOut) {
+  // Every range is held against the size before a byte goes out, for a file of the folder and a
+  // built-in clip alike; each answer is whole and ends, and the site goes on serving.
   Server builtIn;
   const int builtInPort = builtIn.start();
   const Video &clip = builtIn.site().catalogue().videos().front();
@@ -120,9 +129,8 @@ TEST_F(LibraryTest, RangesAreHeldAgainstTheSizeBeforeAnyByteGoesOut) {
     int port;
     std::string host, file, bytes;
   };
-  const std::string id = only("kase").id;
   for (const Served &served :
-       {Served{site.port(), site.host(), site.root() + fileRequest(id), readFile(site.folder() + "/kaese.webm")},
+       {Served{site.port(), site.host(), site.root() + file, bytes},
         Served{builtInPort, "localhost", "/get_video.php?video_id=" + clip.id + "&t=" + builtIn.site().token(clip),
                builtIn.site().videos().file(clip)->bytes}}) {
     const std::uint64_t size = served.bytes.size();
@@ -161,6 +169,10 @@ TEST_F(LibraryTest, RangesAreHeldAgainstTheSizeBeforeAnyByteGoesOut) {
     }
   }
   EXPECT_EQ(get("/").status, 200);
+
+  fs::remove(site.folder() + "/kaese.webm");
+  EXPECT_EQ(get(file).status, 404);
+  EXPECT_EQ(get("/vi/" + id + "/" + id + ".jpg").status, 404);
 }
 
 // Without its key the site knows nothing; with it, every address on its pages carries the key.
@@ -194,23 +206,6 @@ TEST_F(LibraryTest, OnlyAddressesWithTheKeyAreAnsweredAndThePagesWriteNoOther) {
     }
     EXPECT_GT(addresses, 0U) << target;
   }
-}
-
-// Each word once, sixteen at most: four searches of thousands of words leave the pages their answers.
-TEST_F(LibraryTest, SearchesTakeEachWordOnceAndSixteenAtMost) {
-  const std::vector<std::string> cheese = {"Käse aus der Straße"};
-  // Sixteen beginnings of its words, then a word it does not hold, which is not searched for.
-  EXPECT_EQ(titles("k+ka+kas+kase+a+au+aus+d+de+der+s+st+str+stra+stras+strasse+nirgends"), cheese);
-  EXPECT_TRUE(titles("k+ka+kas+kase+a+au+aus+d+de+der+s+st+str+stra+stras+nirgends").empty());
-  std::string huge = "kase";
-  for (int i = 0; i < 1500; ++i) huge += i % 2 ? "+kase" : "+KASE";
-  std::vector<std::thread> searches;
-  std::vector<std::vector<std::string>> found(4);
-  searches.reserve(found.size());
-  for (auto &one : found) searches.emplace_back([&] { one = titles(huge); });
-  EXPECT_EQ(get("/watch?v=" + only("sylt").id).status, 200);
-  for (auto &search : searches) search.join();
-  for (const auto &one : found) EXPECT_EQ(one, cheese);
 }
 
 TEST_F(LibraryTest, WhatTheVideoWindowCannotPlayIsNamedAndOfferedForDownload) {
