@@ -282,6 +282,66 @@ TEST_F(MainWindowQtTest, SearchMarkWatchAndCloseByKeysAlone) {
   EXPECT_TRUE(test::qtToolkit().boxes.take().empty());
 }
 
+// Enter in the search box searches the words in it, also while it offers earlier searches for them;
+// an offer chosen with the arrows is taken into the box and searched.
+TEST_F(MainWindowQtTest, EnterSearchesTheWordsInTheBoxWhileItOffersEarlierOnes) {
+  QWindow *window = widgetOf(frm->controls.window)->windowHandle();
+  const auto typeAndSearch = [&](const std::string &words) {
+    QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
+    for (const char typed : words) QTest::keyClick(window, typed);
+  };
+  typeAndSearch("katze");
+  QTest::keyClick(window, Qt::Key_Return);
+  ASSERT_GT(frm->controls.lstResult.count(), 2);
+  frm->controls.lstResult.clickItem(3);
+  QAbstractItemView *offers = qobject_cast<QLineEdit *>(widgetOf(frm->controls.txtSearch))->completer()->popup();
+
+  typeAndSearch("kat");
+  ASSERT_TRUE(offers->isVisible()) << "the earlier search holds the words";
+  QTest::keyClick(window, Qt::Key_Return);
+  EXPECT_FALSE(offers->isVisible());
+  EXPECT_EQ(site.requests().back().target, "/results?search_query=kat&search=Search");
+  EXPECT_EQ(frm->controls.lstResult.selectedIndex(), 0) << "nothing of the earlier search stays selected";
+
+  // Newest first: "kat", then "katze".
+  typeAndSearch("kat");
+  ASSERT_TRUE(offers->isVisible());
+  QTest::keyClick(window, Qt::Key_Down);
+  QTest::keyClick(window, Qt::Key_Down);
+  QTest::keyClick(window, Qt::Key_Return);
+  EXPECT_EQ(frm->controls.txtSearch.text(), "katze");
+  EXPECT_EQ(site.requests().back().target, "/results?search_query=katze&search=Search");
+  EXPECT_FALSE(offers->isVisible());
+}
+
+// While a search runs, the first Esc closes the offers and leaves the search running; the second
+// stops it.
+TEST_F(MainWindowQtTest, EscClosesTheOffersFirstAndThenStopsTheSearch) {
+  site.setFault({"GET", "page=2", 0}, site::Fault::Trickle);
+  frm->settings.respages = 3;
+  QWindow *window = widgetOf(frm->controls.window)->windowHandle();
+  QAbstractItemView *offers = qobject_cast<QLineEdit *>(widgetOf(frm->controls.txtSearch))->completer()->popup();
+  bool offered = false;
+  bool closedAndStillSearching = false;
+  const WhileWaiting keys([&] {
+    const auto requests = site.requests();
+    if (requests.empty() || requests.back().target.find("page=2") == std::string::npos) return false;
+    QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClick(window, Qt::Key_Down);
+    offered = offers->isVisible();
+    QTest::keyClick(window, Qt::Key_Escape);
+    closedAndStillSearching = !offers->isVisible() && !frm->AbortSearch;
+    QTest::keyClick(window, Qt::Key_Escape);
+    return true;
+  });
+  frm->controls.txtSearch.setText("klipfang");
+  frm->controls.cmdSearch.click();
+  EXPECT_TRUE(offered);
+  EXPECT_TRUE(closedAndStillSearching);
+  EXPECT_TRUE(widgetOf(frm->controls.cmdSearch)->isVisible());
+  EXPECT_EQ(frm->controls.lstResult.count(), 20) << "stopped on page 2";
+}
+
 TEST_F(MainWindowQtTest, EnterInTheSearchBoxListsTheSitesResults) {
   auto *box = qobject_cast<QLineEdit *>(widgetOf(frm->controls.txtSearch));
   ASSERT_NE(box, nullptr);
