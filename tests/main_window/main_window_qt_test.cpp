@@ -342,6 +342,51 @@ TEST_F(MainWindowQtTest, EscClosesTheOffersFirstAndThenStopsTheSearch) {
   EXPECT_EQ(frm->controls.lstResult.count(), 20) << "stopped on page 2";
 }
 
+// A list the keyboard enters selects the row it lands on, and each key that moves the focus frame
+// selects its row: the commands act on the row the user sees highlighted.
+TEST_F(MainWindowQtTest, TheRowTheKeyboardIsOnIsTheSelectedOne) {
+  QWindow *window = widgetOf(frm->controls.window)->windowHandle();
+  frm->controls.txtSearch.setText("klipfang");
+  frm->controls.cmdSearch.click();
+  const int rows = frm->controls.lstResult.count();
+  ASSERT_EQ(rows, 20);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return resultList()->topLevelItemCount() == rows; }));
+  QTest::keyClick(window, Qt::Key_Tab);
+  QTest::keyClick(window, Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), resultList());
+  EXPECT_EQ(frm->controls.lstResult.selectedIndex(), 1);
+  EXPECT_EQ(frm->controls.labSel.caption(), frm->controls.lstResult.subItemText(1, 4));
+  QTest::keyClick(window, Qt::Key_End);
+  EXPECT_EQ(frm->controls.lstResult.selectedIndex(), rows);
+  QTest::keyClick(window, Qt::Key_PageUp);
+  const int pagedUp = frm->controls.lstResult.selectedIndex();
+  EXPECT_LT(pagedUp, rows);
+  EXPECT_GT(pagedUp, 0);
+  // Unselected, the row keeps the frame; Home on it selects it again.
+  QTest::keyClick(window, Qt::Key_Home);
+  QTest::keyClick(window, Qt::Key_Space, Qt::ControlModifier);
+  ASSERT_EQ(frm->controls.lstResult.selectedIndex(), 0);
+  QTest::keyClick(window, Qt::Key_Home);
+  EXPECT_EQ(frm->controls.lstResult.selectedIndex(), 1);
+  QTest::keyClick(window, Qt::Key_PageDown);
+  EXPECT_GT(frm->controls.lstResult.selectedIndex(), 1);
+
+  // The favourites the same way.
+  frm->controls.lstResult.clickItem(4);
+  frm->controls.cmdMark.click();
+  frm->controls.lstResult.clickItem(5);
+  frm->controls.cmdMark.click();
+  frm->controls.cmdFavs.click();
+  QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
+  QTest::keyClick(window, Qt::Key_Tab);
+  QTest::keyClick(window, Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), widgetOf(frm->controls.lstFavs));
+  EXPECT_EQ(frm->controls.lstFavs.selectedIndex(), 1);
+  QTest::keyClick(window, Qt::Key_End);
+  EXPECT_EQ(frm->controls.lstFavs.selectedIndex(), 2);
+  EXPECT_EQ(frm->controls.labSel.caption(), frm->controls.lstResult.subItemText(5, 4));
+}
+
 TEST_F(MainWindowQtTest, EnterInTheSearchBoxListsTheSitesResults) {
   auto *box = qobject_cast<QLineEdit *>(widgetOf(frm->controls.txtSearch));
   ASSERT_NE(box, nullptr);
