@@ -39,8 +39,8 @@ void FrmMain::bindKeys() {
   };
   window.bindKey('F', kCtrl, toSearchBox);
   window.bindKey(kF6, 0, toSearchBox);
-  window.bindKey('D', kCtrl, [this] { favourites_.markShown(); });
-  window.bindKey('D', kCtrl | kShift, [this] { favourites_.unmarkShown(); });
+  window.bindKey('D', kCtrl, returningKeyboard(controls, [this] { favourites_.markShown(); }));
+  window.bindKey('D', kCtrl | kShift, returningKeyboard(controls, [this] { favourites_.unmarkShown(); }));
   window.bindKey('S', kCtrl, [this] { downloads_.cmdDL_Click(); });
   for (ui::ListView *list : {&controls.lstResult, &controls.lstFavs}) {
     const auto watchIt = [this, list] { watch_.watch(*list); };

@@ -113,16 +113,21 @@ void expectNamesAndRoles(const ui::Window &window, std::initializer_list<Named> 
   }
 }
 
+// The control of `window` whose widget has the keyboard.
+std::string focusedControl(const ui::Window &window) {
+  for (const auto &control : window.controls()) {
+    if (widgetOf(*control) == QApplication::focusWidget()) return control->name();
+  }
+  return "(none)";
+}
+
 // The controls the Tab key visits after the one with the keyboard, until it comes back there.
 std::vector<std::string> tabStops(const ui::Window &window) {
   EXPECT_TRUE(QTest::qWaitForWindowActive(widgetOf(window)));
   std::vector<std::string> stops;
   for (int i = 0; i < 30; ++i) {
     QTest::keyClick(widgetOf(window)->windowHandle(), Qt::Key_Tab);
-    std::string name = "(none)";
-    for (const auto &control : window.controls()) {
-      if (widgetOf(*control) == QApplication::focusWidget()) name = control->name();
-    }
+    const std::string name = focusedControl(window);
     if (std::find(stops.begin(), stops.end(), name) != stops.end()) break;
     stops.push_back(name);
   }
@@ -385,6 +390,58 @@ TEST_F(MainWindowQtTest, TheRowTheKeyboardIsOnIsTheSelectedOne) {
   QTest::keyClick(window, Qt::Key_End);
   EXPECT_EQ(frm->controls.lstFavs.selectedIndex(), 2);
   EXPECT_EQ(frm->controls.labSel.caption(), frm->controls.lstResult.subItemText(5, 4));
+}
+
+// Opened from the keyboard, the command panel keeps it: Tab and the arrows go round its four buttons.
+// Esc, or a command that closes it, gives the keyboard back to the row it was opened for.
+TEST_F(MainWindowQtTest, TheCommandPanelHoldsTheKeyboardAndGivesItBackToItsRow) {
+  QWindow *window = widgetOf(frm->controls.window)->windowHandle();
+  frm->controls.txtSearch.setText("katze");
+  frm->controls.cmdSearch.click();
+  ASSERT_GT(frm->controls.lstResult.count(), 3);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return resultList()->topLevelItemCount() == frm->controls.lstResult.count(); }));
+  QTest::keyClick(window, Qt::Key_Tab);
+  QTest::keyClick(window, Qt::Key_Tab);
+  QTest::keyClick(window, Qt::Key_Down);
+  QTest::keyClick(window, Qt::Key_Down);
+  ASSERT_EQ(frm->controls.lstResult.selectedIndex(), 3);
+
+  QTest::keyClick(window, Qt::Key_Menu);
+  ASSERT_TRUE(widgetOf(frm->controls.fraCMD)->isVisible());
+  const ui::Window &main = frm->controls.window;
+  std::vector<std::string> visited{focusedControl(main)};
+  for (const auto &[key, shift] :
+       std::initializer_list<std::pair<Qt::Key, Qt::KeyboardModifiers>>{{Qt::Key_Tab, {}},
+                                                                        {Qt::Key_Tab, {}},
+                                                                        {Qt::Key_Tab, {}},
+                                                                        {Qt::Key_Tab, {}},
+                                                                        {Qt::Key_Right, {}},
+                                                                        {Qt::Key_Left, {}},
+                                                                        {Qt::Key_Left, {}},
+                                                                        {Qt::Key_Backtab, Qt::ShiftModifier},
+                                                                        {Qt::Key_Up, {}},
+                                                                        {Qt::Key_Down, {}}}) {
+    QTest::keyClick(window, key, shift);
+    visited.push_back(focusedControl(main));
+  }
+  EXPECT_EQ(visited, (std::vector<std::string>{"cmdLink", "cmdDll", "cmdMark", "cmdDelFav", "cmdLink", "cmdDll",
+                                               "cmdLink", "cmdDelFav", "cmdMark", "cmdDll", "cmdMark"}));
+  EXPECT_TRUE(widgetOf(frm->controls.fraCMD)->isVisible());
+  QTest::keyClick(window, Qt::Key_Escape);
+  EXPECT_FALSE(widgetOf(frm->controls.fraCMD)->isVisible());
+  EXPECT_EQ(QApplication::focusWidget(), resultList());
+  EXPECT_EQ(frm->controls.lstResult.selectedIndex(), 3);
+
+  QTest::keyClick(window, Qt::Key_F10, Qt::ShiftModifier);
+  QTest::keyClick(window, Qt::Key_Right);
+  QTest::keyClick(window, Qt::Key_Right);
+  QTest::keyClick(window, Qt::Key_Return);
+  EXPECT_EQ(frm->controls.lstFavs.count(), 1);
+  EXPECT_EQ(frm->controls.lstResult.smallIcon(3), 1);
+  EXPECT_FALSE(widgetOf(frm->controls.fraCMD)->isVisible());
+  EXPECT_EQ(QApplication::focusWidget(), resultList());
+  EXPECT_EQ(resultList()->currentItem(), resultList()->topLevelItem(2));
+  EXPECT_EQ(frm->controls.lstResult.selectedIndex(), 3);
 }
 
 TEST_F(MainWindowQtTest, EnterInTheSearchBoxListsTheSitesResults) {
