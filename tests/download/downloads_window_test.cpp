@@ -175,6 +175,7 @@ TEST_F(DownloadsWindowTest, TwoDownloadsRunSideBySideEachInItsRow) {
   EXPECT_EQ(running.cmdCancel.caption(), "Abbrechen");
   EXPECT_TRUE(running.labSpeed.visible());
   EXPECT_FALSE(running.cmdOpen.visible() || running.cmdRetry.visible() || running.labState.visible());
+  EXPECT_EQ(running.fraRow.accessibleName(), text::cp1252(u8"lang (1).webm – läuft"));
   Names expected{"lang (1).webm.part", "lang.webm", row(2).download().name()};
   std::ranges::sort(expected);
   EXPECT_EQ(filesIn(downloads), expected);
@@ -191,6 +192,7 @@ TEST_F(DownloadsWindowTest, TwoDownloadsRunSideBySideEachInItsRow) {
   }
   EXPECT_EQ(row(1).controls.labBytes.caption(), "300 kB");
   EXPECT_EQ(row(1).controls.labName.caption(), "lang (1).webm");
+  EXPECT_EQ(row(1).controls.fraRow.accessibleName(), text::cp1252(u8"lang (1).webm – Fertig"));
   EXPECT_EQ(file("lang (1).webm"), slow);
   EXPECT_EQ(file("lang.webm"), "alt");
   EXPECT_EQ(file(row(2).download().name()), clipOf(5));

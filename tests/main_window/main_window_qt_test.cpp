@@ -100,8 +100,12 @@ struct Named {
   QAccessible::Role role;
 };
 
-// What a screen reader is told of every control of `window`: its name and its role.
-void expectNamesAndRoles(const ui::Window &window, std::initializer_list<Named> table) {
+// What a screen reader is told of `window` and of every control in it: its name and its role.
+void expectNamesAndRoles(const ui::Window &window, QAccessible::Role role, std::initializer_list<Named> table) {
+  QAccessibleInterface *whole = QAccessible::queryAccessibleInterface(widgetOf(window));
+  ASSERT_NE(whole, nullptr);
+  EXPECT_EQ(whole->role(), role) << window.name();
+  EXPECT_EQ(whole->text(QAccessible::Name), widgetOf(window)->windowTitle()) << window.name();
   EXPECT_EQ(window.controls().size(), table.size()) << window.name() << ": every control is in the table";
   for (const Named &want : table) {
     const ui::Control *control = window.find(want.control);
@@ -137,7 +141,7 @@ std::vector<std::string> tabStops(const ui::Window &window) {
 TEST_F(MainWindowQtTest, EveryControlHasANameARoleAndATabStopInTheEyesOrder) {
   using Role = QAccessible::Role;
   QAccessible::setActive(true);
-  expectNamesAndRoles(frm->controls.window,
+  expectNamesAndRoles(frm->controls.window, Role::Window,
                       {{"fraPreview", u"Vorschau", Role::Grouping},
                        {"labInfo", u"0", Role::StaticText},
                        {"labWait", u"Bitte Warten", Role::StaticText},
@@ -183,28 +187,40 @@ TEST_F(MainWindowQtTest, EveryControlHasANameARoleAndATabStopInTheEyesOrder) {
     headers << header->text(QAccessible::Name);
   }
   EXPECT_EQ(headers, (QStringList{"Nr.", "Film", "Title", "Dauer"}));
+  // A favourite's star, which the reader cannot see, is told in words after the row's number.
+  frm->controls.txtSearch.setText("katze");
+  frm->controls.cmdSearch.click();
+  ASSERT_GT(frm->controls.lstResult.count(), 1);
+  frm->controls.lstResult.clickItem(2);
+  frm->controls.cmdMark.click();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return resultList()->topLevelItemCount() == frm->controls.lstResult.count(); }));
+  EXPECT_EQ(table->cellAt(1, 0)->text(QAccessible::Name),
+            qtui::toQString(frm->controls.lstResult.item(2).text) + QStringLiteral(", Favorit"));
+  EXPECT_EQ(table->cellAt(0, 0)->text(QAccessible::Name), qtui::toQString(frm->controls.lstResult.item(1).text));
   EXPECT_EQ(tabStops(frm->controls.window),
             (std::vector<std::string>{"cmdSearch", "lstResult", "cmdFile", "cmdResults", "cmdDL", "cmdSets", "cmdWatch",
                                       "cmdFavs", "cmdToFav", "cmdInfo", "txtSearch"}));
 
   frm->controls.cmdSets.click();
   const store::FrmSettings &settings = *frm->settingsWindow().window();
-  expectNamesAndRoles(settings.window, {{"img", u"Einstellungen", Role::Graphic},
-                                        {"lab(0)", u"Maximale Ergebnisse:", Role::StaticText},
-                                        {"lab(1)", u"Einstellungen", Role::StaticText},
-                                        {"lab(2)", u"Gel. Texte reinigen:", Role::StaticText},
-                                        {"lab(3)", u"Bild-Vorschau:", Role::StaticText},
-                                        {"lab(4)", u"Videos im Vordergrund:", Role::StaticText},
-                                        {"cboMax", u"1", Role::ComboBox},
-                                        {"fraClean", u"Gel. Texte reinigen", Role::Grouping},
-                                        {"optYes", u"Ja", Role::RadioButton},
-                                        {"optNo", u"Nein", Role::RadioButton},
-                                        {"chkPrev", u"Bild-Vorschau (längere Ladezeiten)", Role::CheckBox},
-                                        {"chkFront", u"Videos im Vordergrund", Role::CheckBox},
-                                        {"cmdHistory", u"Suchverlauf löschen", Role::PushButton},
-                                        {"cmdAbort", u"Abbrechen", Role::PushButton},
-                                        {"cmdSave", u"Übernehmen", Role::PushButton}});
-  // The system calls a drop-down list by its value: its label names it.
+  expectNamesAndRoles(settings.window, Role::Dialog,
+                      {{"img", u"Einstellungen", Role::Graphic},
+                       {"lab(0)", u"Maximale Ergebnisse:", Role::StaticText},
+                       {"lab(1)", u"Einstellungen", Role::StaticText},
+                       {"lab(2)", u"Gel. Texte reinigen:", Role::StaticText},
+                       {"lab(3)", u"Bild-Vorschau:", Role::StaticText},
+                       {"lab(4)", u"Videos im Vordergrund:", Role::StaticText},
+                       {"cboMax", u"Maximale Ergebnisse", Role::ComboBox},
+                       {"fraClean", u"Gel. Texte reinigen", Role::Grouping},
+                       {"optYes", u"Ja", Role::RadioButton},
+                       {"optNo", u"Nein", Role::RadioButton},
+                       {"chkPrev", u"Bild-Vorschau (längere Ladezeiten)", Role::CheckBox},
+                       {"chkFront", u"Videos im Vordergrund", Role::CheckBox},
+                       {"cmdHistory", u"Suchverlauf löschen", Role::PushButton},
+                       {"cmdAbort", u"Abbrechen", Role::PushButton},
+                       {"cmdSave", u"Übernehmen", Role::PushButton}});
+  // A drop-down list is called by its name like every input; the entry it shows is its value.
+  EXPECT_EQ(accessible(settings.cboMax)->text(QAccessible::Value), QStringView(u"1"));
   const auto labels = accessible(settings.cboMax)->relations(QAccessible::Label);
   ASSERT_EQ(labels.size(), 1);
   EXPECT_EQ(labels.front().first->text(QAccessible::Name), QStringView(u"Maximale Ergebnisse:"));
@@ -216,18 +232,19 @@ TEST_F(MainWindowQtTest, EveryControlHasANameARoleAndATabStopInTheEyesOrder) {
   frm->controls.cmdInfo.click();
   const FrmInfo &info = *frm->infoWindow().current();
   const QString homepage = QString::fromStdString(homepageAddress(test::localSiteAddress(port)));
-  expectNamesAndRoles(info.window, {{"lab", u"Klipfang 1.0", Role::StaticText},
-                                    {"Label1", u"von den Klipfang-Machern", Role::StaticText},
-                                    {"Label3", u"Programmiert mit Sorgfalt vom Klipfang-Team.", Role::StaticText},
-                                    {"Label2", homepage, Role::StaticText},
-                                    {"Image1", u"Logo von Klipfang", Role::Graphic},
-                                    {"cmdClose", u"Schließen", Role::PushButton},
-                                    {"lstKeys", u"Tasten", Role::Tree}});
+  expectNamesAndRoles(info.window, Role::Dialog,
+                      {{"lab", u"Klipfang 1.0", Role::StaticText},
+                       {"Label1", u"von den Klipfang-Machern", Role::StaticText},
+                       {"Label3", u"Programmiert mit Sorgfalt vom Klipfang-Team.", Role::StaticText},
+                       {"Label2", homepage, Role::Link},
+                       {"Image1", u"Logo von Klipfang", Role::Graphic},
+                       {"cmdClose", u"Schließen", Role::PushButton},
+                       {"lstKeys", u"Tasten", Role::Tree}});
   EXPECT_EQ(tabStops(info.window), (std::vector<std::string>{"Label2", "lstKeys", "cmdClose"})) << "the link too";
 
   store::FrmVid video(test::qtToolkit(), false);
   video.window.show();
-  expectNamesAndRoles(video.window, {{"brw", u"Video", Role::Client}});
+  expectNamesAndRoles(video.window, Role::Window, {{"brw", u"Video", Role::Client}});
 }
 
 // A user of the keyboard alone searches, marks a result, watches it, closes the video window, and

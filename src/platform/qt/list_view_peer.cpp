@@ -243,6 +243,10 @@ class ListViewPeer : public QtControlPeer {
       if (shown_[at] == 1) {
         widgetItem.setText(column, shownText(item.text));
         widgetItem.setIcon(column, icon(item.smallIcon));
+        // A screen reader does not see the picture: it hears its word after the row's text.
+        const std::string spoken = spokenIcon(item.smallIcon);
+        widgetItem.setData(column, Qt::AccessibleTextRole,
+                           spoken.empty() ? QVariant() : QVariant(shownText(item.text + ", " + spoken)));
         continue;
       }
       const auto subItem = static_cast<std::size_t>(shown_[at] - 2);
@@ -254,6 +258,12 @@ class ListViewPeer : public QtControlPeer {
       widgetItem.setData(column, Qt::ForegroundRole,
                          sub.foreColor == ui::kBlack ? QVariant() : QVariant(QBrush(toQColor(sub.foreColor))));
     }
+  }
+
+  std::string spokenIcon(int number) const {
+    const ui::ImageList *images = list_.imageList();
+    if (!images || number < 1 || number > static_cast<int>(images->entries.size())) return {};
+    return images->entries[static_cast<std::size_t>(number - 1)].spoken;
   }
 
   QIcon icon(int number) const {

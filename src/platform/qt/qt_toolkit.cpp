@@ -13,6 +13,7 @@
 #include <iostream>
 #include <utility>
 
+#include "platform/qt/accessible.h"
 #include "platform/qt/control_peer.h"
 #include "platform/qt/convert.h"
 #include "platform/qt/posted_tasks.h"
@@ -82,7 +83,9 @@ QMessageBox::Icon qtIcon(ui::MessageIcon icon) {
 }  // namespace
 
 QtToolkit::QtToolkit(int &argc, char **argv)
-    : ownApp_(makeApplication(argc, argv, *this)), posted_(std::make_unique<PostedTasks>()) {}
+    : ownApp_(makeApplication(argc, argv, *this)), posted_(std::make_unique<PostedTasks>()) {
+  installAccessibility();
+}
 
 QtToolkit::~QtToolkit() {
   if (pointer_ == ui::MousePointer::Hourglass) QGuiApplication::restoreOverrideCursor();

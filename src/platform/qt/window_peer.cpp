@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/qt/accessible.h"
 #include "platform/qt/control_peer.h"
 #include "platform/qt/convert.h"
 #include "platform/qt/guarded.h"
@@ -33,7 +34,7 @@ Qt::WindowFlags flagsFor(const ui::WindowStyle &style) {
 }  // namespace
 
 QtWindowPeer::QtWindowPeer(ui::Window &window)
-    : window_(window), widget_(new QWidget(nullptr, flagsFor(window.style()))) {
+    : window_(window), widget_(new WindowSurface(window.style().dialog, flagsFor(window.style()))) {
   const ui::WindowStyle &style = window.style();
   widget_->setWindowTitle(shownText(window.caption(), kLongestWindowCaption));
   QPalette palette = widget_->palette();

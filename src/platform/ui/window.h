@@ -39,6 +39,9 @@ struct WindowStyle {
   bool toolWindow = false;  // small title bar with a close box only
   bool showInTaskbar = true;
   bool centred = false;  // placed in the middle of the screen when shown
+  // A window the user reads or answers and closes again (the settings, the about window) is a
+  // dialog to assistive technology; every other is a frame.
+  bool dialog = false;
   std::uint32_t background = rgb(255, 255, 255);
   std::string icon;  // asset name; empty for no icon
   // A sizable window is never made smaller than this client area (twips; 0: no limit).
