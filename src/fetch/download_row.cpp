@@ -182,7 +182,9 @@ void DownloadRow::show() {
   } else if (state != shown_ && state == DownloadState::Failed) {
     desktop_.notify("Download fehlgeschlagen", d.address() + "\n" + text::toUtf8(d.problem()));
   }
+  const bool changed = state != shown_;
   shown_ = state;
+  if (changed && onStateChange) onStateChange();
 }
 
 }  // namespace kf::fetch

@@ -53,6 +53,9 @@ class DownloadRow {
 
   Download &download() { return *download_; }
 
+  // The download started, ended or failed.
+  std::function<void()> onStateChange;
+
   RowControls controls;
 
  private:

@@ -500,6 +500,42 @@ TEST_F(DownloadsWindowTest, ClosingAsksWhileDownloadsRunAndTakesTheirPartsAlong)
   never.open();
 }
 
+// The question counts the downloads that still run while the user reads it, and goes when the last
+// one ends: the close then ends nothing, and the window closes as the user asked.
+TEST_F(DownloadsWindowTest, TheCloseQuestionFollowsTheDownloadsAndGoesWithTheLast) {
+  Gate first;
+  Gate second;
+  const std::string bytes = clipBytes(20000);
+  test::RawHttpServer held([&](const test::RawRequest &request, test::RawConnection &connection) {
+    connection.send(head(200, "Content-Length: 20000\r\n") + bytes.substr(0, 8000));
+    (request.target() == "/eins.webm" ? first : second).wait();
+    connection.send(bytes.substr(8000));
+  });
+  frm.add(rawAddress(held, "/eins.webm"));
+  frm.add(rawAddress(held, "/zwei.webm"));
+  waitUntil([&] { return partSize("eins.webm") == 8000 && partSize("zwei.webm") == 8000; });
+  std::string asked;
+  std::string afterTheFirst;
+  tk.boxes.whileShown = [&](const ui::Message &question) {
+    asked = question.text;
+    first.open();
+    waitUntilEnded(1);
+    afterTheFirst = tk.boxes.shown().back().text;
+    second.open();
+    waitUntilEnded(2);
+  };
+  tk.boxes.answerNext(false);
+  EXPECT_TRUE(frm.window.requestClose()) << "the question went with the last download";
+  EXPECT_EQ(asked, text::cp1252(u8"Es laufen noch 2 Downloads. Sollen sie abgebrochen und das Fenster geschlossen "
+                                u8"werden?"));
+  EXPECT_EQ(afterTheFirst,
+            text::cp1252(u8"Ein Download läuft noch. Soll er abgebrochen und das Fenster geschlossen werden?"));
+  EXPECT_TRUE(tk.boxes.shown().back().withdrawn);
+  EXPECT_FALSE(frm.window.isOpen());
+  EXPECT_EQ(file("eins.webm"), bytes);
+  EXPECT_EQ(file("zwei.webm"), bytes);
+}
+
 TEST_F(DownloadsWindowTest, ALaterStartHandsItsAddressToTheWindowAndEnds) {
   test::TempDir runtime;
   const test::EnvironmentVariable runtimeFolder("XDG_RUNTIME_DIR", runtime.path());

@@ -78,8 +78,28 @@ TEST(QtToolkitTest, AQuestionOffersJaAndNeinAndIsAnsweredFromTheQueue) {
   tk.answering = false;
   EXPECT_TRUE(tk.askYesNo("Abbrechen?", "Klipfang"));
   EXPECT_FALSE(tk.askYesNo("Abbrechen?", "Klipfang"));
-  tk.answering = true;
   answer.stop();
+  // A question the program changes while it is open shows its new words; withdrawn, it closes.
+  ui::OpenQuestion open("Zwei laufen noch.");
+  QString shownAfterTheChange;
+  QTimer change;
+  change.setInterval(10);
+  QObject::connect(&change, &QTimer::timeout, [&] {
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    if (!box) return;
+    if (shownAfterTheChange.isEmpty()) {
+      open.setText("Nur einer noch.");
+      shownAfterTheChange = box->text();
+    } else {
+      open.withdraw();
+    }
+  });
+  change.start();
+  EXPECT_FALSE(tk.askYesNo(open, "Klipfang"));
+  change.stop();
+  EXPECT_EQ(shownAfterTheChange, QStringLiteral("Nur einer noch."));
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  tk.answering = true;
   captions.sort();
   EXPECT_EQ(captions, (QStringList{QStringLiteral("Ja"), QStringLiteral("Nein")}));
   EXPECT_EQ(defaultCaption, QStringLiteral("Nein"));
