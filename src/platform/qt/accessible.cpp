@@ -28,8 +28,7 @@ class LabelAccessible : public QAccessibleWidget {
   }
 
   // A label names the control it was given to, as the control is labelled by it.
-  QList<QPair<QAccessibleInterface *, QAccessible::Relation>> relations(
-      QAccessible::Relation match) const override {
+  QList<QPair<QAccessibleInterface *, QAccessible::Relation>> relations(QAccessible::Relation match) const override {
     auto found = QAccessibleWidget::relations(match);
     if ((match & QAccessible::Labelled) && label()->buddy()) {
       found.append({QAccessible::queryAccessibleInterface(label()->buddy()), QAccessible::Labelled});
