@@ -67,6 +67,10 @@ class LabelPeer : public QtControlPeer {
     qLabel()->setWordWrap(true);
     widget()->installEventFilter(this);
   }
+  // The widget goes only once the event loop deletes it: a press that comes meanwhile finds no peer.
+  ~LabelPeer() override {
+    if (LabelWidget *shown = qLabel()) shown->press = nullptr;
+  }
 
  protected:
   void update(ui::Aspect aspect, int index) override {
