@@ -9,8 +9,8 @@
 #include "platform/ui/headless_toolkit.h"
 #include "scratch_folder.h"
 #include "search/load_file.h"
-#include "store/favourite_row.h"
 #include "store/settings.h"
+#include "video/video_rows.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ void loadPage(const std::string &file, bool cleartxt) {
   kf::ui::ListView lstFavs = makeList("lstFavs");
   const kf::ui::ImageList img{{{"fav", "fav.svg", "Favorit"}}};
   const kf::store::Settings settings{3, cleartxt, false, false};
-  for (const char *id : {"Fine001", "abc"}) kf::store::appendFavourite(lstFavs, "1", {"", id, "", "", ""});
+  for (const char *id : {"Fine001", "abc"}) kf::video::appendVideoRow(lstFavs, "1", {"", id, "", "", ""});
 
   kf::search::LoadFile(file, {lstFile, lstResult, lstFavs, img, settings});
 

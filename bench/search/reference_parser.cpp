@@ -92,7 +92,9 @@ void referenceParseResults(const search::ResultViews &views) {
       if (line.compare(static_cast<std::size_t>(j - 1), 9, "/watch?v=") != 0) continue;
       const std::string entry = referenceEntry(line, views.lstFile);
       if (!entry.empty()) {
-        search::AddResultRow(views, entry);
+        auto pieces = text::split(entry, '|');
+        pieces.resize(5);
+        search::AddResultRow(views, {pieces[0], pieces[1], pieces[2], pieces[3], pieces[4]});
       }
       ui::toolkit().doEvents();
     }

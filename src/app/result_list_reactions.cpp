@@ -4,18 +4,13 @@
 #include "platform/base/error.h"
 #include "platform/os/files.h"
 #include "platform/ui/toolkit.h"
+#include "video/video_rows.h"
 
 namespace kf::app {
 namespace {
 
 constexpr int kRightButton = 2;
 constexpr std::size_t kPieceBytes = 1024;
-
-// Sub-items of a result row.
-constexpr int kFilm = 1;
-constexpr int kVideoId = 2;
-constexpr int kPicture = 3;
-constexpr int kTitle = 4;
 
 // A failed step of the picture fetch is shown and the fetch goes on with its next step.
 template <class Step>
@@ -43,23 +38,16 @@ ResultListReactions::ResultListReactions(MainControls &controls, const store::Se
   Inet1.onStateChanged = [this](int code) { stateChanged(code); };
 }
 
-int ResultListReactions::usableSelection(const ui::ListView &list, int subItems) {
-  const int row = list.selectedIndex();
-  if (row == 0 || list.item(row).subItems.size() < static_cast<std::size_t>(subItems)) return 0;
-  return row;
-}
-
 void ResultListReactions::entryClicked(ui::ListView &list) {
-  const int row = usableSelection(list, kTitle);
-  if (row == 0) return;
-  const std::string &title = list.subItemText(row, kTitle);
-  list.setToolTip(title);
-  controls_.labSel.setCaption(title);
+  auto selected = video::selectedVideo(list);
+  if (!selected) return;
+  list.setToolTip(selected->Title);
+  controls_.labSel.setCaption(selected->Title);
   if (!settings_.preview) {
     nextPicture_.reset();
     return;
   }
-  nextPicture_ = list.subItemText(row, kPicture);
+  nextPicture_ = std::move(selected->PictureUrl);
   // Clicked while a picture is on its way: the running fetch takes this one up when it is done, so
   // only one transfer runs and the last click decides the picture shown.
   if (fetching_) return;
@@ -83,10 +71,9 @@ void ResultListReactions::entryClicked(ui::ListView &list) {
 }
 
 void ResultListReactions::doubleClicked() {
-  if (controls_.lstResult.count() == 0) return;
-  const int row = usableSelection(controls_.lstResult, kVideoId);
-  if (row == 0) return;
-  buildWatchPage_(controls_.lstResult.subItemText(row, kVideoId), controls_.lstResult.subItemText(row, kFilm));
+  if (const auto selected = video::selectedVideo(controls_.lstResult)) {
+    buildWatchPage_(selected->VideoId, selected->Description);
+  }
 }
 
 void ResultListReactions::buttonReleased(int button) {

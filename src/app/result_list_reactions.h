@@ -31,8 +31,6 @@ class ResultListReactions {
   void buttonReleased(int button);
   void GetPic(const std::string &pictureAddress);
   void stateChanged(int code);
-  // Selected row of the list that carries at least `subItems` sub-items; 0 for none.
-  static int usableSelection(const ui::ListView &list, int subItems);
 
   MainControls &controls_;
   const store::Settings &settings_;

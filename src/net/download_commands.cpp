@@ -7,11 +7,9 @@
 #include "platform/base/cp1252.h"
 #include "platform/base/error.h"
 #include "platform/ui/toolkit.h"
+#include "video/video_rows.h"
 
 namespace kf::net {
-namespace {
-constexpr int kVideoIdColumn = 2;
-}
 
 DownloadCommands::DownloadCommands(DownloadControls controls, SiteAddress site)
     : controls_(controls), site_(std::move(site)) {
@@ -21,12 +19,12 @@ DownloadCommands::DownloadCommands(DownloadControls controls, SiteAddress site)
 }
 
 std::optional<std::string> DownloadCommands::selectedVideoId(const ui::ListView &list) {
-  const int row = list.selectedIndex();
-  if (list.count() < 1 || row < 1) {
+  auto selected = video::selectedVideo(list);
+  if (!selected) {
     askToSelectAVideo(controls_.labSel);
     return std::nullopt;
   }
-  return list.subItemText(row, kVideoIdColumn);
+  return std::move(selected->VideoId);
 }
 
 std::string DownloadCommands::watchPageUrl(const std::string &videoId) const {

@@ -42,7 +42,7 @@ class DownloadCommands {
   bool copyPageAddress(const ui::ListView &list);
 
  private:
-  // The "ID" column of the list's selected row; nothing, after asking for one in the Info line, when
+  // The id of the list's selected video; nothing, after asking for one in the Info line, when
   // the list is empty or no row is selected.
   std::optional<std::string> selectedVideoId(const ui::ListView &list);
   std::string watchPageUrl(const std::string &videoId) const;

@@ -1,7 +1,6 @@
 #pragma once
 // The commands on "the selected video" take it from the list the user sees. The result list and the
-// favourites list share one row layout (sub-items 1 to 5: Description, VideoId, PictureUrl, Title,
-// Duration), so a command reads either the same way.
+// favourites list show their videos alike (video/video_rows.h), so a command reads either the same way.
 #include "platform/ui/controls.h"
 
 namespace kf::net {

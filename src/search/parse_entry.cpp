@@ -1,5 +1,6 @@
 #include "search/parse_entry.h"
 
+#include <array>
 #include <optional>
 #include <string_view>
 
@@ -50,9 +51,21 @@ std::string trimmed(std::string text) {
   return std::string(kept);
 }
 
+// The entry in the joined text, its pieces cut at "|" taken by position; a piece it lacks is empty.
+video::VideoEntry entryOf(std::string_view joined) {
+  std::array<std::string, 5> pieces;
+  for (std::string &piece : pieces) {
+    const auto bar = joined.find('|');
+    piece = joined.substr(0, bar);
+    joined = bar == std::string_view::npos ? std::string_view() : joined.substr(bar + 1);
+  }
+  auto &[title, id, picture, description, duration] = pieces;
+  return {std::move(title), std::move(id), std::move(picture), std::move(description), std::move(duration)};
+}
+
 }  // namespace
 
-std::string ParseEntry(std::string &line, const ResultPage &page) {
+std::optional<video::VideoEntry> ParseEntry(std::string &line, const ResultPage &page) {
   line = trimmed(std::move(line));
   const Pos length = static_cast<Pos>(line.size());
   constexpr std::string_view kWatch = "/watch?v=";
@@ -89,12 +102,12 @@ std::string ParseEntry(std::string &line, const ResultPage &page) {
   if (duration.empty()) return {};
 
   const std::string_view pictureField = field(*picture);
-  // The fields are views into the line and the page: the entry is the one text made.
+  // The fields are views into the line and the page: the joined text is the one copy made.
   std::string entry;
   entry.reserve(title.size() + id.size() + pictureField.size() + description.size() + duration.size() + 4);
   entry.append(title).append("|").append(id).append("|").append(pictureField);
   entry.append("|").append(description).append("|").append(duration);
-  return trimmed(std::move(entry));
+  return entryOf(trimmed(std::move(entry)));
 }
 
 }  // namespace kf::search

@@ -42,10 +42,10 @@ void ParseResults(const ResultViews &views) {
     if (markers == 0) continue;
     // The entry is always cut from the line's first marker, so every marker yields the same one.
     std::string line(trimmed);
-    const std::string entry = ParseEntry(line, page);
+    const auto entry = ParseEntry(line, page);
     for (std::size_t marker = 0; marker < markers; ++marker) {
       if (full()) return;
-      if (!entry.empty()) AddResultRow(views, entry);
+      if (entry) AddResultRow(views, *entry);
       ui::toolkit().doEvents();
     }
   }

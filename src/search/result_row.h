@@ -1,13 +1,11 @@
 #pragma once
-#include <string>
-
 #include "search/result_views.h"
+#include "video/video_entry.h"
 
 namespace kf::search {
 
-// Appends the row of one entry (the five fields joined by "|", as ParseEntry answers them) to the
-// result list: numbered from 0, Film bold, Dauer bold and blue, the favourite mark when the id is
-// among the favourites.
-void AddResultRow(const ResultViews &views, const std::string &entry);
+// Appends the row of one entry to the result list: numbered from 0, its description cleaned once
+// more, Film bold, Dauer bold and blue, the favourite mark when the id is among the favourites.
+void AddResultRow(const ResultViews &views, const video::VideoEntry &entry);
 
 }  // namespace kf::search

@@ -1,8 +1,8 @@
 #include "store/build_watch_page.h"
 
 #include "platform/base/error.h"
-#include "store/favourite_row.h"
 #include "store/watch_page.h"
+#include "video/video_rows.h"
 
 namespace kf::store {
 
@@ -26,10 +26,7 @@ void BuildWatchPage::operator()(const std::string &videoId, const std::string &c
 }
 
 void BuildWatchPage::watchSelected(const ui::ListView &list) {
-  const int row = selectedRow(list);
-  if (row == 0) return;
-  const FavouriteFields fields = fieldsOf(list, row);
-  (*this)(fields[1], fields[0]);
+  if (const auto selected = video::selectedVideo(list)) (*this)(selected->VideoId, selected->Description);
 }
 
 }  // namespace kf::store

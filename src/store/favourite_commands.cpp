@@ -5,15 +5,14 @@
 #include <string>
 
 #include "net/shown_video_list.h"
-#include "store/favourite_row.h"
 #include "store/is_favourite.h"
+#include "video/video_rows.h"
 
 namespace kf::store {
 namespace {
 
 constexpr int kDeleteKey = 46;
 constexpr int kNoIcon = 0;
-constexpr std::size_t kVideoId = 1;  // the second of the five fields
 
 }  // namespace
 
@@ -29,30 +28,28 @@ FavouriteCommands::FavouriteCommands(FavouriteControls controls, BuildWatchPage 
 
 // A video is a favourite once: marking it again changes nothing. The view stays on the results.
 void FavouriteCommands::cmdMark_Click() {
-  const int row = selectedRow(controls_.lstResult);
-  if (row == 0) {
+  const auto selected = video::selectedVideo(controls_.lstResult);
+  if (!selected) {
     net::askToSelectAVideo(controls_.labSel);
     return;
   }
-  const FavouriteFields fields = fieldsOf(controls_.lstResult, row);
-  if (!IsFavourite(controls_.lstFavs, fields[kVideoId])) {
-    appendFavourite(controls_.lstFavs, std::to_string(controls_.lstFavs.count() + 1), fields);
+  if (!IsFavourite(controls_.lstFavs, selected->VideoId)) {
+    video::appendVideoRow(controls_.lstFavs, std::to_string(controls_.lstFavs.count() + 1), *selected);
   }
-  showStars(fields[kVideoId]);
+  showStars(selected->VideoId);
   controls_.fraCMD.setVisible(false);
 }
 
 // Many videos share one description, so the favourite is found by its video id. A favourites file
 // written before marking checked for doubles may hold a video twice: one copy goes at a time.
 void FavouriteCommands::cmdDelFav_Click() {
-  const int row = selectedRow(controls_.lstResult);
-  if (row == 0) {
+  const auto selected = video::selectedVideo(controls_.lstResult);
+  if (!selected) {
     net::askToSelectAVideo(controls_.labSel);
     return;
   }
-  const std::string videoId = fieldsOf(controls_.lstResult, row)[kVideoId];
-  if (const int fav = FindFavourite(controls_.lstFavs, videoId)) controls_.lstFavs.removeItem(fav);
-  showStars(videoId);
+  if (const int fav = video::findVideo(controls_.lstFavs, selected->VideoId)) controls_.lstFavs.removeItem(fav);
+  showStars(selected->VideoId);
   controls_.fraCMD.setVisible(false);
 }
 
@@ -61,7 +58,7 @@ void FavouriteCommands::cmdDelFav_Click() {
 void FavouriteCommands::showStars(const std::string &videoId) {
   const int icon = IsFavourite(controls_.lstFavs, videoId) ? controls_.img.indexOf("fav") : kNoIcon;
   for (int row = 1; row <= controls_.lstResult.count(); ++row) {
-    if (sameVideo(fieldsOf(controls_.lstResult, row)[kVideoId], videoId) &&
+    if (video::sameVideo(video::videoIdAt(controls_.lstResult, row), videoId) &&
         controls_.lstResult.smallIcon(row) != icon) {
       controls_.lstResult.setSmallIcon(row, icon);
     }
@@ -79,7 +76,7 @@ void FavouriteCommands::showOnly(ui::Control &view) {
 void FavouriteCommands::markShown() {
   if (!controls_.lstFavs.visible()) {
     cmdMark_Click();
-  } else if (selectedRow(controls_.lstFavs) == 0) {
+  } else if (video::selectedRow(controls_.lstFavs) == 0) {
     net::askToSelectAVideo(controls_.labSel);
   }
 }
@@ -87,7 +84,7 @@ void FavouriteCommands::markShown() {
 void FavouriteCommands::unmarkShown() {
   if (!controls_.lstFavs.visible()) {
     cmdDelFav_Click();
-  } else if (selectedRow(controls_.lstFavs) == 0) {
+  } else if (video::selectedRow(controls_.lstFavs) == 0) {
     net::askToSelectAVideo(controls_.labSel);
   } else {
     removeSelectedFavourite();
@@ -101,9 +98,9 @@ void FavouriteCommands::lstFavs_KeyDown(int keyCode) {
 // No confirmation; the other favourites keep their numbers. The next favourite is selected in the
 // removed one's place, so that Delete goes on down the list.
 void FavouriteCommands::removeSelectedFavourite() {
-  const int row = selectedRow(controls_.lstFavs);
+  const int row = video::selectedRow(controls_.lstFavs);
   if (row == 0) return;
-  const std::string videoId = fieldsOf(controls_.lstFavs, row)[kVideoId];
+  const std::string videoId(video::videoIdAt(controls_.lstFavs, row));
   controls_.lstFavs.removeItem(row);
   showStars(videoId);
   if (controls_.lstFavs.count() > 0) controls_.lstFavs.select(std::min(row, controls_.lstFavs.count()));

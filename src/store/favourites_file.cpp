@@ -7,10 +7,10 @@
 #include "platform/base/cp1252.h"
 #include "platform/base/error.h"
 #include "platform/os/files.h"
-#include "store/favourite_row.h"
 #include "store/save_failure.h"
 #include "store/unreadable_file.h"
 #include "store/whole_number.h"
+#include "video/video_rows.h"
 
 namespace kf::store {
 namespace {
@@ -23,17 +23,21 @@ std::string favouritesPath(const std::string &appDir) {
   return files::join(files::join(appDir, "dat"), "fav.kf");
 }
 
-FavouriteFields fieldsOfLine(const std::string &line) {
-  const auto pieces = text::split(line, '|');
-  FavouriteFields fields;
-  std::copy_n(pieces.begin(), std::min(pieces.size(), fields.size()), fields.begin());
-  return fields;
+// A line holds the fields in the order the lists show them: Description, VideoId, PictureUrl, Title,
+// Duration. A field the line lacks is empty; fields after the fifth are dropped.
+video::VideoEntry favouriteOfLine(const std::string &line) {
+  auto pieces = text::split(line, '|');
+  pieces.resize(std::max<std::size_t>(pieces.size(), 5));
+  return {.Title = std::move(pieces[3]),
+          .VideoId = std::move(pieces[1]),
+          .PictureUrl = std::move(pieces[2]),
+          .Description = std::move(pieces[0]),
+          .Duration = std::move(pieces[4])};
 }
 
-std::string lineOf(const FavouriteFields &fields) {
-  std::string line = fields[0];
-  for (std::size_t i = 1; i < fields.size(); ++i) line.append("|").append(fields[i]);
-  return line;
+std::string lineOf(const video::VideoEntry &favourite) {
+  return favourite.Description + "|" + favourite.VideoId + "|" + favourite.PictureUrl + "|" + favourite.Title + "|" +
+         favourite.Duration;
 }
 
 bool isBlank(const std::string &line) {
@@ -59,7 +63,7 @@ bool readFavourites(ui::ListView &lstFavs, const std::string &path) {
   while (number < *count) {
     const auto line = nextLine(reader);
     if (!line) break;
-    appendFavourite(lstFavs, std::to_string(++number), fieldsOfLine(*line));
+    video::appendVideoRow(lstFavs, std::to_string(++number), favouriteOfLine(*line));
   }
   return true;
 }
@@ -83,7 +87,7 @@ void LoadFavourites(ui::ListView &lstFavs, const std::string &appDir) {
 
 void SaveFavourites(const ui::ListView &lstFavs, const std::string &appDir) {
   std::vector<std::string> lines{std::to_string(lstFavs.count())};
-  for (int row = 1; row <= lstFavs.count(); ++row) lines.push_back(lineOf(fieldsOf(lstFavs, row)));
+  for (int row = 1; row <= lstFavs.count(); ++row) lines.push_back(lineOf(video::videoAt(lstFavs, row)));
   try {
     files::saveLinesAtomically(favouritesPath(appDir), lines);
   } catch (const Error &error) {

@@ -1,7 +1,7 @@
 #include "store/watch_command.h"
 
 #include "net/shown_video_list.h"
-#include "store/favourite_row.h"
+#include "video/video_rows.h"
 
 namespace kf::store {
 
@@ -11,7 +11,7 @@ WatchCommand::WatchCommand(WatchControls controls, BuildWatchPage &buildWatchPag
 }
 
 void WatchCommand::watch(const ui::ListView &list) {
-  if (selectedRow(list) == 0) {
+  if (video::selectedRow(list) == 0) {
     net::askToSelectAVideo(controls_.labSel);
     return;
   }

@@ -14,6 +14,7 @@
 #include "platform/ui/headless_toolkit.h"
 #include "site/faults/faulty_server.h"
 #include "support/temp_dir.h"
+#include "video/video_rows.h"
 
 namespace kf::app {
 namespace {
@@ -39,11 +40,8 @@ class ResultListTest : public ::testing::Test {
   // A row of the result list, or of another list of videos.
   int addRow(const std::string &title, const std::string &picture, ui::ListView *list = nullptr) {
     ui::ListView &to = list ? *list : controls.lstResult;
-    const int row = to.addItem(std::to_string(to.count() + 1));
-    for (const std::string &text : {"Film " + title, "id-" + title, picture, title, std::string("1:00")}) {
-      to.addSubItem(row, text);
-    }
-    return row;
+    return video::appendVideoRow(to, std::to_string(to.count() + 1),
+                                 {title, "id-" + title, picture, "Film " + title, "1:00"});
   }
 
   // The files under the program folder, relative to it.

@@ -15,11 +15,11 @@
 #include "platform/base/cp1252.h"
 #include "platform/os/instance/instance_lock.h"
 #include "platform/ui/headless_toolkit.h"
-#include "store/favourite_row.h"
 #include "support/http_test_server.h"
 #include "support/local_site.h"
 #include "support/temp_dir.h"
 #include "support/without_locks.h"
+#include "video/video_rows.h"
 
 namespace kf::app {
 namespace {
@@ -226,7 +226,7 @@ TEST_F(FrmMainTest, EveryKeyReachesItsCommandWhereItIsPressed) {
     return c.window.keyDown(code, shift);
   };
   for (const char *id : {"aaaaaaaaaaa", "bbbbbbbbbbb"}) {
-    store::appendFavourite(c.lstResult, "0", {"Film", id, "pic", "Titel", "1:00"});
+    video::appendVideoRow(c.lstResult, "0", {"Titel", id, "pic", "Film", "1:00"});
   }
   const std::string selectFirst = text::cp1252(u8"Bitte zuerst ein Video auswählen.");
   for (const auto &[code, shift] : std::initializer_list<std::pair<int, int>>{{kEnter, 0},

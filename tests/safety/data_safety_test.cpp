@@ -12,11 +12,11 @@
 #include <thread>
 
 #include "faults/program_folder.h"
-#include "store/favourite_row.h"
 #include "store/favourites_file.h"
 #include "store/settings_file.h"
 #include "support/file_size_limit.h"
 #include "support/local_site.h"
+#include "video/video_rows.h"
 
 namespace kf {
 namespace {
@@ -27,9 +27,9 @@ using test::readFile;
 void fillFavourites(ui::ListView &list, int rows, const std::string &tag) {
   for (int row = 1; row <= rows; ++row) {
     const std::string number = std::to_string(row);
-    store::appendFavourite(list, number,
-                           {"Film " + tag + " " + number + std::string(60, 'f'), "id" + tag + number,
-                            "http://p/" + number + ".jpg", "Titel " + tag + " " + number, "1:" + number});
+    video::appendVideoRow(list, number,
+                          {"Titel " + tag + " " + number, "id" + tag + number, "http://p/" + number + ".jpg",
+                           "Film " + tag + " " + number + std::string(60, 'f'), "1:" + number});
   }
 }
 

@@ -12,9 +12,9 @@
 
 #include "faults/program_folder.h"
 #include "platform/base/cp1252.h"
-#include "store/favourite_row.h"
 #include "support/http_test_server.h"
 #include "support/local_site.h"
+#include "video/video_rows.h"
 
 namespace kf {
 namespace {
@@ -109,9 +109,9 @@ class HostileNames : public testing::Test {
     return count;
   }
 
-  static std::vector<store::FavouriteFields> favouritesOf(const ui::ListView &list) {
-    std::vector<store::FavouriteFields> rows;
-    for (int row = 1; row <= list.count(); ++row) rows.push_back(store::fieldsOf(list, row));
+  static std::vector<video::VideoEntry> favouritesOf(const ui::ListView &list) {
+    std::vector<video::VideoEntry> rows;
+    for (int row = 1; row <= list.count(); ++row) rows.push_back(video::videoAt(list, row));
     return rows;
   }
 

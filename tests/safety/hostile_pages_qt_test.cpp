@@ -16,12 +16,12 @@
 #include "platform/qt/control_peer.h"
 #include "platform/qt/window_peer.h"
 #include "qt/qt_environment.h"
-#include "store/favourite_row.h"
 #include "store/favourites_file.h"
 #include "support/http_test_server.h"
 #include "support/local_site.h"
 #include "support/peak_memory.h"
 #include "support/temp_dir.h"
+#include "video/video_rows.h"
 
 namespace kf {
 namespace {
@@ -99,8 +99,8 @@ TEST_F(HostilePagesQt, TwentyMegabyteDescriptionIsListedMarkedAndWatched) {
   ui::ListView loaded("lstFavs", nullptr, {}, 0);
   store::LoadFavourites(loaded, dir.path());
   ASSERT_EQ(loaded.count(), 1);
-  EXPECT_EQ(store::fieldsOf(loaded, 1)[0], film);
-  EXPECT_EQ(store::fieldsOf(loaded, 1), store::fieldsOf(frm->controls.lstFavs, 1));
+  EXPECT_EQ(video::videoAt(loaded, 1).Description, film);
+  EXPECT_EQ(video::videoAt(loaded, 1), video::videoAt(frm->controls.lstFavs, 1));
 }
 
 TEST_F(HostilePagesQt, FourHundredThousandMarkersKeepTheWindowsMemoryBounded) {

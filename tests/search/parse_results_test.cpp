@@ -247,16 +247,16 @@ TEST(ResultPage, IndexOfIdsOfManyLengthsStaysThePagesSize) {
   });
 }
 
-TEST(ParseEntry, TrimsTheLineAndJoinsTheFields) {
+TEST(ParseEntry, TrimsTheLineAndCutsTheFields) {
   test::SearchWindow frm;
   LoadFile(test::searchData("one_entry.html"), frm.views());
   const ResultPage page(frm.lstFile);
   std::string line = "  " + std::string(page.row(14)) + "  ";
-  EXPECT_EQ(ParseEntry(line, page),
-            "Sonnenuntergang|Ab3dE_x|" + kPics + "Ab3dE_x.jpg|Ein sch\xF6nes Video vom See|3:25");
+  EXPECT_EQ(ParseEntry(line, page), (video::VideoEntry{"Sonnenuntergang", "Ab3dE_x", kPics + "Ab3dE_x.jpg",
+                                                       "Ein sch\xF6nes Video vom See", "3:25"}));
   EXPECT_EQ(line, page.row(14));
   std::string plain = "no marker here";
-  EXPECT_EQ(ParseEntry(plain, page), "");
+  EXPECT_EQ(ParseEntry(plain, page), std::nullopt);
 }
 
 }  // namespace

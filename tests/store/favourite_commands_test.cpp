@@ -8,9 +8,9 @@
 
 #include "platform/ui/headless_toolkit.h"
 #include "store/build_watch_page.h"
-#include "store/favourite_row.h"
 #include "store/watch_command.h"
 #include "support/temp_dir.h"
+#include "video/video_rows.h"
 
 namespace kf::store {
 namespace {
@@ -32,11 +32,12 @@ class FavouriteCommandsTest : public ::testing::Test {
   }
 
   void addResult(const std::string &description, const std::string &id) {
-    appendFavourite(lstResult, std::to_string(lstResult.count() + 1),
-                    {description, id, "pic/" + id, "T " + id, "1:00"});
+    video::appendVideoRow(lstResult, std::to_string(lstResult.count() + 1),
+                          {"T " + id, id, "pic/" + id, description, "1:00"});
   }
   void addFavourite(const std::string &description, const std::string &id) {
-    appendFavourite(lstFavs, std::to_string(lstFavs.count() + 1), {description, id, "pic/" + id, "T " + id, "1:00"});
+    video::appendVideoRow(lstFavs, std::to_string(lstFavs.count() + 1),
+                          {"T " + id, id, "pic/" + id, description, "1:00"});
   }
   // "number:description:id" for every favourite.
   std::vector<std::string> favourites() const {
@@ -91,7 +92,7 @@ TEST_F(FavouriteCommandsTest, MarkingAppendsANumberedCopyAndMarksTheResult) {
 
   ASSERT_EQ(lstFavs.count(), 4);
   EXPECT_EQ(lstFavs.item(4).text, "4");
-  EXPECT_EQ(fieldsOf(lstFavs, 4), fieldsOf(lstResult, 2));
+  EXPECT_EQ(video::videoAt(lstFavs, 4), video::videoAt(lstResult, 2));
   EXPECT_EQ(lstResult.smallIcon(2), 1);
   EXPECT_EQ(lstResult.smallIcon(1), 0);
   EXPECT_FALSE(fraCMD.visible());

@@ -6,12 +6,12 @@
 
 #include "platform/base/cp1252.h"
 #include "platform/ui/headless_toolkit.h"
-#include "store/favourite_row.h"
 #include "store/favourites_file.h"
 #include "store/search_history.h"
 #include "support/file_size_limit.h"
 #include "support/peak_memory.h"
 #include "support/temp_dir.h"
+#include "video/video_rows.h"
 
 namespace kf::store {
 namespace {
@@ -139,9 +139,9 @@ TEST_F(FavouritesTest, FieldsComeBackExactlyAsTheyWereAndDuplicatesSurvive) {
 
 TEST_F(FavouritesTest, RowsSurviveARestartRenumberedInTheirOrder) {
   for (const char *id : {"a1", "b2", "c3"})
-    appendFavourite(lstFavs, std::to_string(lstFavs.count() + 1), {"D", id, "P", "T", "1:00"});
+    video::appendVideoRow(lstFavs, std::to_string(lstFavs.count() + 1), {"T", id, "P", "D", "1:00"});
   lstFavs.removeItem(2);
-  appendFavourite(lstFavs, std::to_string(lstFavs.count() + 1), {"D", "d4", "P", "T", "1:00"});
+  video::appendVideoRow(lstFavs, std::to_string(lstFavs.count() + 1), {"T", "d4", "P", "D", "1:00"});
   EXPECT_EQ(rowsOf(lstFavs), (std::vector<std::string>{"1:D|a1|P|T|1:00", "3:D|c3|P|T|1:00", "3:D|d4|P|T|1:00"}));
 
   SaveFavourites(lstFavs, dir.path());
@@ -155,14 +155,14 @@ TEST_F(FavouritesTest, TheCountLineNeverAnnouncesMoreThanFollows) {
   const int row = lstFavs.addItem("1");
   lstFavs.addSubItem(row, "Nur Film");
   lstFavs.addSubItem(row, "id7");
-  appendFavourite(lstFavs, "2", {"F", "id8", "P", "T", "D"});
+  video::appendVideoRow(lstFavs, "2", {"T", "id8", "P", "F", "D"});
   SaveFavourites(lstFavs, dir.path());
   EXPECT_EQ(readFile(file()), "2\r\nNur Film|id7|||\r\nF|id8|P|T|D\r\n");
 
   // However many there are, none is dropped.
   lstFavs.clear();
   for (int i = 1; i <= 32768; ++i)
-    appendFavourite(lstFavs, std::to_string(i), {"F", "id" + std::to_string(i), "", "", ""});
+    video::appendVideoRow(lstFavs, std::to_string(i), {"", "id" + std::to_string(i), "", "F", ""});
   SaveFavourites(lstFavs, dir.path());
   ui::ListView fresh{"lstFavs", nullptr, {}, 27};
   LoadFavourites(fresh, dir.path());
@@ -173,7 +173,7 @@ TEST_F(FavouritesTest, TheCountLineNeverAnnouncesMoreThanFollows) {
 TEST_F(FavouritesTest, AFailedSaveLeavesThePreviousFileWhole) {
   const std::string old = "1\r\nAlt|id1|p|t|d\r\n";
   writeFile(file(), old);
-  for (int i = 1; i <= 3; ++i) appendFavourite(lstFavs, std::to_string(i), {"Neu", "id", "p", "t", "d"});
+  for (int i = 1; i <= 3; ++i) video::appendVideoRow(lstFavs, std::to_string(i), {"t", "id", "p", "Neu", "d"});
   {
     test::FileSizeLimit limit(8);
     SaveFavourites(lstFavs, dir.path());
