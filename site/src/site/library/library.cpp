@@ -10,6 +10,7 @@
 #include "site/library/folder_walk.h"
 #include "site/library/search_folding.h"
 #include "site/library/video_id.h"
+#include "site/library/video_kinds.h"
 #include "site/library/video_text.h"
 
 namespace kf::site::library {
@@ -35,19 +36,6 @@ FolderRecord recordOf(const std::filesystem::path &folder) {
   struct stat status {};
   ::stat(folder.c_str(), &status);
   return {static_cast<std::int64_t>(status.st_dev), static_cast<std::int64_t>(status.st_ino), folder.string()};
-}
-
-const char *contentTypeOf(const std::string &path) {
-  static constexpr std::pair<std::string_view, const char *> kTypes[] = {
-      {".webm", "video/webm"},     {".mkv", "video/x-matroska"}, {".mp4", "video/mp4"},
-      {".m4v", "video/mp4"},       {".mov", "video/quicktime"},  {".ogv", "video/ogg"},
-      {".avi", "video/x-msvideo"}, {".mpg", "video/mpeg"},       {".ts", "video/mp2t"}};
-  std::string extension = std::filesystem::path(path).extension().string();
-  for (char &c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  for (const auto &[suffix, type] : kTypes) {
-    if (extension == suffix) return type;
-  }
-  return "application/octet-stream";
 }
 
 std::string httpDate(std::int64_t nanoseconds) {

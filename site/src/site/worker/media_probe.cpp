@@ -23,7 +23,7 @@ using Clock = std::chrono::steady_clock;
 // Only files, and only the containers of the video extensions: a file that poses as a playlist
 // must not lead the reader to other files or to the network.
 constexpr const char *kProtocols = "file";
-constexpr const char *kFormats = "mov,matroska,ogg,avi,mpeg,mpegts,mpegvideo";
+constexpr const char *kFormats = "mov,matroska,ogg,avi,mpeg,mpegts,mpegvideo,asf,flv,dv";
 constexpr int kMaxPackets = 4000;
 // 8K: a frame beyond it is not decoded. A 16000 x 16000 picture alone takes 384 MB.
 constexpr std::int64_t kMostPixels = 7680LL * 4320;
