@@ -13,10 +13,10 @@ inline constexpr std::size_t kMaxDescriptionCharacters = 1000;
 // The file's name without its extension, "_" and "." read as blanks.
 std::string titleFromFileName(std::string_view fileName);
 
-// Any bytes as UTF-8 text the pages can carry: quotes, "<", ">", "&" and "|" become look-alikes,
-// control characters blanks (a line break, in a description, the page's "<br/>"), and nothing
-// that the program takes for an entry or a description marker stays. At most `maxCharacters`
-// characters; empty when nothing but blanks was there.
+// Any bytes as composed UTF-8 text (composed.h) the pages can carry: quotes, "<", ">", "&" and "|"
+// become look-alikes, control characters blanks (a line break, in a description, the page's
+// "<br/>"), and nothing that the program takes for an entry or a description marker stays. At most
+// `maxCharacters` characters; empty when nothing but blanks was there.
 std::string pageText(std::string_view bytes, std::size_t maxCharacters, bool lineBreaks);
 
 // The title tag, else the file name.
