@@ -4,6 +4,7 @@
 
 #include "site/library/search_folding.h"
 #include "site/library/video_id.h"
+#include "site/library/video_text.h"
 
 namespace kf::site::library {
 namespace {
@@ -11,7 +12,7 @@ namespace {
 // Who wrote the file and in which layout: another program's database or an older layout is moved
 // aside, never read as ours.
 constexpr int kApplicationId = 0x4B6C6670;
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 
 constexpr const char *kSchema = R"(
 PRAGMA journal_mode = WAL;
@@ -29,7 +30,7 @@ CREATE TABLE videos (
 );
 CREATE INDEX videos_by_time ON videos (mtime);
 CREATE TABLE folder (device INTEGER NOT NULL, inode INTEGER NOT NULL, path BLOB NOT NULL);
-CREATE VIRTUAL TABLE words USING fts5 (title, description, tokenize = 'unicode61 remove_diacritics 2',
+CREATE VIRTUAL TABLE words USING fts5 (title, description, folders, tokenize = 'unicode61 remove_diacritics 2',
                                        prefix = '2 3');
 COMMIT;
 )";
@@ -65,6 +66,12 @@ std::string problemOf(const std::filesystem::path &file) {
   } catch (const DatabaseError &e) {
     return std::string("sie ist beschädigt (") + e.what() + ")";
   }
+}
+
+std::vector<std::int64_t> rowidsOf(Statement &s) {
+  std::vector<std::int64_t> rowids;
+  while (s.step()) rowids.push_back(s.integer(0));
+  return rowids;
 }
 
 std::optional<FolderRecord> recordedFolder(Connection &db) {
@@ -124,9 +131,12 @@ std::optional<Row> Store::find(std::string_view id) {
 std::vector<std::int64_t> Store::matching(const std::string &matchExpression) {
   Statement s = db_.prepare("SELECT rowid FROM words WHERE words MATCH ?1 ORDER BY rowid");
   s.bind(1, matchExpression);
-  std::vector<std::int64_t> rowids;
-  while (s.step()) rowids.push_back(s.integer(0));
-  return rowids;
+  return rowidsOf(s);
+}
+
+std::vector<std::int64_t> Store::all() {
+  Statement s = db_.prepare("SELECT rowid FROM videos ORDER BY rowid");
+  return rowidsOf(s);
 }
 
 std::vector<Row> Store::rows(const std::vector<std::int64_t> &rowids) {
@@ -140,10 +150,10 @@ std::vector<Row> Store::rows(const std::vector<std::int64_t> &rowids) {
   return out;
 }
 
-std::vector<std::pair<std::int64_t, std::string>> Store::titles() {
-  Statement s = db_.prepare("SELECT rowid, title FROM words");
-  std::vector<std::pair<std::int64_t, std::string>> out;
-  while (s.step()) out.emplace_back(s.integer(0), s.text(1));
+std::vector<Store::Words> Store::titles() {
+  Statement s = db_.prepare("SELECT rowid, title, folders FROM words");
+  std::vector<Words> out;
+  while (s.step()) out.push_back({s.integer(0), s.text(1), s.text(2)});
   return out;
 }
 
@@ -204,10 +214,11 @@ std::string Store::put(const Row &row, const std::optional<Stamp> &existing) {
     if (rowid == 0) throw DatabaseError("no free id for " + row.path, SQLITE_CONSTRAINT);
   }
   cached("DELETE FROM words WHERE rowid = ?1").bind(1, rowid).step();
-  cached("INSERT INTO words (rowid, title, description) VALUES (?1, ?2, ?3)")
+  cached("INSERT INTO words (rowid, title, description, folders) VALUES (?1, ?2, ?3, ?4)")
       .bind(1, rowid)
       .bind(2, foldForSearch(row.title))
       .bind(3, foldForSearch(row.description))
+      .bind(4, foldForSearch(folderNames(row.path)))
       .step();
   return id;
 }

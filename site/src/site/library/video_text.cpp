@@ -95,6 +95,11 @@ std::string chooseDescription(std::string_view descriptionTag, std::string_view 
   return "Video";
 }
 
+std::string folderNames(std::string_view relativePath) {
+  const auto slash = relativePath.rfind('/');
+  return slash == std::string_view::npos ? std::string() : pageText(relativePath.substr(0, slash), 1000, false);
+}
+
 std::string durationText(long long seconds) {
   seconds = std::max(0LL, seconds);
   char text[32];

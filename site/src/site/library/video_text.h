@@ -25,6 +25,10 @@ std::string chooseTitle(std::string_view titleTag, std::string_view fileName);
 std::string chooseDescription(std::string_view descriptionTag, std::string_view commentTag, std::string_view sideText,
                               std::string_view relativePath);
 
+// The folders a file lies in, as page text with "/" between them: "Urlaub 2023/Sylt" for
+// "Urlaub 2023/Sylt/Strand.mp4"; empty for a file in the library folder itself.
+std::string folderNames(std::string_view relativePath);
+
 // "M:SS" under an hour, "H:MM:SS" from an hour on.
 std::string durationText(long long seconds);
 
