@@ -211,6 +211,9 @@ TEST_F(SitePages, HomeAndMakerPagesAreRealPages) {
   EXPECT_NE(home.body.find("action=\"/results\""), std::string::npos);
   EXPECT_NE(home.body.find("id=\"logo\""), std::string::npos);
   EXPECT_NE(home.body.find("/watch?v="), std::string::npos);
+  // "Alle Videos" is the search for "*": every video on one page.
+  EXPECT_NE(home.body.find("\"/results?search_query=*&amp;search=Search\">Alle Videos"), std::string::npos);
+  EXPECT_EQ(ids(readResultPage(get(pageOne("*")).body, false)).size(), catalogue().videos().size());
   Answer maker = get("/klipfang");
   EXPECT_EQ(maker.status, 200);
   EXPECT_TRUE(maker.body.ends_with("</html>\n"));

@@ -47,6 +47,9 @@ class VideoCatalogue {
   // these may throw CatalogueBusy.
   virtual SearchPage search(const std::vector<std::string> &foldedWords, std::size_t first,
                             std::size_t count) const = 0;
+  // Every video, from the `first` on: a library's by folder and title, the built-in catalogue's in
+  // its order.
+  virtual SearchPage every(std::size_t first, std::size_t count) const = 0;
   // Empty when the file is gone.
   virtual std::optional<VideoFile> file(const Video &video) const = 0;
   // A JPEG preview; empty when there is none.
@@ -55,6 +58,8 @@ class VideoCatalogue {
   // inode, "DEVICE:INODE" in decimal as `stat -L -c %d:%i FOLDER` prints them, whichever path
   // named it. Empty for the built-in catalogue.
   virtual std::string folderIdentity() const = 0;
+  // The name of that folder, as page text; empty for the built-in catalogue.
+  virtual std::string folderName() const = 0;
   // The key every address of the site must carry as its first segment ("/KEY/..."): the user's
   // own videos are shown only to whom he gave it. Empty for the built-in catalogue.
   virtual std::string accessKey() const = 0;

@@ -200,20 +200,36 @@ std::shared_ptr<const TitleOrder> Library::titleOrder() const {
   return titleOrder_;
 }
 
+// Ranked by the index's row numbers alone; only the rows of the page asked for are read whole.
+SearchPage Library::page(const std::function<Ranked(Store &, const TitleOrder &)> &rank) const {
+  const auto order = titleOrder();
+  return searches_->with([&](Store &store) {
+    const auto [total, rowids] = rank(store, *order);
+    SearchPage page{total, {}};
+    for (const Row &row : store.rows(rowids)) page.videos.push_back(videoOf(row));
+    return page;
+  });
+}
+
 SearchPage Library::search(const std::vector<std::string> &foldedWords, std::size_t first, std::size_t count) const {
   const std::string expression = matchExpression(foldedWords);
   if (expression.empty()) return {};
-  const auto order = titleOrder();
-  // Ranked by the index's row numbers alone; only the rows of the page asked for are read whole.
-  return searches_->with([&](Store &store) {
+  return page([&](Store &store, const TitleOrder &order) {
     const auto all = store.matching(expression);
     const auto inTitle = store.matching("title : (" + expression + ")");
-    SearchPage page{all.size(), {}};
-    for (const Row &row : store.rows(rankedPage(all, inTitle, *order, first, count))) {
-      page.videos.push_back(videoOf(row));
-    }
-    return page;
+    return Ranked{all.size(), rankedPage(all, inTitle, order, first, count)};
   });
+}
+
+SearchPage Library::every(std::size_t first, std::size_t count) const {
+  return page([&](Store &store, const TitleOrder &order) {
+    const auto all = store.all();
+    return Ranked{all.size(), folderPage(all, order, first, count)};
+  });
+}
+
+std::string Library::folderName() const {
+  return pageText(root_.filename().string(), kMaxTitleCharacters, false);
 }
 
 std::shared_ptr<const OpenFile> Library::open(const Row &row) const {

@@ -68,9 +68,11 @@ class Library final : public VideoCatalogue {
   std::vector<Video> featured(std::size_t count) const override;
   std::optional<Video> find(std::string_view id) const override;
   SearchPage search(const std::vector<std::string> &foldedWords, std::size_t first, std::size_t count) const override;
+  SearchPage every(std::size_t first, std::size_t count) const override;
   std::optional<VideoFile> file(const Video &video) const override;
   std::optional<std::string> picture(const Video &video) const override;
   std::string folderIdentity() const override { return identity_; }
+  std::string folderName() const override;
   std::string accessKey() const override { return key_; }
 
  private:
@@ -80,6 +82,13 @@ class Library final : public VideoCatalogue {
   std::shared_ptr<const OpenFile> open(const Row &row) const;
   void renewTitleOrder();
   std::shared_ptr<const TitleOrder> titleOrder() const;
+  // How many rows a search found, and the rowids of the page asked for.
+  struct Ranked {
+    std::size_t total = 0;
+    std::vector<std::int64_t> rowids;
+  };
+  // The page `rank` picks, its rows read as videos, on a search's reader.
+  SearchPage page(const std::function<Ranked(Store &, const TitleOrder &)> &rank) const;
 
   LibraryOptions options_;
   std::filesystem::path root_;  // the folder, links resolved

@@ -25,12 +25,21 @@ std::string cannotPlayNote(const std::string &base, const Video &video, const st
 
 }  // namespace
 
-std::string homePage(const Place &place, const std::vector<Video> &featured) {
+std::string homePage(const Place &place, const VideoCatalogue &videos) {
   std::string out = pageTop("Videos ansehen und teilen", place.root);
-  out += "<h1>Willkommen bei Klipfang</h1>\n";
-  out += "<p>Kurze Videos aus aller Welt. Suche oben nach Katzen, Musik oder Berlin.</p>\n";
-  out += "<h2>Empfohlene Videos</h2>\n<div id=\"featured\">\n";
-  for (const Video &video : featured) {
+  if (const std::string folder = videos.folderName(); !folder.empty()) {
+    const std::size_t count = videos.count();
+    out += "<h1>Ordner „" + folder + "“</h1>\n";
+    out += "<p>" + std::to_string(count) + (count == 1 ? " Video" : " Videos") + " in diesem Ordner und seinen " +
+           "Unterordnern. <a href=\"" + place.root + everyVideoAddress() +
+           "\">Alle Videos</a>, nach Ordner und Titel.</p>\n";
+    out += "<h2>Neue Videos</h2>\n<div id=\"featured\">\n";
+  } else {
+    out += "<h1>Willkommen bei Klipfang</h1>\n";
+    out += "<p>Kurze Videos aus aller Welt. Suche oben nach Katzen, Musik oder Berlin.</p>\n";
+    out += "<h2>Empfohlene Videos</h2>\n<div id=\"featured\">\n";
+  }
+  for (const Video &video : videos.featured(6)) {
     out += "<div class=\"vresult\"><a href=\"" + place.root + "/watch?v=" + video.id + "\"><img src=\"" + place.base +
            "/vi/" + video.id + "/" + video.id + ".jpg\" width=\"130\" height=\"97\" alt=\"\"></a>\n";
     out +=

@@ -5,11 +5,14 @@
 #include <vector>
 
 #include "site/catalogue/catalogue.h"
+#include "site/catalogue/video_catalogue.h"
 #include "site/pages/layout.h"
 
 namespace kf::site {
 
-std::string homePage(const Place &place, const std::vector<Video> &featured);
+// The site's own welcome, or for a folder of the user's: its name, how many videos it holds and the
+// way to all of them.
+std::string homePage(const Place &place, const VideoCatalogue &videos);
 
 // Holds the player embedding the program resolves the file address from: the player address,
 // in double quotes after "SWFObject(", carries video_id and the token t before any parameter

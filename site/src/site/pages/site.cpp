@@ -120,7 +120,7 @@ Reply Site::answer(const Request &request) const {
 Reply Site::route(const Target &target, const Place &place) const {
   const std::string &path = target.path;
   if (path == "/" || path == "/index.html") {
-    Reply home = html(homePage(place, videos_->featured(6)));
+    Reply home = html(homePage(place, *videos_));
     // A launcher that finds a site on its port uses it only for the folder it was asked to show.
     if (std::string folder = videos_->folderIdentity(); !folder.empty()) {
       home.headers.emplace_back(kFolderHeader, std::move(folder));
@@ -147,12 +147,16 @@ Reply Site::results(const Target &target, const Place &place) const {
   const std::string *query = target.param("search_query");
   const std::string words = query ? toUtf8(*query) : std::string();
   const int page = pageNumber(target.param("page"));
-  const std::vector<std::string> folded = searchWords(words, ownedWord_);
+  std::vector<std::string> folded = searchWords(words, ownedWord_);
+  // "*" alone finds every video; beside other words it adds nothing to them.
+  const bool every = std::erase(folded, kEveryVideoWord) > 0 && folded.empty();
+  const std::size_t size = every ? kEveryPageSize : kPageSize;
   // Past the last page, and when nothing matched, the page is empty: that ends the program's paging.
-  if (page < 1 || folded.empty()) return html("");
-  SearchPage found = videos_->search(folded, static_cast<size_t>(page - 1) * kPageSize, kPageSize);
+  if (page < 1 || (folded.empty() && !every)) return html("");
+  const std::size_t first = static_cast<std::size_t>(page - 1) * size;
+  SearchPage found = every ? videos_->every(first, size) : videos_->search(folded, first, size);
   if (found.videos.empty()) return html("");
-  const int pageCount = static_cast<int>((found.total + kPageSize - 1) / kPageSize);
+  const int pageCount = static_cast<int>((found.total + size - 1) / size);
   ResultsView view{place, words, page, pageCount, static_cast<int>(found.total), std::move(found.videos)};
   return html(resultsPage(view));
 }

@@ -38,6 +38,9 @@ struct Reply {
 class Site {
  public:
   static constexpr int kPageSize = 20;
+  // Every video ("*", kEveryVideoWord) comes in pages as long as the program reads whole (9,999
+  // lines, eleven an entry): a folder of thousands fills its list in a few pages.
+  static constexpr int kEveryPageSize = 800;
   // A search takes each word once, the first 16 words, and of each its first 100 characters.
   static constexpr std::size_t kMostSearchWords = 16;
   static constexpr std::size_t kLongestSearchWord = 100;
