@@ -1,9 +1,13 @@
 // The embedded browser: a Chromium view that loads what the program navigates to.
+#include <QPointer>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
 #include "platform/qt/control_peer.h"
 #include "platform/qt/convert.h"
+#include "platform/qt/guarded.h"
 
 namespace kf::qtui {
 namespace {
@@ -19,6 +23,7 @@ class BrowserPeer : public QtControlPeer {
       QtControlPeer::update(aspect, index);
     } else if (!browser_.location().empty()) {
       allowVideo();
+      handDownloadsUp();
       view()->load(toUrl(browser_.location()));
     }
   }
@@ -35,8 +40,24 @@ class BrowserPeer : public QtControlPeer {
     view()->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
   }
 
+  // A download the page asks for is the program's to decide on: the engine keeps nothing of it. The
+  // profile serves every browser of the program, so each takes only what its own page asks for.
+  void handDownloadsUp() {
+    if (downloadsWired_) return;
+    downloadsWired_ = true;
+    const QPointer<QWebEnginePage> page = view()->page();
+    QObject::connect(page->profile(), &QWebEngineProfile::downloadRequested, this,
+                     [this, page](QWebEngineDownloadRequest *request) {
+                       if (!page || request->page() != page) return;
+                       const std::string address = request->url().toEncoded().toStdString();
+                       request->cancel();
+                       runGuarded([&] { browser_.download(address); });
+                     });
+  }
+
   QWebEngineView *view() const { return static_cast<QWebEngineView *>(widget()); }
   ui::Browser &browser_;
+  bool downloadsWired_ = false;
 };
 
 }  // namespace
