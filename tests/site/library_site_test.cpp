@@ -28,8 +28,10 @@ std::string pageOne(const std::string &words) {
   return "/results?search_query=" + words + "&search=Search";
 }
 
-class LibraryTest : public ::testing::Test {
+// The site serving a copy of a folder of clips, read as the program reads its pages.
+class LibraryPages : public ::testing::Test {
  protected:
+  explicit LibraryPages(const std::string &source) : site(source) {}
   Answer get(const std::string &target, const std::string &headers = {}) {
     return fetch(site.port(), "GET", site.root() + target, site.host(), headers);
   }
@@ -58,6 +60,16 @@ class LibraryTest : public ::testing::Test {
   }
 
   LibrarySite site;
+};
+
+class LibraryTest : public LibraryPages {
+ protected:
+  LibraryTest() : LibraryPages(clipFolder()) {}
+};
+
+class FamilyFolderTest : public LibraryPages {
+ protected:
+  FamilyFolderTest() : LibraryPages(familyFolder()) {}
 };
 
 TEST_F(LibraryTest, ListsTheVideoFilesAndFindsFoldedWordsAsWordStarts) {
@@ -290,6 +302,54 @@ TEST_F(LibraryTest, ADamagedOrForeignCatalogueIsMovedAsideAndBuiltAnew) {
         << site.log().at(site.log().size() - 2);
     EXPECT_EQ(titles("kase").size(), 1u);
   }
+}
+
+// Width and height from a JPEG's frame header.
+std::pair<int, int> jpegSize(const std::string &jpeg) {
+  const auto byte = [&](std::size_t at) { return at < jpeg.size() ? static_cast<unsigned char>(jpeg[at]) : 0; };
+  for (std::size_t at = 2; byte(at) == 0xFF; at += 2 + (byte(at + 2) << 8 | byte(at + 3))) {
+    if (byte(at + 1) >= 0xC0 && byte(at + 1) <= 0xC2)
+      return {byte(at + 7) << 8 | byte(at + 8), byte(at + 5) << 8 | byte(at + 6)};
+  }
+  return {0, 0};
+}
+
+TEST_F(FamilyFolderTest, EveryKindIsListedWithItsPlayTimeAndAPictureOfItsOwnAPhonesClipUpright) {
+  const std::string standIn = readFile((defaultDataDir() / "stand-in.jpg").string());
+  for (const std::string word : {"00001", "tag", "band", "vts", "fest", "geburtstag", "kino", "schule", "clip"}) {
+    const PageEntry entry = only(word);
+    EXPECT_EQ(entry.duration, "0:01") << word;
+    const std::string picture = get("/vi/" + entry.id + "/" + entry.id + ".jpg").body;
+    EXPECT_NE(picture, standIn) << word;
+    EXPECT_EQ(jpegSize(picture).first, 130) << word;
+  }
+  // Stored 160 x 120, shown turned a quarter: 130 wide, taller than wide.
+  const PageEntry portrait = only("madchen");
+  EXPECT_EQ(jpegSize(get("/vi/" + portrait.id + "/" + portrait.id + ".jpg").body), std::make_pair(130, 172));
+}
+
+// Names and texts written the Apple way are shown, found and downloaded as the same names typed
+// elsewhere; a folder's words find every video in it; the home page names the folder and leads to
+// all its videos, by folder and title.
+TEST_F(FamilyFolderTest, NamesAreComposedFoldersFoundAndTheHomePageLeadsToEveryVideo) {
+  const PageEntry girl = only("madchen");
+  EXPECT_EQ(girl.title, "Mädchen");
+  EXPECT_EQ(girl.description, "Möwen am Meer");
+  EXPECT_EQ(titles("ma%CC%88dchen"), std::vector<std::string>{"Mädchen"});
+  EXPECT_EQ(get(fileRequest(girl.id)).headers["content-disposition"], "attachment; filename=\"Maedchen.mp4\"");
+  for (const std::string words : {"urlaub", "2023", "URLAUB+2023"}) {
+    EXPECT_EQ(titles(words), (std::vector<std::string>{"Brandung", "Mädchen"})) << words;
+  }
+
+  const std::string home = get("/").body;
+  EXPECT_NE(home.find("<h1>Ordner „lib“</h1>"), std::string::npos) << home;
+  EXPECT_NE(home.find("<p>11 Videos in diesem Ordner"), std::string::npos) << home;
+  for (const char *builtIn : {"Katzen", "Musik", "Berlin"}) EXPECT_EQ(home.find(builtIn), std::string::npos);
+  const std::string link = site.root() + "/results?search_query=*&amp;search=Search\">Alle Videos</a>, nach Ordner";
+  EXPECT_NE(home.find(link), std::string::npos);
+  EXPECT_EQ(titles("*"), (std::vector<std::string>{"Fest", "Geburtstag", "Kino", "Schule", "00001", "Band", "Tag",
+                                                   "VTS 01 1", "Clip", "Brandung", "Mädchen"}));
+  EXPECT_EQ(titles("*+fest"), std::vector<std::string>{"Fest"}) << "beside other words, * adds nothing";
 }
 
 TEST(LibrarySearch, MatchesInTheTitleComeFirstThenTheOthersEachByTitleAndPaged) {

@@ -168,9 +168,9 @@ std::optional<std::string> encodeJpeg(const AVFrame *source, int width, int turn
   // Scaled as stored, then turned upright.
   Frame scaled = sideways ? pictureFrame(height, width) : pictureFrame(width, height);
   if (!scaled) return std::nullopt;
-  SwsContext *sws = sws_getContext(source->width, source->height, static_cast<AVPixelFormat>(source->format),
-                                   scaled->width, scaled->height, AV_PIX_FMT_YUVJ420P, SWS_BICUBIC, nullptr, nullptr,
-                                   nullptr);
+  SwsContext *sws =
+      sws_getContext(source->width, source->height, static_cast<AVPixelFormat>(source->format), scaled->width,
+                     scaled->height, AV_PIX_FMT_YUVJ420P, SWS_BICUBIC, nullptr, nullptr, nullptr);
   if (!sws) return std::nullopt;
   sws_scale(sws, source->data, source->linesize, 0, source->height, scaled->data, scaled->linesize);
   sws_freeContext(sws);
@@ -226,7 +226,8 @@ std::optional<std::string> previewPicture(const std::string &path, int width, st
     if (keysOnly) {
       const long long tenth = durationMilliseconds(input.get()) / 10;
       const int64_t start = stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
-      av_seek_frame(input.get(), index, start + av_rescale_q(tenth, {1, 1000}, stream->time_base), AVSEEK_FLAG_BACKWARD);
+      av_seek_frame(input.get(), index, start + av_rescale_q(tenth, {1, 1000}, stream->time_base),
+                    AVSEEK_FLAG_BACKWARD);
     }
     Codec decoder = openDecoder(stream, keysOnly);
     if (!decoder) return std::nullopt;
