@@ -304,16 +304,6 @@ TEST_F(LibraryTest, ADamagedOrForeignCatalogueIsMovedAsideAndBuiltAnew) {
   }
 }
 
-// Width and height from a JPEG's frame header.
-std::pair<int, int> jpegSize(const std::string &jpeg) {
-  const auto byte = [&](std::size_t at) { return at < jpeg.size() ? static_cast<unsigned char>(jpeg[at]) : 0; };
-  for (std::size_t at = 2; byte(at) == 0xFF; at += 2 + (byte(at + 2) << 8 | byte(at + 3))) {
-    if (byte(at + 1) >= 0xC0 && byte(at + 1) <= 0xC2)
-      return {byte(at + 7) << 8 | byte(at + 8), byte(at + 5) << 8 | byte(at + 6)};
-  }
-  return {0, 0};
-}
-
 TEST_F(FamilyFolderTest, EveryKindIsListedWithItsPlayTimeAndAPictureOfItsOwnAPhonesClipUpright) {
   const std::string standIn = readFile((defaultDataDir() / "stand-in.jpg").string());
   for (const std::string word : {"00001", "tag", "band", "vts", "fest", "geburtstag", "kino", "schule", "clip"}) {
