@@ -105,17 +105,34 @@ TEST_F(LibraryTest, TheFileComesWithItsTypeTagAndRangesAndAVanishedOneIsNotFound
   EXPECT_EQ(get("/vi/" + id + "/" + id + ".jpg").status, 404);
 }
 
-TEST_F(LibraryTest, WhatTheVideoWindowCannotPlayIsNamedAndOfferedForDownload) {
-  const std::string film = only("schulfilm").id;
-  const std::string embed = get("/embed/" + film).body;
+TEST_F(LibraryTest, TheVideoWindowPlaysTheFileOrAStreamOrSaysWhyNotAndOffersTheFile) {
+  const std::string broken = only("kaputt").id;
+  const std::string embed = get("/embed/" + broken).body;
   EXPECT_EQ(embed.find("<video"), std::string::npos);
-  EXPECT_NE(embed.find("Dieses Video kann das Videofenster nicht abspielen"), std::string::npos);
-  EXPECT_NE(embed.find("Datei: Schulfilm.mpg"), std::string::npos);
-  EXPECT_NE(embed.find(fileRequest(film).substr(1, 30)), std::string::npos) << "its download";
-  EXPECT_NE(get("/watch?v=" + film).body.find("nicht abspielen"), std::string::npos);
+  EXPECT_NE(embed.find("Dieses Video kann das Videofenster nicht abspielen: FFmpeg kann die Datei nicht lesen."),
+            std::string::npos);
+  EXPECT_NE(embed.find("Datei: kaputt.mkv"), std::string::npos);
+  EXPECT_NE(embed.find("href=\"http://" + site.host() + fileRequest(broken).substr(0, 30)), std::string::npos)
+      << "its download";
+  EXPECT_NE(get("/watch?v=" + broken).body.find("nicht abspielen"), std::string::npos);
+
+  // MPEG-2 plays through a stream the site makes, with the player library the site serves.
+  const std::string film = only("schulfilm").id;
+  const std::string stream = get("/embed/" + film).body;
+  EXPECT_NE(stream.find("data-stream=\"http://" + site.host() + "/stream/" + film + "/index.m3u8\""),
+            std::string::npos);
+  EXPECT_NE(stream.find("<script src=\"http://" + site.host() + "/player/hls.js\">"), std::string::npos);
+  const Answer player = get("/player/hls.js");
+  EXPECT_EQ(player.status, 200);
+  EXPECT_EQ(player.body, readFile((defaultDataDir() / library::kStreamPlayer).string()));
+  EXPECT_EQ(get("/watch?v=" + film).body.find("nicht abspielen"), std::string::npos);
+
+  // H.264 in MP4 plays as it is, with its sound.
   const std::string playable = get("/embed/" + only("sylt").id).body;
-  EXPECT_NE(playable.find("<video controls"), std::string::npos);
-  EXPECT_EQ(playable.find("nicht abspielen"), std::string::npos);
+  EXPECT_NE(playable.find("<video id=\"player\" controls autoplay tabindex=\"0\" src=\"http://" + site.host() +
+                          "/get_video.php"),
+            std::string::npos);
+  EXPECT_EQ(get("/stream/" + only("sylt").id + "/index.m3u8").status, 404);
 }
 
 TEST_F(LibraryTest, PicturesLastUntilTheFileChangesBrokenFilesGetTheStandIn) {
@@ -198,7 +215,7 @@ TEST(LibrarySearch, MatchesInTheTitleComeFirstThenTheOthersEachByTitleAndPaged) 
     library::Store store(database);
     for (const auto &[title, description] : std::vector<std::pair<std::string, std::string>>{
              {"Zebra und Katze", "x"}, {"Apfel", "eine Katze"}, {"Katzenjammer", "y"}, {"Baum", "kein Tier"}}) {
-      store.put({{}, title + ".mp4", 0, 0, title, description, 0, true, true}, std::nullopt);
+      store.put({{}, title + ".mp4", 0, 0, title, description, 0, "as-is", {}, true}, std::nullopt);
     }
   }
   auto options = optionsFor(dir.file("lib"), database, [](const std::string &) {});

@@ -6,12 +6,13 @@ namespace kf::site {
 
 const char *const kSiteUsage =
     "Aufruf: klipfang-site [--port N] [--listen ADRESSE] [--log DATEI] [--data ORDNER]\n"
-    "                     [--library ORDNER [--database DATEI]] [--until-input-ends]\n";
+    "                     [--library ORDNER [--database DATEI] [--stream-cache MB]] [--until-input-ends]\n";
 
 std::optional<SiteOptions> parseSiteOptions(const std::vector<std::string> &arguments,
                                             const std::filesystem::path &defaultDataDir) {
   SiteOptions options;
   options.dataDir = defaultDataDir;
+  bool streamCacheGiven = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string &arg = arguments[i];
     if (arg == "--until-input-ends") {
@@ -25,6 +26,14 @@ std::optional<SiteOptions> parseSiteOptions(const std::vector<std::string> &argu
       const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), port);
       if (error != std::errc() || end != value.data() + value.size() || port < 0 || port > 65535) return std::nullopt;
       options.port = port;
+    } else if (arg == "--stream-cache") {
+      long long megabytes = -1;
+      const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), megabytes);
+      if (error != std::errc() || end != value.data() + value.size() || megabytes < 1 || megabytes > (1LL << 30)) {
+        return std::nullopt;
+      }
+      options.streamCacheMegabytes = megabytes;
+      streamCacheGiven = true;
     } else if (arg == "--log") {
       options.logFile = value;
     } else if (arg == "--data") {
@@ -39,7 +48,7 @@ std::optional<SiteOptions> parseSiteOptions(const std::vector<std::string> &argu
       return std::nullopt;
     }
   }
-  if (!options.database.empty() && options.libraryFolder.empty()) return std::nullopt;
+  if ((!options.database.empty() || streamCacheGiven) && options.libraryFolder.empty()) return std::nullopt;
   return options;
 }
 

@@ -14,11 +14,12 @@ struct SiteOptions {
   std::filesystem::path dataDir;
   std::filesystem::path libraryFolder;
   std::filesystem::path database;
+  long long streamCacheMegabytes = 4096;  // the cap of the streams' segments in the cache
   bool untilInputEnds = false;
 };
 
 // Empty when the arguments (without the program's name) are not a valid call: an unknown switch,
-// a switch without its value, a port out of range, --database without --library.
+// a switch without its value, a port out of range, --database or --stream-cache without --library.
 std::optional<SiteOptions> parseSiteOptions(const std::vector<std::string> &arguments,
                                             const std::filesystem::path &defaultDataDir);
 

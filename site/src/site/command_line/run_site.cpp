@@ -61,9 +61,15 @@ int runSite(const SiteOptions &options, const std::function<void(Server &)> &pre
   std::shared_ptr<library::Library> library;
   if (!options.libraryFolder.empty()) {
     try {
-      library = std::make_shared<library::Library>(
-          library::LibraryOptions{options.libraryFolder, options.database, "/proc/self/exe",
-                                  readFile(options.dataDir / "stand-in.jpg"), std::chrono::seconds(60), true, say});
+      library::LibraryOptions libraryOptions;
+      libraryOptions.folder = options.libraryFolder;
+      libraryOptions.database = options.database;
+      libraryOptions.workerProgram = "/proc/self/exe";
+      libraryOptions.standInPicture = readFile(options.dataDir / "stand-in.jpg");
+      libraryOptions.streamPlayer = options.dataDir / library::kStreamPlayer;
+      libraryOptions.log = say;
+      libraryOptions.streamCacheBytes = static_cast<std::uint64_t>(options.streamCacheMegabytes) << 20;
+      library = std::make_shared<library::Library>(std::move(libraryOptions));
     } catch (const library::LibraryError &e) {
       std::cerr << "klipfang-site: " << e.what() << "\n";
       return 2;

@@ -61,6 +61,7 @@ class Site {
   Reply results(const Target &target, const std::string &base) const;
   Reply videoFile(const Target &target) const;
   Reply picture(const std::string &path) const;
+  Reply stream(const std::string &path, const std::string &base) const;
 
   std::shared_ptr<const VideoCatalogue> videos_;
   std::shared_ptr<const BuiltInCatalogue> builtIn_;
