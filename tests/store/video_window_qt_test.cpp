@@ -2,6 +2,7 @@
 // video playing in the window, not only with a page on disk, and a close must end it.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QJsonArray>
@@ -64,6 +65,15 @@ void expectThePlayerOf(QWebEngineView &view, const std::string &root, const std:
   EXPECT_EQ(keys[2].toArray()[2].toDouble(), 0.0);
   EXPECT_FALSE(keys[2].toArray()[3].toBool());
   EXPECT_TRUE(keys[3].toArray()[3].toBool());
+}
+
+// The view that shows a page in full screen, while one does.
+QWebEngineView *fullScreenView() {
+  for (QWidget *widget : QApplication::topLevelWidgets()) {
+    auto *view = qobject_cast<QWebEngineView *>(widget);
+    if (view && view->isVisible() && view->isFullScreen()) return view;
+  }
+  return nullptr;
 }
 
 void expectThePlayerOf(QWebEngineView &view, const net::SiteAddress &site, const std::string &id) {
@@ -152,6 +162,19 @@ TEST(VideoWindowOnScreen, AClipTheEngineCannotPlayPlaysConvertedWithItsSound) {
     bool converted = false;
     for (const auto &request : server.requests()) converted = converted || request.target == "/stream/" + id + "/0.ts";
     EXPECT_TRUE(converted);
+
+    // F in the player fills the screen, with the page in a view of its own; Esc brings it back.
+    QWidget *surface = view->focusProxy();
+    QTest::mouseClick(surface, Qt::LeftButton, {}, surface->rect().center());
+    QTest::keyClick(surface, Qt::Key_F);
+    ASSERT_TRUE(QTest::qWaitFor([] { return fullScreenView() != nullptr; }, kLimit));
+    const QString page = QString::fromStdString("/dat/" + id + ".html");
+    EXPECT_TRUE(fullScreenView()->url().path().endsWith(page)) << fullScreenView()->url().toString().toStdString();
+    QWidget *full = fullScreenView()->focusProxy();
+    QTest::mouseClick(full, Qt::LeftButton, {}, full->rect().center());
+    QTest::keyClick(full, Qt::Key_Escape);
+    EXPECT_TRUE(QTest::qWaitFor([] { return fullScreenView() == nullptr; }, 10000));
+    EXPECT_TRUE(view->url().path().endsWith(page)) << "the page is back in the window";
     qtui::widgetOf(buildWatchPage.frmVid()->window)->close();
   }
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
