@@ -5,9 +5,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <set>
+#include <thread>
 
 #include "http_probe.h"
 #include "site/library_folder.h"
+#include "site/stream/streams.h"
 #include "site/worker/worker.h"
 
 namespace kf::site::test {
@@ -163,6 +165,108 @@ TEST_F(StreamTest, AFailedConversionIsToldInGermanAndTheCacheKeepsToItsCap) {
   EXPECT_EQ(get("/stream/" + video + "/2.ts").status, 200);
   EXPECT_EQ(get("/stream/" + video + "/0.ts").status, 200);
   EXPECT_EQ(made(video), std::set<std::string>{"0.ts"}) << "the oldest went";
+}
+
+TEST(StreamPlan, CutsAtKeyFramesOrConvertsWhenTheyLieTooFarApart) {
+  using stream::makePlan;
+  const auto starts = [](const stream::Plan &plan) { return plan.starts; };
+  // Converted: every second; a last piece shorter than half a second joins the one before.
+  const stream::Plan converted = makePlan("picture", 10'300'000, {});
+  EXPECT_EQ(converted.count(), 10u);
+  EXPECT_EQ(converted.end(9), 10'300'000);
+  // Copied: from key frame to key frame, two seconds at least.
+  std::vector<long long> keys;
+  for (long long at = 20'000; at < 10'000'000; at += 1'000'000) keys.push_back(at);
+  EXPECT_EQ(starts(makePlan("container", 10'000'000, keys)),
+            (std::vector<long long>{0, 2'020'000, 4'020'000, 6'020'000, 8'020'000}));
+  // Key frames 25 seconds apart, or none: a jump would wait for too long a segment.
+  for (const auto &sparse : {std::vector<long long>{0, 25'000'000}, std::vector<long long>{}}) {
+    const stream::Plan plan = makePlan("sound", 60'000'000, sparse);
+    EXPECT_EQ(plan.way, "picture");
+    EXPECT_EQ(plan.count(), 60u);
+  }
+  // Kept and read again; anything else is no plan.
+  const stream::Plan copied = makePlan("container", 10'000'000, keys);
+  const auto read = stream::readPlan(stream::planText(copied));
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->way, "container");
+  EXPECT_EQ(read->starts, copied.starts);
+  EXPECT_EQ(read->duration, copied.duration);
+  for (const std::string bad :
+       {"", "klipfang-stream-plan 1\nas-is\n5\n0 \n", "klipfang-stream-plan 1\npicture\n5\n0 3 2 \n",
+        "klipfang-stream-plan 1\npicture\n5\n1 2 \n"}) {
+    EXPECT_FALSE(stream::readPlan(bad)) << bad;
+  }
+}
+
+// Runs of a stand-in for the ffmpeg program against the stream room itself.
+class StreamRuns : public ::testing::Test {
+ protected:
+  // A converter that makes one segment every 20 ms from where it is asked to begin, or hangs.
+  std::unique_ptr<stream::Streams> streams(const std::string &script) {
+    const std::string converter = dir_.file("converter");
+    kf::test::writeFile(converter, "#!/bin/sh\n" + script);
+    fs::permissions(converter, fs::perms::owner_all);
+    stream::StreamOptions options;
+    options.folder = dir_.file("segmente");
+    options.converter = converter;
+    options.log = [this](const std::string &line) {
+      std::lock_guard lock(mutex_);
+      log_.push_back(line);
+    };
+    options.stall = std::chrono::milliseconds(300);
+    return std::make_unique<stream::Streams>(options);
+  }
+  stream::Source source() {
+    kf::test::writeFile(dir_.file("film.mkv"), "x");
+    return {{"AAAAAAAAAAA", 1, 1}, 100'000'000, "picture", "film.mkv", OpenFile::open(dir_.file("film.mkv"))};
+  }
+  std::set<std::size_t> made() {
+    std::set<std::size_t> segments;
+    for (const auto &file : fs::recursive_directory_iterator(dir_.file("segmente"))) {
+      const std::string name = file.path().filename().string();
+      if (file.path().extension() == ".ts" && !file.path().parent_path().filename().string().starts_with("arbeit")) {
+        segments.insert(std::stoul(name));
+      }
+    }
+    return segments;
+  }
+
+  kf::test::TempDir dir_;
+  std::mutex mutex_;
+  std::vector<std::string> log_;
+};
+
+constexpr const char *kMaker =
+    "for a; do [ \"$before\" = -segment_start_number ] && n=$a; before=$a; out=$a; done\n"
+    "while :; do f=$(printf \"$out\" \"$n\"); echo x >\"$f\"; echo \"$n.ts,0,0\"; n=$((n + 1)); sleep 0.02; done\n";
+
+TEST_F(StreamRuns, ARunStaysAFewSegmentsAheadAndAJumpMakesNothingBetween) {
+  const auto runs = streams(kMaker);
+  const stream::Source film = source();
+  ASSERT_TRUE(runs->segment(film, 0));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  const auto ahead = made();
+  EXPECT_GE(ahead.size(), 4u);
+  EXPECT_LE(*ahead.rbegin(), 5u) << "three segments ahead, and what was in hand as it paused";
+
+  ASSERT_TRUE(runs->segment(film, 60));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  const auto jumped = made();
+  EXPECT_TRUE(jumped.contains(60));
+  EXPECT_EQ(std::ranges::count_if(jumped, [](std::size_t n) { return n > 4 && n < 60; }), 0);
+  EXPECT_LE(*jumped.rbegin(), 65u);
+  EXPECT_EQ(runs->runningConversions(), 1u) << "one run per video";
+}
+
+TEST_F(StreamRuns, ARunThatMakesNothingIsEndedAndTold) {
+  const auto runs = streams("exec sleep 60\n");
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_FALSE(runs->segment(source(), 5));
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+  EXPECT_EQ(runs->runningConversions(), 0u);
+  std::lock_guard lock(mutex_);
+  EXPECT_NE(std::ranges::find(log_, "Die Umwandlung von „film.mkv“ kam nicht voran und wurde beendet."), log_.end());
 }
 
 }  // namespace
