@@ -121,7 +121,9 @@ void Streams::prepare(const Source &source) {
   const auto plan = quickPlan(source);
   if (!plan) return;
   std::lock_guard lock(mutex_);
-  if (!runs_.contains(source.version.id) && !cache_.open(source.version, 0)) startRun(source, plan, 0);
+  const auto found = runs_.find(source.version.id);
+  const bool running = found != runs_.end() && !found->second->over;
+  if (!running && !cache_.open(source.version, 0)) startRun(source, plan, 0);
 }
 
 std::shared_ptr<const OpenFile> Streams::segment(const Source &source, std::size_t index) {
