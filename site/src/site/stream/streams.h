@@ -31,7 +31,9 @@ struct StreamOptions {
   std::string converter = "ffmpeg";
   std::filesystem::path workerProgram;  // klipfang-site, which reads the key frames
   std::function<void(const std::string &)> log = [](const std::string &) {};
-  std::chrono::milliseconds idle{20000};   // a run nobody asked anything of for this long ends
+  // A run nobody asked anything of for this long ends: while a video plays, its player asks every
+  // second or so.
+  std::chrono::milliseconds idle{10000};
   std::chrono::milliseconds stall{30000};  // a run that makes nothing asked for this long is ended
 };
 
