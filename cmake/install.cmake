@@ -4,6 +4,7 @@
 #   <prefix>/bin/klipfang           the launcher
 #   <prefix>/share/applications/ID.desktop, <prefix>/share/icons/hicolor/*/apps/ID.{svg,png},
 #   <prefix>/share/metainfo/ID.metainfo.xml, <prefix>/share/doc/klipfang/   (ID is KF_APP_ID)
+#   <prefix>/share/man/man1/, <prefix>/share/man/de/man1/   klipfang(1) and klipfang-site(1)
 # The program keeps its data beside itself; the launcher gives every user a folder of his own when the
 # installed one is not writable (see assets/klipfang-launcher).
 set(KF_INSTALL_APP_DIR lib/klipfang)
@@ -51,5 +52,25 @@ add_custom_target(icons ALL DEPENDS ${drawn_icons})
 
 install(FILES ${PROJECT_SOURCE_DIR}/assets/${KF_APP_ID}.metainfo.xml DESTINATION share/metainfo)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/assets/copyright DESTINATION share/doc/klipfang)
+
+# The manual pages, English and German, and the changelog, compressed as Debian keeps them: gzip at
+# its best without the file's name and time, so that the same page always packs to the same bytes.
+find_program(KF_GZIP gzip REQUIRED)
+set(compressed_docs)
+function(kf_compressed source folder name destination)
+  set(copy ${CMAKE_BINARY_DIR}/compressed/${folder}/${name})
+  add_custom_command(OUTPUT ${copy}.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${source} ${copy}
+    COMMAND ${KF_GZIP} -9nf ${copy}
+    DEPENDS ${source} VERBATIM)
+  set(compressed_docs ${compressed_docs} ${copy}.gz PARENT_SCOPE)
+  install(FILES ${copy}.gz DESTINATION ${destination})
+endfunction()
+foreach(page klipfang klipfang-site)
+  kf_compressed(${PROJECT_SOURCE_DIR}/assets/man/${page}.1 man ${page}.1 share/man/man1)
+  kf_compressed(${PROJECT_SOURCE_DIR}/assets/man/${page}.de.1 man/de ${page}.1 share/man/de/man1)
+endforeach()
+kf_compressed(${PROJECT_SOURCE_DIR}/assets/changelog doc changelog share/doc/klipfang)
+add_custom_target(compressed_docs ALL DEPENDS ${compressed_docs})
 file(GLOB screenshots ${PROJECT_SOURCE_DIR}/docs/screenshot-*.png)
 install(FILES ${screenshots} DESTINATION share/doc/klipfang/docs)

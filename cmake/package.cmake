@@ -10,8 +10,14 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_SET_DESTDIR ON)
 set(CPACK_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_STRIP_FILES ON)
-set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/package_folder_modes.cmake)
+# Stripped as Debian strips, and dependent on the libraries the programs link, by
+# package_debian_files.cmake, which also puts the lintian overrides in.
+find_program(KF_DPKG_SHLIBDEPS dpkg-shlibdeps)
+set(CPACK_KF_STRIP ${CMAKE_STRIP})
+set(CPACK_KF_DPKG_SHLIBDEPS ${KF_DPKG_SHLIBDEPS})
+set(CPACK_KF_LINTIAN_OVERRIDES ${PROJECT_SOURCE_DIR}/assets/lintian-overrides)
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/package_debian_files.cmake
+                            ${PROJECT_SOURCE_DIR}/cmake/package_folder_modes.cmake)
 
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Die Klipfang-Macher <kontakt@klipfang.de>")
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
@@ -27,18 +33,21 @@ videos. It shows a video's title and preview picture, plays it in its own
 video window, keeps favourites and downloads videos. It ships its own video
 site, so that it can be tried without any network.
 .
+The same site serves your own videos: klipfang --library FOLDER lists the
+video files in a folder of yours, to search, watch, keep and download.
+.
 Klipfang ist ein kleines Programm für eine Videoseite: Videos suchen, mit
 Titel und Vorschaubild sehen, im eigenen Videofenster anschauen, als
 Favoriten behalten und herunterladen. Eine eigene Videoseite zum
-Ausprobieren ohne Netzwerk ist dabei.")
+Ausprobieren ohne Netzwerk ist dabei; mit klipfang --library ORDNER zeigt
+sie Ihre eigenen Videos aus einem Ordner.")
 
 # dpkg-shlibdeps finds the libraries the programs link, and with the web engine's library its own
-# process. What Qt loads at run time it cannot see: the screen's platform plugins and the SVG plugin
-# that draws every picture. The windows' texts were fitted to DejaVu Sans Condensed, which a Debian
-# desktop need not have: in the wider DejaVu Sans a label loses its end. Packages whose programs
-# Klipfang runs go into KF_PACKAGE_EXTRA_DEPENDS, one list item each: the site converts what the
-# video window cannot play with the ffmpeg program.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# process (package_debian_files.cmake adds them). What Qt loads at run time it cannot see: the
+# screen's platform plugins and the SVG plugin that draws every picture. The windows' texts were
+# fitted to DejaVu Sans Condensed, which a Debian desktop need not have: in the wider DejaVu Sans a
+# label loses its end. Packages whose programs Klipfang runs go into KF_PACKAGE_EXTRA_DEPENDS, one
+# list item each: the site converts what the video window cannot play with the ffmpeg program.
 set(KF_PACKAGE_EXTRA_DEPENDS ffmpeg)
 set(depends qt6-qpa-plugins libqt6svg6 fonts-dejavu-extra ${KF_PACKAGE_EXTRA_DEPENDS})
 list(JOIN depends ", " CPACK_DEBIAN_PACKAGE_DEPENDS)

@@ -30,7 +30,7 @@ void loadPage(const std::string &file, bool cleartxt) {
   kf::ui::ListView lstFile = makeList("lstFile");
   kf::ui::ListView lstResult = makeList("lstResult");
   kf::ui::ListView lstFavs = makeList("lstFavs");
-  const kf::ui::ImageList img{{{"fav", "fav.svg"}}};
+  const kf::ui::ImageList img{{{"fav", "fav.svg", "Favorit"}}};
   const kf::store::Settings settings{3, cleartxt, false, false};
   for (const char *id : {"Fine001", "abc"}) kf::store::appendFavourite(lstFavs, "1", {"", id, "", "", ""});
 

@@ -13,6 +13,7 @@ ui::WindowStyle infoStyle() {
   style.sizable = false;
   style.toolWindow = true;
   style.showInTaskbar = false;
+  style.dialog = true;
   style.centred = true;
   style.background = ui::rgb(255, 255, 255);
   return style;

@@ -43,7 +43,7 @@ FrmMain::FrmMain(ui::Toolkit &toolkit, Environment environment)
     if (controls.brw.location().empty()) controls.brw.navigate(env_.site.root);
     showSite();
   };
-  hidePanelOnClickOutside(controls);
+  wirePanel(controls);
   history_.onChange = [this] { controls.txtSearch.setSuggestions(history_.entries()); };
   bindKeys();
 }

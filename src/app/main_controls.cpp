@@ -81,7 +81,7 @@ MainControls::MainControls(ui::Toolkit &toolkit)
       lstFavs(named(hidden(withColumns(window.add<ui::ListView>("lstFavs", &fraResult, {-600, 1200, 9375, 5175}, 6),
                                        {u8"Nr", u8"Film", u8"ID", u8"gfx", u8"Titel", u8"Dauer"})),
                     u8"Favoriten")),
-      img{{{"fav", "fav.svg"}}},
+      img{{{"fav", "fav.svg", "Favorit"}}},
       fraCMD(named(hidden(window.add<ui::Frame>("fraCMD", &fraResult, {4080, 2160, 3015, 855}, 28)),
                    u8"Befehle zum ausgewählten Video")),
       cmdDelFav(pictureButton(window.add<ui::Button>("cmdDelFav", &fraCMD, {2280, 240, 615, 495}, 12), "unmark.svg",

@@ -9,10 +9,15 @@ namespace {
 using namespace ui::keys;
 
 constexpr KeyHelp kKeys[] = {
-    {u8"Eingabe", u8"im Suchfeld: suchen"},
-    {u8"Eingabe", u8"in einer Liste: Video anschauen"},
-    {u8"Pfeil nach unten", u8"im Suchfeld: frühere Suchen"},
+    {u8"Eingabe", u8"im Suchfeld: die Wörter im Feld suchen"},
+    {u8"Pfeil nach unten", u8"im Suchfeld: frühere Suchen anbieten"},
+    {u8"Pfeile, Eingabe", u8"in den früheren Suchen: eine wählen und suchen"},
+    {u8"Esc", u8"in den früheren Suchen: sie schließen"},
     {u8"Strg+F, F6", u8"zum Suchfeld"},
+    {u8"Tab", u8"zum nächsten Feld; in einer Liste ist die Zeile gewählt"},
+    {u8"Pfeile, Pos1, Ende", u8"in einer Liste: Zeile wählen"},
+    {u8"Bild auf, Bild ab", u8"in einer Liste: Zeile wählen"},
+    {u8"Eingabe", u8"in einer Liste: Video anschauen"},
     {u8"Strg+D", u8"Video als Favorit markieren"},
     {u8"Strg+Umschalt+D", u8"Video als Favoriten entfernen"},
     {u8"Entf", u8"in den Favoriten: Favoriten entfernen"},
@@ -20,7 +25,9 @@ constexpr KeyHelp kKeys[] = {
     {u8"Strg+C", u8"in einer Liste: Videolink kopieren"},
     {u8"Strg+Umschalt+C", u8"in einer Liste: tatsächlichen Videolink kopieren"},
     {u8"Menütaste, Umschalt+F10", u8"in den Ergebnissen: Befehle zum Video"},
-    {u8"Esc", u8"Suche abbrechen; Befehle oder Fenster schließen"},
+    {u8"Tab, Pfeile", u8"in den Befehlen: zum nächsten Befehl"},
+    {u8"Eingabe, Leertaste", u8"auf einem Knopf: ihn drücken"},
+    {u8"Esc", u8"Befehle schließen, sonst Suche abbrechen; Fenster schließen"},
 };
 
 }  // namespace
@@ -39,8 +46,8 @@ void FrmMain::bindKeys() {
   };
   window.bindKey('F', kCtrl, toSearchBox);
   window.bindKey(kF6, 0, toSearchBox);
-  window.bindKey('D', kCtrl, [this] { favourites_.markShown(); });
-  window.bindKey('D', kCtrl | kShift, [this] { favourites_.unmarkShown(); });
+  window.bindKey('D', kCtrl, returningKeyboard(controls, [this] { favourites_.markShown(); }));
+  window.bindKey('D', kCtrl | kShift, returningKeyboard(controls, [this] { favourites_.unmarkShown(); }));
   window.bindKey('S', kCtrl, [this] { downloads_.cmdDL_Click(); });
   for (ui::ListView *list : {&controls.lstResult, &controls.lstFavs}) {
     const auto watchIt = [this, list] { watch_.watch(*list); };

@@ -28,13 +28,19 @@ constexpr float kLeftLeft = 3840;
 constexpr int kBarSteps = 1000;
 
 template <class T>
-T &made(ui::Window &window, ui::Control &pane, const std::string &name, int number) {
-  return window.add<T>(name + std::to_string(number), &pane, {});
+T &made(ui::Window &window, ui::Control &row, const std::string &name, int number) {
+  return window.add<T>(name + std::to_string(number), &row, {});
 }
 
-ui::Button &button(ui::Window &window, ui::Control &pane, const std::string &name, int number,
+ui::Frame &rowFrame(ui::Window &window, ui::Control &pane, int number) {
+  ui::Frame &row = made<ui::Frame>(window, pane, "fraRow", number);
+  row.setPlain(true);
+  return row;
+}
+
+ui::Button &button(ui::Window &window, ui::Control &row, const std::string &name, int number,
                    std::u8string_view caption) {
-  ui::Button &made = window.add<ui::Button>(name + std::to_string(number), &pane, {}, number * 10);
+  ui::Button &made = window.add<ui::Button>(name + std::to_string(number), &row, {}, number * 10);
   made.setCaption(cp1252(caption));
   return made;
 }
@@ -56,16 +62,17 @@ int barValue(const Download &download) {
 
 DownloadRow::DownloadRow(ui::Window &window, ui::Control &pane, int number, std::unique_ptr<Download> download,
                          const DesktopServices &desktop)
-    : controls{made<ui::Label>(window, pane, "labName", number),
-               made<ui::ProgressBar>(window, pane, "prgBytes", number),
-               made<ui::Label>(window, pane, "labBytes", number),
-               made<ui::Label>(window, pane, "labSpeed", number),
-               made<ui::Label>(window, pane, "labLeft", number),
-               made<ui::Label>(window, pane, "labState", number),
-               button(window, pane, "cmdCancel", number, u8"Abbrechen"),
-               button(window, pane, "cmdRetry", number, u8"Erneut versuchen"),
-               button(window, pane, "cmdOpen", number, u8"Öffnen"),
-               button(window, pane, "cmdFolder", number, u8"Ordner öffnen")},
+    : controls{rowFrame(window, pane, number),
+               made<ui::Label>(window, controls.fraRow, "labName", number),
+               made<ui::ProgressBar>(window, controls.fraRow, "prgBytes", number),
+               made<ui::Label>(window, controls.fraRow, "labBytes", number),
+               made<ui::Label>(window, controls.fraRow, "labSpeed", number),
+               made<ui::Label>(window, controls.fraRow, "labLeft", number),
+               made<ui::Label>(window, controls.fraRow, "labState", number),
+               button(window, controls.fraRow, "cmdCancel", number, u8"Abbrechen"),
+               button(window, controls.fraRow, "cmdRetry", number, u8"Erneut versuchen"),
+               button(window, controls.fraRow, "cmdOpen", number, u8"Öffnen"),
+               button(window, controls.fraRow, "cmdFolder", number, u8"Ordner öffnen")},
       window_(window),
       download_(std::move(download)),
       desktop_(desktop) {
@@ -86,6 +93,9 @@ DownloadRow::~DownloadRow() {
 }
 
 void DownloadRow::place(float top, float width) {
+  placeAt(controls.fraRow, 0, top, width, kHeight);
+  // The row's controls lie in its frame, from its top.
+  top = 0;
   const float textWidth = width - 3 * kMargin - kButtonsWidth;
   const float right = width - kMargin;
   placeAt(controls.labName, kMargin, top + 60, textWidth, kLineHeight);
@@ -159,6 +169,8 @@ void DownloadRow::show() {
   controls.labState.setCaption(stateText);
   // A long reason does not fit its line; the whole of it is under the pointer.
   controls.labState.setToolTip(stateText);
+  const std::string rowName = name + cp1252(u8" – ") + (running ? cp1252(u8"läuft") : stateText);
+  if (controls.fraRow.accessibleName() != rowName) controls.fraRow.setAccessibleName(rowName);
 
   controls.cmdCancel.setVisible(running);
   controls.cmdRetry.setVisible(state == DownloadState::Cancelled || (state == DownloadState::Failed && d.retryable()));
@@ -170,7 +182,9 @@ void DownloadRow::show() {
   } else if (state != shown_ && state == DownloadState::Failed) {
     desktop_.notify("Download fehlgeschlagen", d.address() + "\n" + text::toUtf8(d.problem()));
   }
+  const bool changed = state != shown_;
   shown_ = state;
+  if (changed && onStateChange) onStateChange();
 }
 
 }  // namespace kf::fetch

@@ -22,6 +22,8 @@ struct DesktopServices {
 };
 
 struct RowControls {
+  // Holds the others and names the row for a screen reader: the file and how it stands.
+  ui::Frame &fraRow;
   ui::Label &labName;
   ui::ProgressBar &prgBytes;
   ui::Label &labBytes;
@@ -36,7 +38,8 @@ struct RowControls {
 
 class DownloadRow {
  public:
-  // The row's controls go into `pane`, named with `number` ("labName2"). The download starts at once.
+  // The row's controls go into a frame in `pane`, named with `number` ("labName2"). The download
+  // starts at once.
   DownloadRow(ui::Window &window, ui::Control &pane, int number, std::unique_ptr<Download> download,
               const DesktopServices &desktop);
   // The download goes with its row: stopped, and whatever it left unfinished removed.
@@ -49,6 +52,9 @@ class DownloadRow {
   void place(float top, float width);
 
   Download &download() { return *download_; }
+
+  // The download started, ended or failed.
+  std::function<void()> onStateChange;
 
   RowControls controls;
 

@@ -24,6 +24,12 @@ int runningCount(const std::vector<std::unique_ptr<DownloadRow>> &rows) {
       std::ranges::count_if(rows, [](const auto &row) { return row->download().state() == DownloadState::Running; }));
 }
 
+std::string closeQuestion(int running) {
+  return running == 1 ? cp1252(u8"Ein Download läuft noch. Soll er abgebrochen und das Fenster geschlossen werden?")
+                      : cp1252(u8"Es laufen noch ") + std::to_string(running) +
+                            cp1252(u8" Downloads. Sollen sie abgebrochen und das Fenster geschlossen werden?");
+}
+
 }  // namespace
 
 FrmDownloads::FrmDownloads(ui::Toolkit &toolkit, std::string folder, DesktopServices desktop)
@@ -43,6 +49,8 @@ bool FrmDownloads::add(const std::string &address) {
   const int number = static_cast<int>(rows.size()) + 1;
   rows.push_back(
       std::make_unique<DownloadRow>(window, fraRows, number, std::make_unique<Download>(address, folder_), desktop_));
+  rows.back()->onStateChange = [this] { runningChanged(); };
+  runningChanged();
   layout();
   window.show();
   fraRows.scrollIntoView(static_cast<float>(number - 1) * DownloadRow::kHeight, DownloadRow::kHeight);
@@ -65,14 +73,26 @@ bool FrmDownloads::mayClose() {
     const int running = runningCount(rows);
     if (running == 0) return true;
     const std::size_t asked = rows.size();
-    const std::string question =
-        running == 1 ? cp1252(u8"Ein Download läuft noch. Soll er abgebrochen und das Fenster geschlossen werden?")
-                     : cp1252(u8"Es laufen noch ") + std::to_string(running) +
-                           cp1252(u8" Downloads. Sollen sie abgebrochen und das Fenster geschlossen werden?");
-    if (!window.toolkit().askYesNo(question, window.caption())) return false;
+    ui::OpenQuestion question(closeQuestion(running));
+    asking_ = &question;
+    const bool yes = window.toolkit().askYesNo(question, window.caption());
+    asking_ = nullptr;
+    // The last download ended while the user read the question: the close ends nothing any more.
+    if (question.withdrawn()) return true;
+    if (!yes) return false;
     // A download handed over while the question was open was not in it: the answer does not cover
     // it, so the question comes again with every download that runs now.
     if (rows.size() == asked) return true;
+  }
+}
+
+void FrmDownloads::runningChanged() {
+  if (!asking_) return;
+  const int running = runningCount(rows);
+  if (running == 0) {
+    asking_->withdraw();
+  } else if (asking_->text() != closeQuestion(running)) {
+    asking_->setText(closeQuestion(running));
   }
 }
 

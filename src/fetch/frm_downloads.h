@@ -2,7 +2,8 @@
 // The downloads window: one window for every download of the user, a row each, newest at the
 // bottom and scrolled into view. It stays when the last download has ended, until the user closes
 // it (the close box or Esc); closing it while downloads run asks first, and takes every unfinished
-// file with it.
+// file with it. The question follows the downloads while it is open: it counts those that still run,
+// and when the last one ends it goes, and the window closes as the user asked.
 #include <functional>
 #include <memory>
 #include <string>
@@ -34,7 +35,10 @@ class FrmDownloads {
   void layout();
   bool mayClose();
   void closed();
+  // A row's download started or ended: the open question is brought in line.
+  void runningChanged();
 
+  ui::OpenQuestion *asking_ = nullptr;
   std::string folder_;
   DesktopServices desktop_;
   bool closed_ = false;

@@ -16,6 +16,7 @@ ui::WindowStyle settingsStyle() {
   style.sizable = false;
   style.toolWindow = true;
   style.showInTaskbar = false;
+  style.dialog = true;
   style.centred = true;
   style.icon = "klipfang.svg";
   return style;

@@ -2,6 +2,7 @@
 // a busy bar, and a close the user can take back.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QProgressBar>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -42,12 +43,19 @@ TEST(DownloadsWindowOnScreen, RowsScrollToTheNewOneAndEscAsksLikeTheCloseBox) {
   auto *pane = qobject_cast<QScrollArea *>(widgetOf(frm.fraRows));
   ASSERT_NE(pane, nullptr);
   const RowControls &last = frm.rows.back()->controls;
-  EXPECT_EQ(widgetOf(last.labName)->parentWidget(), pane->widget());
+  EXPECT_EQ(widgetOf(last.labName)->parentWidget(), widgetOf(last.fraRow));
+  EXPECT_EQ(widgetOf(last.fraRow)->parentWidget(), pane->widget());
   EXPECT_EQ(pane->widget()->height(), qtui::pixels(kRows * DownloadRow::kHeight));
   EXPECT_GT(pane->verticalScrollBar()->maximum(), 0);
   EXPECT_EQ(pane->verticalScrollBar()->value(), pane->verticalScrollBar()->maximum()) << "the new row is in view";
 
   while (last.labBytes.caption() != "5 kB") tk.waitForEvent();
+  // A screen reader hears a frame of a window, and each row named by its file and how it stands.
+  QAccessible::setActive(true);
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(window)->role(), QAccessible::Window);
+  QAccessibleInterface *row = QAccessible::queryAccessibleInterface(widgetOf(last.fraRow));
+  EXPECT_EQ(row->role(), QAccessible::Grouping);
+  EXPECT_EQ(row->text(QAccessible::Name), qtui::toQString(last.labName.caption()) + QString::fromUtf8(" – läuft"));
   auto *cancel = qobject_cast<QToolButton *>(widgetOf(last.cmdCancel));
   ASSERT_NE(cancel, nullptr);
   EXPECT_EQ(cancel->text(), "Abbrechen");

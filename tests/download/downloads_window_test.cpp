@@ -175,6 +175,7 @@ TEST_F(DownloadsWindowTest, TwoDownloadsRunSideBySideEachInItsRow) {
   EXPECT_EQ(running.cmdCancel.caption(), "Abbrechen");
   EXPECT_TRUE(running.labSpeed.visible());
   EXPECT_FALSE(running.cmdOpen.visible() || running.cmdRetry.visible() || running.labState.visible());
+  EXPECT_EQ(running.fraRow.accessibleName(), text::cp1252(u8"lang (1).webm – läuft"));
   Names expected{"lang (1).webm.part", "lang.webm", row(2).download().name()};
   std::ranges::sort(expected);
   EXPECT_EQ(filesIn(downloads), expected);
@@ -191,6 +192,7 @@ TEST_F(DownloadsWindowTest, TwoDownloadsRunSideBySideEachInItsRow) {
   }
   EXPECT_EQ(row(1).controls.labBytes.caption(), "300 kB");
   EXPECT_EQ(row(1).controls.labName.caption(), "lang (1).webm");
+  EXPECT_EQ(row(1).controls.fraRow.accessibleName(), text::cp1252(u8"lang (1).webm – Fertig"));
   EXPECT_EQ(file("lang (1).webm"), slow);
   EXPECT_EQ(file("lang.webm"), "alt");
   EXPECT_EQ(file(row(2).download().name()), clipOf(5));
@@ -496,6 +498,37 @@ TEST_F(DownloadsWindowTest, ClosingAsksWhileDownloadsRunAndTakesTheirPartsAlong)
   // Only the finished file stays: the running and the failed rows' parts went with the window.
   EXPECT_EQ(filesIn(downloads), Names{finished});
   never.open();
+}
+
+// The question counts the downloads that still run while the user reads it, and goes when the last
+// one ends: the close then ends nothing, and the window closes as the user asked.
+TEST_F(DownloadsWindowTest, TheCloseQuestionFollowsTheDownloadsAndGoesWithTheLast) {
+  Gate first;
+  Gate second;
+  const std::string bytes = clipBytes(20000);
+  test::RawHttpServer held([&](const test::RawRequest &request, test::RawConnection &connection) {
+    connection.send(head(200, "Content-Length: 20000\r\n") + bytes.substr(0, 8000));
+    (request.target() == "/eins.webm" ? first : second).wait();
+    connection.send(bytes.substr(8000));
+  });
+  frm.add(rawAddress(held, "/eins.webm"));
+  frm.add(rawAddress(held, "/zwei.webm"));
+  waitUntil([&] { return partSize("eins.webm") == 8000 && partSize("zwei.webm") == 8000; });
+  std::string afterTheFirst;
+  tk.boxes.whileShown = [&](const ui::Message &) {
+    first.open();
+    waitUntilEnded(1);
+    afterTheFirst = tk.boxes.shown().back().text;
+    second.open();
+    waitUntilEnded(2);
+  };
+  EXPECT_TRUE(frm.window.requestClose()) << "the question went with the last download";
+  EXPECT_EQ(afterTheFirst,
+            text::cp1252(u8"Ein Download läuft noch. Soll er abgebrochen und das Fenster geschlossen werden?"));
+  EXPECT_TRUE(tk.boxes.shown().back().withdrawn);
+  EXPECT_FALSE(frm.window.isOpen());
+  EXPECT_EQ(file("eins.webm"), bytes);
+  EXPECT_EQ(file("zwei.webm"), bytes);
 }
 
 TEST_F(DownloadsWindowTest, ALaterStartHandsItsAddressToTheWindowAndEnds) {

@@ -69,6 +69,25 @@ class MainWindowQtTest : public ::testing::Test {
   }
 
   QTreeWidget *resultList() const { return qobject_cast<QTreeWidget *>(widgetOf(frm->controls.lstResult)); }
+  QAbstractItemView *offers() const {
+    return qobject_cast<QLineEdit *>(widgetOf(frm->controls.txtSearch))->completer()->popup();
+  }
+  // Searches for `words` and waits until every row found is on the screen.
+  int listed(const std::string &words) {
+    frm->controls.txtSearch.setText(words);
+    frm->controls.cmdSearch.click();
+    const int rows = frm->controls.lstResult.count();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return resultList()->topLevelItemCount() == rows; }));
+    return rows;
+  }
+  // Presses `keys` in the main window, as the desktop hands them to it (Backtab with Shift).
+  void press(std::initializer_list<Qt::Key> keys, const std::string &typed = "") {
+    QWindow *window = widgetOf(frm->controls.window)->windowHandle();
+    for (const Qt::Key key : keys) {
+      QTest::keyClick(window, key, key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+    }
+    for (const char character : typed) QTest::keyClick(window, character);
+  }
 
   site::FaultyServer site;
   int port = 0;
@@ -100,6 +119,14 @@ struct Named {
   QAccessible::Role role;
 };
 
+// What a screen reader is told a window is: a frame or a dialog, named by its title.
+void expectWindow(const ui::Window &window, QAccessible::Role role) {
+  QAccessibleInterface *whole = QAccessible::queryAccessibleInterface(widgetOf(window));
+  ASSERT_NE(whole, nullptr);
+  EXPECT_EQ(whole->role(), role) << window.name();
+  EXPECT_EQ(whole->text(QAccessible::Name), widgetOf(window)->windowTitle()) << window.name();
+}
+
 // What a screen reader is told of every control of `window`: its name and its role.
 void expectNamesAndRoles(const ui::Window &window, std::initializer_list<Named> table) {
   EXPECT_EQ(window.controls().size(), table.size()) << window.name() << ": every control is in the table";
@@ -113,16 +140,21 @@ void expectNamesAndRoles(const ui::Window &window, std::initializer_list<Named> 
   }
 }
 
+// The control of `window` whose widget has the keyboard.
+std::string focusedControl(const ui::Window &window) {
+  for (const auto &control : window.controls()) {
+    if (widgetOf(*control) == QApplication::focusWidget()) return control->name();
+  }
+  return "(none)";
+}
+
 // The controls the Tab key visits after the one with the keyboard, until it comes back there.
 std::vector<std::string> tabStops(const ui::Window &window) {
   EXPECT_TRUE(QTest::qWaitForWindowActive(widgetOf(window)));
   std::vector<std::string> stops;
   for (int i = 0; i < 30; ++i) {
     QTest::keyClick(widgetOf(window)->windowHandle(), Qt::Key_Tab);
-    std::string name = "(none)";
-    for (const auto &control : window.controls()) {
-      if (widgetOf(*control) == QApplication::focusWidget()) name = control->name();
-    }
+    const std::string name = focusedControl(window);
     if (std::find(stops.begin(), stops.end(), name) != stops.end()) break;
     stops.push_back(name);
   }
@@ -132,6 +164,7 @@ std::vector<std::string> tabStops(const ui::Window &window) {
 TEST_F(MainWindowQtTest, EveryControlHasANameARoleAndATabStopInTheEyesOrder) {
   using Role = QAccessible::Role;
   QAccessible::setActive(true);
+  expectWindow(frm->controls.window, Role::Window);
   expectNamesAndRoles(frm->controls.window,
                       {{"fraPreview", u"Vorschau", Role::Grouping},
                        {"labInfo", u"0", Role::StaticText},
@@ -178,19 +211,27 @@ TEST_F(MainWindowQtTest, EveryControlHasANameARoleAndATabStopInTheEyesOrder) {
     headers << header->text(QAccessible::Name);
   }
   EXPECT_EQ(headers, (QStringList{"Nr.", "Film", "Title", "Dauer"}));
+  // A favourite's star, which the reader cannot see, is told in words after the row's number.
+  ASSERT_GT(listed("katze"), 1);
+  frm->controls.lstResult.clickItem(2);
+  frm->controls.cmdMark.click();
+  EXPECT_EQ(table->cellAt(1, 0)->text(QAccessible::Name),
+            qtui::toQString(frm->controls.lstResult.item(2).text) + QStringLiteral(", Favorit"));
+  EXPECT_EQ(table->cellAt(0, 0)->text(QAccessible::Name), qtui::toQString(frm->controls.lstResult.item(1).text));
   EXPECT_EQ(tabStops(frm->controls.window),
             (std::vector<std::string>{"cmdSearch", "lstResult", "cmdFile", "cmdResults", "cmdDL", "cmdSets", "cmdWatch",
                                       "cmdFavs", "cmdToFav", "cmdInfo", "txtSearch"}));
 
   frm->controls.cmdSets.click();
   const store::FrmSettings &settings = *frm->settingsWindow().window();
+  expectWindow(settings.window, Role::Dialog);
   expectNamesAndRoles(settings.window, {{"img", u"Einstellungen", Role::Graphic},
                                         {"lab(0)", u"Maximale Ergebnisse:", Role::StaticText},
                                         {"lab(1)", u"Einstellungen", Role::StaticText},
                                         {"lab(2)", u"Gel. Texte reinigen:", Role::StaticText},
                                         {"lab(3)", u"Bild-Vorschau:", Role::StaticText},
                                         {"lab(4)", u"Videos im Vordergrund:", Role::StaticText},
-                                        {"cboMax", u"1", Role::ComboBox},
+                                        {"cboMax", u"Maximale Ergebnisse", Role::ComboBox},
                                         {"fraClean", u"Gel. Texte reinigen", Role::Grouping},
                                         {"optYes", u"Ja", Role::RadioButton},
                                         {"optNo", u"Nein", Role::RadioButton},
@@ -199,7 +240,8 @@ TEST_F(MainWindowQtTest, EveryControlHasANameARoleAndATabStopInTheEyesOrder) {
                                         {"cmdHistory", u"Suchverlauf löschen", Role::PushButton},
                                         {"cmdAbort", u"Abbrechen", Role::PushButton},
                                         {"cmdSave", u"Übernehmen", Role::PushButton}});
-  // The system calls a drop-down list by its value: its label names it.
+  // A drop-down list is called by its name like every input; the entry it shows is its value.
+  EXPECT_EQ(accessible(settings.cboMax)->text(QAccessible::Value), QStringView(u"1"));
   const auto labels = accessible(settings.cboMax)->relations(QAccessible::Label);
   ASSERT_EQ(labels.size(), 1);
   EXPECT_EQ(labels.front().first->text(QAccessible::Name), QStringView(u"Maximale Ergebnisse:"));
@@ -211,10 +253,11 @@ TEST_F(MainWindowQtTest, EveryControlHasANameARoleAndATabStopInTheEyesOrder) {
   frm->controls.cmdInfo.click();
   const FrmInfo &info = *frm->infoWindow().current();
   const QString homepage = QString::fromStdString(homepageAddress(test::localSiteAddress(port)));
+  expectWindow(info.window, Role::Dialog);
   expectNamesAndRoles(info.window, {{"lab", u"Klipfang 1.0", Role::StaticText},
                                     {"Label1", u"von den Klipfang-Machern", Role::StaticText},
                                     {"Label3", u"Programmiert mit Sorgfalt vom Klipfang-Team.", Role::StaticText},
-                                    {"Label2", homepage, Role::StaticText},
+                                    {"Label2", homepage, Role::Link},
                                     {"Image1", u"Logo von Klipfang", Role::Graphic},
                                     {"cmdClose", u"Schließen", Role::PushButton},
                                     {"lstKeys", u"Tasten", Role::Tree}});
@@ -222,6 +265,7 @@ TEST_F(MainWindowQtTest, EveryControlHasANameARoleAndATabStopInTheEyesOrder) {
 
   store::FrmVid video(test::qtToolkit(), false);
   video.window.show();
+  expectWindow(video.window, Role::Window);
   expectNamesAndRoles(video.window, {{"brw", u"Video", Role::Client}});
 }
 
@@ -280,6 +324,93 @@ TEST_F(MainWindowQtTest, SearchMarkWatchAndCloseByKeysAlone) {
   EXPECT_GT(site.requests().size(), requests);
   EXPECT_EQ(site.requests().back().target, "/results?search_query=katze&search=Search");
   EXPECT_TRUE(test::qtToolkit().boxes.take().empty());
+}
+
+// Enter in the search box searches the words in it, also while it offers earlier searches for them;
+// an offer chosen with the arrows is taken into the box and searched. While a search runs, the first
+// Esc closes the offers and leaves the search running; the second stops it.
+TEST_F(MainWindowQtTest, EnterSearchesTheWordsInTheBoxAndEscClosesTheOffersFirst) {
+  ASSERT_GT(listed("katze"), 2);
+  frm->controls.lstResult.clickItem(3);
+  press({Qt::Key_F6}, "kat");
+  ASSERT_TRUE(offers()->isVisible()) << "the earlier search holds the words";
+  press({Qt::Key_Return});
+  EXPECT_FALSE(offers()->isVisible());
+  EXPECT_EQ(site.requests().back().target, "/results?search_query=kat&search=Search");
+  EXPECT_EQ(frm->controls.lstResult.selectedIndex(), 0) << "nothing of the earlier search stays selected";
+  // Offered newest first: "kat", then "katze".
+  press({Qt::Key_F6}, "kat");
+  press({Qt::Key_Down, Qt::Key_Down, Qt::Key_Return});
+  EXPECT_EQ(frm->controls.txtSearch.text(), "katze");
+  EXPECT_EQ(site.requests().back().target, "/results?search_query=katze&search=Search");
+
+  site.setFault({"GET", "page=2", 0}, site::Fault::Trickle);
+  frm->settings.respages = 3;
+  bool offered = false;
+  bool closedAndStillSearching = false;
+  const WhileWaiting keys([&] {
+    if (site.requests().back().target.find("page=2") == std::string::npos) return false;
+    press({Qt::Key_F6, Qt::Key_Down});
+    offered = offers()->isVisible();
+    press({Qt::Key_Escape});
+    closedAndStillSearching = !offers()->isVisible() && !frm->AbortSearch;
+    press({Qt::Key_Escape});
+    return true;
+  });
+  EXPECT_EQ(listed("klipfang"), 20) << "stopped on page 2";
+  EXPECT_TRUE(offered);
+  EXPECT_TRUE(closedAndStillSearching);
+}
+
+// A list the keyboard enters selects the row it lands on, and each key that moves the focus frame
+// selects its row: the commands act on the row the user sees highlighted.
+TEST_F(MainWindowQtTest, TheRowTheKeyboardIsOnIsTheSelectedOne) {
+  const ui::ListView &results = frm->controls.lstResult;
+  ASSERT_EQ(listed("klipfang"), 20);
+  press({Qt::Key_Tab, Qt::Key_Tab});
+  ASSERT_EQ(QApplication::focusWidget(), resultList());
+  EXPECT_EQ(results.selectedIndex(), 1);
+  press({Qt::Key_End});
+  EXPECT_EQ(results.selectedIndex(), 20);
+  // Unselected, the row keeps the frame; Home on it selects it again.
+  press({Qt::Key_Home});
+  QTest::keyClick(resultList(), Qt::Key_Space, Qt::ControlModifier);
+  ASSERT_EQ(results.selectedIndex(), 0);
+  press({Qt::Key_Home});
+  EXPECT_EQ(results.selectedIndex(), 1);
+
+  frm->controls.cmdMark.click();
+  frm->controls.cmdFavs.click();
+  press({Qt::Key_F6, Qt::Key_Tab, Qt::Key_Tab});
+  ASSERT_EQ(QApplication::focusWidget(), widgetOf(frm->controls.lstFavs));
+  EXPECT_EQ(frm->controls.lstFavs.selectedIndex(), 1);
+}
+
+// Opened from the keyboard, the command panel keeps it: Tab and the arrows go round its four buttons.
+// Esc, or a command that closes it, gives the keyboard back to the row it was opened for.
+TEST_F(MainWindowQtTest, TheCommandPanelHoldsTheKeyboardAndGivesItBackToItsRow) {
+  ASSERT_GT(listed("katze"), 3);
+  press({Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Down, Qt::Key_Down, Qt::Key_Menu});
+  ASSERT_TRUE(widgetOf(frm->controls.fraCMD)->isVisible());
+  std::vector<std::string> visited{focusedControl(frm->controls.window)};
+  for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Right, Qt::Key_Left,
+                            Qt::Key_Left, Qt::Key_Backtab, Qt::Key_Up, Qt::Key_Down}) {
+    press({key});
+    visited.push_back(focusedControl(frm->controls.window));
+  }
+  EXPECT_EQ(visited, (std::vector<std::string>{"cmdLink", "cmdDll", "cmdMark", "cmdDelFav", "cmdLink", "cmdDll",
+                                               "cmdLink", "cmdDelFav", "cmdMark", "cmdDll", "cmdMark"}));
+  press({Qt::Key_Escape});
+  EXPECT_FALSE(widgetOf(frm->controls.fraCMD)->isVisible());
+  EXPECT_EQ(QApplication::focusWidget(), resultList());
+  EXPECT_EQ(frm->controls.lstResult.selectedIndex(), 3);
+
+  QTest::keyClick(widgetOf(frm->controls.window)->windowHandle(), Qt::Key_F10, Qt::ShiftModifier);
+  press({Qt::Key_Right, Qt::Key_Right, Qt::Key_Return});
+  EXPECT_EQ(frm->controls.lstResult.smallIcon(3), 1) << "marked";
+  EXPECT_FALSE(widgetOf(frm->controls.fraCMD)->isVisible());
+  EXPECT_EQ(QApplication::focusWidget(), resultList());
+  EXPECT_EQ(resultList()->currentItem(), resultList()->topLevelItem(2));
 }
 
 TEST_F(MainWindowQtTest, EnterInTheSearchBoxListsTheSitesResults) {

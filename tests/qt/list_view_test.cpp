@@ -21,7 +21,7 @@ class QtListViewTest : public ::testing::Test {
  protected:
   QtListViewTest() {
     for (const char *header : {"Nr.", "Film", "ID", "Gfx", "Title", "Dauer"}) list.addColumn(header);
-    images.entries.push_back({"fav", "fav.svg"});
+    images.entries.push_back({"fav", "fav.svg", "Favorit"});
     list.setImageList(&images);
     tree = qobject_cast<QTreeWidget *>(widgetOf(list));
   }

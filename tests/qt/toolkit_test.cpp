@@ -78,8 +78,18 @@ TEST(QtToolkitTest, AQuestionOffersJaAndNeinAndIsAnsweredFromTheQueue) {
   tk.answering = false;
   EXPECT_TRUE(tk.askYesNo("Abbrechen?", "Klipfang"));
   EXPECT_FALSE(tk.askYesNo("Abbrechen?", "Klipfang"));
-  tk.answering = true;
   answer.stop();
+  // A question the program changes while it is open shows its new words; withdrawn, it closes.
+  ui::OpenQuestion open("Zwei laufen noch.");
+  QString changed;
+  QTimer::singleShot(10, [&] {
+    open.setText("Nur einer noch.");
+    changed = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())->text();
+    open.withdraw();
+  });
+  EXPECT_FALSE(tk.askYesNo(open, "Klipfang"));
+  EXPECT_EQ(changed, QStringLiteral("Nur einer noch."));
+  tk.answering = true;
   captions.sort();
   EXPECT_EQ(captions, (QStringList{QStringLiteral("Ja"), QStringLiteral("Nein")}));
   EXPECT_EQ(defaultCaption, QStringLiteral("Nein"));

@@ -45,7 +45,7 @@ struct SearchWindow {
   ui::TextBox &txtSearch;
   ui::ImageBox &imgPrev;
   ui::Label &labSel;
-  ui::ImageList img{{{"fav", "fav.svg"}}};
+  ui::ImageList img{{{"fav", "fav.svg", "Favorit"}}};
   bool AbortSearch = false;
   store::SearchHistory history;
   store::Settings settings{3, true, false, false};

@@ -130,6 +130,10 @@ TEST_F(InstallTest, TheLauncherStartsTheUsersOwnSiteAndItEndsWithTheLauncher) {
   EXPECT_EQ(test::readFile(output).rfind("Aufruf: klipfang", 0), 0U) << "the arguments reach the program";
   EXPECT_NE(test::readFile(output).find("klipfang --library ORDNER"), std::string::npos);
   EXPECT_FALSE(siteAnswers(port)) << "no site for a start with arguments";
+  // Root, who could write into the installed folder, runs a copy in his home as every user does.
+  test::StartedProgram rootHelp("/usr/bin/setpriv", asUser(0, {launcher(), "--help"}));
+  EXPECT_EQ(rootHelp.exitStatus(), 0);
+  EXPECT_TRUE(std::filesystem::exists(programOf(0)));
 
   const std::string program = programOf(user);
   const auto runs = [&] { return !siteOfProgram(user).empty(); };

@@ -24,7 +24,7 @@ class FavouriteCommandsTest : public ::testing::Test {
     ui::setToolkit(tk);
     std::filesystem::create_directory(dir.file("dat"));
     test::writeFile(dir.file("vid.kf"), "<p>%</p>\r\n");
-    img.entries.push_back({"fav", "fav.svg"});
+    img.entries.push_back({"fav", "fav.svg", "Favorit"});
     lstResult.setImageList(&img);
     lstFavs.setVisible(false);
     lstFile.setVisible(false);

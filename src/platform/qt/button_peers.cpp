@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QToolButton>
 
+#include "platform/qt/accessible.h"
 #include "platform/qt/control_peer.h"
 #include "platform/qt/convert.h"
 #include "platform/qt/guarded.h"
@@ -128,7 +129,7 @@ class OptionButtonPeer : public QtControlPeer {
 
 class ComboBoxPeer : public QtControlPeer {
  public:
-  ComboBoxPeer(ui::ComboBox &combo, QWidget *parent) : QtControlPeer(combo, new QComboBox(parent)), combo_(combo) {
+  ComboBoxPeer(ui::ComboBox &combo, QWidget *parent) : QtControlPeer(combo, new ComboWidget(parent)), combo_(combo) {
     comboBox()->setEditable(false);
     connect(comboBox(), &QComboBox::activated, this,
             [this](int index) { runGuarded([&] { combo_.setListIndex(index); }); });

@@ -33,9 +33,48 @@ int mouseButtonCode(Qt::MouseButton button) {
   }
 }
 
+// The row that has the keyboard's focus frame is always the selected one, so that the commands act on
+// the row the user sees: the tree itself would leave the row it puts the frame on unselected when the
+// list gets the focus by Tab, and ignore Home or Page Up on the row that has the frame already.
+class FocusSelectingTree : public QTreeWidget {
+ public:
+  using QTreeWidget::QTreeWidget;
+
+ protected:
+  void focusInEvent(QFocusEvent *event) override {
+    QTreeWidget::focusInEvent(event);
+    if (event->reason() != Qt::TabFocusReason && event->reason() != Qt::BacktabFocusReason) return;
+    if (!selectedItems().isEmpty()) return;
+    selectFramed(currentItem() ? currentItem() : topLevelItem(0));
+  }
+
+  void keyPressEvent(QKeyEvent *event) override {
+    QTreeWidget::keyPressEvent(event);
+    switch (event->key()) {
+      case Qt::Key_Up:
+      case Qt::Key_Down:
+      case Qt::Key_Home:
+      case Qt::Key_End:
+      case Qt::Key_PageUp:
+      case Qt::Key_PageDown:
+        if (event->modifiers() == Qt::NoModifier && currentItem() && !currentItem()->isSelected()) {
+          selectFramed(currentItem());
+        }
+        break;
+      default:
+        break;
+    }
+  }
+
+ private:
+  void selectFramed(QTreeWidgetItem *item) {
+    if (item) setCurrentItem(item);
+  }
+};
+
 class ListViewPeer : public QtControlPeer {
  public:
-  ListViewPeer(ui::ListView &list, QWidget *parent) : QtControlPeer(list, new QTreeWidget(parent)), list_(list) {
+  ListViewPeer(ui::ListView &list, QWidget *parent) : QtControlPeer(list, new FocusSelectingTree(parent)), list_(list) {
     QTreeWidget *view = tree();
     view->setRootIsDecorated(false);
     view->setItemsExpandable(false);
@@ -96,6 +135,8 @@ class ListViewPeer : public QtControlPeer {
   bool eventFilter(QObject *watched, QEvent *event) override {
     // What the handlers do may end the window, so nothing of this peer is touched after them.
     if (watched == tree()) {
+      // The row the focus lands on has to be in the tree, though new rows wait for their frame.
+      if (event->type() == QEvent::FocusIn && tree()->topLevelItemCount() < list_.count()) showNewRows();
       if (event->type() == QEvent::KeyPress) {
         const auto &key = *static_cast<QKeyEvent *>(event);
         if (const int code = keyCode(key)) runGuarded([&] { list_.keyDown(code, shiftState(key.modifiers())); });
@@ -202,6 +243,10 @@ class ListViewPeer : public QtControlPeer {
       if (shown_[at] == 1) {
         widgetItem.setText(column, shownText(item.text));
         widgetItem.setIcon(column, icon(item.smallIcon));
+        // A screen reader does not see the picture: it hears its word after the row's text.
+        const std::string spoken = spokenIcon(item.smallIcon);
+        widgetItem.setData(column, Qt::AccessibleTextRole,
+                           spoken.empty() ? QVariant() : QVariant(shownText(item.text + ", " + spoken)));
         continue;
       }
       const auto subItem = static_cast<std::size_t>(shown_[at] - 2);
@@ -213,6 +258,12 @@ class ListViewPeer : public QtControlPeer {
       widgetItem.setData(column, Qt::ForegroundRole,
                          sub.foreColor == ui::kBlack ? QVariant() : QVariant(QBrush(toQColor(sub.foreColor))));
     }
+  }
+
+  std::string spokenIcon(int number) const {
+    const ui::ImageList *images = list_.imageList();
+    if (!images || number < 1 || number > static_cast<int>(images->entries.size())) return {};
+    return images->entries[static_cast<std::size_t>(number - 1)].spoken;
   }
 
   QIcon icon(int number) const {

@@ -13,6 +13,7 @@
 #include <iostream>
 #include <utility>
 
+#include "platform/qt/accessible.h"
 #include "platform/qt/control_peer.h"
 #include "platform/qt/convert.h"
 #include "platform/qt/posted_tasks.h"
@@ -82,7 +83,9 @@ QMessageBox::Icon qtIcon(ui::MessageIcon icon) {
 }  // namespace
 
 QtToolkit::QtToolkit(int &argc, char **argv)
-    : ownApp_(makeApplication(argc, argv, *this)), posted_(std::make_unique<PostedTasks>()) {}
+    : ownApp_(makeApplication(argc, argv, *this)), posted_(std::make_unique<PostedTasks>()) {
+  installAccessibility();
+}
 
 QtToolkit::~QtToolkit() {
   if (pointer_ == ui::MousePointer::Hourglass) QGuiApplication::restoreOverrideCursor();
@@ -147,9 +150,9 @@ void QtToolkit::messageBox(const std::string &text, const std::string &title, ui
   box.exec();
 }
 
-bool QtToolkit::askYesNo(const std::string &question, const std::string &title) {
-  if (answering) return boxes.question({question, title, ui::MessageIcon::Question});
-  QMessageBox box(QMessageBox::Question, toQString(title), toQString(question));
+bool QtToolkit::askYesNo(ui::OpenQuestion &question, const std::string &title) {
+  if (answering) return boxes.question(question, title);
+  QMessageBox box(QMessageBox::Question, toQString(title), toQString(question.text()));
   // The question can name files from the network: shown as it is, never as markup.
   box.setTextFormat(Qt::PlainText);
   // The buttons' own captions: Qt's standard ones follow a translation the program does not load.
@@ -157,8 +160,16 @@ bool QtToolkit::askYesNo(const std::string &question, const std::string &title) 
   QPushButton *no = box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
   box.setDefaultButton(no);
   box.setEscapeButton(no);
+  question.onChange = [&] {
+    if (question.withdrawn()) {
+      box.reject();
+    } else {
+      box.setText(toQString(question.text()));
+    }
+  };
   box.exec();
-  return box.clickedButton() == yes;
+  question.onChange = nullptr;
+  return !question.withdrawn() && box.clickedButton() == yes;
 }
 
 bool haveDisplay() {

@@ -41,7 +41,8 @@ class QtToolkit : public ui::Toolkit {
 
   // On the screen, or answered (below).
   void messageBox(const std::string &text, const std::string &title, ui::MessageIcon icon) override;
-  bool askYesNo(const std::string &question, const std::string &title) override;
+  using ui::Toolkit::askYesNo;
+  bool askYesNo(ui::OpenQuestion &question, const std::string &title) override;
 
   // The seam for tests on the real widgets. While `answering` is on, a box is not shown: `boxes`
   // keeps and answers it, as the headless toolkit does. The Qt tests turn it on before their first

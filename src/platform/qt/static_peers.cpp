@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 
+#include "platform/qt/accessible.h"
 #include "platform/qt/control_peer.h"
 #include "platform/qt/convert.h"
 #include "platform/qt/guarded.h"
@@ -57,11 +58,18 @@ class FramePeer : public QtControlPeer {
 
 class LabelPeer : public QtControlPeer {
  public:
-  LabelPeer(ui::Label &label, QWidget *parent) : QtControlPeer(label, new QLabel(parent)), label_(label) {
+  LabelPeer(ui::Label &label, QWidget *parent) : QtControlPeer(label, new LabelWidget(parent)), label_(label) {
+    // A screen reader's press may end the window and this peer with it: nothing of the peer is
+    // touched after the click.
+    if (LabelWidget *made = qLabel()) made->press = [this] { runGuarded([this] { label_.click(); }); };
     // Captions can hold text from the network: never read it as markup.
     qLabel()->setTextFormat(Qt::PlainText);
     qLabel()->setWordWrap(true);
     widget()->installEventFilter(this);
+  }
+  // The widget goes only once the event loop deletes it: a press that comes meanwhile finds no peer.
+  ~LabelPeer() override {
+    if (LabelWidget *shown = qLabel()) shown->press = nullptr;
   }
 
  protected:
@@ -76,6 +84,7 @@ class LabelPeer : public QtControlPeer {
         QFont font = toQFont(label_.font());
         font.setUnderline(label_.link());
         qLabel()->setFont(font);
+        if (LabelWidget *shown = qLabel()) shown->link = label_.link();
         qLabel()->setFocusPolicy(label_.link() ? Qt::StrongFocus : Qt::NoFocus);
         qLabel()->setBuddy(label_.labelFor() ? widgetOf(*label_.labelFor()) : nullptr);
         QPalette palette = qLabel()->palette();
@@ -118,7 +127,7 @@ class LabelPeer : public QtControlPeer {
   }
 
  private:
-  QLabel *qLabel() const { return static_cast<QLabel *>(widget()); }
+  LabelWidget *qLabel() const { return static_cast<LabelWidget *>(widget()); }
   ui::Label &label_;
 };
 

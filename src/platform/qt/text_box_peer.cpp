@@ -85,13 +85,13 @@ class TextBoxPeer : public QtControlPeer {
     return true;
   }
 
-  // Enter on an offer takes it into the box and is then Enter in the box, which starts a search there.
+  // Enter while the offers are open is Enter in the box, never only the end of the offers: on an offer
+  // chosen with the arrows it first takes that offer into the box, else it leaves the typed words.
   bool offerKey(const QKeyEvent &key) {
     if (key.key() != Qt::Key_Return && key.key() != Qt::Key_Enter) return false;
     const QModelIndex chosen = offers_->popup()->currentIndex();
-    if (!chosen.isValid()) return false;
     offers_->popup()->hide();
-    lineEdit()->setText(chosen.data().toString());
+    if (chosen.isValid()) lineEdit()->setText(chosen.data().toString());
     // What the key starts may end the window: nothing of this peer is touched after it.
     runGuarded([&] { box_.keyDown(ui::keys::kEnter, shiftState(key.modifiers())); });
     return true;

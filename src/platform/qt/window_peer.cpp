@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/qt/accessible.h"
 #include "platform/qt/control_peer.h"
 #include "platform/qt/convert.h"
 #include "platform/qt/guarded.h"
@@ -33,7 +34,7 @@ Qt::WindowFlags flagsFor(const ui::WindowStyle &style) {
 }  // namespace
 
 QtWindowPeer::QtWindowPeer(ui::Window &window)
-    : window_(window), widget_(new QWidget(nullptr, flagsFor(window.style()))) {
+    : window_(window), widget_(new WindowSurface(window.style().dialog, flagsFor(window.style()))) {
   const ui::WindowStyle &style = window.style();
   widget_->setWindowTitle(shownText(window.caption(), kLongestWindowCaption));
   QPalette palette = widget_->palette();
@@ -138,12 +139,13 @@ bool QtWindowPeer::eventFilter(QObject *watched, QEvent *event) {
 // The platform window gets each key and mouse press once, before it hands them to the widget with
 // the focus or under the pointer, which may pass them on to their parents again. A key the window
 // takes never reaches the widget. The handlers may end the window, so nothing of this peer is
-// touched after them.
+// touched after them. While a pop-up list is open (the search box's offers) the keys are its own:
+// Esc closes it and does not stop the search, Enter is the box's.
 bool QtWindowPeer::seeInput(QEvent *event) {
   if (event->type() == QEvent::KeyPress) {
     const auto &key = *static_cast<QKeyEvent *>(event);
     const int code = keyCode(key);
-    if (code == 0) return false;
+    if (code == 0 || QApplication::activePopupWidget()) return false;
     window_.focusMovedTo(controlOf(QApplication::focusWidget()));
     if (key.key() == Qt::Key_Escape) {
       runGuarded([this] { window_.escape(); });

@@ -16,10 +16,15 @@ void AnsweredBoxes::message(Message box) {
   keep(std::move(box));
 }
 
-bool AnsweredBoxes::question(Message box) {
-  box.question = true;
-  keep(std::move(box));
-  if (answers_.empty()) return false;
+bool AnsweredBoxes::question(OpenQuestion &question, const std::string &title) {
+  const std::size_t at = shown_.size();
+  question.onChange = [this, at, &question] {
+    shown_[at].text = question.text();
+    shown_[at].withdrawn = question.withdrawn();
+  };
+  keep({question.text(), title, MessageIcon::Question, true});
+  question.onChange = nullptr;
+  if (question.withdrawn() || answers_.empty()) return false;
   const bool yes = answers_.front();
   answers_.pop_front();
   return yes;

@@ -19,7 +19,9 @@ class AnsweredBoxes {
   void answerNext(bool yes) { answers_.push_back(yes); }
 
   void message(Message box);
-  bool question(Message box);
+  // The box kept follows the question's words while it is open; a question withdrawn meanwhile
+  // takes no answer.
+  bool question(OpenQuestion &question, const std::string &title);
 
   // Every box so far, oldest first.
   const std::vector<Message> &shown() const { return shown_; }

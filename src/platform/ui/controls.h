@@ -251,6 +251,7 @@ struct ImageList {
   struct Entry {
     std::string key;
     std::string asset;
+    std::string spoken;  // what a screen reader says for the picture on a row
   };
   std::vector<Entry> entries;
   std::uint32_t maskColor = rgb(192, 192, 192);

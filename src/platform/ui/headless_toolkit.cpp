@@ -50,8 +50,8 @@ void HeadlessToolkit::messageBox(const std::string &text, const std::string &tit
   boxes.message({text, title, icon});
 }
 
-bool HeadlessToolkit::askYesNo(const std::string &question, const std::string &title) {
-  return boxes.question({question, title, MessageIcon::Question});
+bool HeadlessToolkit::askYesNo(OpenQuestion &question, const std::string &title) {
+  return boxes.question(question, title);
 }
 
 void HeadlessToolkit::clearClipboard() {

@@ -28,7 +28,8 @@ class HeadlessToolkit : public Toolkit {
   void setMousePointer(MousePointer pointer) override;
 
   void messageBox(const std::string &text, const std::string &title, MessageIcon icon) override;
-  bool askYesNo(const std::string &question, const std::string &title) override;
+  using Toolkit::askYesNo;
+  bool askYesNo(OpenQuestion &question, const std::string &title) override;
 
   void clearClipboard() override;
   void setClipboardText(const std::string &text) override;

@@ -26,6 +26,21 @@ std::string reasonOf(const std::exception_ptr &failure) {
 
 }  // namespace
 
+void OpenQuestion::setText(std::string value) {
+  text_ = std::move(value);
+  if (onChange) onChange();
+}
+
+void OpenQuestion::withdraw() {
+  withdrawn_ = true;
+  if (onChange) onChange();
+}
+
+bool Toolkit::askYesNo(const std::string &question, const std::string &title) {
+  OpenQuestion open(question);
+  return askYesNo(open, title);
+}
+
 Toolkit &toolkit() {
   assert(current && "setToolkit() must run before the first window is made");
   return *current;

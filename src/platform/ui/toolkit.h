@@ -18,7 +18,26 @@ struct Message {
   std::string text;
   std::string title;
   MessageIcon icon = MessageIcon::None;
-  bool question = false;  // a question answered "Ja" or "Nein", with the icon Question
+  bool question = false;   // a question answered "Ja" or "Nein", with the icon Question
+  bool withdrawn = false;  // a question the program took back while it was open
+};
+
+// A question whose words the program keeps true while the user reads it: what it asks about may
+// change meanwhile. The program changes its words, or withdraws it once there is nothing left to ask;
+// the toolkit that shows it follows through onChange, which it sets for that time.
+class OpenQuestion {
+ public:
+  explicit OpenQuestion(std::string text) : text_(std::move(text)) {}
+  const std::string &text() const { return text_; }
+  void setText(std::string value);
+  bool withdrawn() const { return withdrawn_; }
+  void withdraw();
+
+  std::function<void()> onChange;
+
+ private:
+  std::string text_;
+  bool withdrawn_ = false;
 };
 
 class Toolkit {
@@ -48,7 +67,10 @@ class Toolkit {
   virtual void messageBox(const std::string &text, const std::string &title, MessageIcon icon) = 0;
   // A modal question the user answers with "Ja" (true) or "Nein": "Nein" is the default, and
   // closing the box answers it.
-  virtual bool askYesNo(const std::string &question, const std::string &title) = 0;
+  bool askYesNo(const std::string &question, const std::string &title);
+  // The same, showing the question's words as they change; a question withdrawn while open closes
+  // and answers false.
+  virtual bool askYesNo(OpenQuestion &question, const std::string &title) = 0;
 
   virtual void clearClipboard() = 0;
   virtual void setClipboardText(const std::string &text) = 0;

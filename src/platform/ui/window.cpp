@@ -125,6 +125,36 @@ bool Window::keyDown(int keyCode, int shift) {
   return true;
 }
 
+void Window::keepKeyboardWithin(const Control &container) {
+  using namespace keys;
+  for (const int forward : {kTab, kRight, kDown}) {
+    bindKey(
+        forward, 0, [this, &container] { moveFocusWithin(container, 1); }, &container);
+  }
+  for (const int backward : {kLeft, kUp}) {
+    bindKey(
+        backward, 0, [this, &container] { moveFocusWithin(container, -1); }, &container);
+  }
+  bindKey(
+      kTab, kShift, [this, &container] { moveFocusWithin(container, -1); }, &container);
+}
+
+void Window::moveFocusWithin(const Control &container, int step) {
+  std::vector<Control *> stops;
+  for (const auto &control : controls_) {
+    if (control->container() == &container && control->takesFocus() && control->visible()) {
+      stops.push_back(control.get());
+    }
+  }
+  if (stops.empty()) return;
+  std::stable_sort(stops.begin(), stops.end(),
+                   [](const Control *a, const Control *b) { return a->tabIndex() < b->tabIndex(); });
+  const auto at = std::find(stops.begin(), stops.end(), focused_);
+  const auto count = static_cast<std::ptrdiff_t>(stops.size());
+  const std::ptrdiff_t from = at == stops.end() ? (step > 0 ? -1 : 0) : at - stops.begin();
+  setFocus(*stops[static_cast<std::size_t>((from + step + count) % count)]);
+}
+
 void Window::escape() {
   if (onEscape) onEscape();
 }

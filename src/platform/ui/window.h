@@ -18,8 +18,12 @@ enum class MousePointer { Default = 0, Hourglass = 11 };
 // Key codes and shift states as the program's handlers get them; letters and digits are their
 // upper-case characters ('D').
 namespace keys {
+constexpr int kTab = 9;
 constexpr int kEnter = 13;
 constexpr int kEscape = 27;
+constexpr int kLeft = 37;
+constexpr int kUp = 38;
+constexpr int kRight = 39;
 constexpr int kDown = 40;
 constexpr int kDelete = 46;
 constexpr int kMenu = 93;
@@ -35,6 +39,9 @@ struct WindowStyle {
   bool toolWindow = false;  // small title bar with a close box only
   bool showInTaskbar = true;
   bool centred = false;  // placed in the middle of the screen when shown
+  // A window the user reads or answers and closes again (the settings, the about window) is a
+  // dialog to assistive technology; every other is a frame.
+  bool dialog = false;
   std::uint32_t background = rgb(255, 255, 255);
   std::string icon;  // asset name; empty for no icon
   // A sizable window is never made smaller than this client area (twips; 0: no limit).
@@ -109,6 +116,9 @@ class Window {
   // A key pressed while the focused control has the keyboard: runs the key's action and answers
   // true, or answers false for a key the window has none for.
   bool keyDown(int keyCode, int shift = 0);
+  // While a control in `container` has the keyboard, Tab and the arrow keys move it round the
+  // container's controls in tab order and never out of it (Shift+Tab, Left and Up backwards).
+  void keepKeyboardWithin(const Control &container);
 
   // The client area changed size: by the user, by the window system (minimised: 0 x 0) or by a test.
   void resized(float clientWidth, float clientHeight);
@@ -135,6 +145,7 @@ class Window {
  private:
   void attached(Control &control);
   Control *firstInTabOrder() const;
+  void moveFocusWithin(const Control &container, int step);
 
   struct KeyBinding {
     int keyCode;
