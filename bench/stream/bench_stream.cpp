@@ -111,16 +111,22 @@ double residentMB(pid_t pid, bool withChildren) {
   return total;
 }
 
+// Where the site answers: its port, and "/KEY", which begins every address of it.
+struct Site {
+  int port = 0;
+  std::string root;
+};
+
 // Asks for the segments from `first` on, one after the other as a player does, until `until`; answers
 // the seconds of video got and the bytes.
-std::pair<double, std::size_t> fetchSegments(int port, const std::string &video, int first, int count,
+std::pair<double, std::size_t> fetchSegments(const Site &site, const std::string &video, int first, int count,
                                              const std::atomic<bool> *until = nullptr) {
-  httplib::Client client("127.0.0.1", port);
+  httplib::Client client("127.0.0.1", site.port);
   client.set_read_timeout(120, 0);
   std::size_t bytes = 0;
   int got = 0;
   for (int i = first; i < first + count && !(until && *until); ++i) {
-    const auto answer = client.Get("/stream/" + video + "/" + std::to_string(i) + ".ts");
+    const auto answer = client.Get(site.root + "/stream/" + video + "/" + std::to_string(i) + ".ts");
     if (!answer || answer->status != 200) {
       std::fprintf(stderr, "segment %d of %s: %d\n", i, video.c_str(), answer ? answer->status : 0);
       std::exit(1);
@@ -141,8 +147,9 @@ double cacheMB(const fs::path &folder) {
 
 class Window {
  public:
-  Window(const std::string &appDir, int port)
-      : site_(test::localSiteAddress(port)), watch_(ui::toolkit(), appDir, site_, settings_) {}
+  Window(const std::string &appDir, const Site &site)
+      : site_(test::localSiteAddress(site.port, site.root.substr(1))),
+        watch_(ui::toolkit(), appDir, site_, settings_) {}
 
   // From the watch (a double click) to a moving picture, in seconds.
   double watch(const std::string &file) {
@@ -199,7 +206,9 @@ int main(int argc, char **argv) {
       spawnSite(KF_SITE_PROGRAM, {"--library", lib.string(), "--database", dir.file("cache/lib.sqlite"), "--port", "0",
                                   "--stream-cache", std::to_string(kCacheMegabytes)});
   const std::string started = waitForLine(site, "Videos im Katalog");
-  const int port = std::atoi(started.c_str() + started.find("localhost:") + 10);
+  // "http://www.localhost:PORT/KEY/ (Ordner ...": every address of the site carries the key.
+  const std::size_t portAt = started.find("localhost:") + 10, keyAt = started.find('/', portAt);
+  const Site at{std::atoi(started.c_str() + portAt), started.substr(keyAt, started.find('/', keyAt + 1) - keyAt)};
 
   // The video window: first the engine's start, then direct play and the converted clip.
   kf::qtui::QtToolkit toolkit(argc, argv);
@@ -207,7 +216,7 @@ int main(int argc, char **argv) {
   kf::test::watchPlayers();
   double direct = 0, converted = 0, jump = 0, directJump = 0;
   {
-    Window window(app.string(), port);
+    Window window(app.string(), at);
     window.watch("Aufwaermen.webm");
     direct = window.watch("Handy-h264.mp4");
     converted = window.watch("Handy-h265.mp4");
@@ -239,19 +248,20 @@ int main(int argc, char **argv) {
 
   // The conversion's speed: the segments of a clip nobody watched yet, asked for one after the other.
   const auto speedStart = Clock::now();
-  const auto [speedSeconds, speedBytes] = fetchSegments(port, id("Zweites-h265.mp4"), 0, 40);
+  const auto [speedSeconds, speedBytes] = fetchSegments(at, id("Zweites-h265.mp4"), 0, 40);
   const double speed = speedSeconds / seconds(Clock::now() - speedStart);
   figure("conversion, 1080p30 H.265 to 1080p H.264, 2 cores", speed, "x",
          text("real time 1.0; %.1f Mbit/s", static_cast<double>(speedBytes) * 8 / speedSeconds / 1e6), ">= 1.5");
 
   // Pages while two videos are converted, against the same pages before.
-  httplib::Client pages("127.0.0.1", port);
+  httplib::Client pages("127.0.0.1", at.port);
   const auto pageTimes = [&] {
     std::vector<double> times;
     for (int n = 0; n < 20; ++n) {
       for (const char *target : {"/", "/results?search_query=handy&search=Search"}) {
         const auto start = Clock::now();
-        if (!pages.Get(target)) std::exit(1);
+        const auto answer = pages.Get(at.root + target);
+        if (!answer || answer->status != 200) std::exit(1);
         times.push_back(seconds(Clock::now() - start) * 1000);
       }
       std::this_thread::sleep_for(100ms);
@@ -264,8 +274,8 @@ int main(int argc, char **argv) {
   phase = 1;
   std::atomic<bool> enough{false};
   std::pair<double, std::size_t> first{}, second{};
-  std::thread one([&] { first = fetchSegments(port, id("Lang-h265.mp4"), 300, 80, &enough); });
-  std::thread two([&] { second = fetchSegments(port, id("Drittes-h265.mp4"), 20, 80, &enough); });
+  std::thread one([&] { first = fetchSegments(at, id("Lang-h265.mp4"), 300, 80, &enough); });
+  std::thread two([&] { second = fetchSegments(at, id("Drittes-h265.mp4"), 20, 80, &enough); });
   std::this_thread::sleep_for(1s);
   const auto during = pageTimes();
   enough = true;

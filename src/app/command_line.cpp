@@ -52,10 +52,11 @@ struct Option {
 
 std::string usage(const net::SiteAddress &builtIn) {
   return cp1252(
-             u8"Aufruf: klipfang [--site http://HOST[:PORT]]\n"
+             u8"Aufruf: klipfang [--site http://HOST[:PORT][/SCHLÜSSEL]]\n"
              u8"        klipfang --library ORDNER\n"
              u8"        klipfang --help\n\n"
-             u8"  --site http://HOST[:PORT]  die Videoseite unter dieser Adresse statt unter ") +
+             u8"  --site http://HOST[:PORT][/SCHLÜSSEL]\n"
+             u8"                             die Videoseite unter dieser Adresse statt unter ") +
          builtIn.root +
          cp1252(
              u8"\n  --library ORDNER           die eigenen Videos unter ORDNER, auf einer Videoseite nur für Sie\n"
@@ -94,7 +95,8 @@ CommandLine parseCommandLine(const std::vector<std::string> &args, const net::Si
     const std::optional<net::SiteAddress> address = net::siteAddressFrom(value);
     if (!address) {
       return refuse(cp1252(u8"Keine gültige Adresse der Videoseite: ") + quoted(value) +
-                        cp1252(u8"\nErwartet wird http://HOST oder http://HOST:PORT."),
+                        cp1252(u8"\nErwartet wird http://HOST oder http://HOST:PORT, für die eigenen Videos "
+                               u8"eines anderen Computers mit dem Schlüssel: http://HOST:PORT/SCHLÜSSEL."),
                     builtIn);
     }
     line.site = *address;

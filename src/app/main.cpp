@@ -29,7 +29,7 @@ int main(int argc, char **argv) {
     return 0;
   }
   if (line.action == kf::app::CommandLine::Action::Refuse) return refuse(argc, argv, line.complaint, 2);
-  if (const auto complaint = kf::app::foreignSiteComplaint(line.site)) return refuse(argc, argv, *complaint, 1);
+  if (const auto complaint = kf::app::guardOwnSite(line.site)) return refuse(argc, argv, *complaint, 1);
   if (!kf::qtui::haveDisplay()) {
     std::fputs("Klipfang braucht einen Bildschirm: weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt.\n", stderr);
     return 1;

@@ -1,10 +1,13 @@
 #include "app/own_site.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 
 #include "platform/base/cp1252.h"
 #include "platform/base/error.h"
+#include "platform/http/host_pins.h"
+#include "platform/http/ip_address.h"
 #include "platform/os/port_owners.h"
 
 namespace kf::app {
@@ -27,6 +30,7 @@ std::optional<HostAndPort> hostAndPort(std::string_view root) {
   constexpr std::string_view kScheme = "http://";
   if (!root.starts_with(kScheme)) return std::nullopt;
   root.remove_prefix(kScheme.size());
+  root = root.substr(0, root.find('/'));
   const std::size_t colon = root.rfind(':');
   const std::size_t bracket = root.rfind(']');
   if (colon == std::string_view::npos || (bracket != std::string_view::npos && colon < bracket)) {
@@ -65,11 +69,19 @@ std::optional<std::string> complaintAbout(const std::string &root, int port) {
 
 }  // namespace
 
-std::optional<std::string> foreignSiteComplaint(const net::SiteAddress &site) {
+std::optional<std::string> guardOwnSite(const net::SiteAddress &site) {
   for (const std::string &root : {site.root, site.rootBare}) {
     const std::optional<HostAndPort> address = hostAndPort(root);
-    if (!address || !ports::isLoopbackHost(address->host)) continue;
-    if (std::optional<std::string> complaint = complaintAbout(root, address->port)) return complaint;
+    if (!address) continue;
+    const auto check = [root, host = address->host, port = address->port] {
+      http::HostCheck checked{ports::addressesOf(host), {}};
+      const bool here = std::any_of(checked.addresses.begin(), checked.addresses.end(), ports::isThisComputer);
+      if (here) checked.complaint = complaintAbout(root, port).value_or("");
+      // An address written out needs no pin: libcurl asks no resolver for it.
+      if (host.front() == '[' || http::isIpv4Address(host)) checked.addresses.clear();
+      return checked;
+    };
+    if (std::optional<std::string> complaint = http::pinHost(address->host, address->port, check)) return complaint;
   }
   return std::nullopt;
 }

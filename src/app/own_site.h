@@ -10,8 +10,12 @@
 namespace kf::app {
 
 // Why the program must not use `site` (German, for the user), or nothing: a site on another
-// computer, nothing listening on its port yet, or only programs of this user's. Where the owners
-// cannot be read they cannot be trusted either, and that is refused too.
-std::optional<std::string> foreignSiteComplaint(const net::SiteAddress &site);
+// computer, nothing listening on its port yet, or only programs of this user's. Its hosts are
+// resolved as libcurl resolves them, and every address that is this computer's is checked, whatever
+// the name (a name of this computer in the hosts file is one). Where the owners cannot be read they
+// cannot be trusted either, and that is refused too. A site that may be used is pinned
+// (platform/http/host_pins.h): the program then reaches it at the checked addresses alone, and
+// checks it again after a connection to it failed, before the next request.
+std::optional<std::string> guardOwnSite(const net::SiteAddress &site);
 
 }  // namespace kf::app

@@ -11,6 +11,7 @@ namespace {
 constexpr std::string_view kScheme = "http://";
 constexpr std::size_t kMaxHostName = 253;
 constexpr std::size_t kMaxLabel = 63;
+constexpr std::size_t kMaxPath = 200;
 
 bool isAlnum(char c) {
   return std::isalnum(static_cast<unsigned char>(c)) != 0;
@@ -59,6 +60,21 @@ std::optional<int> portNumber(std::string_view digits) {
   return port;
 }
 
+// "/" and segments of letters, digits and "-._~", as a library site's key stands in its addresses;
+// nothing that an address built by appending to it would read otherwise ("%", "?", "#").
+bool isPath(std::string_view path) {
+  for (std::size_t start = 1; start <= path.size();) {
+    const std::size_t slash = std::min(path.find('/', start), path.size());
+    const std::string_view segment = path.substr(start, slash - start);
+    if (segment.empty() || segment == "." || segment == ".." ||
+        !std::all_of(segment.begin(), segment.end(),
+                     [](char c) { return isAlnum(c) || c == '-' || c == '.' || c == '_' || c == '~'; }))
+      return false;
+    start = slash + 1;
+  }
+  return path.size() <= kMaxPath;
+}
+
 bool startsWithScheme(std::string_view address) {
   return address.size() >= kScheme.size() &&
          std::equal(kScheme.begin(), kScheme.end(), address.begin(),
@@ -75,6 +91,12 @@ std::optional<SiteAddress> siteAddressFrom(std::string_view address) {
   if (!startsWithScheme(address)) return std::nullopt;
   std::string_view rest = address.substr(kScheme.size());
   if (rest.ends_with('/')) rest.remove_suffix(1);
+  // A path after the host and port, as a library site's key: every address is built under it.
+  const std::size_t slash = std::min(rest.find('/'), rest.size());
+  const std::string_view path = rest.substr(slash);
+  rest = rest.substr(0, slash);
+  if (!path.empty() && !isPath(path)) return std::nullopt;
+  if (rest.empty()) return std::nullopt;
   // The port's colon is the last one, and it follows the bracket of an IPv6 address.
   const std::size_t colon = rest.rfind(':');
   const bool hasPort = colon != std::string_view::npos && (rest.front() != '[' || colon > rest.find(']'));
@@ -86,6 +108,7 @@ std::optional<SiteAddress> siteAddressFrom(std::string_view address) {
     if (!port) return std::nullopt;
     root += ":" + std::to_string(*port);
   }
+  root += path;
   return SiteAddress{root, root};
 }
 

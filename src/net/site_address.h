@@ -16,11 +16,13 @@ struct SiteAddress {
 
 SiteAddress builtInSiteAddress();
 
-// The site a user names: "http://HOST" or "http://HOST:PORT", one trailing "/" allowed; HOST a host
-// name (labels of letters, digits and inner hyphens, not ending in a number), an IPv4 address in
-// dotted decimal or an IPv6 address in brackets. Both roots are that address: a host of a
-// local network has no "www." form. Nothing for anything else (another scheme, a path, a user name,
-// a port out of range), since every page address is built by appending to it.
+// The site a user names: "http://HOST" or "http://HOST:PORT", then a path if any (a library site's
+// access key: "http://HOST:PORT/KEY"), one trailing "/" allowed; HOST a host name (labels of
+// letters, digits and inner hyphens, not ending in a number), an IPv4 address in dotted decimal or
+// an IPv6 address in brackets; the path's segments of letters, digits and "-._~". Both roots are
+// that address: a host of a local network has no "www." form. Nothing for anything else (another
+// scheme, a query, a user name, a port out of range), since every page address is built by
+// appending to it.
 std::optional<SiteAddress> siteAddressFrom(std::string_view address);
 
 }  // namespace kf::net

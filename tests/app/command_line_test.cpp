@@ -31,6 +31,9 @@ TEST(CommandLineTest, NoArgumentsMeanTheBuiltInSiteAndSiteNamesAnother) {
       {{"--site", "http://10.0.0.255"}, "http://10.0.0.255"},
       {{"--site", "http://nas-2.a1"}, "http://nas-2.a1"},
       {{"--site", "http://a-b.example:00443"}, "http://a-b.example:443"},
+      {{"--site", "http://videos.lan/x"}, "http://videos.lan/x"},
+      {{"--site", "http://192.168.1.20:8480/0f3a9c-._~/"}, "http://192.168.1.20:8480/0f3a9c-._~"},
+      {{"--site", "http://[::1]:9000/a/b"}, "http://[::1]:9000/a/b"},
   };
   for (const auto &[args, root] : cases) {
     SCOPED_TRACE(args.back());
@@ -45,7 +48,7 @@ TEST(CommandLineTest, HelpAnywhereAsksForTheGermanUsage) {
   EXPECT_EQ(parse({"--help"}).action, CommandLine::Action::Help);
   EXPECT_EQ(parse({"--site", "ftp://x", "-h"}).action, CommandLine::Action::Help);
   const std::string text = usage(kBuiltIn);
-  EXPECT_EQ(text.rfind("Aufruf: klipfang [--site http://HOST[:PORT]]\n", 0), 0U);
+  EXPECT_EQ(text.rfind(text::cp1252(u8"Aufruf: klipfang [--site http://HOST[:PORT][/SCHLÜSSEL]]\n"), 0), 0U);
   EXPECT_NE(text.find(kBuiltIn.root), std::string::npos);
 }
 
@@ -55,8 +58,14 @@ TEST(CommandLineTest, BadAddressesOtherSchemesAndExtraArgumentsAreRefused) {
       "https://videos.lan",
       "videos.lan:8080",
       "http://",
-      "http://videos.lan/x",
       "http://videos.lan//",
+      "http://videos.lan/a//b",
+      "http://videos.lan/key/../x",
+      "http://videos.lan/a%20b",
+      "http://videos.lan/a?b",
+      "http://videos.lan/a#b",
+      "http://videos.lan/" + std::string(201, 'a'),
+      "http:///key",
       "http://user@videos.lan",
       "http://videos.lan:0",
       "http://videos.lan:65536",

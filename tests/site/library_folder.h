@@ -28,6 +28,9 @@ class LibrarySite {
   library::Library &library() { return *library_; }
   int port() const { return port_; }
   std::string host() const { return "localhost:" + std::to_string(port_); }
+  // The start of every address of the site: its access key.
+  std::string key() const { return library_->accessKey(); }
+  std::string root() const { return "/" + key(); }
   // Every line the library logged so far.
   std::vector<std::string> log() const;
 

@@ -21,7 +21,7 @@ TEST(LibraryProgram, FindsWatchesAndDownloadsAVideoOfTheFolder) {
   ui::setToolkit(tk);
   site::test::LibrarySite library;
   const test::ProgramFolder folder;
-  const auto frm = folder.start(tk, test::localSiteAddress(library.port()));
+  const auto frm = folder.start(tk, test::localSiteAddress(library.port(), library.key()));
   auto &results = frm->controls.lstResult;
 
   frm->controls.txtSearch.setText("kaese");
@@ -36,7 +36,8 @@ TEST(LibraryProgram, FindsWatchesAndDownloadsAVideoOfTheFolder) {
   results.select(1);
   frm->controls.cmdWatch.click();
   EXPECT_NE(test::readFile(folder.file("dat/" + id + ".html")).find("/embed/" + id), std::string::npos);
-  const std::string embed = site::test::fetch(library.port(), "GET", "/embed/" + id, library.host()).body;
+  const std::string embed =
+      site::test::fetch(library.port(), "GET", library.root() + "/embed/" + id, library.host()).body;
   const auto src = embed.find("src=\"http://" + library.host()) + 12 + library.host().size();
   std::string file = embed.substr(src, embed.find('"', src) - src);
   file.replace(file.find("&amp;"), 5, "&");

@@ -84,7 +84,8 @@ class StreamTest : public ::testing::Test {
     server_ = std::make_unique<Server>(library_);
     port_ = server_->start();
   }
-  Answer get(const std::string &target) { return fetch(port_, "GET", target, host()); }
+  Answer get(const std::string &target) { return fetch(port_, "GET", root() + target, host()); }
+  std::string root() const { return "/" + library_->accessKey(); }
   std::string host() const { return "localhost:" + std::to_string(port_); }
   std::string id(const std::string &word) { return library_->search({word}, 0, 1).videos.at(0).id; }
   // The segments made so far of the video.
@@ -128,7 +129,7 @@ TEST_F(StreamTest, AJumpToTheMiddleMakesItsSegmentWithoutTheOnesBefore) {
   for (const auto &[word, length] : {std::pair{"handy", 1.0}, std::pair{"kamera", 2.0}}) {
     const std::string video = id(word);
     const std::string playlist = get("/stream/" + video + "/index.m3u8").body;
-    const std::string address = "http://" + host() + "/stream/" + video + "/";
+    const std::string address = "http://" + host() + root() + "/stream/" + video + "/";
     const std::size_t count = static_cast<std::size_t>(6 / length);
     for (std::size_t i = 1; i + 1 < count; ++i) {
       const std::string entry = "#EXTINF:" + std::to_string(length) + ",\n" + address + std::to_string(i) + ".ts\n";
@@ -145,6 +146,8 @@ TEST_F(StreamTest, AJumpToTheMiddleMakesItsSegmentWithoutTheOnesBefore) {
       EXPECT_FALSE(made(video).contains(std::to_string(before) + ".ts")) << word;
     }
     EXPECT_EQ(get("/stream/" + video + "/" + std::to_string(middle) + ".ts").body, segment.body) << "kept";
+    const Answer bare = fetch(port_, "GET", "/stream/" + video + "/" + std::to_string(middle) + ".ts", host());
+    EXPECT_EQ(bare.status, 404) << "a segment made is still not served without the key";
     EXPECT_EQ(get("/stream/" + video + "/" + std::to_string(count) + ".ts").status, 503) << "past the end";
   }
   EXPECT_EQ(get("/stream/AAAAAAAAAAA/0.ts").status, 404);

@@ -1,8 +1,14 @@
-// Each fault the site can be told to commit, as a client meets it on the wire.
+// Each fault the site can be told to commit, as a client meets it on the wire, and the clients that
+// misbehave towards it.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <thread>
 
 #include "site_fixture.h"
@@ -151,6 +157,75 @@ TEST(SiteShutdown, StopEndsAnEndlessAnswerInProgress) {
   }
   stopper.join();
   ::close(fd);
+}
+
+// A connection to the site on 127.0.0.1 from the loopback address `from`; a read waits 3 s at most.
+int connectFrom(const char *from, int port) {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  const timeval wait{3, 0};
+  ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+  sockaddr_in local{AF_INET, 0, {}, {}};
+  sockaddr_in remote{AF_INET, htons(static_cast<std::uint16_t>(port)), {htonl(INADDR_LOOPBACK)}, {}};
+  ::inet_pton(AF_INET, from, &local.sin_addr);
+  EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr *>(&local), sizeof local), 0);
+  EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr *>(&remote), sizeof remote), 0);
+  return fd;
+}
+
+// Whether the site has closed the connection (what it sent before is read and dropped).
+bool closedBySite(int fd) {
+  char sink[4096];
+  pollfd p{fd, POLLIN, 0};
+  while (::poll(&p, 1, 0) > 0) {
+    if (::recv(fd, sink, sizeof sink, MSG_DONTWAIT) <= 0) return true;
+  }
+  return false;
+}
+
+// Clients that send their heads a byte at a time hold no worker and no more connections than their
+// share, and end at the deadline for a head; an idle kept-alive connection ends at its own.
+TEST(SiteSlowClients, HoldNoWorkerTakeTheirShareOnlyAndEndAtTheirDeadline) {
+  using namespace std::chrono_literals;
+  Server site;
+  site.setConnectionLimits({.headTime = 1500ms, .idleTime = 500ms, .perAddress = 48});
+  const int port = site.start();
+  std::vector<int> slow;
+  for (int i = 0; i < 49; ++i) {
+    slow.push_back(connectFrom("127.0.0.2", port));
+    ::send(slow.back(), "GET / HTTP/1.1\r\nHo", 19, MSG_NOSIGNAL);
+  }
+  const auto started = std::chrono::steady_clock::now();
+  int kept = connectFrom("127.0.0.1", port);
+  const std::string request = "GET /results?search_query=katze&search=Search HTTP/1.1\r\nHost: localhost\r\n\r\n";
+  ::send(kept, request.data(), request.size(), MSG_NOSIGNAL);
+  char answer[16];
+  EXPECT_EQ(::recv(kept, answer, sizeof answer, MSG_WAITALL), 16);
+  EXPECT_EQ(std::string(answer, 12), "HTTP/1.1 200");
+  const auto answered = std::chrono::steady_clock::now() - started;
+  EXPECT_LT(answered, 1500ms) << "the page came only after the slow clients' deadline";
+  // Over its share, the address's last connection was closed at once.
+  for (auto until = started + 1000ms; !closedBySite(slow.back()) && std::chrono::steady_clock::now() < until;)
+    std::this_thread::sleep_for(10ms);
+  EXPECT_TRUE(closedBySite(slow.back()));
+  ::close(slow.back());
+  slow.pop_back();
+
+  // The slow ones go on a byte at a time until the site ends them, the idle one ends alone.
+  std::size_t open = slow.size();
+  bool keptEnded = false;
+  while ((open > 0 || !keptEnded) && std::chrono::steady_clock::now() - started < 3s) {
+    keptEnded = keptEnded || closedBySite(kept);
+    open = 0;
+    for (const int fd : slow) open += !closedBySite(fd) && ::send(fd, "s", 1, MSG_NOSIGNAL) == 1;
+    std::this_thread::sleep_for(100ms);
+  }
+  EXPECT_EQ(open, 0U);
+  EXPECT_TRUE(keptEnded);
+  EXPECT_GE(std::chrono::steady_clock::now() - started, 1400ms) << "not one of them ended before its deadline";
+  for (const int fd : slow) ::close(fd);
+  ::close(kept);
+  std::cout << "page answered beside 48 slow clients after "
+            << std::chrono::duration_cast<std::chrono::milliseconds>(answered).count() << " ms\n";
 }
 
 }  // namespace

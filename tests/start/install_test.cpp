@@ -7,9 +7,13 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
+#include "app/own_site.h"
 #include "download/programs.h"
+#include "platform/http/host_pins.h"
+#include "platform/http/http_client.h"
 #include "platform/os/port_owners.h"
 #include "site/http_probe.h"
 #include "site/library_folder.h"
@@ -24,12 +28,22 @@ bool siteAnswers(int port) {
   return answer.status == 200 && answer.body.find("Willkommen bei Klipfang") != std::string::npos;
 }
 
-// The site answers while it reads the folder: the clip shows once it is read.
-bool findsTheCheese(int port) {
-  const std::string target = "/results?search_query=kaese&search=Search";
+// The site of the user's videos at `address` ("http://127.0.0.1:PORT/KEY") answers while it reads the
+// folder: the clip shows once it is read.
+bool findsTheCheese(const std::string &address) {
+  const std::string hostAndPath = address.substr(std::string("http://127.0.0.1:").size());
+  const int port = std::stoi(hostAndPath);
+  const std::string target = hostAndPath.substr(hostAndPath.find('/')) + "/results?search_query=kaese&search=Search";
   return test::eventually([&] {
     return site::test::fetch(port, "GET", target, "localhost").body.find("Käse aus der Straße") != std::string::npos;
   });
+}
+
+// Whether `address` is a site of the user's videos on `port` of this computer, with a key.
+bool keyedSiteOn(int port, const std::string &address) {
+  const std::string start = "http://127.0.0.1:" + std::to_string(port) + "/";
+  return address.starts_with(start) && address.size() == start.size() + 32 &&
+         address.find_first_not_of("0123456789abcdef", start.size()) == std::string::npos;
 }
 
 // Started so, the program can only say why it does not start on standard error, where tests read it.
@@ -106,6 +120,13 @@ class InstallTest : public ::testing::Test {
     return site == std::string::npos ? "" : words.substr(site + 7, words.find('\0', site + 7) - site - 7);
   }
 
+  // The built-in site of user `other` on this user's port, its requests logged to `requests`.
+  std::unique_ptr<test::StartedProgram> siteOfAnother(unsigned other, const std::string &requests) const {
+    return std::make_unique<test::StartedProgram>(
+        "/usr/bin/setpriv", asUser(other, {appDir() + "/klipfang-site", "--port", std::to_string(port), "--data",
+                                           appDir() + "/site", "--log", requests}));
+  }
+
   // A folder of clips of the user's, in his home.
   std::string videosOf(unsigned uid) const {
     std::string folder = folderOf(uid, "home") + "/Videos";
@@ -158,9 +179,7 @@ TEST_F(InstallTest, TheLauncherStartsTheUsersOwnSiteAndItEndsWithTheLauncher) {
 TEST_F(InstallTest, AnotherUsersSiteOnTheUsersPortIsNotUsedAndTheUserIsToldWhy) {
   const unsigned other = user + 1;
   const std::string requests = folderOf(other, "home") + "/requests.log";
-  test::StartedProgram foreign("/usr/bin/setpriv",
-                               asUser(other, {appDir() + "/klipfang-site", "--port", std::to_string(port), "--data",
-                                              appDir() + "/site", "--log", requests}));
+  const auto foreign = siteOfAnother(other, requests);
   ASSERT_TRUE(test::eventually([&] { return siteAnswers(port); }));
   const std::string probed = test::readFile(requests);
 
@@ -175,7 +194,10 @@ TEST_F(InstallTest, AnotherUsersSiteOnTheUsersPortIsNotUsedAndTheUserIsToldWhy) 
                                         std::to_string(other) + ". "),
             std::string::npos)
       << test::readFile(output);
-  EXPECT_EQ(test::readFile(requests), probed) << "not one request of the program's";
+  // Only the launcher asked whether the site answers without a key; the program asked nothing.
+  const std::string asked = test::readFile(requests).substr(probed.size());
+  EXPECT_EQ(std::count(asked.begin(), asked.end(), '\n'), 1) << asked;
+  EXPECT_NE(asked.find("\tHEAD\t/\tHost: localhost\tUser-Agent: \n"), std::string::npos) << asked;
   EXPECT_TRUE(test::processesOf(programOf(user)).empty());
   EXPECT_EQ(test::processesOf(appDir() + "/klipfang-site").size(), 1U) << "the launcher started no site";
 }
@@ -183,8 +205,12 @@ TEST_F(InstallTest, AnotherUsersSiteOnTheUsersPortIsNotUsedAndTheUserIsToldWhy) 
 TEST_F(InstallTest, ALibraryStartServesItAndLaterStartsUseItOrSayWhy) {
   const std::string videos = videosOf(user);
   test::StartedProgram started("/usr/bin/setpriv", asUser(user, {launcher(), "--library", videos}));
-  ASSERT_TRUE(test::eventually([&] { return siteOfProgram(user) == "http://127.0.0.1:" + std::to_string(port); }));
-  EXPECT_TRUE(findsTheCheese(port));
+  ASSERT_TRUE(test::eventually([&] { return keyedSiteOn(port, siteOfProgram(user)); }));
+  EXPECT_TRUE(findsTheCheese(siteOfProgram(user)));
+  const site::test::Answer keyless = site::test::fetch(port, "GET", "/", "localhost");
+  EXPECT_EQ(keyless.status, 404);
+  EXPECT_EQ(keyless.headers.count("x-klipfang-library"), 0U);
+  EXPECT_EQ(keyless.body.find("Videos"), std::string::npos) << "the folder is not named";
 
   // The same folder by another path: the running program comes forward, with the running site.
   test::StartedProgram again("/usr/bin/setpriv", asUser(user, {launcher(), "--library=" + videos + "/."}));
@@ -216,7 +242,8 @@ TEST_F(InstallTest, ALibraryStartLeavesOtherSitesAloneAndNamesAMissingFolder) {
   ASSERT_TRUE(test::eventually([&] { return !siteOfProgram(user).empty(); }));
   const int own = std::stoi(siteOfProgram(user).substr(std::string("http://127.0.0.1:").size()));
   EXPECT_NE(own, port);
-  EXPECT_TRUE(findsTheCheese(own));
+  EXPECT_TRUE(keyedSiteOn(own, siteOfProgram(user)));
+  EXPECT_TRUE(findsTheCheese(siteOfProgram(user)));
   EXPECT_TRUE(siteAnswers(port)) << "the site on the user's port goes on as it was";
 }
 
@@ -251,13 +278,48 @@ TEST(PortOwners, TheKernelTablesNameTheUserOfEachListenerOnThePort) {
             std::nullopt);
   EXPECT_EQ(ports::listenerOn("   0: 0100007F:4E20 00000000:0000 0A 0:0", 20000), std::nullopt);
 
-  for (const char *host : {"localhost", "www.LOCALHOST", "127.0.0.1", "127.9.8.7", "0.0.0.0", "[::1]", "[::]",
-                           "[0:0:0:0:0:0:0:1]", "[::ffff:127.0.0.1]"}) {
-    EXPECT_TRUE(ports::isLoopbackHost(host)) << host;
+  // The hosts as libcurl finds them, and which of their addresses are this computer's.
+  const std::vector<std::string> loopback = {"127.0.0.1", "::1"};
+  EXPECT_EQ(ports::addressesOf("www.LOCALHOST"), loopback);
+  EXPECT_EQ(ports::addressesOf("localhost"), loopback);
+  EXPECT_EQ(ports::addressesOf("192.0.2.7"), std::vector<std::string>{"192.0.2.7"});
+  EXPECT_EQ(ports::addressesOf("[::1]"), std::vector<std::string>{"::1"});
+  for (const char *address : {"127.0.0.1", "127.9.8.7", "0.0.0.0", "::1", "::", "::ffff:127.0.0.1"}) {
+    EXPECT_TRUE(ports::isThisComputer(address)) << address;
   }
-  for (const char *host : {"192.168.1.20", "localhost.example.com", "[::2]", "[::ffff:10.0.0.1]", "::1", "[1::1::]"}) {
-    EXPECT_FALSE(ports::isLoopbackHost(host)) << host;
+  for (const char *address : {"192.0.2.7", "2001:db8::1", "::ffff:198.51.100.1", "[::1]", "localhost", ""}) {
+    EXPECT_FALSE(ports::isThisComputer(address)) << address;
   }
+}
+
+// A name of this computer (its own, from the hosts file) leads to another user's listener as well as
+// "localhost" does: refused. A site checked when the program started, whose port another user took
+// after a connection to it failed, is checked again before the next request, which never reaches
+// that user's site.
+TEST_F(InstallTest, AnotherUsersListenerIsRefusedByEveryNameOfThisComputerAndAfterThePortChangedHands) {
+  char name[256] = "";
+  ::gethostname(name, sizeof name - 1);
+  const std::vector<std::string> addresses = ports::addressesOf(name);
+  if (std::none_of(addresses.begin(), addresses.end(), ports::isThisComputer)) {
+    GTEST_SKIP() << "the name of this computer, " << name << ", does not lead back to it";
+  }
+  const std::string root = "http://" + std::string(name) + ":" + std::to_string(port);
+  http::unpinAll();
+  EXPECT_EQ(app::guardOwnSite({root, root}), std::nullopt) << "nothing listens yet";
+  http::Session session("Download", http::ProxyUse::Direct);
+  EXPECT_THROW(http::fetchAnswer(session, root + "/"), http::TransferFailed);
+
+  const unsigned other = user + 1;
+  const std::string requests = folderOf(other, "home") + "/requests.log";
+  const auto foreign = siteOfAnother(other, requests);
+  ASSERT_TRUE(test::eventually([&] { return siteAnswers(port); }));
+  const std::string probed = test::readFile(requests);
+  EXPECT_THROW(http::fetchAnswer(session, root + "/"), http::TransferFailed);
+  EXPECT_EQ(test::readFile(requests), probed) << "the program's request reached the other user's site";
+  const std::optional<std::string> told = app::guardOwnSite({root, root});
+  ASSERT_TRUE(told);
+  EXPECT_NE(told->find("des Benutzers mit der Kennung " + std::to_string(other)), std::string::npos) << *told;
+  http::unpinAll();
 }
 
 }  // namespace

@@ -95,7 +95,7 @@ TEST(OneProgramPerFolder, TheCommandLineIsCheckedBeforeTheFolderIsTouched) {
 
   test::StartedProgram help(folder.program(), {"--help"}, output, {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"});
   EXPECT_EQ(help.exitStatus(), 0);
-  EXPECT_EQ(test::readFile(output).rfind("Aufruf: klipfang [--site http://HOST[:PORT]]\n", 0), 0U);
+  EXPECT_EQ(test::readFile(output).rfind("Aufruf: klipfang [--site http://HOST[:PORT][/SCHLÜSSEL]]\n", 0), 0U);
   EXPECT_EQ(snapshot(folder.path()), before);
 }
 

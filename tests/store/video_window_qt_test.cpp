@@ -150,7 +150,7 @@ TEST(VideoWindowOnScreen, AClipTheEngineCannotPlayPlaysConvertedWithItsSound) {
   auto library = std::make_shared<site::library::Library>(options);
   library->waitForFirstScan();
   site::Server server(library);
-  const net::SiteAddress site = test::localSiteAddress(server.start());
+  const net::SiteAddress site = test::localSiteAddress(server.start(), library->accessKey());
   const std::string id = library->search({"handyfilm"}, 0, 1).videos.at(0).id;
   {
     Settings settings;
@@ -160,7 +160,8 @@ TEST(VideoWindowOnScreen, AClipTheEngineCannotPlayPlaysConvertedWithItsSound) {
     ASSERT_NE(view, nullptr);
     expectThePlayerOf(*view, site.root, id, "blob:");
     bool converted = false;
-    for (const auto &request : server.requests()) converted = converted || request.target == "/stream/" + id + "/0.ts";
+    for (const auto &request : server.requests())
+      converted = converted || request.target == "/" + library->accessKey() + "/stream/" + id + "/0.ts";
     EXPECT_TRUE(converted);
 
     // F in the player fills the screen, with the page in a view of its own; Esc brings it back.

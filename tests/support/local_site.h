@@ -7,9 +7,10 @@
 
 namespace kf::test {
 
-inline net::SiteAddress localSiteAddress(int port) {
-  const std::string portText = std::to_string(port);
-  return {"http://www.localhost:" + portText, "http://localhost:" + portText};
+// `key`: a library site's access key, the first segment of every address.
+inline net::SiteAddress localSiteAddress(int port, const std::string &key = {}) {
+  const std::string under = std::to_string(port) + (key.empty() ? "" : "/" + key);
+  return {"http://www.localhost:" + under, "http://localhost:" + under};
 }
 
 }  // namespace kf::test

@@ -5,6 +5,7 @@
 
 #include "platform/base/cp1252.h"
 #include "platform/http/curl_options.h"
+#include "platform/http/pinned_transfers.h"
 #include "platform/http/request_address.h"
 
 namespace kf::http::detail {
@@ -54,9 +55,18 @@ Transfer::Transfer(std::shared_ptr<SessionState> session, const std::string &add
     result_ = CURLE_URL_MALFORMAT;
     return;
   }
+  url_ = *url;
+  bool refused = false;
+  resolve_ = pinsFor(url_, refused);
+  if (refused) {
+    ended_ = true;
+    result_ = CURLE_COULDNT_CONNECT;
+    return;
+  }
   const Limits &limits = session_->limits;
   easy_ = newEasy(limits, session_->userAgent);
-  curl_easy_setopt(easy_, CURLOPT_URL, url->c_str());
+  curl_easy_setopt(easy_, CURLOPT_URL, url_.c_str());
+  if (resolve_) curl_easy_setopt(easy_, CURLOPT_RESOLVE, resolve_);
   curl_easy_setopt(easy_, CURLOPT_PRIVATE, this);
   if (session_->proxy == ProxyUse::Direct) curl_easy_setopt(easy_, CURLOPT_PROXY, "");
   curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
@@ -83,6 +93,7 @@ Transfer::~Transfer() {
   if (added_) curl_multi_remove_handle(session_->multi, easy_);
   if (easy_) curl_easy_cleanup(easy_);
   curl_slist_free_all(headers_);
+  curl_slist_free_all(resolve_);
 }
 
 void Transfer::start() {
@@ -104,6 +115,7 @@ void Transfer::collectEnded() {
     auto *transfer = static_cast<Transfer *>(owner);
     transfer->ended_ = true;
     transfer->result_ = message->data.result;
+    noteEnded(transfer->url_, transfer->result_);
   }
 }
 

@@ -82,8 +82,10 @@ struct Transfer {
   void wait();
 
   std::shared_ptr<SessionState> session_;
+  std::string url_;
   CURL *easy_ = nullptr;
   curl_slist *headers_ = nullptr;
+  curl_slist *resolve_ = nullptr;  // the addresses a pinned host is reached at
   bool added_ = false;
   bool ended_ = false;
   CURLcode result_ = CURLE_OK;

@@ -1,8 +1,11 @@
 #include "platform/os/port_owners.h"
 
 #include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <pwd.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -70,22 +73,55 @@ std::vector<unsigned> listenersOn(int port) {
   return owners;
 }
 
-bool isLoopbackHost(std::string_view host) {
+std::vector<std::string> addressesOf(std::string_view host) {
   std::string name(host);
   std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-  if (name == "localhost" || name.ends_with(".localhost")) return true;
-  in_addr v4{};
-  if (::inet_pton(AF_INET, name.c_str(), &v4) == 1) {
-    const std::uint32_t address = ntohl(v4.s_addr);
-    return (address >> 24) == 127 || address == INADDR_ANY;
+  if (name == "localhost" || name.ends_with(".localhost")) return {"127.0.0.1", "::1"};
+  if (name.size() >= 2 && name.front() == '[' && name.back() == ']') name = name.substr(1, name.size() - 2);
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo *found = nullptr;
+  if (::getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0) return {};
+  std::vector<std::string> addresses;
+  for (const addrinfo *each = found; each; each = each->ai_next) {
+    char text[INET6_ADDRSTRLEN] = "";
+    if (::getnameinfo(each->ai_addr, each->ai_addrlen, text, sizeof text, nullptr, 0, NI_NUMERICHOST) != 0) continue;
+    if (std::find(addresses.begin(), addresses.end(), text) == addresses.end()) addresses.emplace_back(text);
   }
-  if (name.size() < 2 || name.front() != '[' || name.back() != ']') return false;
+  ::freeaddrinfo(found);
+  return addresses;
+}
+
+bool isThisComputer(const std::string &address) {
+  in_addr v4{};
   in6_addr v6{};
-  if (::inet_pton(AF_INET6, name.substr(1, name.size() - 2).c_str(), &v6) != 1) return false;
-  if (IN6_IS_ADDR_LOOPBACK(&v6) || IN6_IS_ADDR_UNSPECIFIED(&v6)) return true;
-  if (!IN6_IS_ADDR_V4MAPPED(&v6)) return false;
-  const std::uint8_t *mapped = v6.s6_addr + 12;
-  return mapped[0] == 127 || std::all_of(mapped, mapped + 4, [](std::uint8_t b) { return b == 0; });
+  if (::inet_pton(AF_INET, address.c_str(), &v4) == 1) {
+    if ((ntohl(v4.s_addr) >> 24) == 127 || v4.s_addr == INADDR_ANY) return true;
+  } else if (::inet_pton(AF_INET6, address.c_str(), &v6) == 1) {
+    if (IN6_IS_ADDR_LOOPBACK(&v6) || IN6_IS_ADDR_UNSPECIFIED(&v6)) return true;
+    if (IN6_IS_ADDR_V4MAPPED(&v6)) {
+      char mapped[INET_ADDRSTRLEN] = "";
+      return ::inet_ntop(AF_INET, v6.s6_addr + 12, mapped, sizeof mapped) && isThisComputer(mapped);
+    }
+  } else {
+    return false;
+  }
+  ifaddrs *interfaces = nullptr;
+  if (::getifaddrs(&interfaces) != 0) return false;
+  bool own = false;
+  for (const ifaddrs *each = interfaces; each && !own; each = each->ifa_next) {
+    if (!each->ifa_addr) continue;
+    if (each->ifa_addr->sa_family == AF_INET) {
+      own = std::memcmp(&reinterpret_cast<const sockaddr_in *>(each->ifa_addr)->sin_addr, &v4, sizeof v4) == 0 &&
+            address.find(':') == std::string::npos;
+    } else if (each->ifa_addr->sa_family == AF_INET6) {
+      own = std::memcmp(&reinterpret_cast<const sockaddr_in6 *>(each->ifa_addr)->sin6_addr, &v6, sizeof v6) == 0 &&
+            address.find(':') != std::string::npos;
+    }
+  }
+  ::freeifaddrs(interfaces);
+  return own;
 }
 
 unsigned currentUser() {

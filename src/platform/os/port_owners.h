@@ -19,9 +19,15 @@ std::optional<unsigned> listenerOn(std::string_view line, int port);
 // table, which is no failure.
 std::vector<unsigned> listenersOn(int port);
 
-// Whether a connection to `host` (a name, an IPv4 address, or an IPv6 address in brackets) stays on
-// this machine: "localhost" and the names under it, 127.0.0.0/8, ::1, and the unspecified addresses.
-bool isLoopbackHost(std::string_view host);
+// The addresses a connection to `host` (a name, an IPv4 address, or an IPv6 address in brackets)
+// may go to, as libcurl finds them: "localhost" and the names under it are the loopback, any other
+// name is asked of the system's resolver (its hosts file first). Numeric, IPv6 without brackets;
+// empty when the host cannot be resolved.
+std::vector<std::string> addressesOf(std::string_view host);
+
+// Whether a connection to the numeric `address` stays on this machine: the loopback, the
+// unspecified addresses, and the addresses of this machine's own network interfaces.
+bool isThisComputer(const std::string &address);
 
 // The user this program runs as, and a user's login name (empty where the system knows none).
 unsigned currentUser();

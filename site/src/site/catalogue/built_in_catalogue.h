@@ -26,6 +26,7 @@ class BuiltInCatalogue final : public VideoCatalogue {
   std::optional<VideoFile> file(const Video &video) const override;
   std::optional<std::string> picture(const Video &video) const override;
   std::string folderIdentity() const override { return {}; }
+  std::string accessKey() const override { return {}; }
 
  private:
   Catalogue records_;

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,13 @@
 #include "site/catalogue/open_file.h"
 
 namespace kf::site {
+
+// Thrown by a catalogue that cannot answer now (every connection busy, a search that ran too long):
+// the page answers 503 and asks the client to come back. Its text is German, for the page.
+class CatalogueBusy : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 struct SearchPage {
   std::size_t total = 0;      // how many videos match in all
@@ -42,7 +50,8 @@ class VideoCatalogue {
   // A few videos for the home page.
   virtual std::vector<Video> featured(std::size_t count) const = 0;
   virtual std::optional<Video> find(std::string_view id) const = 0;
-  // The videos that hold every one of the case-folded words, from the `first` match on.
+  // The videos that hold every one of the case-folded words, from the `first` match on. Any of
+  // these may throw CatalogueBusy.
   virtual SearchPage search(const std::vector<std::string> &foldedWords, std::size_t first,
                             std::size_t count) const = 0;
   // Empty when the file is gone.
@@ -53,6 +62,9 @@ class VideoCatalogue {
   // inode, "DEVICE:INODE" in decimal as `stat -L -c %d:%i FOLDER` prints them, whichever path
   // named it. Empty for the built-in catalogue.
   virtual std::string folderIdentity() const = 0;
+  // The key every address of the site must carry as its first segment ("/KEY/..."): the user's
+  // own videos are shown only to whom he gave it. Empty for the built-in catalogue.
+  virtual std::string accessKey() const = 0;
 
   // For a video with Playback::Stream; the built-in catalogue has none. Its player is on the way.
   virtual void prepareStream(const Video &) const {}

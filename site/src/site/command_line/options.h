@@ -16,6 +16,9 @@ struct SiteOptions {
   std::filesystem::path database;
   long long streamCacheMegabytes = 4096;  // the cap of the streams' segments in the cache
   bool untilInputEnds = false;
+  bool faultWords = false;      // answer the test faults' reserved words
+  bool newKey = false;          // make a new access key for the library
+  bool runningAddress = false;  // only say the address of the site that runs on the library
 };
 
 // Empty when the arguments (without the program's name) are not a valid call: an unknown switch,
@@ -23,7 +26,11 @@ struct SiteOptions {
 std::optional<SiteOptions> parseSiteOptions(const std::vector<std::string> &arguments,
                                             const std::filesystem::path &defaultDataDir);
 
-// The German line that shows how to call the program.
+// Why the program refuses a valid call, in German; empty when it does not. The test faults answer
+// only on this computer and never for a folder of the user's own.
+std::string refusalOf(const SiteOptions &options);
+
+// The German lines that show how to call the program.
 extern const char *const kSiteUsage;
 
 }  // namespace kf::site

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <fstream>
 #include <iostream>
 #include <mutex>
@@ -11,7 +12,10 @@
 #include <string>
 #include <thread>
 
+#include "site/http/listen_address.h"
 #include "site/library/library.h"
+#include "site/worker/probe_worker.h"
+#include "site/worker/worker.h"
 
 namespace kf::site {
 namespace {
@@ -43,9 +47,31 @@ void stopWhenInputEnds() {
   }).detach();
 }
 
+// For a launcher that finds a site on the folder's catalogue: its address, key and all.
+int sayRunningAddress(const SiteOptions &options) {
+  const std::optional<std::string> address = library::Library::runningAddress(options.libraryFolder, options.database);
+  if (!address) {
+    std::cerr << "klipfang-site: Für den Ordner „" << options.libraryFolder.string()
+              << "“ läuft keine klipfang-site.\n";
+    return 1;
+  }
+  std::cout << *address << std::endl;
+  return 0;
+}
+
 }  // namespace
 
-int runSite(const SiteOptions &options, const std::function<void(Server &)> &prepare) {
+int runSite(const SiteOptions &options, const std::function<std::shared_ptr<Detour>()> &faultWords) {
+  std::string refusal = refusalOf(options);
+  if (refusal.empty() && options.faultWords && !faultWords) {
+    refusal =
+        "Diese klipfang-site kennt keine Testfehler; --fault-words versteht nur klipfang-site-faults im "
+        "Build-Ordner.";
+  }
+  if (!refusal.empty()) {
+    std::cerr << "klipfang-site: " << refusal << "\n";
+    return 2;
+  }
   // Every thread the server starts inherits this mask, so the signals reach sigwait below. A shell
   // that starts the site in the background may have set it to ignore SIGINT; sigwait never sees
   // an ignored signal.
@@ -61,15 +87,17 @@ int runSite(const SiteOptions &options, const std::function<void(Server &)> &pre
   std::shared_ptr<library::Library> library;
   if (!options.libraryFolder.empty()) {
     try {
-      library::LibraryOptions libraryOptions;
-      libraryOptions.folder = options.libraryFolder;
-      libraryOptions.database = options.database;
-      libraryOptions.workerProgram = "/proc/self/exe";
-      libraryOptions.standInPicture = readFile(options.dataDir / "stand-in.jpg");
-      libraryOptions.streamPlayer = options.dataDir / library::kStreamPlayer;
-      libraryOptions.log = say;
-      libraryOptions.streamCacheBytes = static_cast<std::uint64_t>(options.streamCacheMegabytes) << 20;
-      library = std::make_shared<library::Library>(std::move(libraryOptions));
+      if (options.runningAddress) return sayRunningAddress(options);
+      library::LibraryOptions wanted;
+      wanted.folder = options.libraryFolder;
+      wanted.database = options.database;
+      wanted.workerProgram = "/proc/self/exe";
+      wanted.standInPicture = readFile(options.dataDir / "stand-in.jpg");
+      wanted.log = say;
+      wanted.newKey = options.newKey;
+      wanted.streamPlayer = options.dataDir / library::kStreamPlayer;
+      wanted.streamCacheBytes = static_cast<std::uint64_t>(options.streamCacheMegabytes) << 20;
+      library = std::make_shared<library::Library>(std::move(wanted));
     } catch (const library::LibraryError &e) {
       std::cerr << "klipfang-site: " << e.what() << "\n";
       return 2;
@@ -79,13 +107,23 @@ int runSite(const SiteOptions &options, const std::function<void(Server &)> &pre
   try {
     auto server = library ? std::make_unique<Server>(library) : std::make_unique<Server>(options.dataDir);
     if (!options.logFile.empty()) server->writeLogTo(options.logFile);
-    prepare(*server);
+    if (options.faultWords) server->setDetour(faultWords());
     const int bound = server->start(options.port, options.address);
-    const std::string what = library ? "Ordner " + options.libraryFolder.string()
-                                     : std::to_string(server->site().videos().count()) + " Videos";
-    // The launcher reads the port from this line, the first to start so.
-    say("http://www.localhost:" + std::to_string(bound) + "/ (" + what + "), auf " + options.address +
-        ", Ende mit Strg+C");
+    const std::string port = std::to_string(bound);
+    if (library) {
+      const std::string address = "http://" + reachedAt(options.address) + ":" + port + "/" + library->accessKey();
+      library->announce(address);
+      // The launcher reads the port and the key from the line's address, the first to start so.
+      say("http://www.localhost:" + port + "/" + library->accessKey() + "/ (Ordner „" + options.libraryFolder.string() +
+          "“), auf " + options.address + ": " +
+          (isLoopbackAddress(options.address) ? std::string("nur dieser Computer erreicht sie")
+                                              : "das Netz erreicht sie unter " + reachedAt(options.address) +
+                                                    ", und mit ihr jedes Video des Ordners") +
+          ". Die Adresse für Klipfang: " + address + " – Ende mit Strg+C");
+    } else {
+      say("http://www.localhost:" + port + "/ (" + std::to_string(server->site().videos().count()) + " Videos), auf " +
+          options.address + ", Ende mit Strg+C");
+    }
     int received = 0;
     sigwait(&signals, &received);
     server->stop();
@@ -94,6 +132,16 @@ int runSite(const SiteOptions &options, const std::function<void(Server &)> &pre
     return 1;
   }
   return 0;
+}
+
+int siteMain(const std::vector<std::string> &arguments, const std::function<std::shared_ptr<Detour>()> &faultWords) {
+  if (arguments == std::vector<std::string>{worker::kWorkerArgument}) return worker::runWorker();
+  const auto options = parseSiteOptions(arguments, defaultDataDir());
+  if (!options) {
+    std::cerr << kSiteUsage;
+    return 2;
+  }
+  return runSite(*options, faultWords);
 }
 
 }  // namespace kf::site

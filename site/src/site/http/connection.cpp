@@ -16,9 +16,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr auto kIdleTime = 5s;  // between requests on one connection
-constexpr auto kIoTime = 5s;    // for one read or write to make progress
-constexpr auto kSlice = 50ms;   // how often a wait looks at the stop flag
+constexpr auto kIoTime = 5s;   // for one read or write to make progress
+constexpr auto kSlice = 50ms;  // how often a wait looks at the stop flag
 constexpr size_t kMaxHead = 16 * 1024;
 
 std::string lower(std::string text) {
@@ -52,6 +51,21 @@ std::optional<RequestHead> parseHead(std::string_view head) {
     if (name == "user-agent") out.userAgent = trimmed(line.substr(colon + 1));
   }
   return out;
+}
+
+// httplib answers a Range it cannot read with a bare 416 before the site sees the request, and cuts
+// the body to the ranges it can read without holding them against the size. The site judges ranges
+// itself (ranges.h): the header reaches httplib under a name it does not know.
+void renameRanges(std::string &buffer, size_t &headSize) {
+  for (size_t line = buffer.find('\n'); line != std::string::npos && line + 1 < headSize;
+       line = buffer.find('\n', line + 1)) {
+    constexpr std::string_view kName = "range:";
+    if (lower(buffer.substr(line + 1, kName.size())) == kName) {
+      const std::string_view renamed = kRangeHeader.substr(0, kRangeHeader.size() - kName.size() + 1);
+      buffer.insert(line + 1, renamed);
+      headSize += renamed.size();
+    }
+  }
 }
 
 void addressOf(const sockaddr_storage &addr, std::string &ip, int &port) {
@@ -94,21 +108,35 @@ bool Connection::waitFor(short events, std::chrono::milliseconds limit) const {
   return false;
 }
 
-std::optional<RequestHead> Connection::nextHead() {
-  size_t headSize = 0;
-  for (bool first = true;; first = false) {
-    for (std::string_view end : {"\r\n\r\n", "\n\n"}) {
-      auto at = buffer_.find(end);
-      if (at != std::string::npos && (headSize == 0 || at + end.size() < headSize)) headSize = at + end.size();
+bool Connection::receive() {
+  char chunk[4096];
+  for (;;) {
+    const ssize_t got = ::recv(fd_, chunk, sizeof chunk, MSG_DONTWAIT);
+    if (got > 0) {
+      buffer_.append(chunk, static_cast<size_t>(got));
+      // Only a head is read here: once the buffer holds one, the rest waits for httplib.
+      if (holdsHead()) return true;
+      if (buffer_.size() >= kMaxHead) return false;
+      continue;
     }
-    if (headSize > 0) return parseHead(std::string_view(buffer_).substr(0, headSize));
-    if (buffer_.size() >= kMaxHead) return std::nullopt;
-    if (!waitFor(POLLIN, first && buffer_.empty() ? kIdleTime : kIoTime)) return std::nullopt;
-    char chunk[4096];
-    ssize_t got = ::recv(fd_, chunk, sizeof chunk, 0);
-    if (got <= 0) return std::nullopt;
-    buffer_.append(chunk, static_cast<size_t>(got));
+    if (got < 0 && errno == EINTR) continue;
+    return got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
   }
+}
+
+std::optional<RequestHead> Connection::bufferedHead() {
+  size_t headSize = 0;
+  for (std::string_view end : {"\r\n\r\n", "\n\n"}) {
+    auto at = buffer_.find(end);
+    if (at != std::string::npos && (headSize == 0 || at + end.size() < headSize)) headSize = at + end.size();
+  }
+  if (headSize == 0 || headSize > kMaxHead) return std::nullopt;
+  renameRanges(buffer_, headSize);
+  return parseHead(std::string_view(buffer_).substr(0, headSize));
+}
+
+bool Connection::holdsHead() const {
+  return buffer_.find("\n\n") != std::string::npos || buffer_.find("\r\n\r\n") != std::string::npos;
 }
 
 bool Connection::send(std::string_view bytes) {

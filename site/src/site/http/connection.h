@@ -1,8 +1,9 @@
 #pragma once
-// One client connection. It reads each request's head itself, so that the site can choose a fault
-// before anything is answered, and otherwise lends itself to cpp-httplib as the stream the
-// ordinary answer is read from and written to. Every wait is bounded and ends early when the
-// site stops, so neither a silent client nor a running fault can hold up shutdown.
+// One client connection. The site reads each request's head itself (head_reader.h), so that no
+// worker waits for a slow client and a fault can be chosen before anything is answered; otherwise
+// it lends itself to cpp-httplib as the stream the ordinary answer is read from and written to.
+// Every wait is bounded and ends early when the site stops, so neither a silent client nor a
+// running fault can hold up shutdown.
 #include <httplib.h>
 
 #include <atomic>
@@ -12,6 +13,9 @@
 #include <string_view>
 
 namespace kf::site {
+
+// The name under which a request's Range header reaches the ordinary answer.
+inline constexpr std::string_view kRangeHeader = "X-Klipfang-Range";
 
 struct RequestHead {
   std::string method;
@@ -27,10 +31,18 @@ class Connection final : public httplib::Stream {
   Connection(const Connection &) = delete;
   Connection &operator=(const Connection &) = delete;
 
-  // Waits for the next request and reads its head, which stays buffered for the httplib side.
-  // Empty when the client left or stayed silent, the head is too large or malformed, or the site
-  // stops.
-  std::optional<RequestHead> nextHead();
+  // Takes what the client has sent, without waiting, up to the end of a request head. False when
+  // the client left, or sent more than a head may hold without a readable head in it.
+  bool receive();
+  // Whether the end of a request head has arrived.
+  bool holdsHead() const;
+  // The next request's head once it has arrived whole; it stays buffered for the httplib side.
+  // Empty when it has not, or is too large or malformed.
+  std::optional<RequestHead> bufferedHead();
+  bool buffered() const { return !buffer_.empty(); }
+  // How many requests of this connection have been answered.
+  int answered() const { return answered_; }
+  void countAnswer() { ++answered_; }
 
   // Sends all bytes; false when the client is gone, stops reading, or the site stops.
   bool send(std::string_view bytes);
@@ -51,6 +63,7 @@ class Connection final : public httplib::Stream {
   int fd_;
   const std::atomic<bool> &stopping_;
   std::string buffer_;  // received, not yet read
+  int answered_ = 0;
 };
 
 }  // namespace kf::site

@@ -8,6 +8,7 @@
 
 #include "site/catalogue/built_in_catalogue.h"
 #include "site/http/detour.h"
+#include "site/http/head_reader.h"
 #include "site/http/request_log.h"
 #include "site/pages/site.h"
 
@@ -33,6 +34,9 @@ class Server {
   // Hands every request to `detour` first (before start()): what it answers never reaches the
   // ordinary answer. The site's tests misbehave through it; the installed program has none.
   void setDetour(std::shared_ptr<Detour> detour);
+  // How long a client may take over a request head, and how many connections it may hold waiting
+  // (before start()).
+  void setConnectionLimits(const ConnectionLimits &limits);
 
   std::vector<LogEntry> requests() const;
   void clearRequests();

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "site/library/access_key.h"
 #include "site/library/folder_walk.h"
 #include "site/library/search_folding.h"
 #include "site/library/video_id.h"
@@ -15,7 +16,10 @@
 namespace kf::site::library {
 namespace {
 
-constexpr std::size_t kMaxReaders = 4;
+// Three searches at a time, and the lookups of the other pages (a watch page, a picture, a file)
+// on connections of their own, so that no run of searches holds them up.
+constexpr ReaderLimits kSearchReaders{3, std::chrono::seconds(2)};
+constexpr ReaderLimits kLookupReaders{2, std::chrono::seconds(2)};
 
 std::filesystem::path checkedFolder(const std::filesystem::path &folder) {
   std::error_code error;
@@ -28,10 +32,10 @@ std::filesystem::path checkedFolder(const std::filesystem::path &folder) {
   return real;
 }
 
-std::string identityOf(const std::filesystem::path &folder) {
+FolderRecord recordOf(const std::filesystem::path &folder) {
   struct stat status {};
-  if (::stat(folder.c_str(), &status) != 0) return {};
-  return std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino);
+  ::stat(folder.c_str(), &status);
+  return {static_cast<std::int64_t>(status.st_dev), static_cast<std::int64_t>(status.st_ino), folder.string()};
 }
 
 const char *contentTypeOf(const std::string &path) {
@@ -78,51 +82,6 @@ Video videoOf(const Row &row) {
 
 }  // namespace
 
-// Connections for the pages, one per request in flight, up to a few.
-class Library::Readers {
- public:
-  explicit Readers(std::filesystem::path database) : database_(std::move(database)) {}
-
-  template <typename Work>
-  auto with(Work work) {
-    std::unique_ptr<Store> store;
-    {
-      std::unique_lock lock(mutex_);
-      freed_.wait(lock, [this] { return !idle_.empty() || open_ < kMaxReaders; });
-      if (idle_.empty()) {
-        ++open_;
-      } else {
-        store = std::move(idle_.back());
-        idle_.pop_back();
-      }
-    }
-    struct Return {
-      Readers &readers;
-      std::unique_ptr<Store> &store;
-      ~Return() {
-        {
-          std::lock_guard lock(readers.mutex_);
-          if (store) {
-            readers.idle_.push_back(std::move(store));
-          } else {
-            --readers.open_;
-          }
-        }
-        readers.freed_.notify_one();
-      }
-    } giveBack{*this, store};
-    if (!store) store = std::make_unique<Store>(database_);
-    return work(*store);
-  }
-
- private:
-  std::filesystem::path database_;
-  std::mutex mutex_;
-  std::condition_variable freed_;
-  std::vector<std::unique_ptr<Store>> idle_;
-  std::size_t open_ = 0;
-};
-
 std::filesystem::path defaultDatabase(const std::filesystem::path &realFolder) {
   const char *cache = std::getenv("XDG_CACHE_HOME");
   const char *home = std::getenv("HOME");
@@ -139,7 +98,10 @@ std::filesystem::path defaultDatabase(const std::filesystem::path &realFolder) {
 Library::Library(LibraryOptions options)
     : options_(std::move(options)),
       root_(checkedFolder(options_.folder)),
-      identity_(identityOf(root_)),
+      identity_([this] {
+        const FolderRecord record = recordOf(root_);
+        return std::to_string(record.device) + ":" + std::to_string(record.inode);
+      }()),
       database_(options_.database.empty() ? defaultDatabase(root_) : options_.database),
       scanner_(root_, database_, options_.workerProgram, [this](const Stamp &stamp) {
         pictures_->forget(stamp);
@@ -151,12 +113,21 @@ Library::Library(LibraryOptions options)
     throw LibraryError("Der Ordner „" + database_.parent_path().string() +
                        "“ für den Katalog lässt sich nicht anlegen: " + error.message());
   }
+  lock_ = std::make_unique<CatalogueLock>(database_, root_);
   try {
-    Store::prepare(database_, options_.log);
+    Store::prepare(database_, options_.log, recordOf(root_));
+  } catch (const OtherFolder &other) {
+    throw LibraryError("Der Katalog „" + database_.string() + "“ gehört zum Ordner „" + other.recordedPath() +
+                       "“, nicht zu „" + root_.string() +
+                       "“. Geben Sie für diesen Ordner mit --database einen eigenen Katalog an.");
   } catch (const DatabaseError &e) {
     throw LibraryError("Der Katalog „" + database_.string() + "“ lässt sich nicht anlegen: " + e.what());
   }
-  readers_ = std::make_unique<Readers>(database_);
+  key_ = library::accessKey(database_, options_.newKey, options_.log);
+  ReaderLimits searching = kSearchReaders;
+  searching.queryTime = options_.searchTime;
+  searches_ = std::make_unique<Readers>(database_, searching);
+  readers_ = std::make_unique<Readers>(database_, kLookupReaders);
   renewTitleOrder();
   pictures_ = std::make_unique<PictureCache>(database_.string() + ".pictures", options_.workerProgram,
                                              options_.standInPicture, options_.log);
@@ -168,6 +139,11 @@ Library::Library(LibraryOptions options)
   } else {
     firstScanDone_ = true;
   }
+}
+
+std::optional<std::string> Library::runningAddress(const std::filesystem::path &folder,
+                                                   const std::filesystem::path &database) {
+  return CatalogueLock::runningAddress(database.empty() ? defaultDatabase(checkedFolder(folder)) : database);
 }
 
 Library::~Library() {
@@ -252,7 +228,7 @@ SearchPage Library::search(const std::vector<std::string> &foldedWords, std::siz
   if (expression.empty()) return {};
   const auto order = titleOrder();
   // Ranked by the index's row numbers alone; only the rows of the page asked for are read whole.
-  return readers_->with([&](Store &store) {
+  return searches_->with([&](Store &store) {
     const auto all = store.matching(expression);
     const auto inTitle = store.matching("title : (" + expression + ")");
     SearchPage page{all.size(), {}};

@@ -16,19 +16,16 @@
 #include <vector>
 
 #include "site/catalogue/video_catalogue.h"
+#include "site/library/catalogue_lock.h"
+#include "site/library/library_error.h"
 #include "site/library/picture_cache.h"
+#include "site/library/readers.h"
 #include "site/library/scanner.h"
 #include "site/library/store.h"
 #include "site/library/title_order.h"
 #include "site/stream/streams.h"
 
 namespace kf::site::library {
-
-// Said to the user as it is: German, naming what is wrong.
-class LibraryError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 struct LibraryOptions {
   std::filesystem::path folder;
@@ -41,6 +38,8 @@ struct LibraryOptions {
   std::string converter = "ffmpeg";             // the program that makes the streams
   std::uint64_t streamCacheBytes = 4ULL << 30;  // the cap of the streams' segments
   std::filesystem::path streamPlayer;           // the script of the player library that plays them
+  std::chrono::milliseconds searchTime{2000};   // a search that runs longer is given up
+  bool newKey = false;                          // make a new access key, in place of the one kept
 };
 
 // Where the data folder holds the player library's script (site/data/player/README).
@@ -58,6 +57,15 @@ class Library final : public VideoCatalogue {
   Library(const Library &) = delete;
   Library &operator=(const Library &) = delete;
 
+  // The address a site that runs on the folder's catalogue announced; empty when none runs. Throws
+  // LibraryError when the folder cannot be served.
+  static std::optional<std::string> runningAddress(const std::filesystem::path &folder,
+                                                   const std::filesystem::path &database);
+
+  // The address the site answers on, for a launcher that finds it running (CatalogueLock).
+  void announce(const std::string &address) { lock_->announce(address); }
+  const std::filesystem::path &database() const { return database_; }
+
   // Scans now, in the caller's thread, and answers what it found.
   ScanCounts rescan();
   // Waits until the scan at start has ended.
@@ -74,9 +82,9 @@ class Library final : public VideoCatalogue {
   StreamOutline streamOutline(const Video &video) const override;
   std::shared_ptr<const OpenFile> streamSegment(const Video &video, std::size_t index) const override;
   std::shared_ptr<const OpenFile> streamPlayer() const override { return OpenFile::open(options_.streamPlayer); }
+  std::string accessKey() const override { return key_; }
 
  private:
-  class Readers;
   void scanLoop();
   ScanCounts scanOnce(bool first);
   std::optional<Row> row(std::string_view id) const;
@@ -89,7 +97,10 @@ class Library final : public VideoCatalogue {
   std::filesystem::path root_;  // the folder, links resolved
   std::string identity_;
   std::filesystem::path database_;
-  std::unique_ptr<Readers> readers_;
+  std::unique_ptr<CatalogueLock> lock_;
+  std::string key_;
+  std::unique_ptr<Readers> readers_;  // for lookups
+  std::unique_ptr<Readers> searches_;
   std::unique_ptr<PictureCache> pictures_;
   std::unique_ptr<stream::Streams> streams_;
   Scanner scanner_;

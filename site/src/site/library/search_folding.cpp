@@ -1,5 +1,6 @@
 #include "site/library/search_folding.h"
 
+#include <algorithm>
 #include <array>
 
 namespace kf::site::library {
@@ -23,6 +24,8 @@ constexpr std::array<const char *, 0x180 - 0xC0> kLatin = {
 };
 
 constexpr char32_t kBeyondLatin = 0xFFFF;
+// Each one costs the index a pass; "Käse" and "kaese" are one.
+constexpr std::size_t kMostTokens = 16;
 
 // The code point at `at` and its length in bytes; a byte that starts no valid sequence stands alone.
 // Longer sequences lie beyond the table, and which character they are does not matter here.
@@ -92,13 +95,15 @@ std::vector<std::string> searchTokens(std::string_view utf8) {
 }
 
 std::string matchExpression(const std::vector<std::string> &words) {
-  std::string expression;
+  std::vector<std::string> tokens;
   for (const auto &word : words) {
-    for (const auto &token : searchTokens(word)) {
-      if (!expression.empty()) expression += ' ';
-      expression += '"' + token + "\"*";
+    for (auto &token : searchTokens(word)) {
+      if (tokens.size() < kMostTokens && std::find(tokens.begin(), tokens.end(), token) == tokens.end())
+        tokens.push_back(std::move(token));
     }
   }
+  std::string expression;
+  for (const auto &token : tokens) expression += (expression.empty() ? "\"" : " \"") + token + "\"*";
   return expression;
 }
 

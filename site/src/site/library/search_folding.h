@@ -13,8 +13,8 @@ std::string foldForSearch(std::string_view utf8);
 // The folded words of a text, parted where the index parts them.
 std::vector<std::string> searchTokens(std::string_view utf8);
 
-// The full-text query that finds every word, each as the start of a word; empty when the words
-// hold nothing to search for.
+// The full-text query that finds every word, each as the start of a word, each folded word once and
+// the first sixteen of them; empty when the words hold nothing to search for.
 std::string matchExpression(const std::vector<std::string> &words);
 
 }  // namespace kf::site::library

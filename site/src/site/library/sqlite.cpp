@@ -36,6 +36,16 @@ void Connection::run(std::string_view sql) {
   }
 }
 
+void Connection::interruptAt(std::optional<std::chrono::steady_clock::time_point> deadline) {
+  if (!deadline) return sqlite3_progress_handler(db_, 0, nullptr, nullptr);
+  deadline_ = *deadline;
+  // Asked every thousand steps of the statement's program, a few microseconds apart.
+  sqlite3_progress_handler(
+      db_, 1000,
+      [](void *self) { return std::chrono::steady_clock::now() > static_cast<Connection *>(self)->deadline_ ? 1 : 0; },
+      this);
+}
+
 Statement Connection::prepare(std::string_view sql) {
   return Statement(db_, sql);
 }

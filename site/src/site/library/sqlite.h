@@ -3,8 +3,10 @@
 // every failure as an exception that carries SQLite's own words.
 #include <sqlite3.h>
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -33,8 +35,13 @@ class Connection {
   Statement prepare(std::string_view sql);
   sqlite3 *handle() const { return db_; }
 
+  // Statements running past `deadline` are interrupted: they fail with SQLITE_INTERRUPT. Empty: no
+  // deadline.
+  void interruptAt(std::optional<std::chrono::steady_clock::time_point> deadline);
+
  private:
   sqlite3 *db_ = nullptr;
+  std::chrono::steady_clock::time_point deadline_;
 };
 
 class Statement {

@@ -29,6 +29,7 @@ CREATE TABLE videos (
   readable INTEGER NOT NULL
 );
 CREATE INDEX videos_by_time ON videos (mtime);
+CREATE TABLE folder (device INTEGER NOT NULL, inode INTEGER NOT NULL, path BLOB NOT NULL);
 CREATE VIRTUAL TABLE words USING fts5 (title, description, tokenize = 'unicode61 remove_diacritics 2',
                                        prefix = '2 3');
 COMMIT;
@@ -67,9 +68,15 @@ std::string problemOf(const std::filesystem::path &file) {
   }
 }
 
+std::optional<FolderRecord> recordedFolder(Connection &db) {
+  Statement s = db.prepare("SELECT device, inode, path FROM folder");
+  return s.step() ? std::optional<FolderRecord>({s.integer(0), s.integer(1), s.text(2)}) : std::nullopt;
+}
+
 }  // namespace
 
-void Store::prepare(const std::filesystem::path &file, const std::function<void(const std::string &)> &log) {
+void Store::prepare(const std::filesystem::path &file, const std::function<void(const std::string &)> &log,
+                    const std::optional<FolderRecord> &folder) {
   std::error_code error;
   if (std::filesystem::exists(file, error)) {
     const std::string problem = problemOf(file);
@@ -91,6 +98,22 @@ void Store::prepare(const std::filesystem::path &file, const std::function<void(
            "; PRAGMA user_version = " + std::to_string(kSchemaVersion));
   }
   db.run("PRAGMA journal_mode = WAL");
+  // A catalogue made before it recorded its folder gets the record now.
+  db.run("CREATE TABLE IF NOT EXISTS folder (device INTEGER NOT NULL, inode INTEGER NOT NULL, path BLOB NOT NULL)");
+  if (!folder) return;
+  if (const std::optional<FolderRecord> recorded = recordedFolder(db)) {
+    const bool sameFile = recorded->device == folder->device && recorded->inode == folder->inode;
+    if (!sameFile && recorded->path != folder->path) throw OtherFolder(recorded->path);
+    if (sameFile && recorded->path == folder->path) return;
+  }
+  Transaction transaction(db);
+  db.run("DELETE FROM folder");
+  db.prepare("INSERT INTO folder (device, inode, path) VALUES (?1, ?2, ?3)")
+      .bind(1, folder->device)
+      .bind(2, folder->inode)
+      .bindBlob(3, folder->path)
+      .step();
+  transaction.commit();
 }
 
 std::optional<Row> Store::find(std::string_view id) {

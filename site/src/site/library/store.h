@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -34,12 +35,29 @@ struct Stamp {
   std::string id;
 };
 
+// The folder a catalogue is of: the same folder has the same device and inode whatever path names
+// it, or, made anew, the same path.
+struct FolderRecord {
+  std::int64_t device = 0;
+  std::int64_t inode = 0;
+  std::string path;
+};
+
+// The catalogue records another folder than the one it was prepared for.
+class OtherFolder : public std::runtime_error {
+ public:
+  explicit OtherFolder(const std::string &recordedPath) : std::runtime_error(recordedPath) {}
+  std::string recordedPath() const { return what(); }
+};
+
 class Store {
  public:
-  // Makes `file` ready to use: creates it, or, when it is damaged or not a catalogue of this
-  // version, moves it aside (`file` + ".alt") and makes a new one, telling `log` so. Throws
-  // DatabaseError when no catalogue can be made there at all.
-  static void prepare(const std::filesystem::path &file, const std::function<void(const std::string &)> &log);
+  // Makes `file` ready to use for `folder` (when given, recorded in it): creates it, or, when it
+  // is damaged or not a catalogue of this version, moves it aside (`file` + ".alt") and makes a new
+  // one, telling `log` so. Throws OtherFolder, having changed nothing, when it is the catalogue of
+  // another folder, and DatabaseError when no catalogue can be made there at all.
+  static void prepare(const std::filesystem::path &file, const std::function<void(const std::string &)> &log,
+                      const std::optional<FolderRecord> &folder = std::nullopt);
 
   explicit Store(const std::filesystem::path &file) : db_(file) {}
 

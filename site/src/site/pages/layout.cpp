@@ -2,7 +2,7 @@
 
 namespace kf::site {
 
-std::string pageTop(std::string_view title) {
+std::string pageTop(std::string_view title, const std::string &root) {
   std::string out;
   out += "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\n";
   out += "<html>\n<head>\n";
@@ -23,22 +23,20 @@ std::string pageTop(std::string_view title) {
       "</style>\n";
   out += "</head>\n<body>\n";
   out += "<div id=\"masthead\">\n";
-  out += "<a href=\"/\" id=\"logo\"><span class=\"k\">Klip</span><span class=\"f\">fang</span></a>\n";
-  out += "<form name=\"searchForm\" action=\"/results\" method=\"get\">\n";
+  out += "<a href=\"" + root + "/\" id=\"logo\"><span class=\"k\">Klip</span><span class=\"f\">fang</span></a>\n";
+  out += "<form name=\"searchForm\" action=\"" + root + "/results\" method=\"get\">\n";
   out += "<input type=\"text\" name=\"search_query\" size=\"40\" maxlength=\"128\">\n";
   out += "<input type=\"submit\" name=\"search\" value=\"Search\">\n";
   out += "</form>\n</div>\n";
-  out +=
-      "<div id=\"nav\"><a href=\"/\">Startseite</a> | "
-      "<a href=\"/results?search_query=klipfang&amp;search=Search\">Alle Videos</a> | "
-      "<a href=\"/klipfang\">Über Klipfang</a></div>\n";
+  out += "<div id=\"nav\"><a href=\"" + root + "/\">Startseite</a> | <a href=\"" + root +
+         "/results?search_query=klipfang&amp;search=Search\">Alle Videos</a> | <a href=\"" + root +
+         "/klipfang\">Über Klipfang</a></div>\n";
   return out;
 }
 
-std::string pageBottom() {
-  return "<div id=\"footer\">Klipfang-Videoseite &middot; <a href=\"/klipfang\">Impressum</a></div>\n"
-         "</body>\n"
-         "</html>\n";
+std::string pageBottom(const std::string &root) {
+  return "<div id=\"footer\">Klipfang-Videoseite &middot; <a href=\"" + root +
+         "/klipfang\">Impressum</a></div>\n</body>\n</html>\n";
 }
 
 }  // namespace kf::site

@@ -7,10 +7,18 @@
 
 namespace kf::site {
 
-// Everything up to and including the navigation, "\n" after every line.
-std::string pageTop(std::string_view title);
+// Where the addresses on a page start: `root` begins every address of the site's ("/KEY" on a site
+// with an access key, else empty), `base` is its absolute form, "http://" + host + root.
+struct Place {
+  std::string base;
+  std::string root;
+};
+
+// Everything up to and including the navigation, "\n" after every line. `root` starts every address
+// of the site's ("/KEY" for a site with an access key, else empty).
+std::string pageTop(std::string_view title, const std::string &root);
 
 // The footer and the closing tags; the line "</html>" ends the page.
-std::string pageBottom();
+std::string pageBottom(const std::string &root);
 
 }  // namespace kf::site

@@ -10,54 +10,54 @@
 
 namespace kf::site {
 
-std::string homePage(const std::string &base, const std::vector<Video> &featured) {
-  std::string out = pageTop("Videos ansehen und teilen");
+std::string homePage(const Place &place, const std::vector<Video> &featured) {
+  std::string out = pageTop("Videos ansehen und teilen", place.root);
   out += "<h1>Willkommen bei Klipfang</h1>\n";
   out += "<p>Kurze Videos aus aller Welt. Suche oben nach Katzen, Musik oder Berlin.</p>\n";
   out += "<h2>Empfohlene Videos</h2>\n<div id=\"featured\">\n";
   for (const Video &video : featured) {
-    out += "<div class=\"vresult\"><a href=\"/watch?v=" + video.id + "\"><img src=\"" + base + "/vi/" + video.id + "/" +
-           video.id + ".jpg\" width=\"130\" height=\"97\" alt=\"\"></a>\n";
+    out += "<div class=\"vresult\"><a href=\"" + place.root + "/watch?v=" + video.id + "\"><img src=\"" + place.base +
+           "/vi/" + video.id + "/" + video.id + ".jpg\" width=\"130\" height=\"97\" alt=\"\"></a>\n";
     out +=
         "<div class=\"vtitle\">" + video.title + "</div> <span class=\"runtime\">" + video.duration + "</span></div>\n";
   }
   out += "</div>\n";
-  out += pageBottom();
+  out += pageBottom(place.root);
   return out;
 }
 
-std::string watchPage(const std::string &base, const Video &video, const std::string &token) {
-  std::string out = pageTop(video.title);
+std::string watchPage(const Place &place, const Video &video, const std::string &token) {
+  std::string out = pageTop(video.title, place.root);
   out += "<h1>" + video.title + "</h1>\n";
-  if (video.playback == Playback::None) out += cannotPlayNote(base, video, token);
+  if (video.playback == Playback::None) out += cannotPlayNote(place.base, video, token);
   out +=
       "<div id=\"playerDiv\">Zum Ansehen brauchst du den Flash Player. "
-      "<a href=\"/embed/" +
-      video.id + "\">Ohne Flash ansehen</a></div>\n";
+      "<a href=\"" +
+      place.root + "/embed/" + video.id + "\">Ohne Flash ansehen</a></div>\n";
   out += "<script type=\"text/javascript\">\n";
-  out += "var so = new SWFObject(\"/player.swf?video_id=" + video.id + "&t=" + token +
+  out += "var so = new SWFObject(\"" + place.root + "/player.swf?video_id=" + video.id + "&t=" + token +
          "&l=" + std::to_string(video.seconds) + "&sk=" + token.substr(0, 8) +
          "&fs=1\", \"movie_player\", \"450\", \"370\", \"7\", \"#FFFFFF\");\n";
   out += "so.write(\"playerDiv\");\n";
   out += "</script>\n";
   out += "<div id=\"watchInfo\">Dauer: " + video.duration + "<br/>\n" + video.description + "</div>\n";
-  out += pageBottom();
+  out += pageBottom(place.root);
   return out;
 }
 
-std::string makerPage() {
-  std::string out = pageTop("Der Macher");
+std::string makerPage(const Place &place) {
+  std::string out = pageTop("Der Macher", place.root);
   out += "<h1>Klipfang</h1>\n";
   out += "<p>Klipfang durchsucht diese Videoseite, merkt sich Lieblingsvideos und lädt Videos herunter.</p>\n";
   out += "<p>Geschrieben in Berlin. Fragen, Lob und Fehlerberichte sind willkommen.</p>\n";
-  out += pageBottom();
+  out += pageBottom(place.root);
   return out;
 }
 
-std::string errorPage(int status, const std::string &message) {
-  std::string out = pageTop("Fehler");
+std::string errorPage(int status, const std::string &message, const Place &place) {
+  std::string out = pageTop("Fehler", place.root);
   out += "<h1>Fehler " + std::to_string(status) + "</h1>\n<p>" + escapeHtml(message) + "</p>\n";
-  out += pageBottom();
+  out += pageBottom(place.root);
   return out;
 }
 

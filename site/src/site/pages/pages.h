@@ -5,20 +5,21 @@
 #include <vector>
 
 #include "site/catalogue/catalogue.h"
+#include "site/pages/layout.h"
 
 namespace kf::site {
 
-std::string homePage(const std::string &base, const std::vector<Video> &featured);
+std::string homePage(const Place &place, const std::vector<Video> &featured);
 
 // Holds the player embedding the program resolves the file address from: the player address,
 // in double quotes after "SWFObject(", carries video_id and the token t before any parameter
 // whose name starts with "s". A video the video window cannot play says so and offers its file
 // (the embeddable player is in player.h).
-std::string watchPage(const std::string &base, const Video &video, const std::string &token);
+std::string watchPage(const Place &place, const Video &video, const std::string &token);
 
-std::string makerPage();
+std::string makerPage(const Place &place);
 
-std::string errorPage(int status, const std::string &message);
+std::string errorPage(int status, const std::string &message, const Place &place = {});
 
 // A download file name from the title: ASCII letters, digits, "-" and "_" only, and the extension
 // of the video's file (".webm" for the built-in clips).

@@ -4,11 +4,12 @@
 #include <vector>
 
 #include "site/catalogue/catalogue.h"
+#include "site/pages/layout.h"
 
 namespace kf::site {
 
 struct ResultsView {
-  std::string base;   // "http://" + host, for the picture addresses
+  Place place;
   std::string words;  // the search words as given, echoed (escaped) below the entries
   int page = 1;
   int pageCount = 1;
@@ -19,6 +20,6 @@ struct ResultsView {
 std::string resultsPage(const ResultsView &view);
 
 // The one line of an entry that holds its "/watch?v=" link, title and picture address.
-std::string entryLine(const std::string &base, const Video &video);
+std::string entryLine(const Place &place, const Video &video);
 
 }  // namespace kf::site

@@ -12,6 +12,7 @@
 
 #include "site/catalogue/built_in_catalogue.h"
 #include "site/catalogue/video_catalogue.h"
+#include "site/pages/layout.h"
 #include "site/pages/target.h"
 
 namespace kf::site {
@@ -37,6 +38,11 @@ struct Reply {
 class Site {
  public:
   static constexpr int kPageSize = 20;
+  // A search takes each word once, the first 16 words, and of each its first 100 characters.
+  static constexpr std::size_t kMostSearchWords = 16;
+  static constexpr std::size_t kLongestSearchWord = 100;
+  // A busy catalogue's answer (503) asks the client to come back after this long.
+  static constexpr int kRetryAfterSeconds = 2;
   // On the home page of a site that serves a folder of the user's: the folder's identity.
   static constexpr const char *kFolderHeader = "X-Klipfang-Library";
 
@@ -58,13 +64,15 @@ class Site {
   const Catalogue &catalogue() const;
 
  private:
-  Reply results(const Target &target, const std::string &base) const;
-  Reply videoFile(const Target &target) const;
-  Reply picture(const std::string &path) const;
-  Reply stream(const std::string &path, const std::string &base) const;
+  Reply route(const Target &target, const Place &place) const;
+  Reply results(const Target &target, const Place &place) const;
+  Reply videoFile(const Target &target, const Place &place) const;
+  Reply picture(const std::string &path, const Place &place) const;
+  Reply stream(const std::string &path, const Place &place) const;
 
   std::shared_ptr<const VideoCatalogue> videos_;
   std::shared_ptr<const BuiltInCatalogue> builtIn_;
+  std::string key_;
   std::function<bool(std::string_view)> ownedWord_ = [](std::string_view) { return false; };
 };
 

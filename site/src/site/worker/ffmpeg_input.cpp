@@ -1,6 +1,7 @@
 #include "site/worker/ffmpeg_input.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "site/worker/allowed_input.h"
 
@@ -24,7 +25,12 @@ Input openInput(const std::string &path, Clock::time_point *deadline) {
   av_dict_free(&options);
   if (opened < 0) return nullptr;  // the context is freed then
   Input input(ctx);
-  if (avformat_find_stream_info(ctx, nullptr) < 0) return nullptr;
+  // Reading the streams' details decodes a frame of some: the same bound holds there.
+  std::vector<AVDictionary *> streamOptions(ctx->nb_streams, nullptr);
+  for (AVDictionary *&each : streamOptions) av_dict_set_int(&each, "max_pixels", kMostPixels, 0);
+  const int found = avformat_find_stream_info(ctx, streamOptions.data());
+  for (AVDictionary *&each : streamOptions) av_dict_free(&each);
+  if (found < 0) return nullptr;
   return input;
 }
 

@@ -7,12 +7,16 @@ extern "C" {
 }
 
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <string>
 
 namespace kf::site::worker {
 
 using Clock = std::chrono::steady_clock;
+
+// 8K: a frame beyond it is not decoded. A 16000 x 16000 picture alone takes 384 MB.
+inline constexpr std::int64_t kMostPixels = 7680LL * 4320;
 
 template <typename T, void (*Free)(T **)>
 struct Freer {

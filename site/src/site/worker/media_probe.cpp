@@ -8,6 +8,7 @@ extern "C" {
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <string_view>
 
@@ -46,9 +47,12 @@ Frame firstFrame(AVFormatContext *ctx, int streamIndex, AVCodecContext *decoder)
 
 Codec openDecoder(const AVStream *stream, bool keysOnly) {
   const AVCodec *codec = avcodec_find_decoder(stream->codecpar->codec_id);
-  if (!codec) return nullptr;
+  if (!codec || static_cast<std::int64_t>(stream->codecpar->width) * stream->codecpar->height > kMostPixels)
+    return nullptr;
   Codec decoder(avcodec_alloc_context3(codec));
   if (!decoder || avcodec_parameters_to_context(decoder.get(), stream->codecpar) < 0) return nullptr;
+  // The stream's own frames may claim more than its header: the decoder refuses those.
+  decoder->max_pixels = kMostPixels;
   decoder->thread_count = 1;  // two pictures are made at a time, one core each
   if (keysOnly) decoder->skip_frame = AVDISCARD_NONKEY;
   return avcodec_open2(decoder.get(), codec, nullptr) == 0 ? std::move(decoder) : nullptr;
