@@ -6,15 +6,11 @@
 // against the site serving the built-in catalogue. Needs ffmpeg and ffprobe on the path.
 #include <fcntl.h>
 #include <httplib.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -25,14 +21,13 @@
 #include <thread>
 #include <vector>
 
+#include "common/site_process.h"
 #include "site/catalogue/text.h"
 #include "site/http/server.h"
 #include "site/library/folder_walk.h"
 #include "site/library/library.h"
 #include "site/library/store.h"
 #include "support/temp_dir.h"
-
-extern char **environ;
 
 namespace kf::bench {
 namespace {
@@ -106,7 +101,8 @@ void makeLibrary(const fs::path &root, const fs::path &database, std::size_t fil
                sentence(random, 3 + static_cast<int>(random() % 4)),
                sentence(random, 10 + static_cast<int>(random() % 10)),
                static_cast<std::int64_t>(random() % 3600),
-               true,
+               "as-is",
+               {},
                true},
               std::nullopt);
   }
@@ -114,7 +110,13 @@ void makeLibrary(const fs::path &root, const fs::path &database, std::size_t fil
 }
 
 lib::LibraryOptions options(const fs::path &folder, const fs::path &database, bool scan) {
-  return {folder, database, KF_SITE_PROGRAM, {}, 3600s, scan, [](const std::string &) {}};
+  lib::LibraryOptions options;
+  options.folder = folder;
+  options.database = database;
+  options.workerProgram = KF_SITE_PROGRAM;
+  options.rescanEvery = 3600s;
+  options.scan = scan;
+  return options;
 }
 
 // Search words of 2 to 5 letters: the starts of the catalogue's words, as a user types them.
@@ -161,42 +163,6 @@ double medianOf(const std::vector<double> &sorted) {
   return sorted[sorted.size() / 2];
 }
 
-struct Process {
-  pid_t pid = -1;
-  int output = -1;
-};
-
-Process spawnSite(const std::vector<std::string> &arguments) {
-  int pipeFds[2];
-  if (::pipe2(pipeFds, O_CLOEXEC) != 0) std::exit(1);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-  std::vector<char *> argv{const_cast<char *>(KF_SITE_PROGRAM)};
-  for (const auto &argument : arguments) argv.push_back(const_cast<char *>(argument.c_str()));
-  argv.push_back(nullptr);
-  Process process;
-  if (posix_spawn(&process.pid, KF_SITE_PROGRAM, &actions, nullptr, argv.data(), environ) != 0) std::exit(1);
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(pipeFds[1]);
-  process.output = pipeFds[0];
-  return process;
-}
-
-// Reads the site's lines until one holds `text`.
-void waitForLine(const Process &process, const std::string &text) {
-  std::string seen;
-  char chunk[4096];
-  while (seen.find(text) == std::string::npos) {
-    const ssize_t got = ::read(process.output, chunk, sizeof chunk);
-    if (got <= 0) {
-      std::fprintf(stderr, "the site ended before saying \"%s\":\n%s\n", text.c_str(), seen.c_str());
-      std::exit(1);
-    }
-    seen.append(chunk, static_cast<std::size_t>(got));
-  }
-}
-
 // The access key a library site keeps beside its database.
 std::string keyOf(const fs::path &database) {
   std::string key;
@@ -204,45 +170,15 @@ std::string keyOf(const fs::path &database) {
   return key;
 }
 
-double peakMB(pid_t pid) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.starts_with("VmHWM:")) return std::atof(line.c_str() + 6) / 1024;
-  }
-  return 0;
-}
-
-void stop(const Process &process) {
-  ::kill(process.pid, SIGTERM);
-  ::waitpid(process.pid, nullptr, 0);
-  ::close(process.output);
-}
-
 // The site's peak memory after it started, scanned and answered every search.
 double siteMemory(const std::vector<std::string> &arguments, const std::string &ready, const std::string &base,
                   const std::vector<std::string> &words, int port) {
-  const Process site = spawnSite(arguments);
+  const Process site = spawnSite(KF_SITE_PROGRAM, arguments);
   waitForLine(site, ready);
   searchTimes(port, base, words);
   const double peak = peakMB(site.pid);
   stop(site);
   return peak;
-}
-
-void figure(const char *name, double value, const char *unit, const std::string &reference, const char *target) {
-  std::printf("%-58s %10.2f %-3s (%s), target %s\n", name, value, unit, reference.c_str(), target);
-  std::printf("FIGURE\t%s\t%.2f\t%s\t%s\t%s\n", name, value, unit, reference.c_str(), target);
-}
-
-// printf's formatting into a string; the compiler checks each call's format against its values.
-[[gnu::format(printf, 1, 2)]] std::string text(const char *format, ...) {
-  char out[128];
-  std::va_list values;
-  va_start(values, format);
-  std::vsnprintf(out, sizeof out, format, values);
-  va_end(values);
-  return out;
 }
 
 }  // namespace
