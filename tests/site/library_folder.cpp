@@ -82,13 +82,15 @@ const std::string &familyFolder() {
 
 library::LibraryOptions optionsFor(const std::string &folder, const std::string &database,
                                    std::function<void(const std::string &)> log) {
-  return {folder,
-          database,
-          KF_SITE_PROGRAM,
-          kf::test::readFile((defaultDataDir() / "stand-in.jpg").string()),
-          std::chrono::seconds(3600),
-          true,
-          std::move(log)};
+  library::LibraryOptions options;
+  options.folder = folder;
+  options.database = database;
+  options.workerProgram = KF_SITE_PROGRAM;
+  options.standInPicture = kf::test::readFile((defaultDataDir() / "stand-in.jpg").string());
+  options.streamPlayer = defaultDataDir() / library::kStreamPlayer;
+  options.rescanEvery = std::chrono::seconds(3600);
+  options.log = std::move(log);
+  return options;
 }
 
 LibrarySite::LibrarySite(const std::string &source) : folder_(dir_.file("lib")) {

@@ -190,11 +190,14 @@ TEST_F(LibraryTest, TheFileComesWithItsTypeTagAndRangesHeldToItsSizeAndAVanished
 // Without its key the site knows nothing; with it, every address on its pages carries the key.
 TEST_F(LibraryTest, OnlyAddressesWithTheKeyAreAnsweredAndThePagesWriteNoOther) {
   const std::string id = only("kase").id;
+  const std::string film = only("schulfilm").id;  // plays through a stream
   const std::string key = site.key();
   std::string wrong = key;
   wrong[0] = wrong[0] == '0' ? '1' : '0';
-  for (const std::string &target : {std::string("/"), "/" + wrong + "/", "/" + key + "0/", "/" + key.substr(1) + "/",
-                                    "/watch?v=" + id, "/vi/" + id + "/" + id + ".jpg", "/" + wrong + fileRequest(id)}) {
+  for (const std::string &target :
+       {std::string("/"), "/" + wrong + "/", "/" + key + "0/", "/" + key.substr(1) + "/", "/watch?v=" + id,
+        "/vi/" + id + "/" + id + ".jpg", "/" + wrong + fileRequest(id), "/stream/" + film + "/index.m3u8",
+        "/stream/" + film + "/0.ts", std::string("/player/hls.js")}) {
     const Answer answer = fetch(site.port(), "GET", target, site.host());
     EXPECT_EQ(answer.status, 404) << target;
     EXPECT_EQ(answer.body, "Nicht gefunden.\n") << target;
@@ -206,10 +209,10 @@ TEST_F(LibraryTest, OnlyAddressesWithTheKeyAreAnsweredAndThePagesWriteNoOther) {
   const std::string base = "http://" + site.host() + site.root() + "/";
   for (const std::string &target :
        std::vector<std::string>{"/", "/results?search_query=a&search=Search", "/watch?v=" + id, "/embed/" + id,
-                                "/klipfang", "/watch?v=nirgends"}) {
+                                "/embed/" + film, "/klipfang", "/watch?v=nirgends"}) {
     const std::string page = get(target).body;
     std::size_t addresses = 0;
-    for (const std::string opening : {"href=\"", "src=\"", "action=\"", "SWFObject(\""}) {
+    for (const std::string opening : {"href=\"", "src=\"", "action=\"", "SWFObject(\"", "data-stream=\""}) {
       for (auto at = page.find(opening); at != std::string::npos; at = page.find(opening, at + 1), ++addresses) {
         const std::string address =
             page.substr(at + opening.size(), page.find('"', at + opening.size()) - at - opening.size());
@@ -220,17 +223,35 @@ TEST_F(LibraryTest, OnlyAddressesWithTheKeyAreAnsweredAndThePagesWriteNoOther) {
   }
 }
 
-TEST_F(LibraryTest, WhatTheVideoWindowCannotPlayIsNamedAndOfferedForDownload) {
-  const std::string film = only("schulfilm").id;
-  const std::string embed = get("/embed/" + film).body;
+TEST_F(LibraryTest, TheVideoWindowPlaysTheFileOrAStreamOrSaysWhyNotAndOffersTheFile) {
+  const std::string broken = only("kaputt").id;
+  const std::string embed = get("/embed/" + broken).body;
   EXPECT_EQ(embed.find("<video"), std::string::npos);
-  EXPECT_NE(embed.find("Dieses Video kann das Videofenster nicht abspielen"), std::string::npos);
-  EXPECT_NE(embed.find("Datei: Schulfilm.mpg"), std::string::npos);
-  EXPECT_NE(embed.find(fileRequest(film).substr(1, 30)), std::string::npos) << "its download";
-  EXPECT_NE(get("/watch?v=" + film).body.find("nicht abspielen"), std::string::npos);
+  EXPECT_NE(embed.find("Dieses Video kann das Videofenster nicht abspielen: FFmpeg kann die Datei nicht lesen."),
+            std::string::npos);
+  EXPECT_NE(embed.find("Datei: kaputt.mkv"), std::string::npos);
+  EXPECT_NE(embed.find("href=\"http://" + site.host() + site.root() + fileRequest(broken).substr(0, 30)),
+            std::string::npos)
+      << "its download";
+  EXPECT_NE(get("/watch?v=" + broken).body.find("nicht abspielen"), std::string::npos);
+
+  // MPEG-2 plays through a stream the site makes, with the player library the site serves.
+  const std::string film = only("schulfilm").id;
+  const std::string stream = get("/embed/" + film).body;
+  EXPECT_NE(stream.find("data-stream=\"http://" + site.host() + site.root() + "/stream/" + film + "/index.m3u8\""),
+            std::string::npos);
+  EXPECT_NE(stream.find("<script src=\"http://" + site.host() + site.root() + "/player/hls.js\">"), std::string::npos);
+  const Answer player = get("/player/hls.js");
+  EXPECT_EQ(player.status, 200);
+  EXPECT_EQ(player.body, readFile((defaultDataDir() / library::kStreamPlayer).string()));
+  EXPECT_EQ(get("/watch?v=" + film).body.find("nicht abspielen"), std::string::npos);
+
+  // H.264 in MP4 plays as it is, with its sound.
   const std::string playable = get("/embed/" + only("sylt").id).body;
-  EXPECT_NE(playable.find("<video controls"), std::string::npos);
-  EXPECT_EQ(playable.find("nicht abspielen"), std::string::npos);
+  EXPECT_NE(playable.find("<video id=\"player\" controls autoplay tabindex=\"0\" src=\"http://" + site.host() +
+                          site.root() + "/get_video.php"),
+            std::string::npos);
+  EXPECT_EQ(get("/stream/" + only("sylt").id + "/index.m3u8").status, 404);
 }
 
 TEST_F(LibraryTest, PicturesLastUntilTheFileChangesBrokenFilesGetTheStandIn) {
@@ -352,11 +373,11 @@ TEST(LibrarySearch, MatchesInTheTitleComeFirstThenTheOthersEachByTitleAndPaged) 
     library::Transaction transaction(store.connection());
     for (const auto &[title, description] : std::vector<std::pair<std::string, std::string>>{
              {"Zebra und Katze", "x"}, {"Apfel", "eine Katze"}, {"Katzenjammer", "y"}, {"Baum", "kein Tier"}}) {
-      store.put({{}, title + ".mp4", 0, 0, title, description, 0, true, true}, std::nullopt);
+      store.put({{}, title + ".mp4", 0, 0, title, description, 0, "as-is", {}, true}, std::nullopt);
     }
     for (int i = 0; i < 3000; ++i) {
       const std::string name = "Ausflug " + std::to_string(i);
-      store.put({{}, name + ".mp4", 0, 0, name, "an einem Abend", 0, true, true}, std::nullopt);
+      store.put({{}, name + ".mp4", 0, 0, name, "an einem Abend", 0, "as-is", {}, true}, std::nullopt);
     }
     transaction.commit();
   }

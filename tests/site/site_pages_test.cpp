@@ -176,8 +176,10 @@ TEST_F(SitePages, PicturesAndTheEmbeddedPlayerServeRealMedia) {
 
   const Video &video = catalogue().videos().back();
   Answer embed = get("/embed/" + video.id, bareHost());
-  const auto player = embed.body.find("<video controls autoplay");
+  const auto player = embed.body.find("<video id=\"player\" controls autoplay");
   ASSERT_NE(player, std::string::npos);
+  EXPECT_EQ(embed.body.substr(player, embed.body.find('>', player) - player).find("muted"), std::string::npos)
+      << "it plays with its sound";
   const auto src = embed.body.find(" src=\"", player) + 6;
   std::string address = embed.body.substr(src, embed.body.find('"', src) - src);
   address.replace(address.find("&amp;"), 5, "&");

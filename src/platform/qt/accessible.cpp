@@ -88,9 +88,17 @@ class ComboAccessible : public QAccessibleWidget {
 
 constexpr char kAccountProperty[] = "kfAccount";
 
+// The classes our marked widgets show to Qt's meta-object system (they add no meta-object of their
+// own). Any other class name is answered without touching the object: the web engine asks for items
+// of its own whose type information is hidden, and even reading a property of those is undefined.
+bool mayCarryAnAccount(const QString &className) {
+  return className == QLatin1String("QWidget") || className == QLatin1String("QLabel") ||
+         className == QLatin1String("QComboBox");
+}
+
 // Asked for every class of an object, most derived first; the first answer is kept for the object.
-QAccessibleInterface *accountOf(const QString & /*className*/, QObject *object) {
-  if (!object || !object->isWidgetType()) return nullptr;
+QAccessibleInterface *accountOf(const QString &className, QObject *object) {
+  if (!object || !mayCarryAnAccount(className) || !object->isWidgetType()) return nullptr;
   switch (static_cast<Account>(object->property(kAccountProperty).toInt())) {
     case Account::Window: {
       auto *window = static_cast<WindowSurface *>(object);

@@ -1,9 +1,12 @@
 // The embedded browser: a Chromium view that loads what the program navigates to.
 #include <QPointer>
 #include <QWebEngineDownloadRequest>
+#include <QWebEngineFullScreenRequest>
+#include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+#include <memory>
 
 #include "platform/qt/control_peer.h"
 #include "platform/qt/convert.h"
@@ -11,6 +14,26 @@
 
 namespace kf::qtui {
 namespace {
+
+// A page's own full screen (the player's F key): the page moves into a view of its own that fills
+// the screen, since the window it is shown in keeps its size, and back when the page leaves it.
+class FullScreenView : public QWebEngineView {
+ public:
+  explicit FullScreenView(QWebEngineView *home) : home_(home) {
+    setPage(home->page());
+    showFullScreen();
+    activateWindow();
+    setFocus();
+  }
+  ~FullScreenView() override {
+    if (home_) home_->setPage(page());
+  }
+  FullScreenView(const FullScreenView &) = delete;
+  FullScreenView &operator=(const FullScreenView &) = delete;
+
+ private:
+  QPointer<QWebEngineView> home_;
+};
 
 class BrowserPeer : public QtControlPeer {
  public:
@@ -38,6 +61,21 @@ class BrowserPeer : public QtControlPeer {
     // A watch page is a local file that frames the site's player; without this Chromium refuses the
     // frame and shows its error page instead.
     view()->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    view()->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+    if (fullScreenWired_) return;
+    fullScreenWired_ = true;
+    QObject::connect(view()->page(), &QWebEnginePage::fullScreenRequested, this,
+                     [this](QWebEngineFullScreenRequest request) {
+                       if (request.toggleOn() == (fullScreen_ != nullptr)) return request.reject();
+                       request.accept();
+                       if (request.toggleOn()) {
+                         fullScreen_ = std::make_unique<FullScreenView>(view());
+                       } else {
+                         fullScreen_.reset();
+                       }
+                     });
+    // The page is the view's: it must come back before the view goes.
+    QObject::connect(view(), &QObject::destroyed, this, [this] { fullScreen_.reset(); });
   }
 
   // A download the page asks for is the program's to decide on: the engine keeps nothing of it. The
@@ -58,6 +96,8 @@ class BrowserPeer : public QtControlPeer {
   QWebEngineView *view() const { return static_cast<QWebEngineView *>(widget()); }
   ui::Browser &browser_;
   bool downloadsWired_ = false;
+  bool fullScreenWired_ = false;
+  std::unique_ptr<FullScreenView> fullScreen_;
 };
 
 }  // namespace

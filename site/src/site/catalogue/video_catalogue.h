@@ -35,6 +35,13 @@ struct VideoFile {
   std::shared_ptr<const OpenFile> file;
 };
 
+// A stream of a video the engine cannot play as it is: the lengths of its segments in seconds, or,
+// when none can be made, why not in German.
+struct StreamOutline {
+  std::vector<double> seconds;
+  std::string problem;
+};
+
 class VideoCatalogue {
  public:
   virtual ~VideoCatalogue() = default;
@@ -63,6 +70,14 @@ class VideoCatalogue {
   // The key every address of the site must carry as its first segment ("/KEY/..."): the user's
   // own videos are shown only to whom he gave it. Empty for the built-in catalogue.
   virtual std::string accessKey() const = 0;
+
+  // For a video with Playback::Stream; the built-in catalogue has none. Its player is on the way.
+  virtual void prepareStream(const Video &) const {}
+  virtual StreamOutline streamOutline(const Video &) const { return {{}, "Dieses Video hat keinen Datenstrom."}; }
+  // The segment, made when first asked for; empty when it cannot be made.
+  virtual std::shared_ptr<const OpenFile> streamSegment(const Video &, std::size_t) const { return nullptr; }
+  // The script of the player library that plays the streams in the engine.
+  virtual std::shared_ptr<const OpenFile> streamPlayer() const { return nullptr; }
 };
 
 }  // namespace kf::site

@@ -12,6 +12,7 @@
 #include "site/library/video_id.h"
 #include "site/library/video_kinds.h"
 #include "site/library/video_text.h"
+#include "site/worker/play_way.h"
 
 namespace kf::site::library {
 namespace {
@@ -59,7 +60,11 @@ Video videoOf(const Row &row) {
   video.seconds = static_cast<int>(std::min<std::int64_t>(row.seconds, 1'000'000'000));
   video.description = row.description;
   video.fileName = pageText(row.path, 4096, false);
-  video.playable = row.playable;
+  namespace way = worker::play_way;
+  video.playback = row.playWay == way::kAsItIs   ? Playback::File
+                   : row.playWay == way::kCannot ? Playback::None
+                                                 : Playback::Stream;
+  video.cannotPlay = row.cannotPlay;
   return video;
 }
 
@@ -86,7 +91,10 @@ Library::Library(LibraryOptions options)
         return std::to_string(record.device) + ":" + std::to_string(record.inode);
       }()),
       database_(options_.database.empty() ? defaultDatabase(root_) : options_.database),
-      scanner_(root_, database_, options_.workerProgram, [this](const Stamp &stamp) { pictures_->forget(stamp); }) {
+      scanner_(root_, database_, options_.workerProgram, [this](const Stamp &stamp) {
+        pictures_->forget(stamp);
+        streams_->forget({stamp.id, stamp.size, stamp.mtime});
+      }) {
   std::error_code error;
   std::filesystem::create_directories(database_.parent_path(), error);
   if (error) {
@@ -111,6 +119,9 @@ Library::Library(LibraryOptions options)
   renewTitleOrder();
   pictures_ = std::make_unique<PictureCache>(database_.string() + ".pictures", options_.workerProgram,
                                              options_.standInPicture, options_.log);
+  streams_ = std::make_unique<stream::Streams>(stream::StreamOptions{database_.string() + ".streams",
+                                                                     options_.streamCacheBytes, options_.converter,
+                                                                     options_.workerProgram, options_.log});
   if (options_.scan) {
     thread_ = std::thread([this] { scanLoop(); });
   } else {
@@ -255,6 +266,30 @@ std::optional<std::string> Library::picture(const Video &video) const {
   const auto file = found ? open(*found) : nullptr;
   // The worker reads the file this site holds open, not whatever the name leads to by then.
   return file ? std::optional<std::string>(pictures_->picture(*found, file->procPath())) : std::nullopt;
+}
+
+std::optional<stream::Source> Library::streamSource(const Video &video) const {
+  const auto found = row(video.id);
+  auto file = found ? open(*found) : nullptr;
+  if (!file || video.playback != Playback::Stream) return std::nullopt;
+  // Keyed by the file as it is now: a file changed since the scan gets segments of its own.
+  const stream::Version version{found->id, static_cast<std::int64_t>(file->size()), file->mtime()};
+  const bool listed = version.size == found->size && version.mtime == found->mtime;
+  return stream::Source{version, listed ? found->seconds * 1'000'000 : 0, found->playWay, found->path, std::move(file)};
+}
+
+void Library::prepareStream(const Video &video) const {
+  if (const auto source = streamSource(video)) streams_->prepare(*source);
+}
+
+StreamOutline Library::streamOutline(const Video &video) const {
+  const auto source = streamSource(video);
+  return source ? streams_->outline(*source) : StreamOutline{{}, "Die Videodatei fehlt."};
+}
+
+std::shared_ptr<const OpenFile> Library::streamSegment(const Video &video, std::size_t index) const {
+  const auto source = streamSource(video);
+  return source ? streams_->segment(*source, index) : nullptr;
 }
 
 }  // namespace kf::site::library

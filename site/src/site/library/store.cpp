@@ -25,7 +25,8 @@ CREATE TABLE videos (
   title TEXT NOT NULL,
   description TEXT NOT NULL,
   seconds INTEGER NOT NULL,
-  playable INTEGER NOT NULL,
+  play_way TEXT NOT NULL,
+  cannot_play TEXT NOT NULL,
   readable INTEGER NOT NULL
 );
 CREATE INDEX videos_by_time ON videos (mtime);
@@ -36,11 +37,11 @@ COMMIT;
 )";
 
 constexpr const char *kColumns =
-    "v.id, v.path, v.size, v.mtime, v.title, v.description, v.seconds, v.playable, v.readable";
+    "v.id, v.path, v.size, v.mtime, v.title, v.description, v.seconds, v.play_way, v.cannot_play, v.readable";
 
 Row rowFrom(const Statement &s) {
-  return {s.text(0), s.text(1),    s.integer(2),      s.integer(3),     s.text(4),
-          s.text(5), s.integer(6), s.integer(7) != 0, s.integer(8) != 0};
+  return {s.text(0), s.text(1),    s.integer(2), s.integer(3), s.text(4),
+          s.text(5), s.integer(6), s.text(7),    s.text(8),    s.integer(9) != 0};
 }
 
 std::int64_t single(Connection &db, std::string_view sql) {
@@ -192,21 +193,22 @@ std::string Store::put(const Row &row, const std::optional<Stamp> &existing) {
   std::string id;
   if (existing) {
     Statement &s = cached(
-        "UPDATE videos SET size = ?2, mtime = ?3, title = ?4, description = ?5, seconds = ?6, playable = ?7, "
-        "readable = ?8 WHERE rowid = ?1");
+        "UPDATE videos SET size = ?2, mtime = ?3, title = ?4, description = ?5, seconds = ?6, play_way = ?7, "
+        "cannot_play = ?8, readable = ?9 WHERE rowid = ?1");
     s.bind(1, existing->rowid).bind(2, row.size).bind(3, row.mtime).bind(4, row.title).bind(5, row.description);
-    s.bind(6, row.seconds).bind(7, row.playable ? 1 : 0).bind(8, row.readable ? 1 : 0).step();
+    s.bind(6, row.seconds).bind(7, row.playWay).bind(8, row.cannotPlay).bind(9, row.readable ? 1 : 0).step();
     rowid = existing->rowid;
     id = existing->id;
   } else {
     Statement &s = cached(
-        "INSERT INTO videos (id, path, size, mtime, title, description, seconds, playable, readable) "
-        "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9) ON CONFLICT (id) DO NOTHING RETURNING rowid");
+        "INSERT INTO videos (id, path, size, mtime, title, description, seconds, play_way, cannot_play, readable) "
+        "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10) ON CONFLICT (id) DO NOTHING RETURNING rowid");
     for (int attempt = 0; rowid == 0 && attempt < 100; ++attempt) {
       id = videoId(row.path, attempt);
       s.reset();
       s.bind(1, id).bindBlob(2, row.path).bind(3, row.size).bind(4, row.mtime).bind(5, row.title);
-      s.bind(6, row.description).bind(7, row.seconds).bind(8, row.playable ? 1 : 0).bind(9, row.readable ? 1 : 0);
+      s.bind(6, row.description).bind(7, row.seconds).bind(8, row.playWay).bind(9, row.cannotPlay);
+      s.bind(10, row.readable ? 1 : 0);
       if (s.step()) rowid = s.integer(0);
       while (s.step()) {
       }

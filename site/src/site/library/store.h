@@ -23,8 +23,9 @@ struct Row {
   std::string title;       // page-safe UTF-8
   std::string description;
   std::int64_t seconds = 0;
-  bool playable = false;
-  bool readable = false;  // whether the container could be read
+  std::string playWay;     // how the video window gets to see it, a word of worker/play_way.h
+  std::string cannotPlay;  // why it cannot, in German
+  bool readable = false;   // whether the container could be read
 };
 
 // What a rescan compares a file with.

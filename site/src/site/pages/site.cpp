@@ -8,6 +8,7 @@
 
 #include "site/catalogue/text.h"
 #include "site/pages/pages.h"
+#include "site/pages/player.h"
 #include "site/pages/results_page.h"
 
 namespace kf::site {
@@ -136,9 +137,19 @@ Reply Site::route(const Target &target, const Place &place) const {
   if (path == "/get_video.php") return videoFile(target, place);
   if (path.starts_with("/embed/")) {
     const auto video = videos_->find(path.substr(7));
-    return video ? html(embedPage(place, *video, token(*video))) : error(404, "Dieses Video gibt es nicht.", place);
+    if (video && video->playback == Playback::Stream) videos_->prepareStream(*video);
+    return video ? html(embedPage(place.base, *video, token(*video)))
+                 : error(404, "Dieses Video gibt es nicht.", place);
   }
   if (path.starts_with("/vi/")) return picture(path, place);
+  if (path.starts_with("/stream/")) return stream(path, place);
+  if (path == "/player/hls.js") {
+    // Sent as a file, which goes out as it is: a compressed answer would cost more than it saves
+    // on this computer's network. It changes only with the program.
+    auto script = videos_->streamPlayer();
+    return script ? Reply{200, "text/javascript; charset=utf-8", {}, {{"Cache-Control", "max-age=86400"}}, script}
+                  : error(404, "Diese Seite gibt es nicht.", place);
+  }
   if (path == "/klipfang") return html(makerPage(place));
   return error(404, "Diese Seite gibt es nicht.", place);
 }
@@ -178,6 +189,26 @@ Reply Site::videoFile(const Target &target, const Place &place) const {
               std::move(file->file)};
   if (!file->lastModified.empty()) reply.headers.emplace_back("Last-Modified", file->lastModified);
   return reply;
+}
+
+// "/stream/" + id + "/index.m3u8", or "/stream/" + id + "/" + N + ".ts" for a segment.
+Reply Site::stream(const std::string &path, const Place &place) const {
+  const std::string rest = path.substr(8);
+  const auto slash = rest.find('/');
+  const auto video = slash != std::string::npos ? videos_->find(rest.substr(0, slash)) : std::nullopt;
+  if (!video || video->playback != Playback::Stream) return error(404, "Dieses Video gibt es nicht.", place);
+  const std::string part = rest.substr(slash + 1);
+  if (part == "index.m3u8") {
+    const StreamOutline outline = videos_->streamOutline(*video);
+    if (outline.seconds.empty()) return error(500, outline.problem, place);
+    return {200, "application/vnd.apple.mpegurl", streamPlaylist(place.base, *video, outline.seconds), {}, nullptr};
+  }
+  std::size_t index = 0;
+  const auto [end, ec] = std::from_chars(part.data(), part.data() + part.size(), index);
+  if (ec != std::errc() || std::string_view(end) != ".ts") return error(404, "Diese Seite gibt es nicht.", place);
+  auto segment = videos_->streamSegment(*video, index);
+  if (!segment) return error(503, "Dieser Teil des Videos ließ sich nicht umwandeln.", place);
+  return {200, "video/mp2t", {}, {}, std::move(segment)};
 }
 
 Reply Site::picture(const std::string &path, const Place &place) const {

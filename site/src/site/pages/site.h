@@ -71,6 +71,7 @@ class Site {
   Reply results(const Target &target, const Place &place) const;
   Reply videoFile(const Target &target, const Place &place) const;
   Reply picture(const std::string &path, const Place &place) const;
+  Reply stream(const std::string &path, const Place &place) const;
 
   std::shared_ptr<const VideoCatalogue> videos_;
   std::shared_ptr<const BuiltInCatalogue> builtIn_;

@@ -1,8 +1,6 @@
 #include "site/worker/media_probe.h"
 
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
 #include <libavutil/display.h>
 #include <libavutil/imgutils.h>
 #include <libswscale/swscale.h>
@@ -14,79 +12,18 @@ extern "C" {
 #include <cstdint>
 #include <memory>
 #include <string_view>
-#include <vector>
+
+#include "site/worker/ffmpeg_input.h"
+#include "site/worker/play_way.h"
 
 namespace kf::site::worker {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// Only files, and only the containers of the video extensions: a file that poses as a playlist
-// must not lead the reader to other files or to the network.
-constexpr const char *kProtocols = "file";
-constexpr const char *kFormats = "mov,matroska,ogg,avi,mpeg,mpegts,mpegvideo,asf,flv,dv";
 constexpr int kMaxPackets = 4000;
-// 8K: a frame beyond it is not decoded. A 16000 x 16000 picture alone takes 384 MB.
-constexpr std::int64_t kMostPixels = 7680LL * 4320;
-
-int pastDeadline(void *opaque) {
-  return Clock::now() > *static_cast<Clock::time_point *>(opaque) ? 1 : 0;
-}
-
-// FFmpeg's objects, freed by their own functions when they go out of scope.
-template <typename T, void (*Free)(T **)>
-struct Freer {
-  void operator()(T *object) const { Free(&object); }
-};
-using Input = std::unique_ptr<AVFormatContext, Freer<AVFormatContext, avformat_close_input>>;
-using Codec = std::unique_ptr<AVCodecContext, Freer<AVCodecContext, avcodec_free_context>>;
-using Frame = std::unique_ptr<AVFrame, Freer<AVFrame, av_frame_free>>;
-using Packet = std::unique_ptr<AVPacket, Freer<AVPacket, av_packet_free>>;
-
-Input open(const std::string &path, Clock::time_point *deadline) {
-  AVFormatContext *ctx = avformat_alloc_context();
-  if (!ctx) return nullptr;
-  ctx->interrupt_callback = {pastDeadline, deadline};
-  AVDictionary *options = nullptr;
-  av_dict_set(&options, "protocol_whitelist", kProtocols, 0);
-  av_dict_set(&options, "format_whitelist", kFormats, 0);
-  const int opened = avformat_open_input(&ctx, ("file:" + path).c_str(), nullptr, &options);
-  av_dict_free(&options);
-  if (opened < 0) return nullptr;  // the context is freed then
-  Input input(ctx);
-  // Reading the streams' details decodes a frame of some: the same bound holds there.
-  std::vector<AVDictionary *> streamOptions(ctx->nb_streams, nullptr);
-  for (AVDictionary *&each : streamOptions) av_dict_set_int(&each, "max_pixels", kMostPixels, 0);
-  const int found = avformat_find_stream_info(ctx, streamOptions.data());
-  for (AVDictionary *&each : streamOptions) av_dict_free(&each);
-  if (found < 0) return nullptr;
-  return input;
-}
 
 std::string tag(const AVFormatContext *ctx, const char *key) {
   const AVDictionaryEntry *entry = av_dict_get(ctx->metadata, key, nullptr, 0);
   return entry && entry->value ? entry->value : "";
-}
-
-long long durationMilliseconds(const AVFormatContext *ctx) {
-  if (ctx->duration > 0) return ctx->duration / 1000;
-  long long longest = 0;
-  for (unsigned i = 0; i < ctx->nb_streams; ++i) {
-    const AVStream *stream = ctx->streams[i];
-    if (stream->duration > 0) {
-      longest = std::max<long long>(longest, av_rescale_q(stream->duration, stream->time_base, {1, 1000}));
-    }
-  }
-  return longest;
-}
-
-bool windowPlays(const AVFormatContext *ctx, int videoStream) {
-  if (videoStream < 0) return false;
-  const std::string_view format = ctx->iformat->name;
-  const bool container =
-      format.find("mp4") != std::string_view::npos || format.find("matroska") != std::string_view::npos;
-  constexpr std::array<AVCodecID, 4> kCodecs = {AV_CODEC_ID_H264, AV_CODEC_ID_VP8, AV_CODEC_ID_VP9, AV_CODEC_ID_AV1};
-  return container && std::ranges::find(kCodecs, ctx->streams[videoStream]->codecpar->codec_id) != kCodecs.end();
 }
 
 // The first frame the decoder gives from where the input stands.
@@ -203,11 +140,11 @@ std::optional<std::string> encodeJpeg(const AVFrame *source, int width, int turn
 
 std::optional<Probe> probeFile(const std::string &path, std::chrono::milliseconds limit) {
   Clock::time_point deadline = Clock::now() + limit;
-  Input input = open(path, &deadline);
+  Input input = openInput(path, &deadline);
   if (!input) return std::nullopt;
-  const int video = av_find_best_stream(input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-  return Probe{tag(input.get(), "title"), tag(input.get(), "description"), tag(input.get(), "comment"),
-               durationMilliseconds(input.get()), windowPlays(input.get(), video)};
+  PlayChoice choice = choosePlayWay(input.get(), path);
+  return Probe{tag(input.get(), "title"),         tag(input.get(), "description"), tag(input.get(), "comment"),
+               durationMilliseconds(input.get()), std::string(choice.way),         std::move(choice.reason)};
 }
 
 std::optional<std::string> previewPicture(const std::string &path, int width, std::chrono::milliseconds limit) {
@@ -218,7 +155,7 @@ std::optional<std::string> previewPicture(const std::string &path, int width, st
   // past the one key frame of a short clip), get a second try with every frame from the file's
   // very beginning, as it stands when opened.
   for (const bool keysOnly : {true, false}) {
-    Input input = open(path, &deadline);
+    Input input = openInput(path, &deadline);
     if (!input) return std::nullopt;
     const int index = av_find_best_stream(input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (index < 0) return std::nullopt;
