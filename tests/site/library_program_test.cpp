@@ -88,7 +88,7 @@ TEST(LibraryProgram, AStarListsEveryVideoByFolderAndTitle) {
     for (int i = 2099; i >= 0; --i) {
       expected[i] = "Film " + std::to_string(1000 + i % 700);
       const std::string folder = std::vector<std::string>{"", "a Ordner/", "B Ordner/"}[i / 700];
-      store.put({{}, folder + expected[i] + ".mp4", 0, 0, expected[i], "x", 0, true, true}, std::nullopt);
+      store.put({{}, folder + expected[i] + ".mp4", 0, 0, expected[i], "x", 0, "as-is", {}, true}, std::nullopt);
     }
     transaction.commit();
   }
