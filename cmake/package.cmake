@@ -47,8 +47,8 @@ sie Ihre eigenen Videos aus einem Ordner.")
 # screen's platform plugins and the SVG plugin that draws every picture. The windows' texts were
 # fitted to DejaVu Sans Condensed, which a Debian desktop need not have: in the wider DejaVu Sans a
 # label loses its end. Packages whose programs Klipfang runs go into KF_PACKAGE_EXTRA_DEPENDS, one
-# list item each.
-set(KF_PACKAGE_EXTRA_DEPENDS)
+# list item each: the site converts what the video window cannot play with the ffmpeg program.
+set(KF_PACKAGE_EXTRA_DEPENDS ffmpeg)
 set(depends qt6-qpa-plugins libqt6svg6 fonts-dejavu-extra ${KF_PACKAGE_EXTRA_DEPENDS})
 list(JOIN depends ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 # The downloads window opens files and folders with the desktop's programs; Wayland sessions show

@@ -6,15 +6,11 @@
 // against the site serving the built-in catalogue. Needs ffmpeg and ffprobe on the path.
 #include <fcntl.h>
 #include <httplib.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -25,14 +21,13 @@
 #include <thread>
 #include <vector>
 
+#include "common/site_process.h"
 #include "site/catalogue/text.h"
 #include "site/http/server.h"
 #include "site/library/folder_walk.h"
 #include "site/library/library.h"
 #include "site/library/store.h"
 #include "support/temp_dir.h"
-
-extern char **environ;
 
 namespace kf::bench {
 namespace {
@@ -106,7 +101,8 @@ void makeLibrary(const fs::path &root, const fs::path &database, std::size_t fil
                sentence(random, 3 + static_cast<int>(random() % 4)),
                sentence(random, 10 + static_cast<int>(random() % 10)),
                static_cast<std::int64_t>(random() % 3600),
-               true,
+               "as-is",
+               {},
                true},
               std::nullopt);
   }
@@ -114,7 +110,13 @@ void makeLibrary(const fs::path &root, const fs::path &database, std::size_t fil
 }
 
 lib::LibraryOptions options(const fs::path &folder, const fs::path &database, bool scan) {
-  return {folder, database, KF_SITE_PROGRAM, {}, 3600s, scan, [](const std::string &) {}};
+  lib::LibraryOptions options;
+  options.folder = folder;
+  options.database = database;
+  options.workerProgram = KF_SITE_PROGRAM;
+  options.rescanEvery = 3600s;
+  options.scan = scan;
+  return options;
 }
 
 // Search words of 2 to 5 letters: the starts of the catalogue's words, as a user types them.
@@ -135,15 +137,23 @@ std::vector<std::string> queries() {
   return out;
 }
 
-std::vector<double> searchTimes(int port, const std::vector<std::string> &words) {
+// Anything but a whole page ends the bench, so no figure times an error answer (a library answers
+// only under "/KEY", the built-in catalogue under "").
+void getPage(httplib::Client &client, const std::string &target) {
+  const auto answer = client.Get(target);
+  if (!answer || answer->status != 200) {
+    std::fprintf(stderr, "%s: %s\n", target.c_str(), answer ? std::to_string(answer->status).c_str() : "no answer");
+    std::exit(1);
+  }
+}
+
+std::vector<double> searchTimes(int port, const std::string &base, const std::vector<std::string> &words) {
   httplib::Client client("127.0.0.1", port);
   client.set_keep_alive(true);
   std::vector<double> times;
   for (const std::string &word : words) {
-    const std::string target = "/results?search_query=" + kf::site::percentEncode(word) + "&search=Search";
-    times.push_back(timed([&] {
-      if (!client.Get(target)) std::exit(1);
-    }));
+    const std::string target = base + "/results?search_query=" + kf::site::percentEncode(word) + "&search=Search";
+    times.push_back(timed([&] { getPage(client, target); }));
   }
   std::sort(times.begin(), times.end());
   return times;
@@ -153,81 +163,22 @@ double medianOf(const std::vector<double> &sorted) {
   return sorted[sorted.size() / 2];
 }
 
-struct Process {
-  pid_t pid = -1;
-  int output = -1;
-};
-
-Process spawnSite(const std::vector<std::string> &arguments) {
-  int pipeFds[2];
-  if (::pipe2(pipeFds, O_CLOEXEC) != 0) std::exit(1);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-  std::vector<char *> argv{const_cast<char *>(KF_SITE_PROGRAM)};
-  for (const auto &argument : arguments) argv.push_back(const_cast<char *>(argument.c_str()));
-  argv.push_back(nullptr);
-  Process process;
-  if (posix_spawn(&process.pid, KF_SITE_PROGRAM, &actions, nullptr, argv.data(), environ) != 0) std::exit(1);
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(pipeFds[1]);
-  process.output = pipeFds[0];
-  return process;
-}
-
-// Reads the site's lines until one holds `text`.
-void waitForLine(const Process &process, const std::string &text) {
-  std::string seen;
-  char chunk[4096];
-  while (seen.find(text) == std::string::npos) {
-    const ssize_t got = ::read(process.output, chunk, sizeof chunk);
-    if (got <= 0) {
-      std::fprintf(stderr, "the site ended before saying \"%s\":\n%s\n", text.c_str(), seen.c_str());
-      std::exit(1);
-    }
-    seen.append(chunk, static_cast<std::size_t>(got));
-  }
-}
-
-double peakMB(pid_t pid) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.starts_with("VmHWM:")) return std::atof(line.c_str() + 6) / 1024;
-  }
-  return 0;
-}
-
-void stop(const Process &process) {
-  ::kill(process.pid, SIGTERM);
-  ::waitpid(process.pid, nullptr, 0);
-  ::close(process.output);
+// The access key a library site keeps beside its database.
+std::string keyOf(const fs::path &database) {
+  std::string key;
+  std::ifstream(database.string() + ".key") >> key;
+  return key;
 }
 
 // The site's peak memory after it started, scanned and answered every search.
-double siteMemory(const std::vector<std::string> &arguments, const std::string &ready,
+double siteMemory(const std::vector<std::string> &arguments, const std::string &ready, const std::string &base,
                   const std::vector<std::string> &words, int port) {
-  const Process site = spawnSite(arguments);
+  const Process site = spawnSite(KF_SITE_PROGRAM, arguments);
   waitForLine(site, ready);
-  searchTimes(port, words);
+  searchTimes(port, base, words);
   const double peak = peakMB(site.pid);
   stop(site);
   return peak;
-}
-
-void figure(const char *name, double value, const char *unit, const std::string &reference, const char *target) {
-  std::printf("%-58s %10.2f %-3s (%s), target %s\n", name, value, unit, reference.c_str(), target);
-  std::printf("FIGURE\t%s\t%.2f\t%s\t%s\t%s\n", name, value, unit, reference.c_str(), target);
-}
-
-// printf's formatting into a string; the compiler checks each call's format against its values.
-[[gnu::format(printf, 1, 2)]] std::string text(const char *format, ...) {
-  char out[128];
-  std::va_list values;
-  va_start(values, format);
-  std::vsnprintf(out, sizeof out, format, values);
-  va_end(values);
-  return out;
 }
 
 }  // namespace
@@ -250,26 +201,25 @@ int main() {
     auto videos = std::make_shared<lib::Library>(options(big, bigDatabase, false));
     kf::site::Server server(videos);
     const int port = server.start();
-    library = searchTimes(port, words);
+    const std::string base = "/" + videos->accessKey();
+    library = searchTimes(port, base, words);
     // Four searches of 1,500 words each at once, and a watch page meanwhile.
     std::string huge = "ka";
     for (int i = 0; i < 1500; ++i) huge += " " + kWords[static_cast<std::size_t>(i) % kWords.size()].substr(0, 2);
     std::vector<std::thread> searches;
     std::vector<double> hugeTimes(4);
     searches.reserve(hugeTimes.size());
-    for (double &time : hugeTimes) searches.emplace_back([&] { time = searchTimes(port, {huge}).front(); });
+    for (double &time : hugeTimes) searches.emplace_back([&] { time = searchTimes(port, base, {huge}).front(); });
     std::this_thread::sleep_for(50ms);
     const std::string id = videos->featured(1).at(0).id;
     httplib::Client client("127.0.0.1", port);
-    watchBesideSearches = timed([&] {
-      if (!client.Get("/watch?v=" + id)) std::exit(1);
-    });
+    watchBesideSearches = timed([&] { getPage(client, base + "/watch?v=" + id); });
     for (auto &search : searches) search.join();
     hugeSearch = *std::max_element(hugeTimes.begin(), hugeTimes.end());
   }
   {
     kf::site::Server server;
-    builtIn = searchTimes(server.start(), words);
+    builtIn = searchTimes(server.start(), "", words);
   }
   figure("library search, 100,000 videos, median", medianOf(library), "ms",
          text("built-in catalogue of 410 videos %.2f ms", medianOf(builtIn)), "<= 20");
@@ -283,8 +233,8 @@ int main() {
   const std::vector<std::string> some(words.begin(), words.begin() + 50);
   const double bigMemory =
       siteMemory({"--port", std::to_string(port), "--library", big.string(), "--database", bigDatabase.string()},
-                 "100000 Videos im Katalog", some, port);
-  const double builtInMemory = siteMemory({"--port", std::to_string(port)}, "Ende mit", some, port);
+                 "100000 Videos im Katalog", "/" + keyOf(bigDatabase), some, port);
+  const double builtInMemory = siteMemory({"--port", std::to_string(port)}, "Ende mit", "", some, port);
   figure("memory of the site, 100,000 videos", bigMemory, "MB", text("built-in catalogue %.1f MB", builtInMemory),
          "<= 100");
 

@@ -36,6 +36,8 @@ class FrmMain {
 
   const store::SettingsWindowHost &settingsWindow() const { return settingsWindow_; }
   const InfoWindow &infoWindow() const { return infoWindow_; }
+  // The video window made last, open or closed; nullptr before the first watch.
+  store::FrmVid *videoWindow() const { return buildWatchPage_.frmVid(); }
 
   MainControls controls;
   store::Settings settings;

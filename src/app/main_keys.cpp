@@ -28,6 +28,11 @@ constexpr KeyHelp kKeys[] = {
     {u8"Tab, Pfeile", u8"in den Befehlen: zum nächsten Befehl"},
     {u8"Eingabe, Leertaste", u8"auf einem Knopf: ihn drücken"},
     {u8"Esc", u8"Befehle schließen, sonst Suche abbrechen; Fenster schließen"},
+    {u8"Leertaste", u8"im Videofenster: Video abspielen oder anhalten"},
+    {u8"Pfeil links, rechts", u8"im Videofenster: 5 Sekunden zurück, vor"},
+    {u8"Pfeil nach oben, unten", u8"im Videofenster: lauter, leiser"},
+    {u8"M", u8"im Videofenster: Ton aus und wieder an"},
+    {u8"F", u8"im Videofenster: Vollbild an und aus (Esc beendet es)"},
 };
 
 }  // namespace

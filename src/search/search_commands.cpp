@@ -17,6 +17,13 @@ constexpr int kEnter = 13;
 bool isPage(const std::string &answer) {
   return !answer.empty() && answer != kNoResult;
 }
+
+// "*" alone asks the site for every video, in pages as long as the list takes them: such a search
+// runs up to the most pages there are, whatever the setting.
+bool isEveryVideo(const std::string &words) {
+  const auto first = words.find_first_not_of(' ');
+  return first != std::string::npos && words.substr(first, words.find_last_not_of(' ') + 1 - first) == "*";
+}
 }  // namespace
 
 SearchCommands::SearchCommands(SearchControls controls, const store::Settings &settings, net::SiteAddress site,
@@ -55,7 +62,8 @@ void SearchCommands::search() {
   searching_ = true;
   // The settings window may change the setting while the search runs; this search keeps its count.
   // Page 1 is fetched whatever the setting says.
-  const int pages = std::max<int>(settings_.respages, 1);
+  const int pages =
+      isEveryVideo(controls_.txtSearch.text()) ? store::kMostResultPages : std::max<int>(settings_.respages, 1);
   controls_.history.add(controls_.txtSearch.text());
   // The user sees the list fill, whichever view was in front; the panel's row is gone.
   showResults();

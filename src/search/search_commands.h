@@ -22,11 +22,11 @@ class SearchCommands {
   SearchCommands &operator=(const SearchCommands &) = delete;
 
   // Fetches the result pages for the words in the search box, one after another, saves each beside
-  // the program and lists its entries, until the last page of the `respages` setting, an empty or
-  // failed page, or the abort command. The result list comes to the front, and the words go to the
-  // front of the search history. A first page that fails is told in a message box, one that lists
-  // nothing in the Info line; a later one ends the search quietly. Does nothing while a search is
-  // running already.
+  // the program and lists its entries, until the last page of the `respages` setting (of the most
+  // the setting allows for "*", every video), an empty or failed page, or the abort command. The
+  // result list comes to the front, and the words go to the front of the search history. A first
+  // page that fails is told in a message box, one that lists nothing in the Info line; a later one
+  // ends the search quietly. Does nothing while a search is running already.
   void search();
   bool running() const { return searching_; }
   // Stops a running search: the page in hand is dropped unsaved, what was listed stays.

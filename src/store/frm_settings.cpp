@@ -9,8 +9,6 @@
 namespace kf::store {
 namespace {
 
-constexpr int kMostPages = 20;
-
 ui::WindowStyle settingsStyle() {
   ui::WindowStyle style;
   style.sizable = false;
@@ -54,7 +52,7 @@ FrmSettings::FrmSettings(ui::Toolkit &toolkit, Settings &settings, SearchHistory
       settings_(settings) {
   img.setAsset("settings.svg");
   img.setAccessibleName(text::cp1252(u8"Einstellungen"));
-  for (int pages = 1; pages <= kMostPages; ++pages) cboMax.addItem(std::to_string(pages));
+  for (int pages = 1; pages <= kMostResultPages; ++pages) cboMax.addItem(std::to_string(pages));
   // The fields are called by their questions, without the colon; where the system calls a drop-down
   // list by its value, its label names it.
   cboMax.setAccessibleName(text::cp1252(u8"Maximale Ergebnisse"));
@@ -89,7 +87,7 @@ void FrmSettings::showSettings() {
   window.setTopmost(true);
   // A hand-edited file may hold a page count the list does not offer: show the nearest entry. The
   // setting itself changes only if the user saves.
-  cboMax.setText(std::to_string(std::clamp<int>(settings_.respages, 1, kMostPages)));
+  cboMax.setText(std::to_string(std::clamp<int>(settings_.respages, 1, kMostResultPages)));
   if (settings_.cleartxt) {
     optYes.setValue(true);
   } else {

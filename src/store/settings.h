@@ -5,6 +5,9 @@
 
 namespace kf::store {
 
+// The most result pages a search may fetch; the settings window offers 1 to this many.
+constexpr int kMostResultPages = 20;
+
 struct Settings {
   std::int16_t respages = 0;  // result pages per search
   bool cleartxt = false;      // repair umlauts, drop line-break tags and tabs in page texts

@@ -88,4 +88,17 @@ Answer fetchStart(int port, const std::string &target, size_t enough, int &fd) {
   return exchange(fd, "GET " + target + " HTTP/1.1\r\nHost: localhost\r\n\r\n", enough);
 }
 
+std::pair<int, int> jpegSize(const std::string &jpeg) {
+  for (size_t at = 2; at + 9 < jpeg.size();) {
+    auto marker = static_cast<unsigned char>(jpeg[at + 1]);
+    size_t length = (static_cast<unsigned char>(jpeg[at + 2]) << 8) | static_cast<unsigned char>(jpeg[at + 3]);
+    if (marker >= 0xC0 && marker <= 0xC2) {
+      auto byte = [&](size_t i) { return static_cast<unsigned char>(jpeg[at + i]); };
+      return {(byte(7) << 8) | byte(8), (byte(5) << 8) | byte(6)};
+    }
+    at += 2 + length;
+  }
+  return {0, 0};
+}
+
 }  // namespace kf::site::test

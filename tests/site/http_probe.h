@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <map>
 #include <string>
+#include <utility>
 
 namespace kf::site::test {
 
@@ -29,5 +30,8 @@ Answer fetch(int port, const std::string &method, const std::string &target, con
 // Sends the request and reads only until `enough` bytes arrived, then returns with the connection
 // still open in `fd` (the caller closes it).
 Answer fetchStart(int port, const std::string &target, size_t enough, int &fd);
+
+// Width and height from the start-of-frame segment of a JPEG the site answered with.
+std::pair<int, int> jpegSize(const std::string &jpeg);
 
 }  // namespace kf::site::test

@@ -16,11 +16,17 @@ namespace kf::site::test {
 
 // The clips, made on first use.
 const std::string &clipFolder();
+// A family's folder: every other kind of file phones, camcorders, DVDs and older cameras write, a
+// phone's portrait clip, names written the Apple way (decomposed) and a holiday's folder, made on
+// first use.
+const std::string &familyFolder();
 
 class LibrarySite {
  public:
-  // Copies the clips into a folder of its own and serves it, its first scan done.
-  LibrarySite();
+  // Copies the clips (or those of `source`) into a folder of its own and serves it, its first scan
+  // done.
+  LibrarySite() : LibrarySite(clipFolder()) {}
+  explicit LibrarySite(const std::string &source);
   ~LibrarySite();
 
   const std::string &folder() const { return folder_; }

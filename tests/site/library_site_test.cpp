@@ -28,8 +28,10 @@ std::string pageOne(const std::string &words) {
   return "/results?search_query=" + words + "&search=Search";
 }
 
-class LibraryTest : public ::testing::Test {
+// The site serving a copy of a folder of clips, read as the program reads its pages.
+class LibraryPages : public ::testing::Test {
  protected:
+  explicit LibraryPages(const std::string &source) : site(source) {}
   Answer get(const std::string &target, const std::string &headers = {}) {
     return fetch(site.port(), "GET", site.root() + target, site.host(), headers);
   }
@@ -58,6 +60,16 @@ class LibraryTest : public ::testing::Test {
   }
 
   LibrarySite site;
+};
+
+class LibraryTest : public LibraryPages {
+ protected:
+  LibraryTest() : LibraryPages(clipFolder()) {}
+};
+
+class FamilyFolderTest : public LibraryPages {
+ protected:
+  FamilyFolderTest() : LibraryPages(familyFolder()) {}
 };
 
 TEST_F(LibraryTest, ListsTheVideoFilesAndFindsFoldedWordsAsWordStarts) {
@@ -178,11 +190,14 @@ TEST_F(LibraryTest, TheFileComesWithItsTypeTagAndRangesHeldToItsSizeAndAVanished
 // Without its key the site knows nothing; with it, every address on its pages carries the key.
 TEST_F(LibraryTest, OnlyAddressesWithTheKeyAreAnsweredAndThePagesWriteNoOther) {
   const std::string id = only("kase").id;
+  const std::string film = only("schulfilm").id;  // plays through a stream
   const std::string key = site.key();
   std::string wrong = key;
   wrong[0] = wrong[0] == '0' ? '1' : '0';
-  for (const std::string &target : {std::string("/"), "/" + wrong + "/", "/" + key + "0/", "/" + key.substr(1) + "/",
-                                    "/watch?v=" + id, "/vi/" + id + "/" + id + ".jpg", "/" + wrong + fileRequest(id)}) {
+  for (const std::string &target :
+       {std::string("/"), "/" + wrong + "/", "/" + key + "0/", "/" + key.substr(1) + "/", "/watch?v=" + id,
+        "/vi/" + id + "/" + id + ".jpg", "/" + wrong + fileRequest(id), "/stream/" + film + "/index.m3u8",
+        "/stream/" + film + "/0.ts", std::string("/player/hls.js")}) {
     const Answer answer = fetch(site.port(), "GET", target, site.host());
     EXPECT_EQ(answer.status, 404) << target;
     EXPECT_EQ(answer.body, "Nicht gefunden.\n") << target;
@@ -194,10 +209,10 @@ TEST_F(LibraryTest, OnlyAddressesWithTheKeyAreAnsweredAndThePagesWriteNoOther) {
   const std::string base = "http://" + site.host() + site.root() + "/";
   for (const std::string &target :
        std::vector<std::string>{"/", "/results?search_query=a&search=Search", "/watch?v=" + id, "/embed/" + id,
-                                "/klipfang", "/watch?v=nirgends"}) {
+                                "/embed/" + film, "/klipfang", "/watch?v=nirgends"}) {
     const std::string page = get(target).body;
     std::size_t addresses = 0;
-    for (const std::string opening : {"href=\"", "src=\"", "action=\"", "SWFObject(\""}) {
+    for (const std::string opening : {"href=\"", "src=\"", "action=\"", "SWFObject(\"", "data-stream=\""}) {
       for (auto at = page.find(opening); at != std::string::npos; at = page.find(opening, at + 1), ++addresses) {
         const std::string address =
             page.substr(at + opening.size(), page.find('"', at + opening.size()) - at - opening.size());
@@ -208,17 +223,35 @@ TEST_F(LibraryTest, OnlyAddressesWithTheKeyAreAnsweredAndThePagesWriteNoOther) {
   }
 }
 
-TEST_F(LibraryTest, WhatTheVideoWindowCannotPlayIsNamedAndOfferedForDownload) {
-  const std::string film = only("schulfilm").id;
-  const std::string embed = get("/embed/" + film).body;
+TEST_F(LibraryTest, TheVideoWindowPlaysTheFileOrAStreamOrSaysWhyNotAndOffersTheFile) {
+  const std::string broken = only("kaputt").id;
+  const std::string embed = get("/embed/" + broken).body;
   EXPECT_EQ(embed.find("<video"), std::string::npos);
-  EXPECT_NE(embed.find("Dieses Video kann das Videofenster nicht abspielen"), std::string::npos);
-  EXPECT_NE(embed.find("Datei: Schulfilm.mpg"), std::string::npos);
-  EXPECT_NE(embed.find(fileRequest(film).substr(1, 30)), std::string::npos) << "its download";
-  EXPECT_NE(get("/watch?v=" + film).body.find("nicht abspielen"), std::string::npos);
+  EXPECT_NE(embed.find("Dieses Video kann das Videofenster nicht abspielen: FFmpeg kann die Datei nicht lesen."),
+            std::string::npos);
+  EXPECT_NE(embed.find("Datei: kaputt.mkv"), std::string::npos);
+  EXPECT_NE(embed.find("href=\"http://" + site.host() + site.root() + fileRequest(broken).substr(0, 30)),
+            std::string::npos)
+      << "its download";
+  EXPECT_NE(get("/watch?v=" + broken).body.find("nicht abspielen"), std::string::npos);
+
+  // MPEG-2 plays through a stream the site makes, with the player library the site serves.
+  const std::string film = only("schulfilm").id;
+  const std::string stream = get("/embed/" + film).body;
+  EXPECT_NE(stream.find("data-stream=\"http://" + site.host() + site.root() + "/stream/" + film + "/index.m3u8\""),
+            std::string::npos);
+  EXPECT_NE(stream.find("<script src=\"http://" + site.host() + site.root() + "/player/hls.js\">"), std::string::npos);
+  const Answer player = get("/player/hls.js");
+  EXPECT_EQ(player.status, 200);
+  EXPECT_EQ(player.body, readFile((defaultDataDir() / library::kStreamPlayer).string()));
+  EXPECT_EQ(get("/watch?v=" + film).body.find("nicht abspielen"), std::string::npos);
+
+  // H.264 in MP4 plays as it is, with its sound.
   const std::string playable = get("/embed/" + only("sylt").id).body;
-  EXPECT_NE(playable.find("<video controls"), std::string::npos);
-  EXPECT_EQ(playable.find("nicht abspielen"), std::string::npos);
+  EXPECT_NE(playable.find("<video id=\"player\" controls autoplay tabindex=\"0\" src=\"http://" + site.host() +
+                          site.root() + "/get_video.php"),
+            std::string::npos);
+  EXPECT_EQ(get("/stream/" + only("sylt").id + "/index.m3u8").status, 404);
 }
 
 TEST_F(LibraryTest, PicturesLastUntilTheFileChangesBrokenFilesGetTheStandIn) {
@@ -292,6 +325,44 @@ TEST_F(LibraryTest, ADamagedOrForeignCatalogueIsMovedAsideAndBuiltAnew) {
   }
 }
 
+TEST_F(FamilyFolderTest, EveryKindIsListedWithItsPlayTimeAndAPictureOfItsOwnAPhonesClipUpright) {
+  const std::string standIn = readFile((defaultDataDir() / "stand-in.jpg").string());
+  for (const std::string word : {"00001", "tag", "band", "vts", "fest", "geburtstag", "kino", "schule", "clip"}) {
+    const PageEntry entry = only(word);
+    EXPECT_EQ(entry.duration, "0:01") << word;
+    const std::string picture = get("/vi/" + entry.id + "/" + entry.id + ".jpg").body;
+    EXPECT_NE(picture, standIn) << word;
+    EXPECT_EQ(jpegSize(picture).first, 130) << word;
+  }
+  // Stored 160 x 120, shown turned a quarter: 130 wide, taller than wide.
+  const PageEntry portrait = only("madchen");
+  EXPECT_EQ(jpegSize(get("/vi/" + portrait.id + "/" + portrait.id + ".jpg").body), std::make_pair(130, 172));
+}
+
+// Names and texts written the Apple way are shown, found and downloaded as the same names typed
+// elsewhere; a folder's words find every video in it; the home page names the folder and leads to
+// all its videos, by folder and title.
+TEST_F(FamilyFolderTest, NamesAreComposedFoldersFoundAndTheHomePageLeadsToEveryVideo) {
+  const PageEntry girl = only("madchen");
+  EXPECT_EQ(girl.title, "Mädchen");
+  EXPECT_EQ(girl.description, "Möwen am Meer");
+  EXPECT_EQ(titles("ma%CC%88dchen"), std::vector<std::string>{"Mädchen"});
+  EXPECT_EQ(get(fileRequest(girl.id)).headers["content-disposition"], "attachment; filename=\"Maedchen.mp4\"");
+  for (const std::string words : {"urlaub", "2023", "URLAUB+2023"}) {
+    EXPECT_EQ(titles(words), (std::vector<std::string>{"Brandung", "Mädchen"})) << words;
+  }
+
+  const std::string home = get("/").body;
+  EXPECT_NE(home.find("<h1>Ordner „lib“</h1>"), std::string::npos) << home;
+  EXPECT_NE(home.find("<p>11 Videos in diesem Ordner"), std::string::npos) << home;
+  for (const char *builtIn : {"Katzen", "Musik", "Berlin"}) EXPECT_EQ(home.find(builtIn), std::string::npos);
+  const std::string link = site.root() + "/results?search_query=*&amp;search=Search\">Alle Videos</a>, nach Ordner";
+  EXPECT_NE(home.find(link), std::string::npos);
+  EXPECT_EQ(titles("*"), (std::vector<std::string>{"Fest", "Geburtstag", "Kino", "Schule", "00001", "Band", "Tag",
+                                                   "VTS 01 1", "Clip", "Brandung", "Mädchen"}));
+  EXPECT_EQ(titles("*+fest"), std::vector<std::string>{"Fest"}) << "beside other words, * adds nothing";
+}
+
 TEST(LibrarySearch, MatchesInTheTitleComeFirstThenTheOthersEachByTitleAndPaged) {
   const kf::test::TempDir dir;
   fs::create_directory(dir.file("lib"));
@@ -302,11 +373,11 @@ TEST(LibrarySearch, MatchesInTheTitleComeFirstThenTheOthersEachByTitleAndPaged) 
     library::Transaction transaction(store.connection());
     for (const auto &[title, description] : std::vector<std::pair<std::string, std::string>>{
              {"Zebra und Katze", "x"}, {"Apfel", "eine Katze"}, {"Katzenjammer", "y"}, {"Baum", "kein Tier"}}) {
-      store.put({{}, title + ".mp4", 0, 0, title, description, 0, true, true}, std::nullopt);
+      store.put({{}, title + ".mp4", 0, 0, title, description, 0, "as-is", {}, true}, std::nullopt);
     }
     for (int i = 0; i < 3000; ++i) {
       const std::string name = "Ausflug " + std::to_string(i);
-      store.put({{}, name + ".mp4", 0, 0, name, "an einem Abend", 0, true, true}, std::nullopt);
+      store.put({{}, name + ".mp4", 0, 0, name, "an einem Abend", 0, "as-is", {}, true}, std::nullopt);
     }
     transaction.commit();
   }

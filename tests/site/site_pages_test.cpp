@@ -47,20 +47,6 @@ bool safeAttachment(const std::string &header) {
                      [](unsigned char c) { return std::isalnum(c) || c == '-' || c == '_'; });
 }
 
-// Width and height from a JPEG's start-of-frame segment.
-std::pair<int, int> jpegSize(const std::string &jpeg) {
-  for (size_t at = 2; at + 9 < jpeg.size();) {
-    auto marker = static_cast<unsigned char>(jpeg[at + 1]);
-    size_t length = (static_cast<unsigned char>(jpeg[at + 2]) << 8) | static_cast<unsigned char>(jpeg[at + 3]);
-    if (marker >= 0xC0 && marker <= 0xC2) {
-      auto byte = [&](size_t i) { return static_cast<unsigned char>(jpeg[at + i]); };
-      return {(byte(7) << 8) | byte(8), (byte(5) << 8) | byte(6)};
-    }
-    at += 2 + length;
-  }
-  return {0, 0};
-}
-
 class SitePages : public SiteTest {};
 
 TEST_F(SitePages, EveryPageOfASearchFollowsTheEntryGrammarAndListsEachMatchOnce) {
@@ -190,8 +176,10 @@ TEST_F(SitePages, PicturesAndTheEmbeddedPlayerServeRealMedia) {
 
   const Video &video = catalogue().videos().back();
   Answer embed = get("/embed/" + video.id, bareHost());
-  const auto player = embed.body.find("<video controls autoplay");
+  const auto player = embed.body.find("<video id=\"player\" controls autoplay");
   ASSERT_NE(player, std::string::npos);
+  EXPECT_EQ(embed.body.substr(player, embed.body.find('>', player) - player).find("muted"), std::string::npos)
+      << "it plays with its sound";
   const auto src = embed.body.find(" src=\"", player) + 6;
   std::string address = embed.body.substr(src, embed.body.find('"', src) - src);
   address.replace(address.find("&amp;"), 5, "&");
@@ -211,6 +199,9 @@ TEST_F(SitePages, HomeAndMakerPagesAreRealPages) {
   EXPECT_NE(home.body.find("action=\"/results\""), std::string::npos);
   EXPECT_NE(home.body.find("id=\"logo\""), std::string::npos);
   EXPECT_NE(home.body.find("/watch?v="), std::string::npos);
+  // "Alle Videos" is the search for "*": every video on one page.
+  EXPECT_NE(home.body.find("\"/results?search_query=*&amp;search=Search\">Alle Videos"), std::string::npos);
+  EXPECT_EQ(ids(readResultPage(get(pageOne("*")).body, false)).size(), catalogue().videos().size());
   Answer maker = get("/klipfang");
   EXPECT_EQ(maker.status, 200);
   EXPECT_TRUE(maker.body.ends_with("</html>\n"));

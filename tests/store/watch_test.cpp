@@ -62,8 +62,11 @@ TEST_F(WatchTest, OneWindowShowsTheLatestVideoAndEveryPageStays) {
   EXPECT_TRUE(first->window.isOpen());
   EXPECT_EQ(first->window.caption(), text::cp1252(u8"Erster Film – äöü"));
   EXPECT_EQ(first->brw.location(), address("vidA"));
+  EXPECT_EQ(first->window.focused(), &first->brw) << "the keyboard is on the video";
 
+  first->window.focusMovedTo(nullptr);
   buildWatchPage("vidB", "Zweiter Film");
+  EXPECT_EQ(first->window.focused(), &first->brw);
   EXPECT_EQ(buildWatchPage.frmVid(), first);
   EXPECT_EQ(frm().window.caption(), "Zweiter Film");
   EXPECT_EQ(frm().brw.location(), address("vidB"));

@@ -318,6 +318,10 @@ void Browser::navigate(std::string address) {
   notify(Aspect::Location);
 }
 
+void Browser::download(const std::string &address) {
+  if (onDownload) onDownload(address);
+}
+
 void CheckBox::setCaption(std::string value) {
   caption_ = std::move(value);
   notify(Aspect::Text);

@@ -341,6 +341,11 @@ class Browser : public Control {
   void navigate(std::string address);
   const std::string &location() const { return location_; }
 
+  // The page asked to download `address` (a link to a file, or one marked for download); the
+  // browser itself downloads nothing.
+  std::function<void(const std::string &address)> onDownload;
+  void download(const std::string &address);
+
  private:
   std::string location_;
 };

@@ -32,6 +32,13 @@ SearchPage BuiltInCatalogue::search(const std::vector<std::string> &foldedWords,
   return page;
 }
 
+SearchPage BuiltInCatalogue::every(std::size_t first, std::size_t count) const {
+  const auto &videos = records_.videos();
+  SearchPage page{videos.size(), {}};
+  for (std::size_t i = first; i < videos.size() && i < first + count; ++i) page.videos.push_back(videos[i]);
+  return page;
+}
+
 std::optional<VideoFile> BuiltInCatalogue::file(const Video &video) const {
   const std::string *clip = media_.clip(video.clip);
   if (!clip) return std::nullopt;

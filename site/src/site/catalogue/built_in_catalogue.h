@@ -23,9 +23,11 @@ class BuiltInCatalogue final : public VideoCatalogue {
   std::vector<Video> featured(std::size_t count) const override;
   std::optional<Video> find(std::string_view id) const override;
   SearchPage search(const std::vector<std::string> &foldedWords, std::size_t first, std::size_t count) const override;
+  SearchPage every(std::size_t first, std::size_t count) const override;
   std::optional<VideoFile> file(const Video &video) const override;
   std::optional<std::string> picture(const Video &video) const override;
   std::string folderIdentity() const override { return {}; }
+  std::string folderName() const override { return {}; }
   std::string accessKey() const override { return {}; }
 
  private:

@@ -10,6 +10,9 @@
 
 namespace kf::site {
 
+// The video window's engine plays the file as it is, or a stream the site makes of it, or nothing.
+enum class Playback { File, Stream, None };
+
 struct Video {
   std::string id;        // 11 characters from letters, digits, "-" and "_"
   std::string title;     // UTF-8
@@ -19,9 +22,10 @@ struct Video {
   std::vector<std::string> tags;
   std::string description;  // UTF-8, may hold "<br/>" and tabs
   std::string searchText;   // title, description and tags, case-folded
-  // A video of the user's own: its path in the library, and whether the video window can play it.
+  // A video of the user's own: its path in the library, and how the video window plays it.
   std::string fileName;
-  bool playable = true;
+  Playback playback = Playback::File;
+  std::string cannotPlay;  // why not, in German, for Playback::None
 };
 
 class CatalogueError : public std::runtime_error {

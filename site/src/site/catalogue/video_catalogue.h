@@ -35,6 +35,13 @@ struct VideoFile {
   std::shared_ptr<const OpenFile> file;
 };
 
+// A stream of a video the engine cannot play as it is: the lengths of its segments in seconds, or,
+// when none can be made, why not in German.
+struct StreamOutline {
+  std::vector<double> seconds;
+  std::string problem;
+};
+
 class VideoCatalogue {
  public:
   virtual ~VideoCatalogue() = default;
@@ -47,6 +54,9 @@ class VideoCatalogue {
   // these may throw CatalogueBusy.
   virtual SearchPage search(const std::vector<std::string> &foldedWords, std::size_t first,
                             std::size_t count) const = 0;
+  // Every video, from the `first` on: a library's by folder and title, the built-in catalogue's in
+  // its order.
+  virtual SearchPage every(std::size_t first, std::size_t count) const = 0;
   // Empty when the file is gone.
   virtual std::optional<VideoFile> file(const Video &video) const = 0;
   // A JPEG preview; empty when there is none.
@@ -55,9 +65,19 @@ class VideoCatalogue {
   // inode, "DEVICE:INODE" in decimal as `stat -L -c %d:%i FOLDER` prints them, whichever path
   // named it. Empty for the built-in catalogue.
   virtual std::string folderIdentity() const = 0;
+  // The name of that folder, as page text; empty for the built-in catalogue.
+  virtual std::string folderName() const = 0;
   // The key every address of the site must carry as its first segment ("/KEY/..."): the user's
   // own videos are shown only to whom he gave it. Empty for the built-in catalogue.
   virtual std::string accessKey() const = 0;
+
+  // For a video with Playback::Stream; the built-in catalogue has none. Its player is on the way.
+  virtual void prepareStream(const Video &) const {}
+  virtual StreamOutline streamOutline(const Video &) const { return {{}, "Dieses Video hat keinen Datenstrom."}; }
+  // The segment, made when first asked for; empty when it cannot be made.
+  virtual std::shared_ptr<const OpenFile> streamSegment(const Video &, std::size_t) const { return nullptr; }
+  // The script of the player library that plays the streams in the engine.
+  virtual std::shared_ptr<const OpenFile> streamPlayer() const { return nullptr; }
 };
 
 }  // namespace kf::site

@@ -9,7 +9,8 @@ namespace kf::site {
 
 const char *const kSiteUsage =
     "Aufruf: klipfang-site [--port N] [--listen ADRESSE] [--log DATEI] [--data ORDNER]\n"
-    "                     [--library ORDNER [--database DATEI] [--new-key]] [--until-input-ends]\n"
+    "                     [--library ORDNER [--database DATEI] [--stream-cache MB] [--new-key]]\n"
+    "                     [--until-input-ends]\n"
     "       klipfang-site --library ORDNER [--database DATEI] --running-address\n"
     "       klipfang-site-faults ... --fault-words   (nur für Tests: die Wörter fehler-...)\n";
 
@@ -17,6 +18,7 @@ std::optional<SiteOptions> parseSiteOptions(const std::vector<std::string> &argu
                                             const std::filesystem::path &defaultDataDir) {
   SiteOptions options;
   options.dataDir = defaultDataDir;
+  bool streamCacheGiven = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string &arg = arguments[i];
     if (bool *flag = arg == "--until-input-ends"  ? &options.untilInputEnds
@@ -34,6 +36,14 @@ std::optional<SiteOptions> parseSiteOptions(const std::vector<std::string> &argu
       const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), port);
       if (error != std::errc() || end != value.data() + value.size() || port < 0 || port > 65535) return std::nullopt;
       options.port = port;
+    } else if (arg == "--stream-cache") {
+      long long megabytes = -1;
+      const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), megabytes);
+      if (error != std::errc() || end != value.data() + value.size() || megabytes < 1 || megabytes > (1LL << 30)) {
+        return std::nullopt;
+      }
+      options.streamCacheMegabytes = megabytes;
+      streamCacheGiven = true;
     } else if (arg == "--log") {
       options.logFile = value;
     } else if (arg == "--data") {
@@ -48,7 +58,7 @@ std::optional<SiteOptions> parseSiteOptions(const std::vector<std::string> &argu
       return std::nullopt;
     }
   }
-  if (!options.database.empty() && options.libraryFolder.empty()) return std::nullopt;
+  if ((!options.database.empty() || streamCacheGiven) && options.libraryFolder.empty()) return std::nullopt;
   return options;
 }
 

@@ -14,6 +14,7 @@ struct SiteOptions {
   std::filesystem::path dataDir;
   std::filesystem::path libraryFolder;
   std::filesystem::path database;
+  long long streamCacheMegabytes = 4096;  // the cap of the streams' segments in the cache
   bool untilInputEnds = false;
   bool faultWords = false;      // answer the test faults' reserved words
   bool newKey = false;          // make a new access key for the library
@@ -21,7 +22,7 @@ struct SiteOptions {
 };
 
 // Empty when the arguments (without the program's name) are not a valid call: an unknown switch,
-// a switch without its value, a port out of range, --database without --library.
+// a switch without its value, a port out of range, --database or --stream-cache without --library.
 std::optional<SiteOptions> parseSiteOptions(const std::vector<std::string> &arguments,
                                             const std::filesystem::path &defaultDataDir);
 

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <fstream>
 #include <iostream>
 #include <mutex>
@@ -87,14 +88,15 @@ int runSite(const SiteOptions &options, const std::function<std::shared_ptr<Deto
   if (!options.libraryFolder.empty()) {
     try {
       if (options.runningAddress) return sayRunningAddress(options);
-      library::LibraryOptions wanted{options.libraryFolder,
-                                     options.database,
-                                     "/proc/self/exe",
-                                     readFile(options.dataDir / "stand-in.jpg"),
-                                     std::chrono::seconds(60),
-                                     true,
-                                     say};
+      library::LibraryOptions wanted;
+      wanted.folder = options.libraryFolder;
+      wanted.database = options.database;
+      wanted.workerProgram = "/proc/self/exe";
+      wanted.standInPicture = readFile(options.dataDir / "stand-in.jpg");
+      wanted.log = say;
       wanted.newKey = options.newKey;
+      wanted.streamPlayer = options.dataDir / library::kStreamPlayer;
+      wanted.streamCacheBytes = static_cast<std::uint64_t>(options.streamCacheMegabytes) << 20;
       library = std::make_shared<library::Library>(std::move(wanted));
     } catch (const library::LibraryError &e) {
       std::cerr << "klipfang-site: " << e.what() << "\n";

@@ -5,17 +5,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <array>
-#include <cctype>
 #include <set>
 #include <utility>
+
+#include "site/library/video_kinds.h"
 
 namespace kf::site::library {
 namespace {
 
-constexpr std::array<std::string_view, 9> kExtensions = {".webm", ".mkv", ".mp4", ".m4v", ".mov",
-                                                         ".ogv",  ".avi", ".mpg", ".ts"};
 constexpr size_t kMaxDepth = 64;
 
 std::int64_t nanoseconds(const struct stat &info) {
@@ -60,15 +57,6 @@ struct Walker {
 };
 
 }  // namespace
-
-bool isVideoName(std::string_view name) {
-  const auto dot = name.rfind('.');
-  if (dot == std::string_view::npos || dot == 0) return false;
-  std::string extension(name.substr(dot));
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return std::tolower(c); });
-  return std::ranges::find(kExtensions, extension) != kExtensions.end();
-}
 
 bool insideRoot(const std::filesystem::path &realRoot, const std::filesystem::path &path) {
   std::error_code error;

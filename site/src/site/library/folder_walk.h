@@ -1,11 +1,11 @@
 #pragma once
-// The video files under a library folder: every subfolder, hidden names skipped, a symbolic link
-// followed only where its target lies inside the folder, each folder visited once.
+// The video files under a library folder, told by their names (video_kinds.h): every subfolder,
+// hidden names skipped, a symbolic link followed only where its target lies inside the folder, each
+// folder visited once.
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace kf::site::library {
@@ -15,9 +15,6 @@ struct FoundFile {
   std::int64_t size = 0;
   std::int64_t mtime = 0;  // nanoseconds
 };
-
-// .webm .mkv .mp4 .m4v .mov .ogv .avi .mpg .ts, in any letter case.
-bool isVideoName(std::string_view name);
 
 // Whether `path` (links resolved) lies inside `realRoot`, which is itself resolved.
 bool insideRoot(const std::filesystem::path &realRoot, const std::filesystem::path &path);

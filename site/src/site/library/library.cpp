@@ -10,7 +10,9 @@
 #include "site/library/folder_walk.h"
 #include "site/library/search_folding.h"
 #include "site/library/video_id.h"
+#include "site/library/video_kinds.h"
 #include "site/library/video_text.h"
+#include "site/worker/play_way.h"
 
 namespace kf::site::library {
 namespace {
@@ -37,19 +39,6 @@ FolderRecord recordOf(const std::filesystem::path &folder) {
   return {static_cast<std::int64_t>(status.st_dev), static_cast<std::int64_t>(status.st_ino), folder.string()};
 }
 
-const char *contentTypeOf(const std::string &path) {
-  static constexpr std::pair<std::string_view, const char *> kTypes[] = {
-      {".webm", "video/webm"},     {".mkv", "video/x-matroska"}, {".mp4", "video/mp4"},
-      {".m4v", "video/mp4"},       {".mov", "video/quicktime"},  {".ogv", "video/ogg"},
-      {".avi", "video/x-msvideo"}, {".mpg", "video/mpeg"},       {".ts", "video/mp2t"}};
-  std::string extension = std::filesystem::path(path).extension().string();
-  for (char &c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  for (const auto &[suffix, type] : kTypes) {
-    if (extension == suffix) return type;
-  }
-  return "application/octet-stream";
-}
-
 std::string httpDate(std::int64_t nanoseconds) {
   const std::time_t seconds = static_cast<std::time_t>(nanoseconds / 1'000'000'000);
   std::tm utc{};
@@ -71,7 +60,11 @@ Video videoOf(const Row &row) {
   video.seconds = static_cast<int>(std::min<std::int64_t>(row.seconds, 1'000'000'000));
   video.description = row.description;
   video.fileName = pageText(row.path, 4096, false);
-  video.playable = row.playable;
+  namespace way = worker::play_way;
+  video.playback = row.playWay == way::kAsItIs   ? Playback::File
+                   : row.playWay == way::kCannot ? Playback::None
+                                                 : Playback::Stream;
+  video.cannotPlay = row.cannotPlay;
   return video;
 }
 
@@ -98,7 +91,10 @@ Library::Library(LibraryOptions options)
         return std::to_string(record.device) + ":" + std::to_string(record.inode);
       }()),
       database_(options_.database.empty() ? defaultDatabase(root_) : options_.database),
-      scanner_(root_, database_, options_.workerProgram, [this](const Stamp &stamp) { pictures_->forget(stamp); }) {
+      scanner_(root_, database_, options_.workerProgram, [this](const Stamp &stamp) {
+        pictures_->forget(stamp);
+        streams_->forget({stamp.id, stamp.size, stamp.mtime});
+      }) {
   std::error_code error;
   std::filesystem::create_directories(database_.parent_path(), error);
   if (error) {
@@ -123,6 +119,9 @@ Library::Library(LibraryOptions options)
   renewTitleOrder();
   pictures_ = std::make_unique<PictureCache>(database_.string() + ".pictures", options_.workerProgram,
                                              options_.standInPicture, options_.log);
+  streams_ = std::make_unique<stream::Streams>(stream::StreamOptions{database_.string() + ".streams",
+                                                                     options_.streamCacheBytes, options_.converter,
+                                                                     options_.workerProgram, options_.log});
   if (options_.scan) {
     thread_ = std::thread([this] { scanLoop(); });
   } else {
@@ -212,20 +211,36 @@ std::shared_ptr<const TitleOrder> Library::titleOrder() const {
   return titleOrder_;
 }
 
+// Ranked by the index's row numbers alone; only the rows of the page asked for are read whole.
+SearchPage Library::page(const std::function<Ranked(Store &, const TitleOrder &)> &rank) const {
+  const auto order = titleOrder();
+  return searches_->with([&](Store &store) {
+    const auto [total, rowids] = rank(store, *order);
+    SearchPage page{total, {}};
+    for (const Row &row : store.rows(rowids)) page.videos.push_back(videoOf(row));
+    return page;
+  });
+}
+
 SearchPage Library::search(const std::vector<std::string> &foldedWords, std::size_t first, std::size_t count) const {
   const std::string expression = matchExpression(foldedWords);
   if (expression.empty()) return {};
-  const auto order = titleOrder();
-  // Ranked by the index's row numbers alone; only the rows of the page asked for are read whole.
-  return searches_->with([&](Store &store) {
+  return page([&](Store &store, const TitleOrder &order) {
     const auto all = store.matching(expression);
     const auto inTitle = store.matching("title : (" + expression + ")");
-    SearchPage page{all.size(), {}};
-    for (const Row &row : store.rows(rankedPage(all, inTitle, *order, first, count))) {
-      page.videos.push_back(videoOf(row));
-    }
-    return page;
+    return Ranked{all.size(), rankedPage(all, inTitle, order, first, count)};
   });
+}
+
+SearchPage Library::every(std::size_t first, std::size_t count) const {
+  return page([&](Store &store, const TitleOrder &order) {
+    const auto all = store.all();
+    return Ranked{all.size(), folderPage(all, order, first, count)};
+  });
+}
+
+std::string Library::folderName() const {
+  return pageText(root_.filename().string(), kMaxTitleCharacters, false);
 }
 
 std::shared_ptr<const OpenFile> Library::open(const Row &row) const {
@@ -251,6 +266,30 @@ std::optional<std::string> Library::picture(const Video &video) const {
   const auto file = found ? open(*found) : nullptr;
   // The worker reads the file this site holds open, not whatever the name leads to by then.
   return file ? std::optional<std::string>(pictures_->picture(*found, file->procPath())) : std::nullopt;
+}
+
+std::optional<stream::Source> Library::streamSource(const Video &video) const {
+  const auto found = row(video.id);
+  auto file = found ? open(*found) : nullptr;
+  if (!file || video.playback != Playback::Stream) return std::nullopt;
+  // Keyed by the file as it is now: a file changed since the scan gets segments of its own.
+  const stream::Version version{found->id, static_cast<std::int64_t>(file->size()), file->mtime()};
+  const bool listed = version.size == found->size && version.mtime == found->mtime;
+  return stream::Source{version, listed ? found->seconds * 1'000'000 : 0, found->playWay, found->path, std::move(file)};
+}
+
+void Library::prepareStream(const Video &video) const {
+  if (const auto source = streamSource(video)) streams_->prepare(*source);
+}
+
+StreamOutline Library::streamOutline(const Video &video) const {
+  const auto source = streamSource(video);
+  return source ? streams_->outline(*source) : StreamOutline{{}, "Die Videodatei fehlt."};
+}
+
+std::shared_ptr<const OpenFile> Library::streamSegment(const Video &video, std::size_t index) const {
+  const auto source = streamSource(video);
+  return source ? streams_->segment(*source, index) : nullptr;
 }
 
 }  // namespace kf::site::library

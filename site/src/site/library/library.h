@@ -23,6 +23,7 @@
 #include "site/library/scanner.h"
 #include "site/library/store.h"
 #include "site/library/title_order.h"
+#include "site/stream/streams.h"
 
 namespace kf::site::library {
 
@@ -34,9 +35,15 @@ struct LibraryOptions {
   std::chrono::seconds rescanEvery{60};
   bool scan = true;  // false: serve the catalogue as it is, never look at the folder
   std::function<void(const std::string &)> log = [](const std::string &) {};
-  std::chrono::milliseconds searchTime{2000};  // a search that runs longer is given up
-  bool newKey = false;                         // make a new access key, in place of the one kept
+  std::string converter = "ffmpeg";             // the program that makes the streams
+  std::uint64_t streamCacheBytes = 4ULL << 30;  // the cap of the streams' segments
+  std::filesystem::path streamPlayer;           // the script of the player library that plays them
+  std::chrono::milliseconds searchTime{2000};   // a search that runs longer is given up
+  bool newKey = false;                          // make a new access key, in place of the one kept
 };
+
+// Where the data folder holds the player library's script (site/data/player/README).
+inline constexpr const char *kStreamPlayer = "player/hls.light.min.js";
 
 // $XDG_CACHE_HOME/klipfang-site/ (or ~/.cache/klipfang-site/), a file named after the folder.
 std::filesystem::path defaultDatabase(const std::filesystem::path &realFolder);
@@ -68,9 +75,15 @@ class Library final : public VideoCatalogue {
   std::vector<Video> featured(std::size_t count) const override;
   std::optional<Video> find(std::string_view id) const override;
   SearchPage search(const std::vector<std::string> &foldedWords, std::size_t first, std::size_t count) const override;
+  SearchPage every(std::size_t first, std::size_t count) const override;
   std::optional<VideoFile> file(const Video &video) const override;
   std::optional<std::string> picture(const Video &video) const override;
   std::string folderIdentity() const override { return identity_; }
+  std::string folderName() const override;
+  void prepareStream(const Video &video) const override;
+  StreamOutline streamOutline(const Video &video) const override;
+  std::shared_ptr<const OpenFile> streamSegment(const Video &video, std::size_t index) const override;
+  std::shared_ptr<const OpenFile> streamPlayer() const override { return OpenFile::open(options_.streamPlayer); }
   std::string accessKey() const override { return key_; }
 
  private:
@@ -78,8 +91,16 @@ class Library final : public VideoCatalogue {
   ScanCounts scanOnce(bool first);
   std::optional<Row> row(std::string_view id) const;
   std::shared_ptr<const OpenFile> open(const Row &row) const;
+  std::optional<stream::Source> streamSource(const Video &video) const;
   void renewTitleOrder();
   std::shared_ptr<const TitleOrder> titleOrder() const;
+  // How many rows a search found, and the rowids of the page asked for.
+  struct Ranked {
+    std::size_t total = 0;
+    std::vector<std::int64_t> rowids;
+  };
+  // The page `rank` picks, its rows read as videos, on a search's reader.
+  SearchPage page(const std::function<Ranked(Store &, const TitleOrder &)> &rank) const;
 
   LibraryOptions options_;
   std::filesystem::path root_;  // the folder, links resolved
@@ -90,6 +111,7 @@ class Library final : public VideoCatalogue {
   std::unique_ptr<Readers> readers_;  // for lookups
   std::unique_ptr<Readers> searches_;
   std::unique_ptr<PictureCache> pictures_;
+  std::unique_ptr<stream::Streams> streams_;
   Scanner scanner_;
 
   mutable std::mutex orderMutex_;

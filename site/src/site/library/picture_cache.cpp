@@ -16,6 +16,9 @@ constexpr auto kMakeLimit = 10s;
 // A request that finds both makers busy for this long gets the stand-in, and no picture is kept.
 constexpr auto kWaitForMaker = 20s;
 constexpr std::size_t kMaxPictureBytes = 1024 * 1024;
+// Ends the name of every picture made the way pictures are made now (upright, a real frame of a
+// stream that starts late); those made before are made anew.
+constexpr std::string_view kMadeNow = "-2.jpg";
 
 std::string readSmallFile(const std::filesystem::path &file) {
   std::ifstream in(file, std::ios::binary);
@@ -35,13 +38,19 @@ PictureCache::PictureCache(std::filesystem::path folder, std::filesystem::path w
       standIn_(std::move(standIn)),
       log_(std::move(log)) {
   for (std::size_t i = 0; i < kMakers; ++i) idle_.push_back(std::make_unique<worker::Worker>(workerProgram_));
+  std::error_code error;
+  for (auto it = std::filesystem::directory_iterator(folder_, error); !error && it != std::filesystem::end(it);
+       it.increment(error)) {
+    std::error_code removal;
+    if (!it->path().filename().string().ends_with(kMadeNow)) std::filesystem::remove(it->path(), removal);
+  }
 }
 
 std::filesystem::path PictureCache::fileOf(const std::string &id, std::int64_t size, std::int64_t mtime) const {
   char stamp[48];
-  std::snprintf(stamp, sizeof stamp, "-%llx-%llx.jpg", static_cast<unsigned long long>(size),
+  std::snprintf(stamp, sizeof stamp, "-%llx-%llx", static_cast<unsigned long long>(size),
                 static_cast<unsigned long long>(mtime));
-  return folder_ / (id + stamp);
+  return folder_ / (id + stamp + std::string(kMadeNow));
 }
 
 std::string PictureCache::picture(const Row &row, const std::filesystem::path &file) {

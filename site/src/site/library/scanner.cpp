@@ -11,6 +11,7 @@
 
 #include "site/library/folder_walk.h"
 #include "site/library/video_text.h"
+#include "site/worker/play_way.h"
 #include "site/worker/worker.h"
 
 namespace kf::site::library {
@@ -50,18 +51,28 @@ Row read(worker::Worker &worker, const std::filesystem::path &root, const FoundF
          const std::atomic<bool> &stopping) {
   const std::filesystem::path full = root / file.relative;
   const std::string name = std::filesystem::path(file.relative).filename().string();
-  Row row{{}, file.relative, file.size, file.mtime, {}, {}, 0, false, false};
+  Row row{{},
+          file.relative,
+          file.size,
+          file.mtime,
+          {},
+          {},
+          0,
+          std::string(worker::play_way::kCannot),
+          "FFmpeg kann die Datei nicht lesen.",
+          false};
   // The worker gets a little less time than it is given, so that it can end the file itself.
   const auto answer =
       worker.ask({"probe", full.string(), std::to_string((kProbeLimit * 4 / 5).count())}, kProbeLimit, &stopping);
-  const bool ok = answer && answer->size() == 6 && (*answer)[0] == "ok";
+  const bool ok = answer && answer->size() == 7 && (*answer)[0] == "ok";
   std::string_view title, description, comment;
   if (ok) {
     title = (*answer)[1];
     description = (*answer)[2];
     comment = (*answer)[3];
     row.seconds = std::max(0LL, std::atoll((*answer)[4].c_str()) / 1000);
-    row.playable = (*answer)[5] == "1";
+    row.playWay = (*answer)[5];
+    row.cannotPlay = (*answer)[6];
     row.readable = true;
   }
   row.title = chooseTitle(title, name);

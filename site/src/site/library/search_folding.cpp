@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "site/library/composed.h"
+
 namespace kf::site::library {
 namespace {
 
@@ -50,10 +52,12 @@ bool wordCharacter(char c) {
 }  // namespace
 
 std::string foldForSearch(std::string_view utf8) {
+  // "a" with a combining diaeresis is "ä" before it is folded.
+  const std::string text = composed(utf8);
   std::string plain;
-  plain.reserve(utf8.size());
-  for (size_t at = 0; at < utf8.size();) {
-    const auto [cp, length] = next(utf8, at);
+  plain.reserve(text.size());
+  for (size_t at = 0; at < text.size();) {
+    const auto [cp, length] = next(text, at);
     if (cp >= 'A' && cp <= 'Z') {
       plain += static_cast<char>(cp + 32);
     } else if (cp >= 0xC0 && cp < 0x180) {
@@ -61,7 +65,7 @@ std::string foldForSearch(std::string_view utf8) {
     } else {
       // Other scripts go on as they are: the index's tokenizer folds their case and marks alike on
       // both sides.
-      plain.append(utf8.substr(at, length));
+      plain.append(text, at, length);
     }
     at += length;
   }

@@ -4,6 +4,7 @@
 
 #include "site/library/search_folding.h"
 #include "site/library/video_id.h"
+#include "site/library/video_text.h"
 
 namespace kf::site::library {
 namespace {
@@ -11,7 +12,7 @@ namespace {
 // Who wrote the file and in which layout: another program's database or an older layout is moved
 // aside, never read as ours.
 constexpr int kApplicationId = 0x4B6C6670;
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 
 constexpr const char *kSchema = R"(
 PRAGMA journal_mode = WAL;
@@ -24,22 +25,23 @@ CREATE TABLE videos (
   title TEXT NOT NULL,
   description TEXT NOT NULL,
   seconds INTEGER NOT NULL,
-  playable INTEGER NOT NULL,
+  play_way TEXT NOT NULL,
+  cannot_play TEXT NOT NULL,
   readable INTEGER NOT NULL
 );
 CREATE INDEX videos_by_time ON videos (mtime);
 CREATE TABLE folder (device INTEGER NOT NULL, inode INTEGER NOT NULL, path BLOB NOT NULL);
-CREATE VIRTUAL TABLE words USING fts5 (title, description, tokenize = 'unicode61 remove_diacritics 2',
+CREATE VIRTUAL TABLE words USING fts5 (title, description, folders, tokenize = 'unicode61 remove_diacritics 2',
                                        prefix = '2 3');
 COMMIT;
 )";
 
 constexpr const char *kColumns =
-    "v.id, v.path, v.size, v.mtime, v.title, v.description, v.seconds, v.playable, v.readable";
+    "v.id, v.path, v.size, v.mtime, v.title, v.description, v.seconds, v.play_way, v.cannot_play, v.readable";
 
 Row rowFrom(const Statement &s) {
-  return {s.text(0), s.text(1),    s.integer(2),      s.integer(3),     s.text(4),
-          s.text(5), s.integer(6), s.integer(7) != 0, s.integer(8) != 0};
+  return {s.text(0), s.text(1),    s.integer(2), s.integer(3), s.text(4),
+          s.text(5), s.integer(6), s.text(7),    s.text(8),    s.integer(9) != 0};
 }
 
 std::int64_t single(Connection &db, std::string_view sql) {
@@ -65,6 +67,12 @@ std::string problemOf(const std::filesystem::path &file) {
   } catch (const DatabaseError &e) {
     return std::string("sie ist beschädigt (") + e.what() + ")";
   }
+}
+
+std::vector<std::int64_t> rowidsOf(Statement &s) {
+  std::vector<std::int64_t> rowids;
+  while (s.step()) rowids.push_back(s.integer(0));
+  return rowids;
 }
 
 std::optional<FolderRecord> recordedFolder(Connection &db) {
@@ -124,9 +132,12 @@ std::optional<Row> Store::find(std::string_view id) {
 std::vector<std::int64_t> Store::matching(const std::string &matchExpression) {
   Statement s = db_.prepare("SELECT rowid FROM words WHERE words MATCH ?1 ORDER BY rowid");
   s.bind(1, matchExpression);
-  std::vector<std::int64_t> rowids;
-  while (s.step()) rowids.push_back(s.integer(0));
-  return rowids;
+  return rowidsOf(s);
+}
+
+std::vector<std::int64_t> Store::all() {
+  Statement s = db_.prepare("SELECT rowid FROM videos ORDER BY rowid");
+  return rowidsOf(s);
 }
 
 std::vector<Row> Store::rows(const std::vector<std::int64_t> &rowids) {
@@ -140,10 +151,10 @@ std::vector<Row> Store::rows(const std::vector<std::int64_t> &rowids) {
   return out;
 }
 
-std::vector<std::pair<std::int64_t, std::string>> Store::titles() {
-  Statement s = db_.prepare("SELECT rowid, title FROM words");
-  std::vector<std::pair<std::int64_t, std::string>> out;
-  while (s.step()) out.emplace_back(s.integer(0), s.text(1));
+std::vector<Store::Words> Store::titles() {
+  Statement s = db_.prepare("SELECT rowid, title, folders FROM words");
+  std::vector<Words> out;
+  while (s.step()) out.push_back({s.integer(0), s.text(1), s.text(2)});
   return out;
 }
 
@@ -182,21 +193,22 @@ std::string Store::put(const Row &row, const std::optional<Stamp> &existing) {
   std::string id;
   if (existing) {
     Statement &s = cached(
-        "UPDATE videos SET size = ?2, mtime = ?3, title = ?4, description = ?5, seconds = ?6, playable = ?7, "
-        "readable = ?8 WHERE rowid = ?1");
+        "UPDATE videos SET size = ?2, mtime = ?3, title = ?4, description = ?5, seconds = ?6, play_way = ?7, "
+        "cannot_play = ?8, readable = ?9 WHERE rowid = ?1");
     s.bind(1, existing->rowid).bind(2, row.size).bind(3, row.mtime).bind(4, row.title).bind(5, row.description);
-    s.bind(6, row.seconds).bind(7, row.playable ? 1 : 0).bind(8, row.readable ? 1 : 0).step();
+    s.bind(6, row.seconds).bind(7, row.playWay).bind(8, row.cannotPlay).bind(9, row.readable ? 1 : 0).step();
     rowid = existing->rowid;
     id = existing->id;
   } else {
     Statement &s = cached(
-        "INSERT INTO videos (id, path, size, mtime, title, description, seconds, playable, readable) "
-        "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9) ON CONFLICT (id) DO NOTHING RETURNING rowid");
+        "INSERT INTO videos (id, path, size, mtime, title, description, seconds, play_way, cannot_play, readable) "
+        "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10) ON CONFLICT (id) DO NOTHING RETURNING rowid");
     for (int attempt = 0; rowid == 0 && attempt < 100; ++attempt) {
       id = videoId(row.path, attempt);
       s.reset();
       s.bind(1, id).bindBlob(2, row.path).bind(3, row.size).bind(4, row.mtime).bind(5, row.title);
-      s.bind(6, row.description).bind(7, row.seconds).bind(8, row.playable ? 1 : 0).bind(9, row.readable ? 1 : 0);
+      s.bind(6, row.description).bind(7, row.seconds).bind(8, row.playWay).bind(9, row.cannotPlay);
+      s.bind(10, row.readable ? 1 : 0);
       if (s.step()) rowid = s.integer(0);
       while (s.step()) {
       }
@@ -204,10 +216,11 @@ std::string Store::put(const Row &row, const std::optional<Stamp> &existing) {
     if (rowid == 0) throw DatabaseError("no free id for " + row.path, SQLITE_CONSTRAINT);
   }
   cached("DELETE FROM words WHERE rowid = ?1").bind(1, rowid).step();
-  cached("INSERT INTO words (rowid, title, description) VALUES (?1, ?2, ?3)")
+  cached("INSERT INTO words (rowid, title, description, folders) VALUES (?1, ?2, ?3, ?4)")
       .bind(1, rowid)
       .bind(2, foldForSearch(row.title))
       .bind(3, foldForSearch(row.description))
+      .bind(4, foldForSearch(folderNames(row.path)))
       .step();
   return id;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The library's catalogue on disk: one SQLite file (WAL) with a row per video and a full-text index
-// of its folded title and description. One Store is one connection, for one thread at a time.
+// of its folded title, description and the names of the folders it lies in. One Store is one
+// connection, for one thread at a time.
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -22,8 +23,9 @@ struct Row {
   std::string title;       // page-safe UTF-8
   std::string description;
   std::int64_t seconds = 0;
-  bool playable = false;
-  bool readable = false;  // whether the container could be read
+  std::string playWay;     // how the video window gets to see it, a word of worker/play_way.h
+  std::string cannotPlay;  // why it cannot, in German
+  bool readable = false;   // whether the container could be read
 };
 
 // What a rescan compares a file with.
@@ -64,10 +66,16 @@ class Store {
   std::optional<Row> find(std::string_view id);
   // The rows that match a full-text query, by rowid in rising order.
   std::vector<std::int64_t> matching(const std::string &matchExpression);
+  // Every row's rowid, in rising order.
+  std::vector<std::int64_t> all();
   // The rows of these rowids, in their order; a rowid without a row is left out.
   std::vector<Row> rows(const std::vector<std::int64_t> &rowids);
-  // Every row's rowid and folded title.
-  std::vector<std::pair<std::int64_t, std::string>> titles();
+  // Every row's rowid, folded title and folded folder names.
+  struct Words {
+    std::int64_t rowid = 0;
+    std::string title, folders;
+  };
+  std::vector<Words> titles();
   std::vector<Row> newest(std::size_t count);
   std::size_t count();
   std::size_t unreadable();

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "site/catalogue/text.h"
+#include "site/library/composed.h"
 
 namespace kf::site::library {
 namespace {
@@ -57,7 +58,7 @@ std::string titleFromFileName(std::string_view fileName) {
 }
 
 std::string pageText(std::string_view bytes, std::size_t maxCharacters, bool lineBreaks) {
-  const std::string utf8 = toUtf8(bytes);
+  const std::string utf8 = composed(toUtf8(bytes));
   std::string out;
   std::size_t characters = 0;
   for (const char c : utf8) {
@@ -92,6 +93,11 @@ std::string chooseDescription(std::string_view descriptionTag, std::string_view 
     if (!text.empty()) return text;
   }
   return "Video";
+}
+
+std::string folderNames(std::string_view relativePath) {
+  const auto slash = relativePath.rfind('/');
+  return slash == std::string_view::npos ? std::string() : pageText(relativePath.substr(0, slash), 1000, false);
 }
 
 std::string durationText(long long seconds) {

@@ -2,6 +2,10 @@
 
 namespace kf::site {
 
+std::string everyVideoAddress() {
+  return "/results?search_query=" + std::string(kEveryVideoWord) + "&amp;search=Search";
+}
+
 std::string pageTop(std::string_view title, const std::string &root) {
   std::string out;
   out += "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\n";
@@ -28,9 +32,8 @@ std::string pageTop(std::string_view title, const std::string &root) {
   out += "<input type=\"text\" name=\"search_query\" size=\"40\" maxlength=\"128\">\n";
   out += "<input type=\"submit\" name=\"search\" value=\"Search\">\n";
   out += "</form>\n</div>\n";
-  out += "<div id=\"nav\"><a href=\"" + root + "/\">Startseite</a> | <a href=\"" + root +
-         "/results?search_query=klipfang&amp;search=Search\">Alle Videos</a> | <a href=\"" + root +
-         "/klipfang\">Über Klipfang</a></div>\n";
+  out += "<div id=\"nav\"><a href=\"" + root + "/\">Startseite</a> | <a href=\"" + root + everyVideoAddress() +
+         "\">Alle Videos</a> | <a href=\"" + root + "/klipfang\">Über Klipfang</a></div>\n";
   return out;
 }
 

@@ -14,6 +14,11 @@ struct Place {
   std::string root;
 };
 
+// The search word that finds every video, and the address of that search below the site's root,
+// escaped for HTML.
+inline constexpr std::string_view kEveryVideoWord = "*";
+std::string everyVideoAddress();
+
 // Everything up to and including the navigation, "\n" after every line. `root` starts every address
 // of the site's ("/KEY" for a site with an access key, else empty).
 std::string pageTop(std::string_view title, const std::string &root);

@@ -6,31 +6,25 @@
 
 #include "site/catalogue/text.h"
 #include "site/pages/layout.h"
+#include "site/pages/player.h"
 
 namespace kf::site {
 
-namespace {
-
-std::string fileAddress(const std::string &base, const Video &video, const std::string &token) {
-  return base + "/get_video.php?video_id=" + video.id + "&amp;t=" + token;
-}
-
-// What the video window's engine cannot play gets words instead of a black box.
-std::string cannotPlayNote(const std::string &base, const Video &video, const std::string &token) {
-  return "<div id=\"cannotPlay\"><p>Dieses Video kann das Videofenster nicht abspielen (es spielt H.264, VP8, VP9 "
-         "und AV1 in MP4, WebM und Matroska).</p>\n<p>Datei: " +
-         escapeHtml(video.fileName) + "</p>\n<p><a href=\"" + fileAddress(base, video, token) +
-         "\">Video herunterladen</a></p></div>\n";
-}
-
-}  // namespace
-
-std::string homePage(const Place &place, const std::vector<Video> &featured) {
+std::string homePage(const Place &place, const VideoCatalogue &videos) {
   std::string out = pageTop("Videos ansehen und teilen", place.root);
-  out += "<h1>Willkommen bei Klipfang</h1>\n";
-  out += "<p>Kurze Videos aus aller Welt. Suche oben nach Katzen, Musik oder Berlin.</p>\n";
-  out += "<h2>Empfohlene Videos</h2>\n<div id=\"featured\">\n";
-  for (const Video &video : featured) {
+  if (const std::string folder = videos.folderName(); !folder.empty()) {
+    const std::size_t count = videos.count();
+    out += "<h1>Ordner „" + folder + "“</h1>\n";
+    out += "<p>" + std::to_string(count) + (count == 1 ? " Video" : " Videos") + " in diesem Ordner und seinen " +
+           "Unterordnern. <a href=\"" + place.root + everyVideoAddress() +
+           "\">Alle Videos</a>, nach Ordner und Titel.</p>\n";
+    out += "<h2>Neue Videos</h2>\n<div id=\"featured\">\n";
+  } else {
+    out += "<h1>Willkommen bei Klipfang</h1>\n";
+    out += "<p>Kurze Videos aus aller Welt. Suche oben nach Katzen, Musik oder Berlin.</p>\n";
+    out += "<h2>Empfohlene Videos</h2>\n<div id=\"featured\">\n";
+  }
+  for (const Video &video : videos.featured(6)) {
     out += "<div class=\"vresult\"><a href=\"" + place.root + "/watch?v=" + video.id + "\"><img src=\"" + place.base +
            "/vi/" + video.id + "/" + video.id + ".jpg\" width=\"130\" height=\"97\" alt=\"\"></a>\n";
     out +=
@@ -44,7 +38,7 @@ std::string homePage(const Place &place, const std::vector<Video> &featured) {
 std::string watchPage(const Place &place, const Video &video, const std::string &token) {
   std::string out = pageTop(video.title, place.root);
   out += "<h1>" + video.title + "</h1>\n";
-  if (!video.playable) out += cannotPlayNote(place.base, video, token);
+  if (video.playback == Playback::None) out += cannotPlayNote(place.base, video, token);
   out +=
       "<div id=\"playerDiv\">Zum Ansehen brauchst du den Flash Player. "
       "<a href=\"" +
@@ -58,18 +52,6 @@ std::string watchPage(const Place &place, const Video &video, const std::string 
   out += "<div id=\"watchInfo\">Dauer: " + video.duration + "<br/>\n" + video.description + "</div>\n";
   out += pageBottom(place.root);
   return out;
-}
-
-std::string embedPage(const Place &place, const Video &video, const std::string &token) {
-  const std::string head = "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>" + video.title +
-                           "</title>\n<style>html, body { margin: 0; height: 100%; background: #000; } "
-                           "video { display: block; width: 100%; height: 100%; } "
-                           "#cannotPlay { color: #fff; font-family: sans-serif; padding: 20px; } "
-                           "#cannotPlay a { color: #9cf; }</style>\n</head>\n<body>\n";
-  const std::string player =
-      video.playable ? "<video controls autoplay muted src=\"" + fileAddress(place.base, video, token) + "\"></video>\n"
-                     : cannotPlayNote(place.base, video, token);
-  return head + player + "</body>\n</html>\n";
 }
 
 std::string makerPage(const Place &place) {

@@ -5,20 +5,20 @@
 #include <vector>
 
 #include "site/catalogue/catalogue.h"
+#include "site/catalogue/video_catalogue.h"
 #include "site/pages/layout.h"
 
 namespace kf::site {
 
-std::string homePage(const Place &place, const std::vector<Video> &featured);
+// The site's own welcome, or for a folder of the user's: its name, how many videos it holds and the
+// way to all of them.
+std::string homePage(const Place &place, const VideoCatalogue &videos);
 
 // Holds the player embedding the program resolves the file address from: the player address,
 // in double quotes after "SWFObject(", carries video_id and the token t before any parameter
-// whose name starts with "s". A video the video window cannot play says so and offers its file.
+// whose name starts with "s". A video the video window cannot play says so and offers its file
+// (the embeddable player is in player.h).
 std::string watchPage(const Place &place, const Video &video, const std::string &token);
-
-// An HTML5 player whose source is the video's file address on this host; for a video the video
-// window cannot play, a note in its place that names the file and offers it for download.
-std::string embedPage(const Place &place, const Video &video, const std::string &token);
 
 std::string makerPage(const Place &place);
 

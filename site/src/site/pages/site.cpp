@@ -8,6 +8,7 @@
 
 #include "site/catalogue/text.h"
 #include "site/pages/pages.h"
+#include "site/pages/player.h"
 #include "site/pages/results_page.h"
 
 namespace kf::site {
@@ -120,7 +121,7 @@ Reply Site::answer(const Request &request) const {
 Reply Site::route(const Target &target, const Place &place) const {
   const std::string &path = target.path;
   if (path == "/" || path == "/index.html") {
-    Reply home = html(homePage(place, videos_->featured(6)));
+    Reply home = html(homePage(place, *videos_));
     // A launcher that finds a site on its port uses it only for the folder it was asked to show.
     if (std::string folder = videos_->folderIdentity(); !folder.empty()) {
       home.headers.emplace_back(kFolderHeader, std::move(folder));
@@ -136,9 +137,19 @@ Reply Site::route(const Target &target, const Place &place) const {
   if (path == "/get_video.php") return videoFile(target, place);
   if (path.starts_with("/embed/")) {
     const auto video = videos_->find(path.substr(7));
-    return video ? html(embedPage(place, *video, token(*video))) : error(404, "Dieses Video gibt es nicht.", place);
+    if (video && video->playback == Playback::Stream) videos_->prepareStream(*video);
+    return video ? html(embedPage(place.base, *video, token(*video)))
+                 : error(404, "Dieses Video gibt es nicht.", place);
   }
   if (path.starts_with("/vi/")) return picture(path, place);
+  if (path.starts_with("/stream/")) return stream(path, place);
+  if (path == "/player/hls.js") {
+    // Sent as a file, which goes out as it is: a compressed answer would cost more than it saves
+    // on this computer's network. It changes only with the program.
+    auto script = videos_->streamPlayer();
+    return script ? Reply{200, "text/javascript; charset=utf-8", {}, {{"Cache-Control", "max-age=86400"}}, script}
+                  : error(404, "Diese Seite gibt es nicht.", place);
+  }
   if (path == "/klipfang") return html(makerPage(place));
   return error(404, "Diese Seite gibt es nicht.", place);
 }
@@ -147,12 +158,16 @@ Reply Site::results(const Target &target, const Place &place) const {
   const std::string *query = target.param("search_query");
   const std::string words = query ? toUtf8(*query) : std::string();
   const int page = pageNumber(target.param("page"));
-  const std::vector<std::string> folded = searchWords(words, ownedWord_);
+  std::vector<std::string> folded = searchWords(words, ownedWord_);
+  // "*" alone finds every video; beside other words it adds nothing to them.
+  const bool every = std::erase(folded, kEveryVideoWord) > 0 && folded.empty();
+  const std::size_t size = every ? kEveryPageSize : kPageSize;
   // Past the last page, and when nothing matched, the page is empty: that ends the program's paging.
-  if (page < 1 || folded.empty()) return html("");
-  SearchPage found = videos_->search(folded, static_cast<size_t>(page - 1) * kPageSize, kPageSize);
+  if (page < 1 || (folded.empty() && !every)) return html("");
+  const std::size_t first = static_cast<std::size_t>(page - 1) * size;
+  SearchPage found = every ? videos_->every(first, size) : videos_->search(folded, first, size);
   if (found.videos.empty()) return html("");
-  const int pageCount = static_cast<int>((found.total + kPageSize - 1) / kPageSize);
+  const int pageCount = static_cast<int>((found.total + size - 1) / size);
   ResultsView view{place, words, page, pageCount, static_cast<int>(found.total), std::move(found.videos)};
   return html(resultsPage(view));
 }
@@ -174,6 +189,26 @@ Reply Site::videoFile(const Target &target, const Place &place) const {
               std::move(file->file)};
   if (!file->lastModified.empty()) reply.headers.emplace_back("Last-Modified", file->lastModified);
   return reply;
+}
+
+// "/stream/" + id + "/index.m3u8", or "/stream/" + id + "/" + N + ".ts" for a segment.
+Reply Site::stream(const std::string &path, const Place &place) const {
+  const std::string rest = path.substr(8);
+  const auto slash = rest.find('/');
+  const auto video = slash != std::string::npos ? videos_->find(rest.substr(0, slash)) : std::nullopt;
+  if (!video || video->playback != Playback::Stream) return error(404, "Dieses Video gibt es nicht.", place);
+  const std::string part = rest.substr(slash + 1);
+  if (part == "index.m3u8") {
+    const StreamOutline outline = videos_->streamOutline(*video);
+    if (outline.seconds.empty()) return error(500, outline.problem, place);
+    return {200, "application/vnd.apple.mpegurl", streamPlaylist(place.base, *video, outline.seconds), {}, nullptr};
+  }
+  std::size_t index = 0;
+  const auto [end, ec] = std::from_chars(part.data(), part.data() + part.size(), index);
+  if (ec != std::errc() || std::string_view(end) != ".ts") return error(404, "Diese Seite gibt es nicht.", place);
+  auto segment = videos_->streamSegment(*video, index);
+  if (!segment) return error(503, "Dieser Teil des Videos ließ sich nicht umwandeln.", place);
+  return {200, "video/mp2t", {}, {}, std::move(segment)};
 }
 
 Reply Site::picture(const std::string &path, const Place &place) const {

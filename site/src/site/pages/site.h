@@ -38,6 +38,9 @@ struct Reply {
 class Site {
  public:
   static constexpr int kPageSize = 20;
+  // Every video ("*", kEveryVideoWord) comes in pages as long as the program reads whole (9,999
+  // lines, eleven an entry): a folder of thousands fills its list in a few pages.
+  static constexpr int kEveryPageSize = 800;
   // A search takes each word once, the first 16 words, and of each its first 100 characters.
   static constexpr std::size_t kMostSearchWords = 16;
   static constexpr std::size_t kLongestSearchWord = 100;
@@ -68,6 +71,7 @@ class Site {
   Reply results(const Target &target, const Place &place) const;
   Reply videoFile(const Target &target, const Place &place) const;
   Reply picture(const std::string &path, const Place &place) const;
+  Reply stream(const std::string &path, const Place &place) const;
 
   std::shared_ptr<const VideoCatalogue> videos_;
   std::shared_ptr<const BuiltInCatalogue> builtIn_;

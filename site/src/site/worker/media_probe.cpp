@@ -1,8 +1,7 @@
 #include "site/worker/media_probe.h"
 
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
+#include <libavutil/display.h>
 #include <libavutil/imgutils.h>
 #include <libswscale/swscale.h>
 }
@@ -13,79 +12,18 @@ extern "C" {
 #include <cstdint>
 #include <memory>
 #include <string_view>
-#include <vector>
+
+#include "site/worker/ffmpeg_input.h"
+#include "site/worker/play_way.h"
 
 namespace kf::site::worker {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// Only files, and only the containers of the video extensions: a file that poses as a playlist
-// must not lead the reader to other files or to the network.
-constexpr const char *kProtocols = "file";
-constexpr const char *kFormats = "mov,matroska,ogg,avi,mpeg,mpegts,mpegvideo";
 constexpr int kMaxPackets = 4000;
-// 8K: a frame beyond it is not decoded. A 16000 x 16000 picture alone takes 384 MB.
-constexpr std::int64_t kMostPixels = 7680LL * 4320;
-
-int pastDeadline(void *opaque) {
-  return Clock::now() > *static_cast<Clock::time_point *>(opaque) ? 1 : 0;
-}
-
-// FFmpeg's objects, freed by their own functions when they go out of scope.
-template <typename T, void (*Free)(T **)>
-struct Freer {
-  void operator()(T *object) const { Free(&object); }
-};
-using Input = std::unique_ptr<AVFormatContext, Freer<AVFormatContext, avformat_close_input>>;
-using Codec = std::unique_ptr<AVCodecContext, Freer<AVCodecContext, avcodec_free_context>>;
-using Frame = std::unique_ptr<AVFrame, Freer<AVFrame, av_frame_free>>;
-using Packet = std::unique_ptr<AVPacket, Freer<AVPacket, av_packet_free>>;
-
-Input open(const std::string &path, Clock::time_point *deadline) {
-  AVFormatContext *ctx = avformat_alloc_context();
-  if (!ctx) return nullptr;
-  ctx->interrupt_callback = {pastDeadline, deadline};
-  AVDictionary *options = nullptr;
-  av_dict_set(&options, "protocol_whitelist", kProtocols, 0);
-  av_dict_set(&options, "format_whitelist", kFormats, 0);
-  const int opened = avformat_open_input(&ctx, ("file:" + path).c_str(), nullptr, &options);
-  av_dict_free(&options);
-  if (opened < 0) return nullptr;  // the context is freed then
-  Input input(ctx);
-  // Reading the streams' details decodes a frame of some: the same bound holds there.
-  std::vector<AVDictionary *> streamOptions(ctx->nb_streams, nullptr);
-  for (AVDictionary *&each : streamOptions) av_dict_set_int(&each, "max_pixels", kMostPixels, 0);
-  const int found = avformat_find_stream_info(ctx, streamOptions.data());
-  for (AVDictionary *&each : streamOptions) av_dict_free(&each);
-  if (found < 0) return nullptr;
-  return input;
-}
 
 std::string tag(const AVFormatContext *ctx, const char *key) {
   const AVDictionaryEntry *entry = av_dict_get(ctx->metadata, key, nullptr, 0);
   return entry && entry->value ? entry->value : "";
-}
-
-long long durationMilliseconds(const AVFormatContext *ctx) {
-  if (ctx->duration > 0) return ctx->duration / 1000;
-  long long longest = 0;
-  for (unsigned i = 0; i < ctx->nb_streams; ++i) {
-    const AVStream *stream = ctx->streams[i];
-    if (stream->duration > 0) {
-      longest = std::max<long long>(longest, av_rescale_q(stream->duration, stream->time_base, {1, 1000}));
-    }
-  }
-  return longest;
-}
-
-bool windowPlays(const AVFormatContext *ctx, int videoStream) {
-  if (videoStream < 0) return false;
-  const std::string_view format = ctx->iformat->name;
-  const bool container =
-      format.find("mp4") != std::string_view::npos || format.find("matroska") != std::string_view::npos;
-  constexpr std::array<AVCodecID, 4> kCodecs = {AV_CODEC_ID_H264, AV_CODEC_ID_VP8, AV_CODEC_ID_VP9, AV_CODEC_ID_AV1};
-  return container && std::ranges::find(kCodecs, ctx->streams[videoStream]->codecpar->codec_id) != kCodecs.end();
 }
 
 // The first frame the decoder gives from where the input stands.
@@ -121,23 +59,64 @@ Codec openDecoder(const AVStream *stream, bool keysOnly) {
   return avcodec_open2(decoder.get(), codec, nullptr) == 0 ? std::move(decoder) : nullptr;
 }
 
-std::optional<std::string> encodeJpeg(const AVFrame *source, int width) {
+// Clockwise quarter turns that show the stored picture as it is meant to be seen: a phone records
+// a portrait clip as a landscape picture and a note to turn it.
+int quarterTurns(const AVStream *stream) {
+  const auto *matrix =
+      reinterpret_cast<const std::int32_t *>(av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, nullptr));
+  const double counterclockwise = matrix ? av_display_rotation_get(matrix) : 0.0;
+  if (std::isnan(counterclockwise)) return 0;
+  return static_cast<int>(((-std::lround(counterclockwise / 90.0)) % 4 + 4) % 4);
+}
+
+// `to` is `from` turned clockwise by `turns` quarters; both YUVJ420P, of even sides.
+void turn(const AVFrame *from, AVFrame *to, int turns) {
+  for (int plane = 0; plane < 3; ++plane) {
+    const int shift = plane == 0 ? 0 : 1;
+    const int w = from->width >> shift;
+    const int h = from->height >> shift;
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x) {
+        const int tx = turns == 1 ? h - 1 - y : turns == 2 ? w - 1 - x : y;
+        const int ty = turns == 1 ? x : turns == 2 ? h - 1 - y : w - 1 - x;
+        to->data[plane][ty * to->linesize[plane] + tx] = from->data[plane][y * from->linesize[plane] + x];
+      }
+    }
+  }
+}
+
+Frame pictureFrame(int width, int height) {
+  Frame frame(av_frame_alloc());
+  if (!frame) return nullptr;
+  frame->format = AV_PIX_FMT_YUVJ420P;
+  frame->width = width;
+  frame->height = height;
+  return av_frame_get_buffer(frame.get(), 0) < 0 ? nullptr : std::move(frame);
+}
+
+std::optional<std::string> encodeJpeg(const AVFrame *source, int width, int turns) {
   if (source->width <= 0 || source->height <= 0) return std::nullopt;
   const AVRational aspect = source->sample_aspect_ratio.num > 0 ? source->sample_aspect_ratio : AVRational{1, 1};
   const double shown = static_cast<double>(source->width) * aspect.num / aspect.den;
-  const int height = std::clamp(static_cast<int>(std::lround(width * source->height / shown)) & ~1, 2, 4 * width);
+  const bool sideways = turns % 2 == 1;
+  const double upright = sideways ? source->height / shown : shown / source->height;  // width by height
+  const int height = std::clamp(static_cast<int>(std::lround(width / upright)) & ~1, 2, 4 * width);
 
-  Frame scaled(av_frame_alloc());
+  // Scaled as stored, then turned upright.
+  Frame scaled = sideways ? pictureFrame(height, width) : pictureFrame(width, height);
   if (!scaled) return std::nullopt;
-  scaled->format = AV_PIX_FMT_YUVJ420P;
-  scaled->width = width;
-  scaled->height = height;
-  if (av_frame_get_buffer(scaled.get(), 0) < 0) return std::nullopt;
-  SwsContext *sws = sws_getContext(source->width, source->height, static_cast<AVPixelFormat>(source->format), width,
-                                   height, AV_PIX_FMT_YUVJ420P, SWS_BICUBIC, nullptr, nullptr, nullptr);
+  SwsContext *sws =
+      sws_getContext(source->width, source->height, static_cast<AVPixelFormat>(source->format), scaled->width,
+                     scaled->height, AV_PIX_FMT_YUVJ420P, SWS_BICUBIC, nullptr, nullptr, nullptr);
   if (!sws) return std::nullopt;
   sws_scale(sws, source->data, source->linesize, 0, source->height, scaled->data, scaled->linesize);
   sws_freeContext(sws);
+  if (turns != 0) {
+    Frame turned = pictureFrame(width, height);
+    if (!turned) return std::nullopt;
+    turn(scaled.get(), turned.get(), turns);
+    scaled = std::move(turned);
+  }
 
   const AVCodec *jpeg = avcodec_find_encoder(AV_CODEC_ID_MJPEG);
   Codec encoder(jpeg ? avcodec_alloc_context3(jpeg) : nullptr);
@@ -161,31 +140,36 @@ std::optional<std::string> encodeJpeg(const AVFrame *source, int width) {
 
 std::optional<Probe> probeFile(const std::string &path, std::chrono::milliseconds limit) {
   Clock::time_point deadline = Clock::now() + limit;
-  Input input = open(path, &deadline);
+  Input input = openInput(path, &deadline);
   if (!input) return std::nullopt;
-  const int video = av_find_best_stream(input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-  return Probe{tag(input.get(), "title"), tag(input.get(), "description"), tag(input.get(), "comment"),
-               durationMilliseconds(input.get()), windowPlays(input.get(), video)};
+  PlayChoice choice = choosePlayWay(input.get(), path);
+  return Probe{tag(input.get(), "title"),         tag(input.get(), "description"), tag(input.get(), "comment"),
+               durationMilliseconds(input.get()), std::string(choice.way),         std::move(choice.reason)};
 }
 
 std::optional<std::string> previewPicture(const std::string &path, int width, std::chrono::milliseconds limit) {
   Clock::time_point deadline = Clock::now() + limit;
-  Input input = open(path, &deadline);
-  if (!input) return std::nullopt;
-  const int index = av_find_best_stream(input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-  if (index < 0) return std::nullopt;
-  AVStream *stream = input->streams[index];
   // A key frame near a tenth of the play time: decoding on from it to the very frame would cost
-  // many times as much for a picture 130 pixels wide. Streams that mark no key frames get a second
-  // try from the start with every frame.
-  const long long tenth = durationMilliseconds(input.get()) / 10;
-  const int64_t start = stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
+  // many times as much for a picture 130 pixels wide. Streams that mark no key frames, and those
+  // whose first frames come after the time a seek to their start aims at (TS, MTS: a seek lands
+  // past the one key frame of a short clip), get a second try with every frame from the file's
+  // very beginning, as it stands when opened.
   for (const bool keysOnly : {true, false}) {
-    const int64_t target = keysOnly ? start + av_rescale_q(tenth, {1, 1000}, stream->time_base) : start;
-    av_seek_frame(input.get(), index, target, AVSEEK_FLAG_BACKWARD);
+    Input input = openInput(path, &deadline);
+    if (!input) return std::nullopt;
+    const int index = av_find_best_stream(input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (index < 0) return std::nullopt;
+    AVStream *stream = input->streams[index];
+    if (keysOnly) {
+      const long long tenth = durationMilliseconds(input.get()) / 10;
+      const int64_t start = stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
+      av_seek_frame(input.get(), index, start + av_rescale_q(tenth, {1, 1000}, stream->time_base),
+                    AVSEEK_FLAG_BACKWARD);
+    }
     Codec decoder = openDecoder(stream, keysOnly);
     if (!decoder) return std::nullopt;
-    if (Frame frame = firstFrame(input.get(), index, decoder.get())) return encodeJpeg(frame.get(), width);
+    if (Frame frame = firstFrame(input.get(), index, decoder.get()))
+      return encodeJpeg(frame.get(), width, quarterTurns(stream));
     if (Clock::now() > deadline) break;
   }
   return std::nullopt;

@@ -11,7 +11,8 @@ namespace kf::site::worker {
 struct Probe {
   std::string title, description, comment;  // the container's tags, as they are
   long long milliseconds = 0;
-  bool playable = false;  // H.264, VP8, VP9 or AV1 in MP4, WebM or Matroska
+  std::string playWay;     // one of the words of play_way.h
+  std::string cannotPlay;  // why not, in German, for the way "cannot"
 };
 
 // Empty when the file cannot be read as a video within `limit`.

@@ -10,6 +10,7 @@ extern "C" {
 
 #include <cerrno>
 
+#include "site/worker/key_frames.h"
 #include "site/worker/media_probe.h"
 #include "site/worker/worker.h"
 
@@ -23,12 +24,15 @@ Message answer(const Message &request) {
   if (request.size() == 3 && request[0] == "probe") {
     const auto probe = probeFile(request[1], milliseconds(std::stoll(request[2])));
     if (!probe) return {"unreadable"};
-    return {"ok",
-            probe->title,
-            probe->description,
-            probe->comment,
-            std::to_string(probe->milliseconds),
-            probe->playable ? "1" : "0"};
+    return {"ok",           probe->title,     probe->description, probe->comment, std::to_string(probe->milliseconds),
+            probe->playWay, probe->cannotPlay};
+  }
+  if (request.size() == 4 && request[0] == "keys") {
+    const auto keys = readKeyFrames(request[1], request[2] == "1", milliseconds(std::stoll(request[3])));
+    if (!keys) return {"unreadable"};
+    std::string times;
+    for (const long long key : keys->microseconds) times += std::to_string(key) + " ";
+    return {"ok", std::to_string(keys->durationMicroseconds), times};
   }
   if (request.size() == 4 && request[0] == "picture") {
     const auto jpeg = previewPicture(request[1], std::stoi(request[2]), milliseconds(std::stoll(request[3])));
