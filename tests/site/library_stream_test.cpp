@@ -116,11 +116,12 @@ class StreamTest : public ::testing::Test {
   }
 
   kf::test::TempDir dir_;
+  // Before the library: its stream watcher logs here until the library has ended it.
+  std::mutex mutex_;
+  std::vector<std::string> log_;
   std::shared_ptr<library::Library> library_;
   std::unique_ptr<Server> server_;
   int port_ = 0;
-  std::mutex mutex_;
-  std::vector<std::string> log_;
 };
 
 TEST_F(StreamTest, AJumpToTheMiddleMakesItsSegmentWithoutTheOnesBefore) {
