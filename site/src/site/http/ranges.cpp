@@ -27,11 +27,11 @@ std::optional<std::uint64_t> number(std::string_view digits) {
 
 // One "first-last", "first-" or "-suffix" as the bytes [first, end) of an answer of `size` bytes;
 // an empty span when it lies beyond the end. Nothing when it is not a range at all.
-std::optional<std::pair<std::uint64_t, std::uint64_t>> span(std::string_view spec, std::uint64_t size) {
-  const std::size_t dash = spec.find('-');
+std::optional<std::pair<std::uint64_t, std::uint64_t>> span(std::string_view piece, std::uint64_t size) {
+  const std::size_t dash = piece.find('-');
   if (dash == std::string_view::npos) return std::nullopt;
-  const std::string_view from = trimmed(spec.substr(0, dash));
-  const std::string_view to = trimmed(spec.substr(dash + 1));
+  const std::string_view from = trimmed(piece.substr(0, dash));
+  const std::string_view to = trimmed(piece.substr(dash + 1));
   if (from.empty()) {
     const auto suffix = number(to);
     if (!suffix) return std::nullopt;
@@ -51,17 +51,17 @@ RangeChoice chooseRange(std::string_view header, std::uint64_t size) {
   if (!header.starts_with("bytes=")) return {};
   header.remove_prefix(6);
   std::vector<std::pair<std::uint64_t, std::uint64_t>> spans;
-  std::size_t specs = 0;
+  std::size_t pieces = 0;
   while (!header.empty()) {
     const std::size_t comma = std::min(header.find(','), header.size());
-    const std::string_view spec = trimmed(header.substr(0, comma));
+    const std::string_view piece = trimmed(header.substr(0, comma));
     header.remove_prefix(std::min(comma + 1, header.size()));
-    if (spec.empty()) continue;
-    const auto found = span(spec, size);
-    if (!found || ++specs > kMostRanges) return {};
+    if (piece.empty()) continue;
+    const auto found = span(piece, size);
+    if (!found || ++pieces > kMostRanges) return {};
     if (found->first < found->second) spans.push_back(*found);
   }
-  if (specs == 0) return {};
+  if (pieces == 0) return {};
   if (spans.empty()) return {RangeChoice::Kind::Unsatisfiable};
   std::sort(spans.begin(), spans.end());
   // Overlapping and touching ranges are one; a gap between them leaves the whole answer to send.
