@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "fetch/file_name.h"
+#include "downloads/file_name.h"
 #include "fuzz_input.h"
 #include "platform/os/part_file.h"
 
@@ -43,7 +43,7 @@ bool hidesWhatItIs(char32_t codePoint) {
 
 void checkPlainName(const std::string &name) {
   if (name.empty()) kf::fuzz::fail("the name is empty");
-  if (name.size() > kf::fetch::kMaxNameBytes + 8) kf::fuzz::fail("the name is too long");
+  if (name.size() > kf::downloads::kMaxNameBytes + 8) kf::fuzz::fail("the name is too long");
   if (name.front() == '.' || name.front() == ' ' || name.front() == '-') {
     kf::fuzz::fail("the name starts with a dot, a blank or a dash");
   }
@@ -62,8 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   const std::string disposition = input.text();
   const std::string address = input.text();
 
-  const std::string name = kf::fetch::downloadName(disposition, address);
-  if (name.size() > kf::fetch::kMaxNameBytes) kf::fuzz::fail("the name is longer than allowed");
+  const std::string name = kf::downloads::downloadName(disposition, address);
+  if (name.size() > kf::downloads::kMaxNameBytes) kf::fuzz::fail("the name is longer than allowed");
   checkPlainName(name);
   // The numbered form a second download of the same name takes.
   checkPlainName(kf::files::numberedName(name, 2));

@@ -5,51 +5,38 @@
 #include <cstdint>
 
 #include "fuzz_input.h"
-#include "platform/ui/controls.h"
-#include "platform/ui/headless_toolkit.h"
 #include "scratch_folder.h"
 #include "search/load_file.h"
+#include "search/page_lines.h"
 #include "store/settings.h"
-#include "video/video_rows.h"
+#include "video/video_list.h"
 
 namespace {
 
-constexpr int kMaxPageRows = 9999;
+constexpr std::size_t kMaxPageRows = 9999;
 constexpr std::size_t kLongestLine = 4000;
 constexpr int kMostRowsFromAPage = 1000;
 constexpr std::size_t kLongestField = 1000;
 constexpr std::size_t kLongestVideoId = 64;
 
-kf::ui::ListView makeList(const char *name) {
-  return kf::ui::ListView(name, nullptr, {0, 0, 4000, 3000}, 0);
-}
-
 void loadPage(const std::string &file, bool cleartxt) {
-  kf::ui::HeadlessToolkit tk;
-  kf::ui::setToolkit(tk);
-  kf::ui::ListView lstFile = makeList("lstFile");
-  kf::ui::ListView lstResult = makeList("lstResult");
-  kf::ui::ListView lstFavs = makeList("lstFavs");
-  const kf::ui::ImageList img{{{"fav", "fav.svg", "Favorit"}}};
+  kf::search::PageLines pageLines;
+  kf::video::VideoList results;
   const kf::store::Settings settings{3, cleartxt, false, false};
-  for (const char *id : {"Fine001", "abc"}) kf::video::appendVideoRow(lstFavs, "1", {"", id, "", "", ""});
 
-  kf::search::LoadFile(file, {lstFile, lstResult, lstFavs, img, settings});
+  kf::search::LoadFile(file, {pageLines, results, settings, {}});
 
-  if (lstFile.count() > kMaxPageRows) kf::fuzz::fail("the raw-line list holds more rows than a page may have");
-  for (int row = 1; row <= lstFile.count(); ++row) {
-    if (lstFile.subItemText(row, 1).size() > kLongestLine)
-      kf::fuzz::fail("a raw line is longer than kept lines may be");
+  if (pageLines.lines().size() > kMaxPageRows) kf::fuzz::fail("the page lines hold more rows than a page may have");
+  for (const std::string &line : pageLines.lines()) {
+    if (line.size() > kLongestLine) kf::fuzz::fail("a page line is longer than kept lines may be");
   }
-  if (lstResult.count() > kMostRowsFromAPage) kf::fuzz::fail("the page gave more rows than a page may");
-  for (int row = 1; row <= lstResult.count(); ++row) {
-    const auto &fields = lstResult.item(row).subItems;
-    if (fields.size() != 5) kf::fuzz::fail("a result row lacks fields");
-    for (const auto &field : fields) {
-      if (field.text.size() > kLongestField) kf::fuzz::fail("a field is longer than fields may be");
+  if (results.count() > kMostRowsFromAPage) kf::fuzz::fail("the page gave more rows than a page may");
+  for (const kf::video::VideoEntry &entry : results.entries()) {
+    for (const std::string *field :
+         {&entry.Title, &entry.VideoId, &entry.PictureUrl, &entry.Description, &entry.Duration}) {
+      if (field->size() > kLongestField) kf::fuzz::fail("a field is longer than fields may be");
     }
-    if (kf::video::videoIdAt(lstResult, row).size() > kLongestVideoId)
-      kf::fuzz::fail("an id is longer than ids may be");
+    if (entry.VideoId.size() > kLongestVideoId) kf::fuzz::fail("an id is longer than ids may be");
   }
 }
 

@@ -9,12 +9,12 @@
 #include <string>
 #include <thread>
 
-#include "app/main_controls.h"
-#include "app/result_list_reactions.h"
 #include "platform/http/internet_transfer.h"
 #include "platform/ui/headless_toolkit.h"
 #include "store/settings.h"
 #include "support/temp_dir.h"
+#include "windows/main_controls.h"
+#include "windows/result_list_reactions.h"
 
 namespace kf::bench {
 namespace {
@@ -84,16 +84,16 @@ int main() {
   ui::setToolkit(tk);
   bench::SlowPictureServer server;
   test::TempDir appDir;
-  app::MainControls controls(tk);
+  windows::MainControls controls(tk);
   store::Settings settings;
   settings.preview = true;
-  app::ResultListReactions reactions(controls, settings, appDir.path(),
-                                     [](const std::string &, const std::string &) {});
-  const int row = controls.lstResult.addItem("1");
-  for (const std::string &text :
-       {std::string("Film"), std::string("slow"), server.address(), std::string("Titel"), std::string("0:02")}) {
-    controls.lstResult.addSubItem(row, text);
-  }
+  video::VideoList results;
+  video::VideoList favourites;
+  const windows::VideoView resultsView{results, controls.lstResult};
+  windows::showVideos(resultsView, {});
+  windows::ResultListReactions reactions(controls, resultsView, {favourites, controls.lstFavs}, settings, appDir.path(),
+                                         [](const std::string &, const std::string &) {});
+  const int row = results.append({"Titel", "slow", server.address(), "Film", "0:02"});
 
   double wall = 0;
   const double share = bench::processorShare([&] {

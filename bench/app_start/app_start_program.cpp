@@ -19,10 +19,10 @@
 #include <iostream>
 #include <string>
 
-#include "app/frm_main.h"
 #include "monotonic_ns.h"
 #include "platform/qt/qt_toolkit.h"
 #include "platform/qt/window_peer.h"
+#include "windows/frm_main.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ int main(int argc, char **argv) {
 
   kf::qtui::QtToolkit toolkit(argc, argv);
   kf::ui::setToolkit(toolkit);
-  kf::app::FrmMain frmMain(toolkit, {folder, site});
+  kf::windows::FrmMain frmMain(toolkit, {folder, site});
   frmMain.start();
 
   QWidget *window = kf::qtui::widgetOf(frmMain.controls.window);

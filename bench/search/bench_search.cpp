@@ -21,10 +21,10 @@
 #include "search/load_file.h"
 #include "search/page_address.h"
 #include "search/parse_results.h"
-#include "search/search_commands.h"
 #include "search/search_window.h"
 #include "site/http/server.h"
 #include "support/local_site.h"
+#include "windows/search_commands.h"
 
 namespace kf::bench {
 namespace {
@@ -124,9 +124,9 @@ ParseFigures measureParse(const std::string &pageFile, int runs) {
   frm.settings.cleartxt = true;
   frm.addFavourite("vid00000007x");
   search::LoadFile(pageFile, frm.views());
-  const auto clear = [&] { frm.lstResult.clear(); };
+  const auto clear = [&] { frm.results.clear(); };
   ParseFigures figures{};
-  figures.lines = frm.lstFile.count();
+  figures.lines = static_cast<int>(frm.pageLines.lines().size());
   figures.ours = medianMs(runs, clear, [&] { search::ParseResults(frm.views()); });
   const auto ours = allRows(frm.lstResult);
   figures.reference = medianMs(std::max(1, runs / 20), clear, [&] { referenceParseResults(frm.views()); });
@@ -238,7 +238,7 @@ int main() {
   frm.settings.respages = kPages;
   frm.settings.cleartxt = true;
   frm.txtSearch.setText(words);
-  search::SearchCommands commands(frm.controls(), frm.settings, address, dir.string());
+  windows::SearchCommands commands(frm.controls(), frm.settings, address, dir.string());
   const auto urls = pageAddresses(address.root, words, kPages);
   // The reference the search is held to: plain libcurl, plus saving each page to a file and reading
   // it back, which no search that lists saved pages can leave out. Parsing and listing stay out of

@@ -1,18 +1,21 @@
 #include "reference_parser.h"
 
 #include <string>
+#include <vector>
 
 #include "platform/base/cp1252.h"
-#include "platform/ui/toolkit.h"
-#include "search/result_row.h"
+#include "search/clean_text.h"
 
 namespace kf::bench {
 namespace {
 
 using Pos = long long;
 
-std::string zeile(const ui::ListView &lstFile, Pos row) {
-  return lstFile.subItemText(static_cast<int>(row), 1);
+using Lines = std::vector<std::string>;
+
+std::string zeile(const Lines &lstFile, Pos row) {
+  return row >= 1 && static_cast<std::size_t>(row) <= lstFile.size() ? lstFile[static_cast<std::size_t>(row - 1)]
+                                                                     : std::string();
 }
 
 // Positions are 1-based as in the grammar; `at(text, i)` is the character at position i.
@@ -20,7 +23,7 @@ char at(const std::string &text, Pos i) {
   return text[static_cast<std::size_t>(i - 1)];
 }
 
-std::string referenceEntry(std::string line, const ui::ListView &lstFile) {
+std::string referenceEntry(std::string line, const Lines &lstFile) {
   line = text::trimBlanks(line);
   const Pos length = static_cast<Pos>(line.size());
   Pos idStart = 0;
@@ -63,14 +66,14 @@ std::string referenceEntry(std::string line, const ui::ListView &lstFile) {
 
   const std::string needle = text::lower("desc" + id);
   Pos marker = 0;
-  for (Pos k = 1; k <= lstFile.count(); ++k) {
+  for (Pos k = 1; k <= static_cast<Pos>(lstFile.size()); ++k) {
     const std::string lowered = text::lower(zeile(lstFile, k));
     if (!lowered.empty() && lowered.find(needle) != std::string::npos) {
       marker = k;
       break;
     }
   }
-  if (marker == 0 || marker + 1 > lstFile.count() || marker - 3 < 1) return {};
+  if (marker == 0 || marker + 1 > static_cast<Pos>(lstFile.size()) || marker - 3 < 1) return {};
   const std::string description = text::trimBlanks(zeile(lstFile, marker + 1));
   const auto tagged = text::split(zeile(lstFile, marker - 3), '>');
   if (tagged.size() < 2) return {};
@@ -81,22 +84,24 @@ std::string referenceEntry(std::string line, const ui::ListView &lstFile) {
 
 }  // namespace
 
-void referenceParseResults(const search::ResultViews &views) {
-  const Pos rows = views.lstFile.count();
+void referenceParseResults(const search::ResultModels &models) {
+  const Lines &lines = models.pageLines.lines();
+  const auto rows = static_cast<Pos>(lines.size());
   for (Pos row = 1; row <= rows; ++row) {
-    const std::string line = text::trimBlanks(zeile(views.lstFile, row));
-    if (row == views.lstFile.count()) return;
+    const std::string line = text::trimBlanks(zeile(lines, row));
+    if (row == rows) return;
     if (line.empty()) continue;
     const Pos length = static_cast<Pos>(line.size());
     for (Pos j = 1; j <= length - 8; ++j) {
       if (line.compare(static_cast<std::size_t>(j - 1), 9, "/watch?v=") != 0) continue;
-      const std::string entry = referenceEntry(line, views.lstFile);
+      const std::string entry = referenceEntry(line, lines);
       if (!entry.empty()) {
         auto pieces = text::split(entry, '|');
         pieces.resize(5);
-        search::AddResultRow(views, {pieces[0], pieces[1], pieces[2], pieces[3], pieces[4]});
+        models.results.append(
+            {pieces[0], pieces[1], pieces[2], search::CleanText(pieces[3], models.settings), pieces[4]});
       }
-      ui::toolkit().doEvents();
+      if (models.afterMarker) models.afterMarker();
     }
   }
 }

@@ -27,9 +27,9 @@
 #include "qt/player_report.h"
 #include "site/library/video_id.h"
 #include "site/stream/plan.h"
-#include "store/build_watch_page.h"
 #include "support/local_site.h"
 #include "support/temp_dir.h"
+#include "windows/build_watch_page.h"
 
 namespace kf::bench {
 namespace {
@@ -186,7 +186,7 @@ class Window {
 
   net::SiteAddress site_;
   store::Settings settings_;
-  store::BuildWatchPage watch_;
+  windows::BuildWatchPage watch_;
 };
 
 }  // namespace

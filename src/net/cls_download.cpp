@@ -2,11 +2,9 @@
 
 #include <optional>
 
-#include "net/busy_pointer.h"
 #include "net/content_length.h"
 #include "net/transfer_failure.h"
 #include "platform/base/cp1252.h"
-#include "platform/ui/toolkit.h"
 
 namespace kf::net {
 
@@ -46,7 +44,7 @@ void clsDownload::closeHandles() {
 }
 
 void clsDownload::lookAtEvents() {
-  ui::toolkit().doEvents();
+  if (whileWaiting) whileWaiting();
   if (abortRequested_) throw DownloadAborted();
 }
 
@@ -61,7 +59,6 @@ std::size_t clsDownload::readChunk(std::string &buffer) {
 std::string clsDownload::Downloadfile(const std::string &url, std::int32_t chunkBytes, const std::string &userAgent) {
   const bool withScheme = text::lower(url.substr(0, 7)) == "http://";
   const std::string address = withScheme ? url.substr(7) : url;
-  const BusyPointer busy;
   closeHandles();
   abortRequested_ = false;
   // A chunk of no bytes would never end the reading.

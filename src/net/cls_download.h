@@ -37,16 +37,20 @@ class clsDownload {
 
   // The body at `url` ("http://" optional), read in chunks of `chunkBytes` bytes with the user agent
   // `userAgent` over the system's proxy settings; the empty text when the server announces a size
-  // of 0. While it waits for the network the window's pending events run at least every 100 ms.
+  // of 0. While it waits for the network it calls whileWaiting at least every 100 ms.
   // Throws DownloadFailed when there is no answer, its status is not 200, it gives no size or the
   // body cannot be had whole (shorter than announced included); kf::Error 5 when the address has no
   // "/" after the host, 6 when the size does not fit 32 bits; DownloadAborted after Abort(). A
   // listener that cancels gets the empty text.
   std::string Downloadfile(const std::string &url, std::int32_t chunkBytes, const std::string &userAgent);
 
-  // Ends the running Downloadfile call at its next look at the window's events, which is where the
-  // abort can come from: its connections are closed and it throws DownloadAborted.
+  // Ends the running Downloadfile call after its next call of whileWaiting, which is where the abort
+  // can come from: its connections are closed and it throws DownloadAborted.
   void Abort() { abortRequested_ = true; }
+
+  // What a window runs while the call waits for the network: its pending events, so it goes on
+  // drawing and taking input. Unset, the call just waits.
+  std::function<void()> whileWaiting;
 
   // Events, in the order they are declared; an unset one has no listener.
   // Per cent of the size received before the chunk just read; set `cancel` to stop.
@@ -63,7 +67,7 @@ class clsDownload {
   std::int32_t announcedSize(const std::string &address);
   std::string transfer(std::int32_t size, std::string &buffer);
   std::size_t readChunk(std::string &buffer);
-  // Lets the window's pending events run; throws DownloadAborted once Abort() was called.
+  // Calls whileWaiting; throws DownloadAborted once Abort() was called.
   void lookAtEvents();
   void closeHandles();
 

@@ -2,29 +2,21 @@
 
 #include <exception>
 
-#include "net/busy_pointer.h"
-#include "net/r_registry.h"
 #include "net/r_split.h"
 #include "net/r_web_operations.h"
 #include "net/transfer_failure.h"
 #include "platform/base/cp1252.h"
 #include "platform/base/error.h"
-#include "platform/os/shell/shell_execute.h"
-#include "platform/ui/toolkit.h"
 
 namespace kf::net {
-namespace {
 
 const std::string kBrowserCommandKey = "Applications\\iexplore.exe\\shell\\open\\command";
 
-}  // namespace
-
-std::string rGetVideoFileUrl(const std::string &watchPageUrl, const SiteAddress &site) {
-  const BusyPointer busy;
+std::string rGetVideoFileUrl(const std::string &watchPageUrl, const SiteAddress &site,
+                             const std::function<void()> &whileWaiting) {
   http::Answer page;
   try {
-    // The commands that ask wait on the window thread: the window goes on drawing and taking input.
-    page = rFetchUrl(watchPageUrl, http::limitsFor(http::TransferKind::Page), [] { ui::toolkit().doEvents(); });
+    page = rFetchUrl(watchPageUrl, http::limitsFor(http::TransferKind::Page), whileWaiting);
   } catch (const http::TransferFailed &failed) {
     throw Error(kNoVideoFileUrl, failureText(failed.failure));
   }
@@ -46,19 +38,6 @@ std::string rPlayerQuery(const std::string &watchPage) {
 std::string rBrowserProgramPath(const std::string &command) {
   // Case-sensitive, so the path keeps its letter case: file names here tell capitals apart.
   return rGetString(command, "\"", "\" ", 1, true);
-}
-
-void rOpenInBrowser(const std::string &address, bool visible) {
-  const BusyPointer busy;
-  try {
-    const std::string command = rRegGetString(shell::HKEY_CLASSES_ROOT, kBrowserCommandKey, "");
-    const std::string program = rBrowserProgramPath(command);
-    shell::shellExecute(program, address, visible ? shell::SW_SHOWNORMAL : shell::SW_HIDE, [](const std::string &why) {
-      ui::toolkit().messageBox(why, "Klipfang", ui::MessageIcon::Exclamation);
-    });
-  } catch (const std::exception &) {
-    // Not being able to start the browser is not the user's concern: nothing is shown.
-  }
 }
 
 }  // namespace kf::net

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 
 #include "net/site_address.h"
@@ -9,11 +10,12 @@ namespace kf::net {
 constexpr int kNoVideoFileUrl = 40510;
 
 // The direct address of a video's file: the site's file request (on site.rootBare) with the query of
-// the player embedded in the watch page at `watchPageUrl`. While the page comes, the busy pointer
-// shows and the window's pending events run; afterwards the default pointer, in every case. Throws
+// the player embedded in the watch page at `watchPageUrl`. While the page comes, `whileWaiting` runs
+// again and again (the window's pending events). Throws
 // kf::Error kNoVideoFileUrl, its description saying why in German, when the page cannot be had or
 // holds no player query: a bare file request would fetch nothing.
-std::string rGetVideoFileUrl(const std::string &watchPageUrl, const SiteAddress &site);
+std::string rGetVideoFileUrl(const std::string &watchPageUrl, const SiteAddress &site,
+                             const std::function<void()> &whileWaiting = {});
 
 // The player's query cut from a watch page's text: what follows the "?" of the first player
 // embedding's address, up to its first parameter beginning with "s". Empty when there is none.
@@ -23,9 +25,7 @@ std::string rPlayerQuery(const std::string &watchPage);
 // next double quote followed by a blank, letter case kept; empty when the path is not quoted so.
 std::string rBrowserProgramPath(const std::string &command);
 
-// Starts the browser program named by its registered open command with `address` as its one
-// argument, in a normal window or hidden; hidden, the program downloads the address. Reports nothing:
-// when there is no browser program or it cannot start, nothing happens.
-void rOpenInBrowser(const std::string &address, bool visible);
+// The key under which the browser program's open command is registered.
+extern const std::string kBrowserCommandKey;
 
 }  // namespace kf::net

@@ -22,8 +22,9 @@ std::string fetched(net::clsDownload &download, const std::string &address) {
 }  // namespace
 
 std::string DownloadPage(std::unique_ptr<net::clsDownload> &clsDL, const std::string &address, const std::string &file,
-                         const http::ConnectionPool &pool) {
+                         const http::ConnectionPool &pool, const std::function<void()> &whileWaiting) {
   clsDL = std::make_unique<net::clsDownload>(http::limitsFor(http::TransferKind::Page), &pool);
+  clsDL->whileWaiting = whileWaiting;
   const std::string body = fetched(*clsDL, address);
   try {
     files::replaceWithBytes(file, body);

@@ -18,7 +18,7 @@ constexpr std::size_t kMaxRows = 9999;
 constexpr std::size_t kLongestLine = 4000;
 }  // namespace
 
-void LoadFile(const std::string &file, const ResultViews &views) {
+void LoadFile(const std::string &file, const ResultModels &models) {
   std::vector<std::string> lines;
   try {
     // No more than is listed, and no more than a page transfer may bring: a page file from elsewhere
@@ -28,20 +28,20 @@ void LoadFile(const std::string &file, const ResultViews &views) {
   } catch (const Error &) {
     // The search hands over only pages it has just saved; a page that cannot be read lists nothing.
   }
-  views.lstFile.clear();
+  std::vector<std::string> pageLines;
   for (std::size_t i = 0; i < lines.size() && i < kMaxRows; ++i) {
-    const int row = views.lstFile.addItem(std::to_string(i + 1));
     std::string &line = lines[i];
     if (const std::string_view kept = text::blanksTrimmed(line); kept.size() != line.size()) line = std::string(kept);
     const bool closing = line == "</html>";
     // Cut after cleaning, so that a character is not split at the cut; a copy, so that the cut line
     // does not keep the long one's memory.
-    std::string cleaned = CleanText(std::move(line), views.settings);
+    std::string cleaned = CleanText(std::move(line), models.settings);
     if (cleaned.size() > kLongestLine) cleaned = cleaned.substr(0, kLongestLine);
-    views.lstFile.addSubItem(row, std::move(cleaned));
+    pageLines.push_back(std::move(cleaned));
     if (closing) break;
   }
-  ParseResults(views);
+  models.pageLines.replace(std::move(pageLines));
+  ParseResults(models);
 }
 
 }  // namespace kf::search

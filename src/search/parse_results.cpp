@@ -4,10 +4,9 @@
 #include <string_view>
 
 #include "platform/base/cp1252.h"
-#include "platform/ui/toolkit.h"
+#include "search/clean_text.h"
 #include "search/parse_entry.h"
 #include "search/result_page.h"
-#include "search/result_row.h"
 
 namespace kf::search {
 namespace {
@@ -26,15 +25,15 @@ std::size_t countMarkers(std::string_view line) {
 
 }  // namespace
 
-void ParseResults(const ResultViews &views) {
-  const int listedBefore = views.lstResult.count();
+void ParseResults(const ResultModels &models) {
+  const int listedBefore = models.results.count();
   // Markers after a bound is reached are ignored.
   const auto full = [&] {
-    const int listed = views.lstResult.count();
+    const int listed = models.results.count();
     return listed - listedBefore >= kMostRowsFromAPage || listed >= kMostRowsListed;
   };
   if (full()) return;
-  const ResultPage page(views.lstFile);
+  const ResultPage page(models.pageLines.lines());
   // The last row is the page's closing line and is never examined.
   for (std::ptrdiff_t row = 1; row < page.rowCount(); ++row) {
     const std::string_view trimmed = text::blanksTrimmed(page.row(row));
@@ -42,11 +41,12 @@ void ParseResults(const ResultViews &views) {
     if (markers == 0) continue;
     // The entry is always cut from the line's first marker, so every marker yields the same one.
     std::string line(trimmed);
-    const auto entry = ParseEntry(line, page);
+    auto entry = ParseEntry(line, page);
+    if (entry) entry->Description = CleanText(std::move(entry->Description), models.settings);
     for (std::size_t marker = 0; marker < markers; ++marker) {
       if (full()) return;
-      if (entry) AddResultRow(views, *entry);
-      ui::toolkit().doEvents();
+      if (entry) models.results.append(*entry);
+      if (models.afterMarker) models.afterMarker();
     }
   }
 }

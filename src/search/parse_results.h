@@ -1,12 +1,12 @@
 #pragma once
-#include "search/result_views.h"
+#include "search/result_models.h"
 
 namespace kf::search {
 
-// Appends one row to the result list for every video marker on the page in the raw-line list, and
-// lets the window handle its events once per marker, so a long page neither freezes the window nor
-// keeps the abort command from being clicked. Nothing is removed and no duplicate suppressed. At most
-// 1,000 rows come from one page and the list holds at most 20,000; the markers beyond are ignored.
-void ParseResults(const ResultViews &views);
+// Appends one entry to the results for every video marker on the page lines, its description cleaned
+// once more, and calls afterMarker once per marker. Nothing is removed and no duplicate suppressed.
+// At most 1,000 entries come from one page and the results hold at most 20,000; the markers beyond
+// are ignored.
+void ParseResults(const ResultModels &models);
 
 }  // namespace kf::search

@@ -67,19 +67,15 @@ std::size_t findMarker(std::string_view text, std::size_t from) {
 
 }  // namespace
 
-ResultPage::ResultPage(const ui::ListView &lstFile) {
-  const auto textOf = [&lstFile](int number) -> std::string_view {
-    const auto &subs = lstFile.item(number).subItems;
-    return subs.empty() ? std::string_view() : std::string_view(subs.front().text);
-  };
+ResultPage::ResultPage(const std::vector<std::string> &lines) {
   std::size_t size = 0;
-  for (int number = 1; number <= lstFile.count(); ++number) size += textOf(number).size();
+  for (const std::string &line : lines) size += line.size();
   text_.reserve(size);
-  rowStarts_.reserve(static_cast<std::size_t>(lstFile.count()) + 1);
-  loweredStarts_.resize(static_cast<std::size_t>(lstFile.count()));
+  rowStarts_.reserve(lines.size() + 1);
+  loweredStarts_.resize(lines.size());
   rowStarts_.push_back(0);
-  for (int number = 1; number <= lstFile.count(); ++number) {
-    text_.append(textOf(number));
+  for (const std::string &line : lines) {
+    text_.append(line);
     rowStarts_.push_back(text_.size());
   }
   // The page is searched whole, not row by row: most rows hold no marker, and a search has its cost

@@ -5,11 +5,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/ui/controls.h"
-
 namespace kf::search {
 
-// One saved result page as the parser reads it: the texts of the raw-line list, taken once when
+// One saved result page as the parser reads it: its page lines, taken once when
 // the parse starts, with an index of the description markers, whose rows are lower-cased once. A
 // page of a few hundred entries would otherwise be lower-cased and searched in full once per entry.
 class ResultPage {
@@ -17,8 +15,7 @@ class ResultPage {
   // The longest id a video may have: the watch page takes no longer one.
   static constexpr std::size_t kLongestVideoId = 64;
 
-  // Takes the "Zeile" texts of `lstFile`; a row without one counts as an empty line.
-  explicit ResultPage(const ui::ListView &lstFile);
+  explicit ResultPage(const std::vector<std::string> &lines);
   ResultPage(const ResultPage &) = delete;
   ResultPage &operator=(const ResultPage &) = delete;
 

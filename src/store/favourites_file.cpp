@@ -10,7 +10,6 @@
 #include "store/save_failure.h"
 #include "store/unreadable_file.h"
 #include "store/whole_number.h"
-#include "video/video_rows.h"
 
 namespace kf::store {
 namespace {
@@ -54,44 +53,43 @@ std::optional<std::string> nextLine(files::LineReader &reader) {
 }
 
 // Answers false when the file is damaged: no count line, or one that is no count.
-bool readFavourites(ui::ListView &lstFavs, const std::string &path) {
+bool readFavourites(video::VideoList &favourites, const std::string &path) {
   files::LineReader reader(path, {.longestLine = kLongestLine});
   const auto countLine = nextLine(reader);
   const auto count = countLine ? parseCount(*countLine) : std::nullopt;
   if (!count) return false;
-  std::uint64_t number = 0;
-  while (number < *count) {
+  for (std::uint64_t number = 0; number < *count; ++number) {
     const auto line = nextLine(reader);
     if (!line) break;
-    video::appendVideoRow(lstFavs, std::to_string(++number), favouriteOfLine(*line));
+    favourites.append(favouriteOfLine(*line));
   }
   return true;
 }
 
 }  // namespace
 
-void LoadFavourites(ui::ListView &lstFavs, const std::string &appDir) {
+std::optional<std::string> LoadFavourites(video::VideoList &favourites, const std::string &appDir) {
   const std::string path = favouritesPath(appDir);
-  if (!files::fileExists(path)) return;
+  if (!files::fileExists(path)) return std::nullopt;
   bool readable = false;
   try {
-    readable = readFavourites(lstFavs, path);
+    readable = readFavourites(favourites, path);
   } catch (const Error &) {
     // Unreadable part way: what was read is not the whole list, so none of it is kept.
   }
-  if (readable) return;
-  lstFavs.clear();
-  moveAsideAndSay(path, text::cp1252(u8"Die Favoriten"),
-                  text::cp1252(u8"Klipfang beginnt mit einer leeren Favoritenliste."));
+  if (readable) return std::nullopt;
+  favourites.clear();
+  return moveAside(path, text::cp1252(u8"Die Favoriten"),
+                   text::cp1252(u8"Klipfang beginnt mit einer leeren Favoritenliste."));
 }
 
-void SaveFavourites(const ui::ListView &lstFavs, const std::string &appDir) {
-  std::vector<std::string> lines{std::to_string(lstFavs.count())};
-  for (int row = 1; row <= lstFavs.count(); ++row) lines.push_back(lineOf(video::videoAt(lstFavs, row)));
+void SaveFavourites(const video::VideoList &favourites, const std::string &appDir) {
+  std::vector<std::string> lines{std::to_string(favourites.count())};
+  for (const video::VideoEntry &favourite : favourites.entries()) lines.push_back(lineOf(favourite));
   try {
     files::saveLinesAtomically(favouritesPath(appDir), lines);
   } catch (const Error &error) {
-    tellSaveFailure("Die Favoriten", error);
+    throw SaveFailed("Die Favoriten", error);
   }
 }
 

@@ -42,9 +42,10 @@ std::optional<std::vector<std::string>> readHistory(const std::string &path) {
 
 }  // namespace
 
-void SearchHistory::load(const std::string &appDir) {
+std::optional<std::string> SearchHistory::load(const std::string &appDir) {
   path_ = files::join(files::join(appDir, "dat"), "suchen.kf");
   entries_.clear();
+  std::optional<std::string> notice;
   if (files::fileExists(path_)) {
     std::optional<std::vector<std::string>> read;
     try {
@@ -55,11 +56,12 @@ void SearchHistory::load(const std::string &appDir) {
     if (read) {
       entries_ = std::move(*read);
     } else {
-      moveAsideAndSay(path_, text::cp1252(u8"Die früheren Suchen"),
-                      text::cp1252(u8"Klipfang beginnt mit einem leeren Suchverlauf."));
+      notice = moveAside(path_, text::cp1252(u8"Die früheren Suchen"),
+                         text::cp1252(u8"Klipfang beginnt mit einem leeren Suchverlauf."));
     }
   }
   changed();
+  return notice;
 }
 
 void SearchHistory::save() const {
@@ -68,7 +70,7 @@ void SearchHistory::save() const {
   try {
     files::saveLinesAtomically(path_, entries_);
   } catch (const Error &error) {
-    tellSaveFailure(text::cp1252(u8"Die früheren Suchen"), error);
+    throw SaveFailed(text::cp1252(u8"Die früheren Suchen"), error);
   }
 }
 
@@ -83,8 +85,8 @@ void SearchHistory::add(const std::string &words) {
 
 void SearchHistory::clear() {
   entries_.clear();
-  save();
   changed();
+  save();
 }
 
 void SearchHistory::changed() {

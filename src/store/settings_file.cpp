@@ -6,7 +6,6 @@
 #include "platform/base/cp1252.h"
 #include "platform/base/error.h"
 #include "platform/os/files.h"
-#include "platform/ui/toolkit.h"
 #include "store/save_failure.h"
 #include "store/whole_number.h"
 
@@ -48,6 +47,13 @@ std::optional<Settings> readSettings(const std::string &path, Settings settings)
 
 }  // namespace
 
+const std::string SettingsUnreadable::kCaption = text::cp1252(u8"Fehler ist aufgetreten!");
+
+SettingsUnreadable::SettingsUnreadable()
+    : Error(errors::kPathFileAccess,
+            text::cp1252(u8"Klipfang Einstellungen konnten nicht geladen werden. Bitte informieren sie sich auf "
+                         u8"unserer Homepage.")) {}
+
 void LoadSettings(Settings &settings, const std::string &appDir) {
   std::optional<Settings> loaded;
   try {
@@ -55,13 +61,7 @@ void LoadSettings(Settings &settings, const std::string &appDir) {
   } catch (const Error &) {
     // Missing, unreadable or too short: the same message as a damaged line.
   }
-  if (!loaded) {
-    ui::toolkit().messageBox(
-        text::cp1252(u8"Klipfang Einstellungen konnten nicht geladen werden. Bitte informieren sie sich auf "
-                     u8"unserer Homepage."),
-        text::cp1252(u8"Fehler ist aufgetreten!"), ui::MessageIcon::Critical);
-    ui::toolkit().endProcess(1);
-  }
+  if (!loaded) throw SettingsUnreadable();
   settings = *loaded;
 }
 
@@ -72,7 +72,7 @@ void SaveSettings(const Settings &settings, const std::string &appDir) {
                                {"respages:" + std::to_string(settings.respages), flag("cleartxt", settings.cleartxt),
                                 flag("preview", settings.preview), flag("infront", settings.infront)});
   } catch (const Error &error) {
-    tellSaveFailure("Die Einstellungen", error);
+    throw SaveFailed("Die Einstellungen", error);
   }
 }
 

@@ -3,11 +3,10 @@
 #include "platform/base/cp1252.h"
 #include "platform/base/error.h"
 #include "platform/os/files.h"
-#include "platform/ui/toolkit.h"
 
 namespace kf::store {
 
-void moveAsideAndSay(const std::string &path, const std::string &what, const std::string &startsWith) {
+std::string moveAside(const std::string &path, const std::string &what, const std::string &startsWith) {
   std::string text = what + text::cp1252(u8" in „") + path + text::cp1252(u8"“ konnten nicht gelesen werden. ");
   try {
     const std::string aside = files::moveAside(path, path + ".unlesbar");
@@ -17,7 +16,7 @@ void moveAsideAndSay(const std::string &path, const std::string &what, const std
     text += text::cp1252(u8"Sie konnte auch nicht nach „") + path + text::cp1252(u8".unlesbar“ verschoben werden (") +
             error.description() + "). " + startsWith;
   }
-  ui::toolkit().messageBox(text, "Klipfang", ui::MessageIcon::Exclamation);
+  return text;
 }
 
 }  // namespace kf::store

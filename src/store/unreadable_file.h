@@ -5,9 +5,9 @@
 
 namespace kf::store {
 
-// Moves `path` to `path`.unlesbar (or .unlesbar.1, .2, ...) and says so in one message box: `what`
+// Moves `path` to `path`.unlesbar (or .unlesbar.1, .2, ...) and answers what to tell the user: `what`
 // (German, plural: "Die Favoriten") in the file could not be read, where the file went, and
 // `startsWith`, the sentence that says what the program starts with instead.
-void moveAsideAndSay(const std::string &path, const std::string &what, const std::string &startsWith);
+std::string moveAside(const std::string &path, const std::string &what, const std::string &startsWith);
 
 }  // namespace kf::store

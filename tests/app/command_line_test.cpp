@@ -1,12 +1,12 @@
 // What the program makes of its command line: the built-in site, another site named with --site,
 // the usage, and every other line refused with a German complaint before the program starts.
-#include "app/command_line.h"
+#include "windows/command_line.h"
 
 #include <gtest/gtest.h>
 
 #include "platform/base/cp1252.h"
 
-namespace kf::app {
+namespace kf::windows {
 namespace {
 
 const net::SiteAddress kBuiltIn{"http://www.localhost:8480", "http://localhost:8480"};
@@ -126,4 +126,4 @@ TEST(CommandLineTest, BadAddressesOtherSchemesAndExtraArgumentsAreRefused) {
 }
 
 }  // namespace
-}  // namespace kf::app
+}  // namespace kf::windows

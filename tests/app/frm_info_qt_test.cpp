@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/frm_info.h"
 #include "qt/qt_environment.h"
+#include "windows/frm_info.h"
 
-namespace kf::app {
+namespace kf::windows {
 namespace {
 
 std::vector<QWidget *> shownInfoWindows() {
@@ -78,4 +78,4 @@ TEST(InfoWindowOnScreen, FixedToolWindowAboveTheOthersWithItsLink) {
 }
 
 }  // namespace
-}  // namespace kf::app
+}  // namespace kf::windows

@@ -1,4 +1,4 @@
-#include "app/frm_info.h"
+#include "windows/frm_info.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 
 #include "platform/ui/headless_toolkit.h"
 
-namespace kf::app {
+namespace kf::windows {
 namespace {
 
 class InfoWindowTest : public ::testing::Test {
@@ -69,4 +69,4 @@ TEST_F(InfoWindowTest, CloseAndReopenMakeItAnew) {
 }
 
 }  // namespace
-}  // namespace kf::app
+}  // namespace kf::windows

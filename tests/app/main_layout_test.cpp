@@ -1,4 +1,4 @@
-#include "app/main_layout.h"
+#include "windows/main_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 #include "platform/ui/headless_toolkit.h"
 
-namespace kf::app {
+namespace kf::windows {
 namespace {
 
 // The margin beside and between the views and the button column, and the one above the views and
@@ -225,4 +225,4 @@ TEST_F(MainLayout, MinimiseAndRestoreGiveTheSameLayout) {
 }
 
 }  // namespace
-}  // namespace kf::app
+}  // namespace kf::windows

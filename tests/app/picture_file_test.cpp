@@ -1,4 +1,4 @@
-#include "app/picture_file.h"
+#include "windows/picture_file.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include "platform/os/files.h"
 #include "support/temp_dir.h"
 
-namespace kf::app {
+namespace kf::windows {
 namespace {
 
 TEST(PictureFile, NameIsTheAddressAfterItsLastSeparator) {
@@ -35,4 +35,4 @@ TEST(PictureFile, PicturesStayInTheirOwnFolder) {
 }
 
 }  // namespace
-}  // namespace kf::app
+}  // namespace kf::windows

@@ -1,4 +1,4 @@
-#include "app/result_list_reactions.h"
+#include "windows/result_list_reactions.h"
 
 #include <gtest/gtest.h>
 
@@ -14,9 +14,9 @@
 #include "platform/ui/headless_toolkit.h"
 #include "site/faults/faulty_server.h"
 #include "support/temp_dir.h"
-#include "video/video_rows.h"
+#include "windows/video_rows.h"
 
-namespace kf::app {
+namespace kf::windows {
 namespace {
 
 class ResultListTest : public ::testing::Test {
@@ -25,6 +25,8 @@ class ResultListTest : public ::testing::Test {
     ui::setToolkit(tk);
     root = "http://127.0.0.1:" + std::to_string(site.start());
     settings.preview = true;
+    showVideos(resultsView, {});
+    showVideos(favouritesView, {});
     controls.window.show();
   }
 
@@ -38,10 +40,8 @@ class ResultListTest : public ::testing::Test {
   std::string picturePath(const std::string &name) const { return appDir.path() + "/dat/pics/" + name; }
 
   // A row of the result list, or of another list of videos.
-  int addRow(const std::string &title, const std::string &picture, ui::ListView *list = nullptr) {
-    ui::ListView &to = list ? *list : controls.lstResult;
-    return video::appendVideoRow(to, std::to_string(to.count() + 1),
-                                 {title, "id-" + title, picture, "Film " + title, "1:00"});
+  int addRow(const std::string &title, const std::string &picture, video::VideoList *list = nullptr) {
+    return (list ? *list : results).append({title, "id-" + title, picture, "Film " + title, "1:00"});
   }
 
   // The files under the program folder, relative to it.
@@ -64,10 +64,15 @@ class ResultListTest : public ::testing::Test {
   test::TempDir appDir;
   MainControls controls{tk};
   store::Settings settings;
+  video::VideoList results;
+  video::VideoList favourites;
+  VideoView resultsView{results, controls.lstResult};
+  VideoView favouritesView{favourites, controls.lstFavs};
   std::vector<std::pair<std::string, std::string>> watched;
   ResultListReactions reactions{
-      controls, settings, appDir.path(),
-      [this](const std::string &id, const std::string &film) { watched.emplace_back(id, film); }};
+      controls,       resultsView,
+      favouritesView, settings,
+      appDir.path(),  [this](const std::string &id, const std::string &film) { watched.emplace_back(id, film); }};
 };
 
 TEST_F(ResultListTest, PreviewOffShowsOnlyTheTitle) {
@@ -118,7 +123,7 @@ TEST_F(ResultListTest, ClickShowsTheTitleAndThePreviewPicture) {
 }
 
 TEST_F(ResultListTest, AClickOnAFavouriteShowsItsTitleAndPreviewPicture) {
-  addRow("Lieblingsfilm", pictureAddress(2), &controls.lstFavs);
+  addRow("Lieblingsfilm", pictureAddress(2), &favourites);
   controls.lstFavs.clickItem(1);
   EXPECT_EQ(controls.labSel.caption(), "Lieblingsfilm");
   EXPECT_EQ(controls.lstFavs.toolTip(), "Lieblingsfilm");
@@ -161,7 +166,7 @@ TEST_F(ResultListTest, FailedStepsShowOneMessageEachAndLeaveThePreviewEmpty) {
     std::filesystem::remove_all(appDir.path() + "/dat");
     site.clearFaults();
     if (testCase.fault) site.setFault({"GET", "/vi/", 0}, *testCase.fault);
-    controls.lstResult.clear();
+    results.clear();
     addRow("Titel", testCase.address);
     const std::size_t before = tk.boxes.shown().size();
 
@@ -240,4 +245,4 @@ TEST_F(ResultListTest, DoubleClickAndButtonRelease) {
 }
 
 }  // namespace
-}  // namespace kf::app
+}  // namespace kf::windows

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "download/programs.h"
-#include "net/download_commands.h"
 #include "platform/os/shell/registry.h"
 #include "platform/ui/headless_toolkit.h"
 #include "site/faults/faulty_server.h"
@@ -17,6 +16,7 @@
 #include "support/http_test_server.h"
 #include "support/local_site.h"
 #include "support/temp_dir.h"
+#include "windows/address_commands.h"
 
 namespace {
 
@@ -28,22 +28,18 @@ class CommandsTest : public ::testing::Test {
   void SetUp() override {
     kf::ui::setToolkit(tk);
     lstFavs.setVisible(false);
+    kf::windows::showVideos(resultsView, {});
+    kf::windows::showVideos(favouritesView, {});
   }
 
-  // A result row as the parser makes it: Description, VideoId, PictureUrl, Title, Duration; a
-  // favourite has the same fields.
-  void addRow(const std::string &id, kf::ui::ListView *list = nullptr) {
-    kf::ui::ListView &to = list ? *list : lstResult;
-    const int row = to.addItem(std::to_string(to.count() + 1));
-    for (const std::string &text : {std::string("Beschreibung"), id, std::string("http://x/vi/p.jpg"),
-                                    std::string("Titel"), std::string("0:42")}) {
-      to.addSubItem(row, text);
-    }
+  // A result as the parser makes it; a favourite has the same fields.
+  void addRow(const std::string &id, kf::video::VideoList *list = nullptr) {
+    (list ? *list : results).append({"Titel", id, "http://x/vi/p.jpg", "Beschreibung", "0:42"});
   }
 
-  std::unique_ptr<kf::net::DownloadCommands> commandsFor(const kf::net::SiteAddress &site) {
-    return std::make_unique<kf::net::DownloadCommands>(
-        kf::net::DownloadControls{lstResult, lstFavs, fraCMD, cmdDL, cmdDll, cmdLink, labSel}, site);
+  std::unique_ptr<kf::windows::AddressCommands> commandsFor(const kf::net::SiteAddress &site) {
+    return std::make_unique<kf::windows::AddressCommands>(
+        kf::windows::AddressControls{resultsView, favouritesView, fraCMD, cmdDL, cmdDll, cmdLink, labSel}, site);
   }
 
   kf::ui::HeadlessToolkit tk;
@@ -56,6 +52,10 @@ class CommandsTest : public ::testing::Test {
   kf::ui::Button &cmdDll = window.add<kf::ui::Button>("cmdDll", &fraCMD, {0, 0, 240, 240});
   kf::ui::Button &cmdLink = window.add<kf::ui::Button>("cmdLink", &fraCMD, {0, 240, 240, 240});
   kf::ui::Label &labSel = window.add<kf::ui::Label>("labSel", nullptr, {0, 7000, 8000, 255});
+  kf::video::VideoList results;
+  kf::video::VideoList favourites;
+  kf::windows::VideoView resultsView{results, lstResult};
+  kf::windows::VideoView favouritesView{favourites, lstFavs};
   kf::test::TempDir dir;
   // The program folder is the test's: the browser program is whatever the test puts there.
   const kf::shell::BrowserRegistration registration{dir.path()};
@@ -160,7 +160,7 @@ TEST_F(CommandsTest, DownloadTakesTheSelectedFavouriteWhileTheFavouritesAreShown
   const auto commands = commandsFor(kf::test::localSiteAddress(crafted.port()));
   kf::test::writeRecordingScript(dir.file("klipfang-fetch"), dir.file("record"));
   addRow("res1");
-  addRow("fav1", &lstFavs);
+  addRow("fav1", &favourites);
   lstResult.select(1);
   lstFavs.setVisible(true);
   cmdDL.click();  // no favourite selected: no page fetch, which shows the busy pointer
@@ -208,7 +208,7 @@ class DownloadCommandTest : public CommandsTest {
   kf::site::FaultyServer server;
   const kf::site::Video &video = server.site().catalogue().videos().at(5);
   kf::net::SiteAddress site;
-  std::unique_ptr<kf::net::DownloadCommands> commands;
+  std::unique_ptr<kf::windows::AddressCommands> commands;
 };
 
 TEST_F(DownloadCommandTest, SavesTheSitesClipAndANewFileEachTime) {

@@ -10,15 +10,15 @@
 #include <QToolButton>
 #include <string>
 
-#include "fetch/frm_downloads.h"
 #include "platform/qt/control_peer.h"
 #include "platform/qt/convert.h"
 #include "platform/qt/window_peer.h"
 #include "qt/qt_environment.h"
 #include "support/raw_http_server.h"
 #include "support/temp_dir.h"
+#include "windows/downloads/frm_downloads.h"
 
-namespace kf::fetch {
+namespace kf::downloads {
 namespace {
 
 using qtui::widgetOf;
@@ -78,4 +78,4 @@ TEST(DownloadsWindowOnScreen, RowsScrollToTheNewOneAndEscAsksLikeTheCloseBox) {
 }
 
 }  // namespace
-}  // namespace kf::fetch
+}  // namespace kf::downloads

@@ -15,9 +15,7 @@
 #include <vector>
 
 #include "download/programs.h"
-#include "fetch/frm_downloads.h"
-#include "fetch/row_texts.h"
-#include "fetch/window_claim.h"
+#include "downloads/row_texts.h"
 #include "platform/base/cp1252.h"
 #include "platform/base/error.h"
 #include "platform/ui/headless_toolkit.h"
@@ -27,8 +25,10 @@
 #include "support/raw_http_server.h"
 #include "support/temp_dir.h"
 #include "support/without_locks.h"
+#include "windows/downloads/frm_downloads.h"
+#include "windows/downloads/window_claim.h"
 
-namespace kf::fetch {
+namespace kf::downloads {
 namespace {
 
 using test::filesIn;
@@ -555,4 +555,4 @@ TEST_F(DownloadsWindowTest, ALaterStartHandsItsAddressToTheWindowAndEnds) {
 }
 
 }  // namespace
-}  // namespace kf::fetch
+}  // namespace kf::downloads

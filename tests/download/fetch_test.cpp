@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "download/programs.h"
-#include "fetch/file_name.h"
+#include "downloads/file_name.h"
 #include "platform/os/desktop/download_folder.h"
 #include "site/http/server.h"
 #include "support/environment_variable.h"
@@ -24,7 +24,7 @@ using kf::test::readFile;
 using Names = std::vector<std::string>;
 
 TEST(FileName, AnswerOrAddressSuggestsTheName) {
-  using kf::fetch::nameFromContentDisposition;
+  using kf::downloads::nameFromContentDisposition;
   EXPECT_EQ(nameFromContentDisposition(" attachment; filename=\"a \\\"b\\\";c.webm\""), "a \"b\";c.webm");
   EXPECT_EQ(nameFromContentDisposition("attachment;filename=clip.webm ; size=3"), "clip.webm");
   // The extended form wins, in either order; a character set other than UTF-8 is not taken.
@@ -32,12 +32,12 @@ TEST(FileName, AnswerOrAddressSuggestsTheName) {
             "K\xC3\xA4tzchen.webm");
   EXPECT_EQ(nameFromContentDisposition("attachment; filename*=iso-8859-1''K%E4.webm; filename=K.webm"), "K.webm");
   EXPECT_EQ(nameFromContentDisposition("attachment; name=\"x\""), std::nullopt);
-  EXPECT_EQ(kf::fetch::nameFromAddress("http://localhost:8480/media/Kurz%20Clip.webm?x=/y#z"), "Kurz Clip.webm");
-  EXPECT_EQ(kf::fetch::nameFromAddress("http://localhost:8480"), "");
+  EXPECT_EQ(kf::downloads::nameFromAddress("http://localhost:8480/media/Kurz%20Clip.webm?x=/y#z"), "Kurz Clip.webm");
+  EXPECT_EQ(kf::downloads::nameFromAddress("http://localhost:8480"), "");
 }
 
 TEST(FileName, SuggestedNamesAreMadeSafe) {
-  using kf::fetch::safeFileName;
+  using kf::downloads::safeFileName;
   EXPECT_EQ(safeFileName("../../.bashrc"), "_.._.bashrc");
   EXPECT_EQ(safeFileName("..\\..\\win.ini"), "_.._win.ini");
   EXPECT_EQ(safeFileName(std::string("a\nb\rc\x7f\x01_\0e", 10)), "abc_e");
@@ -72,7 +72,7 @@ TEST(FileName, SuggestedNamesAreMadeSafe) {
   std::string umlauts;
   for (int i = 0; i < 150; ++i) umlauts += "\xC3\xA4";
   const std::string cut = safeFileName(umlauts + ".webm");
-  EXPECT_LE(cut.size(), kf::fetch::kMaxNameBytes);
+  EXPECT_LE(cut.size(), kf::downloads::kMaxNameBytes);
   EXPECT_TRUE(cut.ends_with("\xC3\xA4.webm"));
   EXPECT_EQ(cut, safeFileName(cut));
 }

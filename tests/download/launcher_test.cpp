@@ -19,6 +19,7 @@
 #include "platform/os/shell/shell_execute.h"
 #include "platform/ui/headless_toolkit.h"
 #include "support/temp_dir.h"
+#include "windows/open_in_browser.h"
 
 namespace {
 
@@ -93,7 +94,7 @@ TEST_F(LauncherTest, AProgramFolderPathOfAnyLengthWorks) {
   const kf::shell::BrowserRegistration deep(folder);
   EXPECT_EQ(kf::net::rRegGetString(kf::shell::HKEY_CLASSES_ROOT, kBrowserKey, ""),
             "\"" + folder + "/klipfang-fetch\" %1");
-  kf::net::rOpenInBrowser("http://localhost:1/", false);
+  kf::windows::rOpenInBrowser("http://localhost:1/", false);
   EXPECT_EQ(waitForRecord(), "0\nhttp://localhost:1/\n");
   EXPECT_TRUE(tk.boxes.shown().empty());
 }
@@ -110,9 +111,9 @@ TEST_F(LauncherTest, StartsTheBrowserWithTheAddressAndItsShowMode) {
   // Nothing in the address is read by a shell.
   const std::string address = "http://localhost:1/get_video.php?a=1&b=$(touch pwned) ;`touch pwned2` \"'x";
 
-  kf::net::rOpenInBrowser(address, true);
+  kf::windows::rOpenInBrowser(address, true);
   EXPECT_EQ(waitForRecord(), "1\n" + address + "\n");
-  kf::net::rOpenInBrowser(address, false);
+  kf::windows::rOpenInBrowser(address, false);
   EXPECT_EQ(waitForRecord(), "0\n" + address + "\n");
 
   EXPECT_FALSE(std::filesystem::exists("pwned"));
@@ -134,7 +135,7 @@ TEST_F(LauncherTest, AProgramThatCannotStartIsToldAndThePointerComesBack) {
     SCOPED_TRACE(folder);
     const std::string program = folder + "/klipfang-fetch";
     const kf::shell::BrowserRegistration registered(folder);
-    kf::net::rOpenInBrowser("http://localhost:1/", false);
+    kf::windows::rOpenInBrowser("http://localhost:1/", false);
     EXPECT_EQ(tk.boxes.shown().back().text,
               text::cp1252(u8"Das Programm „") + program + text::cp1252(u8"“ kann nicht gestartet werden. ") + reason);
     EXPECT_EQ(tk.boxes.shown().back().title, "Klipfang");
@@ -144,7 +145,7 @@ TEST_F(LauncherTest, AProgramThatCannotStartIsToldAndThePointerComesBack) {
 
   // No program at all: a path the command cannot hold.
   const kf::shell::BrowserRegistration unquotable(programFolder("say \"hi\""));
-  kf::net::rOpenInBrowser("http://localhost:1/", true);
+  kf::windows::rOpenInBrowser("http://localhost:1/", true);
   EXPECT_EQ(tk.boxes.shown().back().text,
             text::cp1252(u8"Es ist kein Programm eingerichtet, das die Adresse öffnen könnte."));
 }

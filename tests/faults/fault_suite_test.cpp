@@ -264,7 +264,7 @@ class FaultSuite : public testing::TestWithParam<Case> {
   site::FaultyServer site;
   int port = site.start();
   test::ProgramFolder folder;
-  std::unique_ptr<app::FrmMain> frm;
+  std::unique_ptr<windows::FrmMain> frm;
   std::set<std::string> picturesWritten;
 };
 

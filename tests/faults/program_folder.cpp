@@ -20,13 +20,14 @@ std::set<std::string> ProgramFolder::tree() const {
   return found;
 }
 
-std::unique_ptr<app::FrmMain> ProgramFolder::start(ui::HeadlessToolkit &toolkit, const net::SiteAddress &site) const {
-  auto frm = std::make_unique<app::FrmMain>(toolkit, app::Environment{appDir_, site});
+std::unique_ptr<windows::FrmMain> ProgramFolder::start(ui::HeadlessToolkit &toolkit,
+                                                       const net::SiteAddress &site) const {
+  auto frm = std::make_unique<windows::FrmMain>(toolkit, windows::Environment{appDir_, site});
   frm->start();
   return frm;
 }
 
-bool closeMainWindow(app::FrmMain &frm) {
+bool closeMainWindow(windows::FrmMain &frm) {
   try {
     frm.controls.window.close();
   } catch (const ui::ProcessEnded &) {

@@ -6,10 +6,10 @@
 #include <set>
 #include <string>
 
-#include "app/frm_main.h"
 #include "net/site_address.h"
 #include "platform/ui/headless_toolkit.h"
 #include "support/temp_dir.h"
+#include "windows/frm_main.h"
 
 namespace kf::test {
 
@@ -32,7 +32,7 @@ class ProgramFolder {
   std::set<std::string> tree() const;
 
   // Makes the main window on this folder and runs its start steps.
-  std::unique_ptr<app::FrmMain> start(ui::HeadlessToolkit &toolkit, const net::SiteAddress &site) const;
+  std::unique_ptr<windows::FrmMain> start(ui::HeadlessToolkit &toolkit, const net::SiteAddress &site) const;
 
  private:
   TempDir root_;
@@ -41,6 +41,6 @@ class ProgramFolder {
 
 // Closes the main window as the user does; its close steps save and end the process. False when
 // the process did not end.
-bool closeMainWindow(app::FrmMain &frm);
+bool closeMainWindow(windows::FrmMain &frm);
 
 }  // namespace kf::test

@@ -9,11 +9,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/frm_main.h"
 #include "platform/qt/qt_toolkit.h"
 #include "platform/qt/window_peer.h"
 #include "site/faults/faulty_server.h"
 #include "support/local_site.h"
+#include "windows/frm_main.h"
 
 int main(int argc, char **argv) {
   if (argc != 2 || !std::getenv("KF_PROBE_WAIT")) return 2;
@@ -24,7 +24,7 @@ int main(int argc, char **argv) {
   kf::ui::setToolkit(toolkit);
   // A box nobody answers would hold the probe; a close that came too late is told by the exit code.
   toolkit.answering = true;
-  kf::app::FrmMain frm(toolkit, {argv[1], kf::test::localSiteAddress(port)});
+  kf::windows::FrmMain frm(toolkit, {argv[1], kf::test::localSiteAddress(port)});
   frm.start();
   frm.settings.respages = 1;
   frm.controls.txtSearch.setText("klipfang");

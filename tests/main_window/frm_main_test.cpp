@@ -1,7 +1,7 @@
 // Start and close of the main window in a folder of its own: the data folder, the settings and
 // favourites files, the hidden browser, the windows that exist only once and the one program that
 // may run on a folder.
-#include "app/frm_main.h"
+#include "windows/frm_main.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -19,9 +19,9 @@
 #include "support/local_site.h"
 #include "support/temp_dir.h"
 #include "support/without_locks.h"
-#include "video/video_rows.h"
+#include "windows/video_rows.h"
 
-namespace kf::app {
+namespace kf::windows {
 namespace {
 
 using namespace std::chrono_literals;
@@ -225,9 +225,7 @@ TEST_F(FrmMainTest, EveryKeyReachesItsCommandWhereItIsPressed) {
     c.window.setFocus(control);
     return c.window.keyDown(code, shift);
   };
-  for (const char *id : {"aaaaaaaaaaa", "bbbbbbbbbbb"}) {
-    video::appendVideoRow(c.lstResult, "0", {"Titel", id, "pic", "Film", "1:00"});
-  }
+  for (const char *id : {"aaaaaaaaaaa", "bbbbbbbbbbb"}) frm->results.append({"Titel", id, "pic", "Film", "1:00"});
   const std::string selectFirst = text::cp1252(u8"Bitte zuerst ein Video auswählen.");
   for (const auto &[code, shift] : std::initializer_list<std::pair<int, int>>{{kEnter, 0},
                                                                               {'D', kCtrl},
@@ -320,7 +318,7 @@ TEST_F(FrmMainTest, EscStopsARunningSearchThatCameToTheFront) {
   c.txtSearch.setText("katze");
   bool inFront = false;
   tk.onDoEvents = [&] {
-    if (!c.cmdAbortS.visible() || frm->AbortSearch) return;
+    if (!c.cmdAbortS.visible() || frm->searchAborted()) return;
     inFront = c.lstResult.visible() && !c.lstFavs.visible();
     c.window.escape();
     std::lock_guard lock(mutex);
@@ -329,11 +327,11 @@ TEST_F(FrmMainTest, EscStopsARunningSearchThatCameToTheFront) {
   };
   c.cmdSearch.click();
   EXPECT_TRUE(inFront);
-  EXPECT_TRUE(frm->AbortSearch);
+  EXPECT_TRUE(frm->searchAborted());
   EXPECT_TRUE(c.cmdSearch.visible());
   EXPECT_EQ(c.txtSearch.suggestions(), std::vector<std::string>{"katze"});
   EXPECT_TRUE(tk.boxes.shown().empty());
 }
 
 }  // namespace
-}  // namespace kf::app
+}  // namespace kf::windows

@@ -1,13 +1,13 @@
 // The main window as it opens: every control where the user knows it, only the result
 // list of the four views showing, and the keyboard in the search box.
-#include "app/main_controls.h"
+#include "windows/main_controls.h"
 
 #include <gtest/gtest.h>
 
 #include "platform/base/cp1252.h"
 #include "platform/ui/headless_toolkit.h"
 
-namespace kf::app {
+namespace kf::windows {
 namespace {
 
 struct Expected {
@@ -103,4 +103,4 @@ TEST(MainControls, GermanTextsAreWindows1252) {
 }
 
 }  // namespace
-}  // namespace kf::app
+}  // namespace kf::windows

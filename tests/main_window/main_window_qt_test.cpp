@@ -20,7 +20,6 @@
 #include <filesystem>
 #include <future>
 
-#include "app/frm_main.h"
 #include "download/programs.h"
 #include "platform/base/cp1252.h"
 #include "platform/os/instance/hand_over.h"
@@ -29,12 +28,13 @@
 #include "platform/qt/window_peer.h"
 #include "qt/qt_environment.h"
 #include "site/faults/faulty_server.h"
-#include "store/frm_vid.h"
 #include "support/http_test_server.h"
 #include "support/local_site.h"
 #include "support/temp_dir.h"
+#include "windows/frm_main.h"
+#include "windows/frm_vid.h"
 
-namespace kf::app {
+namespace kf::windows {
 namespace {
 
 using qtui::widgetOf;
@@ -223,7 +223,7 @@ TEST_F(MainWindowQtTest, EveryControlHasANameARoleAndATabStopInTheEyesOrder) {
                                       "cmdFavs", "cmdToFav", "cmdInfo", "txtSearch"}));
 
   frm->controls.cmdSets.click();
-  const store::FrmSettings &settings = *frm->settingsWindow().window();
+  const windows::FrmSettings &settings = *frm->settingsWindow().window();
   expectWindow(settings.window, Role::Dialog);
   expectNamesAndRoles(settings.window, {{"img", u"Einstellungen", Role::Graphic},
                                         {"lab(0)", u"Maximale Ergebnisse:", Role::StaticText},
@@ -263,7 +263,7 @@ TEST_F(MainWindowQtTest, EveryControlHasANameARoleAndATabStopInTheEyesOrder) {
                                     {"lstKeys", u"Tasten", Role::Tree}});
   EXPECT_EQ(tabStops(info.window), (std::vector<std::string>{"Label2", "lstKeys", "cmdClose"})) << "the link too";
 
-  store::FrmVid video(test::qtToolkit(), false);
+  windows::FrmVid video(test::qtToolkit(), false);
   video.window.show();
   expectWindow(video.window, Role::Window);
   expectNamesAndRoles(video.window, {{"brw", u"Video", Role::Client}});
@@ -353,7 +353,7 @@ TEST_F(MainWindowQtTest, EnterSearchesTheWordsInTheBoxAndEscClosesTheOffersFirst
     press({Qt::Key_F6, Qt::Key_Down});
     offered = offers()->isVisible();
     press({Qt::Key_Escape});
-    closedAndStillSearching = !offers()->isVisible() && !frm->AbortSearch;
+    closedAndStillSearching = !offers()->isVisible() && !frm->searchAborted();
     press({Qt::Key_Escape});
     return true;
   });
@@ -600,4 +600,4 @@ TEST_F(MainWindowQtTest, TheFavouritesViewsWatchButtonPlaysTheSelectedFavourite)
 }
 
 }  // namespace
-}  // namespace kf::app
+}  // namespace kf::windows

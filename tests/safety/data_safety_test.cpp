@@ -16,7 +16,7 @@
 #include "store/settings_file.h"
 #include "support/file_size_limit.h"
 #include "support/local_site.h"
-#include "video/video_rows.h"
+#include "windows/video_rows.h"
 
 namespace kf {
 namespace {
@@ -24,12 +24,11 @@ namespace {
 using test::readFile;
 
 // A favourites list long enough that writing it takes a while, so kills land inside its save.
-void fillFavourites(ui::ListView &list, int rows, const std::string &tag) {
+void fillFavourites(video::VideoList &list, int rows, const std::string &tag) {
   for (int row = 1; row <= rows; ++row) {
     const std::string number = std::to_string(row);
-    video::appendVideoRow(list, number,
-                          {"Titel " + tag + " " + number, "id" + tag + number, "http://p/" + number + ".jpg",
-                           "Film " + tag + " " + number + std::string(60, 'f'), "1:" + number});
+    list.append({"Titel " + tag + " " + number, "id" + tag + number, "http://p/" + number + ".jpg",
+                 "Film " + tag + " " + number + std::string(60, 'f'), "1:" + number});
   }
 }
 
@@ -49,7 +48,7 @@ struct Version {
   }
 
   store::Settings settings;
-  ui::ListView favourites{"lstFavs", nullptr, {}, 0};
+  video::VideoList favourites;
   std::string settingsFile;
   std::string favouritesFile;
 };
@@ -131,7 +130,7 @@ TEST(DataSafety, AFullDiskAtCloseKeepsTheOldFilesSaysSoAndStillEnds) {
     const test::ProgramFolder folder;
     const auto frm = folder.start(tk, test::localSiteAddress(1));
     frm->settings.respages = 9;
-    fillFavourites(frm->controls.lstFavs, 20, "neu");
+    fillFavourites(frm->favourites, 20, "neu");
     const std::string newSettings = "respages:9\r\ncleartxt:1\r\npreview:1\r\ninfront:0\r\n";
     ASSERT_LE(newSettings.size(), room == 0 ? newSettings.size() : room);
 

@@ -14,7 +14,7 @@
 #include "platform/base/cp1252.h"
 #include "support/http_test_server.h"
 #include "support/local_site.h"
-#include "video/video_rows.h"
+#include "windows/video_rows.h"
 
 namespace kf {
 namespace {
@@ -109,11 +109,7 @@ class HostileNames : public testing::Test {
     return count;
   }
 
-  static std::vector<video::VideoEntry> favouritesOf(const ui::ListView &list) {
-    std::vector<video::VideoEntry> rows;
-    for (int row = 1; row <= list.count(); ++row) rows.push_back(video::videoAt(list, row));
-    return rows;
-  }
+  static std::vector<video::VideoEntry> favouritesOf(const windows::FrmMain &frm) { return frm.favourites.entries(); }
 
   ui::HeadlessToolkit tk;
   test::HttpTestServer server;
@@ -169,12 +165,12 @@ TEST_F(HostileNames, StayInsideTheProgramsFoldersAndOutOfItsPages) {
   }
   for (const auto &message : tk.boxes.shown()) EXPECT_EQ(message.title, "Klipfang");
 
-  const auto favourites = favouritesOf(frm->controls.lstFavs);
+  const auto favourites = favouritesOf(*frm);
   ASSERT_EQ(favourites.size(), 2 + listed.size());
   ASSERT_TRUE(test::closeMainWindow(*frm));
   frm.reset();  // the ended program lets go of its folder
   EXPECT_EQ(readFile(folder.file("sets.cfg")), test::kDeliveredSettings);
-  EXPECT_EQ(favouritesOf(folder.start(tk, test::localSiteAddress(server.port()))->controls.lstFavs), favourites)
+  EXPECT_EQ(favouritesOf(*folder.start(tk, test::localSiteAddress(server.port()))), favourites)
       << "the favourites come back as they were kept";
 
   EXPECT_EQ(folder.tree(), expectedTree);

@@ -11,7 +11,6 @@
 #include <memory>
 #include <mutex>
 
-#include "app/frm_main.h"
 #include "platform/base/cp1252.h"
 #include "platform/qt/control_peer.h"
 #include "platform/qt/window_peer.h"
@@ -21,7 +20,8 @@
 #include "support/local_site.h"
 #include "support/peak_memory.h"
 #include "support/temp_dir.h"
-#include "video/video_rows.h"
+#include "windows/frm_main.h"
+#include "windows/video_rows.h"
 
 namespace kf {
 namespace {
@@ -42,8 +42,8 @@ class HostilePagesQt : public testing::Test {
     std::filesystem::create_directories(dir.file("dat"));
     test::writeFile(dir.file("sets.cfg"), "respages:1\r\ncleartxt:1\r\npreview:0\r\ninfront:0\r\n");
     test::writeFile(dir.file("vid.kf"), "<html><body>%</body></html>\r\n");
-    frm = std::make_unique<app::FrmMain>(test::qtToolkit(),
-                                         app::Environment{dir.path(), test::localSiteAddress(server.port())});
+    frm = std::make_unique<windows::FrmMain>(test::qtToolkit(),
+                                             windows::Environment{dir.path(), test::localSiteAddress(server.port())});
     frm->start();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(frm->controls.window)));
   }
@@ -70,7 +70,7 @@ class HostilePagesQt : public testing::Test {
   std::string page;
   test::HttpTestServer server;
   test::TempDir dir;
-  std::unique_ptr<app::FrmMain> frm;
+  std::unique_ptr<windows::FrmMain> frm;
 };
 
 TEST_F(HostilePagesQt, TwentyMegabyteDescriptionIsListedMarkedAndWatched) {
@@ -95,12 +95,12 @@ TEST_F(HostilePagesQt, TwentyMegabyteDescriptionIsListedMarkedAndWatched) {
   }));
 
   // What the close saves comes back at the next start.
-  store::SaveFavourites(frm->controls.lstFavs, dir.path());
-  ui::ListView loaded("lstFavs", nullptr, {}, 0);
+  store::SaveFavourites(frm->favourites, dir.path());
+  video::VideoList loaded;
   store::LoadFavourites(loaded, dir.path());
   ASSERT_EQ(loaded.count(), 1);
-  EXPECT_EQ(video::videoAt(loaded, 1).Description, film);
-  EXPECT_EQ(video::videoAt(loaded, 1), video::videoAt(frm->controls.lstFavs, 1));
+  EXPECT_EQ(loaded.at(1).Description, film);
+  EXPECT_EQ(loaded.entries(), frm->favourites.entries());
 }
 
 TEST_F(HostilePagesQt, FourHundredThousandMarkersKeepTheWindowsMemoryBounded) {

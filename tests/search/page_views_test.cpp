@@ -4,15 +4,17 @@
 
 #include "platform/os/files.h"
 #include "search/load_file.h"
-#include "search/search_commands.h"
 #include "search/search_data.h"
 #include "search/search_window.h"
 #include "support/local_site.h"
 #include "support/peak_memory.h"
 #include "support/temp_dir.h"
+#include "windows/search_commands.h"
 
 namespace kf::search {
 namespace {
+
+using windows::SearchCommands;
 
 std::vector<std::string> listedLines(const ui::ListView &lstFile) {
   std::vector<std::string> lines;

@@ -210,7 +210,7 @@ TEST(ParseResults, RowsAreBoundedPerPageAndInTheList) {
 
   // A list of 19,500 rows takes 500 more up to its bound of 20,000, and then none.
   test::SearchWindow full;
-  for (int i = 0; i < 19500; ++i) full.lstResult.addItem("earlier");
+  for (int i = 0; i < 19500; ++i) full.results.append({"T", "earlier", "p", "D", "1:00"});
   LoadFile(page, full.views());
   ASSERT_EQ(full.lstResult.count(), 20000);
   EXPECT_EQ(full.lstResult.item(20000).text, "19999");
@@ -218,15 +218,9 @@ TEST(ParseResults, RowsAreBoundedPerPageAndInTheList) {
   EXPECT_EQ(full.lstResult.count(), 20000);
 }
 
-void fill(ui::ListView &lstFile, const std::vector<std::string> &lines) {
-  for (const std::string &line : lines) lstFile.addSubItem(lstFile.addItem(std::to_string(lstFile.count() + 1)), line);
-}
-
 TEST(ResultPage, FindsTheFirstMarkerRowForIdsOfEveryLength) {
-  test::SearchWindow frm;
-  fill(frm.lstFile, {"intro", "descAB", "descabc9", "descabc1 DESCabc2", "x descabc1", "desc" + std::string(64, 'z'),
-                     "xDe", "Scspan"});
-  const ResultPage page(frm.lstFile);
+  const ResultPage page({"intro", "descAB", "descabc9", "descabc1 DESCabc2", "x descabc1",
+                         "desc" + std::string(64, 'z'), "xDe", "Scspan"});
   // Row 3 comes first although "abc9" sorts after "abc1" and "abc2". A marker does not run on into
   // the next row.
   const std::pair<std::string, int> cases[] = {
@@ -236,13 +230,11 @@ TEST(ResultPage, FindsTheFirstMarkerRowForIdsOfEveryLength) {
 
 // Ids of 57 lengths on a page of 200,000 markers: one index serves them all.
 TEST(ResultPage, IndexOfIdsOfManyLengthsStaysThePagesSize) {
-  test::SearchWindow frm;
   std::vector<std::string> lines(500);
   for (std::size_t marker = 0; marker < 200'000; ++marker)
     lines[marker % 500] += "desc" + std::to_string(marker * 2654435761U);
-  fill(frm.lstFile, lines);
   test::expectPeakGrowthBelow(64 * test::kMiB, [&] {
-    const ResultPage page(frm.lstFile);
+    const ResultPage page(lines);
     for (std::size_t length = 1; length <= 57; ++length) page.descriptionMarkerRow(std::string(length, '0'));
   });
 }
@@ -250,7 +242,7 @@ TEST(ResultPage, IndexOfIdsOfManyLengthsStaysThePagesSize) {
 TEST(ParseEntry, TrimsTheLineAndCutsTheFields) {
   test::SearchWindow frm;
   LoadFile(test::searchData("one_entry.html"), frm.views());
-  const ResultPage page(frm.lstFile);
+  const ResultPage page(frm.pageLines.lines());
   std::string line = "  " + std::string(page.row(14)) + "  ";
   EXPECT_EQ(ParseEntry(line, page), (video::VideoEntry{"Sonnenuntergang", "Ab3dE_x", kPics + "Ab3dE_x.jpg",
                                                        "Ein sch\xF6nes Video vom See", "3:25"}));

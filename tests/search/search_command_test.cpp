@@ -8,16 +8,19 @@
 #include "platform/base/cp1252.h"
 #include "platform/os/files.h"
 #include "search/clean_text.h"
-#include "search/search_commands.h"
+#include "search/page_address.h"
 #include "search/search_window.h"
 #include "site/faults/faulty_server.h"
 #include "support/file_size_limit.h"
 #include "support/http_test_server.h"
 #include "support/local_site.h"
 #include "support/temp_dir.h"
+#include "windows/search_commands.h"
 
 namespace kf::search {
 namespace {
+
+using windows::SearchCommands;
 
 struct SiteSearch : testing::Test {
   SiteSearch() : port(site.start()), commands(frm.controls(), frm.settings, test::localSiteAddress(port), dir.path()) {}
@@ -113,7 +116,7 @@ TEST_F(SiteSearch, WordsGoIntoTheAddressesAsTyped) {
   const std::string root = test::localSiteAddress(port).root;
   frm.settings.respages = 1;
   frm.txtSearch.setText("katze tiere");
-  EXPECT_EQ(commands.PageUrl(2), root + page("katze tiere", 2));
+  EXPECT_EQ(search::PageUrl(root, frm.txtSearch.text(), 2), root + page("katze tiere", 2));
   frm.cmdSearch.click();
   // Only the HTTP layer escapes, on the wire.
   EXPECT_EQ(targets(), std::vector<std::string>{first("katze%20tiere")});
@@ -122,7 +125,7 @@ TEST_F(SiteSearch, WordsGoIntoTheAddressesAsTyped) {
   site.clearRequests();
   frm.settings.respages = 2;
   frm.txtSearch.setText("katze%20");
-  EXPECT_EQ(commands.PageUrl(2), root + page("katze%20", 2));
+  EXPECT_EQ(search::PageUrl(root, frm.txtSearch.text(), 2), root + page("katze%20", 2));
   frm.cmdSearch.click();
   EXPECT_EQ(targets(), (std::vector<std::string>{first("katze%20"), page("katze%20", 2)}));
   EXPECT_EQ(frm.lstResult.count(), 40);
@@ -221,7 +224,7 @@ TEST_F(SiteSearch, AbortDuringPageTwoListsItAndFetchesNoMore) {
   frm.txtSearch.setText("klipfang");
   int valueDuringPageTwo = -1;
   frm.tk.onDoEvents = [&] {
-    if (frm.lstResult.count() == 25 && !frm.AbortSearch) {
+    if (frm.lstResult.count() == 25 && !commands.aborted()) {
       valueDuringPageTwo = frm.prgDL.value();
       frm.cmdAbortS.click();
     }
@@ -230,7 +233,7 @@ TEST_F(SiteSearch, AbortDuringPageTwoListsItAndFetchesNoMore) {
   EXPECT_EQ(targets(), (std::vector<std::string>{first("klipfang"), page("klipfang", 2)}));
   EXPECT_EQ(frm.lstResult.count(), 40) << "the page being parsed is finished";
   EXPECT_EQ(valueDuringPageTwo, 1);
-  EXPECT_TRUE(frm.AbortSearch);
+  EXPECT_TRUE(commands.aborted());
   expectIdle();
 }
 

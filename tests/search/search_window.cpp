@@ -1,5 +1,7 @@
 #include "search/search_window.h"
 
+#include "windows/result_views.h"
+
 namespace kf::test {
 
 SearchWindow::SearchWindow()
@@ -24,11 +26,28 @@ SearchWindow::SearchWindow()
   }
   lstResult.setImageList(&img);
   lstFavs.setImageList(&img);
+  windows::showSearchResults({results, lstResult}, favourites, img);
+  windows::showVideos({favourites, lstFavs}, {});
+  windows::showPageLines(pageLines, lstFile);
 }
 
-search::SearchControls SearchWindow::controls() {
-  return {txtSearch, cmdSearch, cmdAbortS, cmdResults, cmdFile, prgDL, lstResult,   lstFile,
-          lstFavs,   brw,       fraCMD,    labSel,     imgPrev, img,   AbortSearch, history};
+windows::SearchControls SearchWindow::controls() {
+  return {txtSearch,
+          cmdSearch,
+          cmdAbortS,
+          cmdResults,
+          cmdFile,
+          prgDL,
+          {results, lstResult},
+          {favourites, lstFavs},
+          pageLines,
+          lstFile,
+          brw,
+          fraCMD,
+          labSel,
+          imgPrev,
+          img,
+          history};
 }
 
 std::vector<std::string> SearchWindow::row(const ui::ListView &list, int number) {
@@ -38,11 +57,7 @@ std::vector<std::string> SearchWindow::row(const ui::ListView &list, int number)
 }
 
 void SearchWindow::addFavourite(const std::string &id) {
-  const int row = lstFavs.addItem(std::to_string(lstFavs.count()));
-  for (const std::string &field :
-       {std::string("Film"), id, std::string("pic"), std::string("Titel"), std::string("1:00")}) {
-    lstFavs.addSubItem(row, field);
-  }
+  favourites.append({"Titel", id, "pic", "Film", "1:00"});
 }
 
 }  // namespace kf::test

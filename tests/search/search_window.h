@@ -6,9 +6,9 @@
 
 #include "platform/ui/headless_toolkit.h"
 #include "platform/ui/window.h"
-#include "search/result_views.h"
-#include "search/search_controls.h"
+#include "search/result_models.h"
 #include "store/settings.h"
+#include "windows/search_controls.h"
 
 namespace kf::test {
 
@@ -19,8 +19,11 @@ struct InstalledToolkit {
 struct SearchWindow {
   SearchWindow();
 
-  search::ResultViews views() { return {lstFile, lstResult, lstFavs, img, settings}; }
-  search::SearchControls controls();
+  // The lists a search fills, with the window's events run once per marker, as the search runs them.
+  search::ResultModels views() {
+    return {pageLines, results, settings, [] { ui::toolkit().doEvents(); }};
+  }
+  windows::SearchControls controls();
 
   // Row `number` of a list as its text followed by the texts of its sub-items.
   static std::vector<std::string> row(const ui::ListView &list, int number);
@@ -46,7 +49,9 @@ struct SearchWindow {
   ui::ImageBox &imgPrev;
   ui::Label &labSel;
   ui::ImageList img{{{"fav", "fav.svg", "Favorit"}}};
-  bool AbortSearch = false;
+  video::VideoList results;
+  video::VideoList favourites;
+  search::PageLines pageLines;
   store::SearchHistory history;
   store::Settings settings{3, true, false, false};
 };

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/own_site.h"
 #include "download/programs.h"
 #include "platform/http/host_pins.h"
 #include "platform/http/http_client.h"
@@ -19,6 +18,7 @@
 #include "site/library_folder.h"
 #include "start/started_program.h"
 #include "support/temp_dir.h"
+#include "windows/own_site.h"
 
 namespace kf {
 namespace {
@@ -305,7 +305,7 @@ TEST_F(InstallTest, AnotherUsersListenerIsRefusedByEveryNameOfThisComputerAndAft
   }
   const std::string root = "http://" + std::string(name) + ":" + std::to_string(port);
   http::unpinAll();
-  EXPECT_EQ(app::guardOwnSite({root, root}), std::nullopt) << "nothing listens yet";
+  EXPECT_EQ(windows::guardOwnSite({root, root}), std::nullopt) << "nothing listens yet";
   http::Session session("Download", http::ProxyUse::Direct);
   EXPECT_THROW(http::fetchAnswer(session, root + "/"), http::TransferFailed);
 
@@ -316,7 +316,7 @@ TEST_F(InstallTest, AnotherUsersListenerIsRefusedByEveryNameOfThisComputerAndAft
   const std::string probed = test::readFile(requests);
   EXPECT_THROW(http::fetchAnswer(session, root + "/"), http::TransferFailed);
   EXPECT_EQ(test::readFile(requests), probed) << "the program's request reached the other user's site";
-  const std::optional<std::string> told = app::guardOwnSite({root, root});
+  const std::optional<std::string> told = windows::guardOwnSite({root, root});
   ASSERT_TRUE(told);
   EXPECT_NE(told->find("des Benutzers mit der Kennung " + std::to_string(other)), std::string::npos) << *told;
   http::unpinAll();

@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <map>
 
-#include "app/folder_claim.h"
 #include "faults/program_folder.h"
 #include "platform/os/instance/hand_over.h"
 #include "start/started_program.h"
+#include "windows/folder_claim.h"
 
 namespace kf {
 namespace {
@@ -39,7 +39,7 @@ class Folder : public test::ProgramFolder {
   Folder() { std::filesystem::copy_file(KF_PROGRAM, program()); }
   std::string program() const { return file("klipfang"); }
   // Whether a program holds this folder and takes a later start's word.
-  bool answers() const { return instance::handOver(app::handOverPathFor(path()), "show", 60s); }
+  bool answers() const { return instance::handOver(windows::handOverPathFor(path()), "show", 60s); }
 };
 
 TEST(OneProgramPerFolder, ASecondStartBringsTheFirstForwardAndTouchesNothing) {

@@ -1,4 +1,4 @@
-#include "store/favourite_commands.h"
+#include "windows/favourite_commands.h"
 
 #include <gtest/gtest.h>
 
@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "platform/ui/headless_toolkit.h"
-#include "store/build_watch_page.h"
-#include "store/watch_command.h"
 #include "support/temp_dir.h"
-#include "video/video_rows.h"
+#include "windows/build_watch_page.h"
+#include "windows/video_rows.h"
+#include "windows/watch_command.h"
 
-namespace kf::store {
+namespace kf::windows {
 namespace {
 
 constexpr int kDeleteKey = 46;
@@ -29,15 +29,15 @@ class FavouriteCommandsTest : public ::testing::Test {
     lstFavs.setVisible(false);
     lstFile.setVisible(false);
     brw.setVisible(false);
+    showVideos(resultsView, {});
+    showVideos(favouritesView, {});
   }
 
   void addResult(const std::string &description, const std::string &id) {
-    video::appendVideoRow(lstResult, std::to_string(lstResult.count() + 1),
-                          {"T " + id, id, "pic/" + id, description, "1:00"});
+    results.append({"T " + id, id, "pic/" + id, description, "1:00"});
   }
   void addFavourite(const std::string &description, const std::string &id) {
-    video::appendVideoRow(lstFavs, std::to_string(lstFavs.count() + 1),
-                          {"T " + id, id, "pic/" + id, description, "1:00"});
+    favs.append({"T " + id, id, "pic/" + id, description, "1:00"});
   }
   // "number:description:id" for every favourite.
   std::vector<std::string> favourites() const {
@@ -56,7 +56,7 @@ class FavouriteCommandsTest : public ::testing::Test {
 
   ui::HeadlessToolkit tk;
   test::TempDir dir;
-  Settings settings;
+  store::Settings settings;
   ui::Window frmMain{tk, "frmMain", "Klipfang", 10770, 8790, {}};
   ui::Frame &fraResult = frmMain.add<ui::Frame>("fraResult", nullptr, {}, 3);
   ui::ListView &lstResult = frmMain.add<ui::ListView>("lstResult", &fraResult, {}, 4);
@@ -71,17 +71,22 @@ class FavouriteCommandsTest : public ::testing::Test {
   ui::Button &cmdWatch = frmMain.add<ui::Button>("cmdWatch", &fraResult, {}, 18);
   ui::Label &labSel = frmMain.add<ui::Label>("labSel", nullptr, {}, 12);
   ui::ImageList img;
+  video::VideoList results;
+  video::VideoList favs;
+  VideoView resultsView{results, lstResult};
+  VideoView favouritesView{favs, lstFavs};
   BuildWatchPage buildWatchPage{tk, dir.path(), net::builtInSiteAddress(), settings};
   FavouriteCommands commands{
-      {lstResult, lstFavs, lstFile, brw, fraCMD, cmdMark, cmdDelFav, cmdFavs, cmdToFav, labSel, img}, buildWatchPage};
-  WatchCommand watch{{cmdWatch, lstResult, lstFavs, labSel}, buildWatchPage};
+      {resultsView, favouritesView, lstFile, brw, fraCMD, cmdMark, cmdDelFav, cmdFavs, cmdToFav, labSel, img},
+      buildWatchPage};
+  WatchCommand watch{{cmdWatch, resultsView, favouritesView, labSel}, buildWatchPage};
 };
 
 TEST_F(FavouriteCommandsTest, MarkingAppendsANumberedCopyAndMarksTheResult) {
   addFavourite("Eins", "a1");
   addFavourite("Zwei", "b2");
   addFavourite("Drei", "c3");
-  lstFavs.removeItem(2);  // numbers are never reused: the next one counts the rows
+  favs.remove(2);  // numbers are never reused: the next one counts the rows
   addFavourite("Drei", "c3");
   addResult("Katzen", "k9");
   addResult("Hunde", "h7");
@@ -92,7 +97,7 @@ TEST_F(FavouriteCommandsTest, MarkingAppendsANumberedCopyAndMarksTheResult) {
 
   ASSERT_EQ(lstFavs.count(), 4);
   EXPECT_EQ(lstFavs.item(4).text, "4");
-  EXPECT_EQ(video::videoAt(lstFavs, 4), video::videoAt(lstResult, 2));
+  EXPECT_EQ(favs.at(4), results.at(2));
   EXPECT_EQ(lstResult.smallIcon(2), 1);
   EXPECT_EQ(lstResult.smallIcon(1), 0);
   EXPECT_FALSE(fraCMD.visible());
@@ -224,4 +229,4 @@ TEST_F(FavouriteCommandsTest, DoubleClickAndWatchButtonPlayTheSelectedFavourite)
 }
 
 }  // namespace
-}  // namespace kf::store
+}  // namespace kf::windows

@@ -9,10 +9,11 @@
 
 #include "platform/base/cp1252.h"
 #include "platform/ui/headless_toolkit.h"
-#include "store/frm_settings.h"
+#include "store/save_failure.h"
 #include "store/settings_file.h"
 #include "support/file_size_limit.h"
 #include "support/temp_dir.h"
+#include "windows/frm_settings.h"
 
 namespace kf::store {
 
@@ -56,19 +57,18 @@ TEST_F(SettingsTest, AnUnreadableFileEndsTheProgramAfterOneMessageAndStays) {
   for (const auto &content : files) {
     SCOPED_TRACE(content.value_or("(missing)"));
     test::TempDir folder;
-    ui::HeadlessToolkit toolkit;
-    ui::setToolkit(toolkit);
     if (content) writeFile(folder.file("sets.cfg"), *content);
     const auto before = entriesOf(folder.path());
     Settings settings{5, true, true, false};
 
-    EXPECT_THROW(LoadSettings(settings, folder.path()), ui::ProcessEnded);
-
-    ASSERT_EQ(toolkit.boxes.shown().size(), 1U);
-    EXPECT_EQ(toolkit.boxes.shown()[0].text, text::cp1252(u8"Klipfang Einstellungen konnten nicht geladen werden. "
-                                                          u8"Bitte informieren sie sich auf unserer Homepage."));
-    EXPECT_EQ(toolkit.boxes.shown()[0].title, text::cp1252(u8"Fehler ist aufgetreten!"));
-    EXPECT_EQ(toolkit.boxes.shown()[0].icon, ui::MessageIcon::Critical);
+    try {
+      LoadSettings(settings, folder.path());
+      ADD_FAILURE() << "loaded";
+    } catch (const SettingsUnreadable &unreadable) {
+      EXPECT_EQ(unreadable.description(), text::cp1252(u8"Klipfang Einstellungen konnten nicht geladen werden. "
+                                                       u8"Bitte informieren sie sich auf unserer Homepage."));
+      EXPECT_EQ(SettingsUnreadable::kCaption, text::cp1252(u8"Fehler ist aufgetreten!"));
+    }
     EXPECT_EQ(entriesOf(folder.path()), before);
     if (content) {
       EXPECT_EQ(readFile(folder.file("sets.cfg")), *content);
@@ -123,9 +123,12 @@ TEST_F(SettingsTest, SaveWritesExactlyTheFourLinesAndReplacesTheOldFile) {
 TEST_F(SettingsTest, AFailedSaveLeavesThePreviousFileWhole) {
   const std::string old = "respages:4\r\ncleartxt:0\r\npreview:1\r\ninfront:0\r\n";
   writeFile(file(), old);
-  {
+  std::string told;
+  try {
     test::FileSizeLimit limit(10);
     SaveSettings({17, true, true, true}, dir.path());
+  } catch (const SaveFailed &failed) {
+    told = failed.description();
   }
   EXPECT_EQ(readFile(file()), old);
   EXPECT_EQ(entriesOf(dir.path()), std::set<std::string>{"sets.cfg"});
@@ -133,15 +136,14 @@ TEST_F(SettingsTest, AFailedSaveLeavesThePreviousFileWhole) {
   // A folder in the file's place cannot be replaced either; no temporary file is left behind.
   test::TempDir other;
   std::filesystem::create_directory(other.file("sets.cfg"));
-  SaveSettings({17, true, true, true}, other.path());
+  EXPECT_THROW(SaveSettings({17, true, true, true}, other.path()), SaveFailed);
   EXPECT_TRUE(std::filesystem::is_directory(other.file("sets.cfg")));
   EXPECT_EQ(entriesOf(other.path()), std::set<std::string>{"sets.cfg"});
 
-  // Each failure is told, naming the file and the reason.
-  ASSERT_EQ(tk.boxes.shown().size(), 2U);
+  // The failure names the file and the reason.
   const std::string said = text::cp1252(u8"Die Einstellungen konnten nicht gespeichert werden.\n\n");
-  EXPECT_EQ(tk.boxes.shown()[0].text, said + text::cp1252(u8"Datei zu groß: ") + file() +
-                                          text::cp1252(u8"\n\nEine vorhandene Datei bleibt unverändert."));
+  EXPECT_EQ(told, said + text::cp1252(u8"Datei zu groß: ") + file() +
+                      text::cp1252(u8"\n\nEine vorhandene Datei bleibt unverändert."));
 }
 
 TEST_F(SettingsTest, ASaveKeepsTheModeAndReplacesTheFileALinkPointsTo) {
@@ -163,7 +165,6 @@ TEST_F(SettingsTest, ASaveKeepsTheModeAndReplacesTheFileALinkPointsTo) {
   EXPECT_TRUE(std::filesystem::is_symlink(elsewhere.file("zwischen.cfg")));
   EXPECT_EQ(readFile(elsewhere.file("echt.cfg")), "respages:4\r\ncleartxt:0\r\npreview:1\r\ninfront:0\r\n");
   EXPECT_EQ(entriesOf(elsewhere.path()), (std::set<std::string>{"echt.cfg", "zwischen.cfg"}));
-  EXPECT_TRUE(tk.boxes.shown().empty());
 }
 
 TEST_F(SettingsTest, ASaveRunAsRootHandsTheFileBackToItsOwner) {
@@ -175,6 +176,9 @@ TEST_F(SettingsTest, ASaveRunAsRootHandsTheFileBackToItsOwner) {
   ASSERT_EQ(::stat(file().c_str(), &st), 0);
   EXPECT_EQ(std::pair(st.st_uid, st.st_gid), std::pair(4321U, 4322U));
 }
+
+using windows::FrmSettings;
+using windows::SettingsWindowHost;
 
 class SettingsWindowTest : public SettingsTest {
  protected:

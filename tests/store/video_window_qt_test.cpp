@@ -22,12 +22,15 @@
 #include "qt/qt_environment.h"
 #include "site/http/server.h"
 #include "site/library/library.h"
-#include "store/build_watch_page.h"
 #include "support/local_site.h"
 #include "support/temp_dir.h"
+#include "windows/build_watch_page.h"
 
 namespace kf::store {
 namespace {
+
+using windows::BuildWatchPage;
+using windows::FrmVid;
 
 // Chromium starts its helper processes first; the limit is for a stuck load, not a measure.
 constexpr int kLimit = 120000;

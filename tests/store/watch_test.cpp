@@ -5,12 +5,15 @@
 
 #include "platform/base/cp1252.h"
 #include "platform/ui/headless_toolkit.h"
-#include "store/build_watch_page.h"
 #include "support/file_size_limit.h"
 #include "support/temp_dir.h"
+#include "windows/build_watch_page.h"
 
 namespace kf::store {
 namespace {
+
+using windows::BuildWatchPage;
+using windows::FrmVid;
 
 using test::readFile;
 using test::writeFile;
