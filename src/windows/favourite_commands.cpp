@@ -9,7 +9,6 @@
 namespace kf::windows {
 namespace {
 
-constexpr int kDeleteKey = 46;
 constexpr int kNoIcon = 0;
 
 }  // namespace
@@ -88,7 +87,7 @@ void FavouriteCommands::unmarkShown() {
 }
 
 void FavouriteCommands::lstFavs_KeyDown(int keyCode) {
-  if (keyCode == kDeleteKey) removeSelectedFavourite();
+  if (keyCode == ui::keys::kDelete) removeSelectedFavourite();
 }
 
 // No confirmation; the other favourites keep their numbers. The next favourite is selected in the

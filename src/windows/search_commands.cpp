@@ -14,8 +14,6 @@
 
 namespace kf::windows {
 namespace {
-constexpr int kEnter = 13;
-
 bool isPage(const std::string &answer) {
   return !answer.empty() && answer != search::kNoResult;
 }
@@ -33,7 +31,7 @@ SearchCommands::SearchCommands(SearchControls controls, const store::Settings &s
     : controls_(controls), settings_(settings), site_(std::move(site)), appDir_(std::move(appDir)) {
   controls_.cmdSearch.onClick = [this] { search(); };
   controls_.txtSearch.onKeyDown = [this](int keyCode, int) {
-    if (keyCode == kEnter) search();
+    if (keyCode == ui::keys::kEnter) search();
   };
   controls_.cmdAbortS.onClick = [this] { abort(); };
   controls_.cmdResults.onClick = [this] { showResults(); };
