@@ -26,7 +26,6 @@ class VideoList {
 
   // The first position naming this video, letter case ignored; 0 for none.
   int find(std::string_view videoId) const;
-  bool contains(std::string_view videoId) const { return find(videoId) != 0; }
 
   // Answers the entry's position.
   int append(VideoEntry entry);

@@ -4,6 +4,7 @@
 #include <array>
 #include <string>
 
+#include "store/is_favourite.h"
 #include "windows/shown_video_list.h"
 
 namespace kf::windows {
@@ -30,7 +31,8 @@ void FavouriteCommands::cmdMark_Click() {
     askToSelectAVideo(controls_.labSel);
     return;
   }
-  if (!controls_.favourites.videos.contains(selected->VideoId)) controls_.favourites.videos.append(*selected);
+  if (!store::IsFavourite(controls_.favourites.videos, selected->VideoId))
+    controls_.favourites.videos.append(*selected);
   showStars(selected->VideoId);
   controls_.fraCMD.setVisible(false);
 }
@@ -51,7 +53,7 @@ void FavouriteCommands::cmdDelFav_Click() {
 // A video may stand in the results more than once (on two pages): every row of it shows the star
 // exactly while the video is a favourite.
 void FavouriteCommands::showStars(const std::string &videoId) {
-  const int icon = controls_.favourites.videos.contains(videoId) ? controls_.img.indexOf("fav") : kNoIcon;
+  const int icon = store::IsFavourite(controls_.favourites.videos, videoId) ? controls_.img.indexOf("fav") : kNoIcon;
   ui::ListView &list = controls_.results.list;
   for (int row = 1; row <= controls_.results.videos.count(); ++row) {
     if (video::sameVideo(controls_.results.videos.at(row).VideoId, videoId) && list.smallIcon(row) != icon) {

@@ -5,11 +5,10 @@
 namespace kf::windows {
 
 void showSearchResults(const VideoView &results, const video::VideoList &favourites, const ui::ImageList &img) {
-  showVideos(results, {.look = RowLook::Result,
-                       .firstNumber = 0,
-                       .iconOf = [&favourites, &img](const video::VideoEntry &entry) {
-                         return favourites.contains(entry.VideoId) ? img.indexOf("fav") : 0;
-                       }});
+  showVideos(results,
+             {.look = RowLook::Result, .firstNumber = 0, .iconOf = [&favourites, &img](const video::VideoEntry &entry) {
+                return store::IsFavourite(favourites, entry.VideoId) ? img.indexOf("fav") : 0;
+              }});
 }
 
 void showPageLines(search::PageLines &pageLines, ui::ListView &lstFile) {

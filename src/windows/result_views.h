@@ -3,6 +3,7 @@
 // page loaded last in the page view.
 #include "platform/ui/controls.h"
 #include "search/page_lines.h"
+#include "store/is_favourite.h"
 #include "video/video_list.h"
 #include "windows/video_rows.h"
 
