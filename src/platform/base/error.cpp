@@ -1,9 +1,9 @@
 #include "platform/base/error.h"
 
 #include <cerrno>
-#include <cstring>
 
 #include "platform/base/cp1252.h"
+#include "platform/base/system_message.h"
 
 namespace kf {
 
@@ -32,7 +32,7 @@ Error fileError(int systemError, const std::string &path) {
       return Error(errors::kPathFileAccess, text::cp1252(u8"Fehler beim Zugriff auf Pfad/Datei: ") + path);
     default:
       return Error(errors::kPathFileAccess, text::cp1252(u8"Fehler beim Zugriff auf Pfad/Datei: ") + path + " (" +
-                                                std::strerror(systemError) + ")");
+                                                systemMessage(systemError) + ")");
   }
 }
 
