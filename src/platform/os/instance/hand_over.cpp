@@ -40,7 +40,7 @@ constexpr auto kTakeTime = std::chrono::seconds(5);
 constexpr auto kAnswerTime = kTakeTime + std::chrono::seconds(5);
 
 Error socketError(const std::string &what) {
-  return Error(errors::kPathFileAccess, what + " (" + systemMessage(errno) + ")");
+  return {errors::kPathFileAccess, what + " (" + systemMessage(errno) + ")"};
 }
 
 std::uint64_t fnv1a(std::string_view key) {

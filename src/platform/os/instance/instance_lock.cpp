@@ -16,7 +16,7 @@ namespace {
 
 // The failure `errno` tells, with the system's reason.
 Error lockFileError(std::u8string_view what, const std::string &path) {
-  return Error(errors::kPathFileAccess, text::cp1252(what) + path + " (" + systemMessage(errno) + ")");
+  return {errors::kPathFileAccess, text::cp1252(what) + path + " (" + systemMessage(errno) + ")"};
 }
 
 }  // namespace
