@@ -88,24 +88,24 @@ std::string largePage(int entries) {
   for (int i = 0; i < entries; ++i) {
     char id[16];
     std::snprintf(id, sizeof id, "Vid%08dX", i);
-    lines.push_back("<div class=\"vresult\">");
+    lines.emplace_back("<div class=\"vresult\">");
     lines.push_back(std::string("<div class=\"vthumb\"><a href=\"/watch?v=") + id + "\" title='Video Nummer " +
                     std::to_string(i) + "'><img src=\"http://www.localhost:8480/vi/" + id + "/" + id +
                     ".jpg\" width=\"130\" height=\"97\" alt=\"\" border=\"0\" class=\"vimg\"></a></div>");
-    lines.push_back("<div class=\"vinfo\">");
+    lines.emplace_back("<div class=\"vinfo\">");
     lines.push_back("<span class=\"runtime\">" + std::to_string(i % 10) + ":3" + std::to_string(i % 6) + "</span>");
     lines.push_back("<div class=\"vtitle\">Video Nummer " + std::to_string(i) + "</div>");
-    lines.push_back("<div class=\"vtags\">Tags: klipfang test</div>");
+    lines.emplace_back("<div class=\"vtags\">Tags: klipfang test</div>");
     lines.push_back(std::string("<div class=\"vdesc\" id=\"desc") + id + "\">");
-    lines.push_back("Eine Beschreibung mit Umlauten: sch\xC3\xB6n, gr\xC3\xBCn, B\xC3\xA4r.<br/>\tZweite Zeile.");
-    lines.push_back("</div>");
-    lines.push_back("</div></div>");
+    lines.emplace_back("Eine Beschreibung mit Umlauten: sch\xC3\xB6n, gr\xC3\xBCn, B\xC3\xA4r.<br/>\tZweite Zeile.");
+    lines.emplace_back("</div>");
+    lines.emplace_back("</div></div>");
     for (int spacer = 0; spacer < filler; ++spacer)
       lines.push_back("<div class=\"spacer\">&nbsp; Zeile " + std::to_string(spacer) + "</div>");
   }
-  while (lines.size() < kLines - 2) lines.push_back("<!-- Ende der Liste -->");
-  lines.push_back("</body>");
-  lines.push_back("</html>");
+  while (lines.size() < kLines - 2) lines.emplace_back("<!-- Ende der Liste -->");
+  lines.emplace_back("</body>");
+  lines.emplace_back("</html>");
   std::string page;
   for (const auto &line : lines) page += line + "\n";
   return page;

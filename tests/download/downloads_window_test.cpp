@@ -402,9 +402,9 @@ TEST_F(DownloadsWindowTest, FailuresSayWhyAndLeaveNothingARetryCannotUse) {
 TEST_F(DownloadsWindowTest, HostileNamesStayInTheFolderAndShowWhatTheyAre) {
   test::RawHttpServer crafted([](const test::RawRequest &request, test::RawConnection &connection) {
     const std::string target = request.target();
-    const std::string name = target == "/evil"       ? "../../escaped"
-                             : target == "/override" ? "-rf\xE2\x80\xAEmbew.exe"
-                                                     : "";
+    // NOLINTNEXTLINE(misc-misleading-bidirectional): the file-name check is fed it on purpose
+    const std::string reversed = "-rf\xE2\x80\xAEmbew.exe";
+    const std::string name = target == "/evil" ? "../../escaped" : target == "/override" ? reversed : "";
     connection.send(
         test::rawAnswer("bytes", name.empty() ? "" : "Content-Disposition: attachment; filename=\"" + name + "\"\r\n"));
   });

@@ -51,7 +51,9 @@ TEST(FileName, SuggestedNamesAreMadeSafe) {
   EXPECT_EQ(safeFileName("\xC2\x9B"
                          "31mrot\xC2\x80.webm"),
             "31mrot.webm");
+  // NOLINTNEXTLINE(misc-misleading-bidirectional): the file-name check is fed these on purpose
   EXPECT_EQ(safeFileName("clip\xE2\x80\xAEmbew.exe"), "clipmbew.exe");
+  // NOLINTNEXTLINE(misc-misleading-bidirectional): the file-name check is fed these on purpose
   for (const std::string control : {"\xE2\x80\x8B", "\xE2\x80\x8F", "\xE2\x80\xAA", "\xE2\x81\xA6", "\xE2\x81\xA9"}) {
     EXPECT_EQ(safeFileName("a" + control + "b"), "ab") << control;
   }

@@ -6,13 +6,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <condition_variable>
-#include <cstring>
 #include <filesystem>
 #include <future>
 #include <thread>
 
 #include "platform/base/cp1252.h"
+#include "platform/base/system_message.h"
 #include "platform/os/instance/instance_lock.h"
 #include "platform/ui/headless_toolkit.h"
 #include "support/http_test_server.h"
@@ -180,7 +181,7 @@ TEST_F(FrmMainTest, ALockThatFailsEndsTheStartWithTheSystemsReason) {
   EXPECT_EQ(exit, 1);
   ASSERT_EQ(tk.boxes.shown().size(), 1U);
   EXPECT_TRUE(tk.boxes.shown()[0].text.ends_with("Die Sperrdatei kann nicht gesperrt werden: " +
-                                                 dir.file("dat/klipfang.lock") + " (" + std::strerror(ENOLCK) + ")"));
+                                                 dir.file("dat/klipfang.lock") + " (" + systemMessage(ENOLCK) + ")"));
 }
 
 TEST_F(FrmMainTest, CloseWritesSettingsAndFavouritesThenEndsTheProcess) {

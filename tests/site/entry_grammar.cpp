@@ -111,8 +111,8 @@ PageReading readResultPage(const std::string &body, bool clean) {
     rows.push_back(trimBlanks(clean ? cleanText(line) : line));
     start = end == std::string::npos ? body.size() : end + 1;
   }
-  if (!ended) out.problems.push_back("no line \"</html>\"");
-  if (body.find_first_not_of("\r\n", start) != std::string::npos) out.problems.push_back("text after \"</html>\"");
+  if (!ended) out.problems.emplace_back("no line \"</html>\"");
+  if (body.find_first_not_of("\r\n", start) != std::string::npos) out.problems.emplace_back("text after \"</html>\"");
 
   std::set<std::string> ids;
   for (size_t row = 1; row < rows.size(); ++row) {

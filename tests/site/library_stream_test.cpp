@@ -131,7 +131,7 @@ TEST_F(StreamTest, AJumpToTheMiddleMakesItsSegmentWithoutTheOnesBefore) {
     const std::string video = id(word);
     const std::string playlist = get("/stream/" + video + "/index.m3u8").body;
     const std::string address = "http://" + host() + root() + "/stream/" + video + "/";
-    const std::size_t count = static_cast<std::size_t>(6 / length);
+    const auto count = static_cast<std::size_t>(6 / length);
     for (std::size_t i = 1; i + 1 < count; ++i) {
       const std::string entry = "#EXTINF:" + std::to_string(length) + ",\n" + address + std::to_string(i) + ".ts\n";
       EXPECT_NE(playlist.find(entry), std::string::npos) << playlist;

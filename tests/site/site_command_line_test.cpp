@@ -61,7 +61,7 @@ TEST(SiteCommandLine, OnlyTheProgramBuiltWithTheFaultsAnswersTheirWordsAndOnlyWh
   for (const bool asked : {false, true}) {
     const std::string output = dir.file(asked ? "asked" : "plain");
     std::vector<std::string> arguments = {"--port", "0"};
-    if (asked) arguments.push_back("--fault-words");
+    if (asked) arguments.emplace_back("--fault-words");
     kf::test::StartedProgram site(KF_SITE_FAULTS_PROGRAM, arguments, output);
     std::smatch port;
     std::string said;

@@ -7,10 +7,11 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 #include <thread>
+
+#include "platform/base/system_message.h"
 
 extern char **environ;
 
@@ -48,7 +49,7 @@ StartedProgram::StartedProgram(const std::string &program, const std::vector<std
   const int failed = ::posix_spawn(&pid_, program.c_str(), &actions, &attributes, argv.data(), envp.data());
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
-  if (failed != 0) throw std::runtime_error("cannot start " + program + ": " + std::strerror(failed));
+  if (failed != 0) throw std::runtime_error("cannot start " + program + ": " + systemMessage(failed));
 }
 
 StartedProgram::~StartedProgram() {

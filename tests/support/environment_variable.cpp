@@ -16,10 +16,12 @@ EnvironmentVariable::~EnvironmentVariable() {
 }
 
 void EnvironmentVariable::set(const std::optional<std::string> &value) {
+  // Changing the environment is this helper's whole job, and glibc allows it only while no other
+  // thread reads the environment: a test sets its variables before it starts such threads.
   if (value) {
-    ::setenv(name_.c_str(), value->c_str(), 1);
+    ::setenv(name_.c_str(), value->c_str(), 1);  // NOLINT(concurrency-mt-unsafe): see above
   } else {
-    ::unsetenv(name_.c_str());
+    ::unsetenv(name_.c_str());  // NOLINT(concurrency-mt-unsafe): see above
   }
 }
 

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+// Everything here runs before main(), before any thread: setenv is safe then.
+// NOLINTBEGIN(concurrency-mt-unsafe)
 namespace {
 
 // The program listens in the user's runtime folder for later starts on its folder. A test's
@@ -42,3 +44,4 @@ const bool kEnvironmentReady = [] {
 const PrivateRuntimeFolder kRuntimeFolder;
 
 }  // namespace
+// NOLINTEND(concurrency-mt-unsafe)

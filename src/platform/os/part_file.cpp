@@ -6,9 +6,9 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "platform/base/cp1252.h"
+#include "platform/base/system_message.h"
 
 namespace kf::files {
 namespace {
@@ -19,7 +19,7 @@ constexpr int kMaxNumber = 9999;
 // `what` names the file where the user could not tell which it is from the download's row.
 [[noreturn]] void fail(std::u8string_view what, const std::string &path, int error) {
   throw Error(error == ENOSPC ? errors::kDiskFull : errors::kPathFileAccess,
-              text::cp1252(what) + (path.empty() ? "" : " " + text::fromUtf8(path)) + ": " + std::strerror(error));
+              text::cp1252(what) + (path.empty() ? "" : " " + text::fromUtf8(path)) + ": " + systemMessage(error));
 }
 
 std::string inFolder(const std::string &folder, const std::string &name) {

@@ -6,10 +6,10 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "platform/base/cp1252.h"
 #include "platform/base/error.h"
+#include "platform/base/system_message.h"
 #include "platform/os/files.h"
 
 namespace kf::files {
@@ -42,7 +42,7 @@ void replaceWithBytes(const std::string &path, std::string_view bytes) {
     const int err = errno;
     ::unlink(temporary.c_str());
     throw Error(errors::kPathFileAccess,
-                text::cp1252(u8"Fehler beim Zugriff auf Pfad/Datei: ") + path + " (" + std::strerror(err) + ")");
+                text::cp1252(u8"Fehler beim Zugriff auf Pfad/Datei: ") + path + " (" + systemMessage(err) + ")");
   }
 }
 

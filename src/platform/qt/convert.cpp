@@ -52,8 +52,8 @@ QFont toQFont(const ui::Font &font) {
 }
 
 QColor toQColor(std::uint32_t bbggrr) {
-  return QColor(static_cast<int>(bbggrr & 0xFFU), static_cast<int>((bbggrr >> 8) & 0xFFU),
-                static_cast<int>((bbggrr >> 16) & 0xFFU));
+  return {static_cast<int>(bbggrr & 0xFFU), static_cast<int>((bbggrr >> 8) & 0xFFU),
+          static_cast<int>((bbggrr >> 16) & 0xFFU)};
 }
 
 namespace {
@@ -167,7 +167,7 @@ QUrl toUrl(const std::string &address) {
   if (address.compare(0, kFileScheme.size(), kFileScheme) == 0) {
     return QUrl::fromLocalFile(localPath(address.substr(kFileScheme.size())));
   }
-  return QUrl(toQString(address), QUrl::TolerantMode);
+  return {toQString(address), QUrl::TolerantMode};
 }
 
 }  // namespace kf::qtui

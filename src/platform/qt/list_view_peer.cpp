@@ -273,9 +273,9 @@ class ListViewPeer : public QtControlPeer {
       // A list with row icons keeps their room free on rows without one, so the texts line up.
       QPixmap room(tree()->iconSize());
       room.fill(Qt::transparent);
-      return QIcon(room);
+      return {room};
     }
-    return QIcon(asset(images->entries[static_cast<std::size_t>(number - 1)].asset, toQColor(images->maskColor)));
+    return {asset(images->entries[static_cast<std::size_t>(number - 1)].asset, toQColor(images->maskColor))};
   }
 
   ui::ListView &list_;

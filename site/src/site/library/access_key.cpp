@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 
 #include "site/library/library_error.h"
 
@@ -43,7 +42,7 @@ std::string randomKey() {
   for (std::size_t got = 0; got < sizeof bytes;) {
     const ssize_t n = ::getrandom(bytes + got, sizeof bytes - got, 0);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) throw LibraryError(std::string("Für den Zugangsschlüssel fehlt der Zufall: ") + std::strerror(errno));
+    if (n <= 0) throw LibraryError(std::string("Für den Zugangsschlüssel fehlt der Zufall: ") + systemMessage(errno));
     got += static_cast<std::size_t>(n);
   }
   static constexpr char kDigits[] = "0123456789abcdef";
@@ -65,7 +64,7 @@ void keep(const std::filesystem::path &file, const std::string &key) {
   if (!written || ::rename(part.c_str(), file.c_str()) != 0) {
     ::unlink(part.c_str());
     throw LibraryError("Der Zugangsschlüssel lässt sich nicht in „" + file.string() +
-                       "“ ablegen: " + std::strerror(written ? errno : error));
+                       "“ ablegen: " + systemMessage(written ? errno : error));
   }
 }
 

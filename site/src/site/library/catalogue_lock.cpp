@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 #include "site/library/library_error.h"
 
@@ -54,7 +53,7 @@ CatalogueLock::CatalogueLock(const std::filesystem::path &database, const std::f
   fd_ = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd_ < 0) {
     throw LibraryError("Die Sperre „" + file.string() +
-                       "“ für den Katalog lässt sich nicht anlegen: " + std::strerror(errno));
+                       "“ für den Katalog lässt sich nicht anlegen: " + systemMessage(errno));
   }
   if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
     const Noted holder = notedIn(fd_);

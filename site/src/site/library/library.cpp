@@ -40,7 +40,7 @@ FolderRecord recordOf(const std::filesystem::path &folder) {
 }
 
 std::string httpDate(std::int64_t nanoseconds) {
-  const std::time_t seconds = static_cast<std::time_t>(nanoseconds / 1'000'000'000);
+  const auto seconds = static_cast<std::time_t>(nanoseconds / 1'000'000'000);
   std::tm utc{};
   gmtime_r(&seconds, &utc);
   char text[64];

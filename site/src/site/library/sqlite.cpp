@@ -47,7 +47,7 @@ void Connection::interruptAt(std::optional<std::chrono::steady_clock::time_point
 }
 
 Statement Connection::prepare(std::string_view sql) {
-  return Statement(db_, sql);
+  return {db_, sql};
 }
 
 Statement::Statement(sqlite3 *db, std::string_view sql) : db_(db) {

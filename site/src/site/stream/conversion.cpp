@@ -166,7 +166,7 @@ std::unique_ptr<Conversion> Conversion::start(const std::string &program, const 
     // Only calls that are safe between fork and exec in a program with threads.
     sigset_t none;
     sigemptyset(&none);
-    sigprocmask(SIG_SETMASK, &none, nullptr);
+    pthread_sigmask(SIG_SETMASK, &none, nullptr);
     // It ends with the site. The signal comes when the thread that started it ends, and the site's
     // request threads last as long as the site.
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);

@@ -19,6 +19,7 @@ struct Version {
   std::string id;
   std::int64_t size = 0;
   std::int64_t mtime = 0;
+  // NOLINTNEXTLINE(modernize-use-nullptr): a false alarm on the 0 a defaulted <=> compares with
   auto operator<=>(const Version &) const = default;
 };
 

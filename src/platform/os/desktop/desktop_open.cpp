@@ -5,10 +5,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string_view>
 
 #include "platform/base/cp1252.h"
+#include "platform/base/system_message.h"
 #include "platform/os/shell/shell_execute.h"
 
 namespace kf::desktop {
@@ -45,7 +45,7 @@ int becomeDesktopOpener(const std::string &target) {
   std::string argument = target;
   char *argv[] = {program.data(), argument.data(), nullptr};
   ::execvp(program.c_str(), argv);
-  std::fprintf(stderr, "klipfang-fetch: %s nicht startbar: %s\n", kOpener, std::strerror(errno));
+  std::fprintf(stderr, "klipfang-fetch: %s nicht startbar: %s\n", kOpener, systemMessage(errno).c_str());
   return 127;
 }
 

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <vector>
 
 namespace kf::desktop {
 
@@ -15,8 +16,16 @@ std::optional<std::string> absolutePathFromEnvironment(const char *name) {
 
 std::string homeFolder() {
   if (auto home = absolutePathFromEnvironment("HOME")) return *home;
-  const passwd *entry = ::getpwuid(::getuid());
-  return entry != nullptr && entry->pw_dir != nullptr ? entry->pw_dir : "/";
+  // getpwuid_r, not getpwuid: the program runs threads of its own, and getpwuid answers in one buffer
+  // for all of them.
+  passwd entry{};
+  passwd *found = nullptr;
+  std::vector<char> buffer(16 * 1024);
+  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr ||
+      found->pw_dir == nullptr) {
+    return "/";
+  }
+  return found->pw_dir;
 }
 
 std::string cacheFolder() {

@@ -18,6 +18,7 @@
 
 #include "platform/base/cp1252.h"
 #include "platform/base/error.h"
+#include "platform/base/system_message.h"
 #include "platform/os/desktop/user_folders.h"
 #include "platform/os/unique_fd.h"
 
@@ -39,7 +40,7 @@ constexpr auto kTakeTime = std::chrono::seconds(5);
 constexpr auto kAnswerTime = kTakeTime + std::chrono::seconds(5);
 
 Error socketError(const std::string &what) {
-  return Error(errors::kPathFileAccess, what + " (" + std::strerror(errno) + ")");
+  return {errors::kPathFileAccess, what + " (" + systemMessage(errno) + ")"};
 }
 
 std::uint64_t fnv1a(std::string_view key) {

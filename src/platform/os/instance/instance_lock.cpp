@@ -5,18 +5,18 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <utility>
 
 #include "platform/base/cp1252.h"
 #include "platform/base/error.h"
+#include "platform/base/system_message.h"
 
 namespace kf::instance {
 namespace {
 
 // The failure `errno` tells, with the system's reason.
 Error lockFileError(std::u8string_view what, const std::string &path) {
-  return Error(errors::kPathFileAccess, text::cp1252(what) + path + " (" + std::strerror(errno) + ")");
+  return {errors::kPathFileAccess, text::cp1252(what) + path + " (" + systemMessage(errno) + ")"};
 }
 
 }  // namespace

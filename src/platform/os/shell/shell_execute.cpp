@@ -8,11 +8,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <cstring>
 #include <string_view>
 #include <vector>
 
 #include "platform/base/cp1252.h"
+#include "platform/base/system_message.h"
 
 extern char **environ;
 
@@ -67,7 +67,7 @@ void closeFrom(int first, int last, int highest) {
   }
   sigset_t none;
   ::sigemptyset(&none);
-  ::sigprocmask(SIG_SETMASK, &none, nullptr);
+  ::pthread_sigmask(SIG_SETMASK, &none, nullptr);
   closeFrom(STDERR_FILENO + 1, errorPipe - 1, launch.highestDescriptor);
   closeFrom(std::max(errorPipe + 1, STDERR_FILENO + 1), INT_MAX, launch.highestDescriptor);
   ::execve(launch.file, launch.argv.data(), launch.envp.data());
@@ -93,7 +93,7 @@ std::string reasonFor(int error) {
     case ENFILE:
       return text::cp1252(u8"Dem System fehlen gerade die Mittel dafür.");
     default:
-      return text::cp1252(u8"Systemfehler ") + std::to_string(error) + " (" + std::strerror(error) + ").";
+      return text::cp1252(u8"Systemfehler ") + std::to_string(error) + " (" + systemMessage(error) + ").";
   }
 }
 
