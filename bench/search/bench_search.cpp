@@ -21,9 +21,9 @@
 #include "search/load_file.h"
 #include "search/page_address.h"
 #include "search/parse_results.h"
-#include "search/search_window.h"
 #include "site/http/server.h"
 #include "support/local_site.h"
+#include "support/search_window.h"
 #include "windows/search_commands.h"
 
 namespace kf::bench {

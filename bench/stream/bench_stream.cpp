@@ -24,10 +24,10 @@
 #include "net/site_address.h"
 #include "platform/qt/control_peer.h"
 #include "platform/qt/qt_toolkit.h"
-#include "qt/player_report.h"
 #include "site/library/video_id.h"
 #include "site/stream/plan.h"
 #include "support/local_site.h"
+#include "support/player_report.h"
 #include "support/temp_dir.h"
 #include "windows/build_watch_page.h"
 

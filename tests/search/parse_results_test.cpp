@@ -7,9 +7,9 @@
 #include "search/load_file.h"
 #include "search/parse_entry.h"
 #include "search/result_page.h"
-#include "search/search_data.h"
-#include "search/search_window.h"
 #include "support/peak_memory.h"
+#include "support/search_data.h"
+#include "support/search_window.h"
 #include "support/temp_dir.h"
 
 namespace kf::search {

@@ -5,14 +5,14 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "download/programs.h"
-#include "faults/program_folder.h"
-#include "http_probe.h"
 #include "platform/base/cp1252.h"
 #include "site/library/sqlite.h"
-#include "site/library_folder.h"
 #include "support/environment_variable.h"
+#include "support/http_probe.h"
+#include "support/library_folder.h"
 #include "support/local_site.h"
+#include "support/program_folder.h"
+#include "support/programs.h"
 
 namespace kf {
 namespace {

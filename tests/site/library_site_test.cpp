@@ -10,13 +10,13 @@
 #include <set>
 #include <thread>
 
-#include "download/programs.h"
 #include "entry_grammar.h"
-#include "http_probe.h"
 #include "site/library/sqlite.h"
-#include "site/library_folder.h"
-#include "start/started_program.h"
 #include "support/file_size_limit.h"
+#include "support/http_probe.h"
+#include "support/library_folder.h"
+#include "support/programs.h"
+#include "support/started_program.h"
 
 namespace kf::site::test {
 namespace {

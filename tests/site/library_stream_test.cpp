@@ -7,10 +7,10 @@
 #include <set>
 #include <thread>
 
-#include "http_probe.h"
-#include "site/library_folder.h"
 #include "site/stream/streams.h"
 #include "site/worker/worker.h"
+#include "support/http_probe.h"
+#include "support/library_folder.h"
 
 namespace kf::site::test {
 namespace {

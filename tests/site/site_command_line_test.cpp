@@ -4,10 +4,10 @@
 
 #include <regex>
 
-#include "download/programs.h"
-#include "http_probe.h"
 #include "site/command_line/options.h"
-#include "start/started_program.h"
+#include "support/http_probe.h"
+#include "support/programs.h"
+#include "support/started_program.h"
 #include "support/temp_dir.h"
 
 namespace kf::site::test {

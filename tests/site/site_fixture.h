@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "http_probe.h"
 #include "site/faults/faulty_server.h"
+#include "support/http_probe.h"
 
 namespace kf::site::test {
 
