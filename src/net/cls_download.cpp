@@ -16,7 +16,7 @@ constexpr std::int32_t kQueryRawHeaders = 21;
 constexpr std::size_t kQueryBufferLength = 1024;
 
 Error invalidArgumentError() {
-  return Error(errors::kInvalidArgument, text::cp1252(u8"Ungültiger Prozeduraufruf oder ungültiges Argument"));
+  return {errors::kInvalidArgument, text::cp1252(u8"Ungültiger Prozeduraufruf oder ungültiges Argument")};
 }
 
 }  // namespace

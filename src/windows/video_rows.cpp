@@ -40,7 +40,7 @@ std::optional<video::VideoEntry> VideoView::selected() const {
   return videos.at(row);
 }
 
-void showVideos(const VideoView &view, RowStyle style) {
+void showVideos(const VideoView &view, const RowStyle &style) {
   ui::ListView &list = view.list;
   const video::VideoList &videos = view.videos;
   list.clear();

@@ -39,6 +39,6 @@ struct VideoView {
 // From now on the rows of `view.list` follow `view.videos`: a video appended gets a row numbered by
 // the count before it plus style.firstNumber (so a removed one leaves the others' numbers as they
 // were), a video removed loses its row, and clearing the videos clears the rows.
-void showVideos(const VideoView &view, RowStyle style);
+void showVideos(const VideoView &view, const RowStyle &style);
 
 }  // namespace kf::windows

@@ -180,7 +180,7 @@ std::string writePage(const test::TempDir &dir, const std::vector<Entry> &entrie
     lines.insert(lines.end(),
                  {"<span>" + entry.duration + "</span>", "", "", "desc" + entry.id, entry.description, line});
   }
-  lines.push_back("</html>");
+  lines.emplace_back("</html>");
   files::saveLinesAtomically(dir.file("page.txt"), lines);
   return dir.file("page.txt");
 }

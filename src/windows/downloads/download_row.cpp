@@ -33,14 +33,14 @@ T &made(ui::Window &window, ui::Control &row, const std::string &name, int numbe
 }
 
 ui::Frame &rowFrame(ui::Window &window, ui::Control &pane, int number) {
-  ui::Frame &row = made<ui::Frame>(window, pane, "fraRow", number);
+  auto &row = made<ui::Frame>(window, pane, "fraRow", number);
   row.setPlain(true);
   return row;
 }
 
 ui::Button &button(ui::Window &window, ui::Control &row, const std::string &name, int number,
                    std::u8string_view caption) {
-  ui::Button &made = window.add<ui::Button>(name + std::to_string(number), &row, {}, number * 10);
+  auto &made = window.add<ui::Button>(name + std::to_string(number), &row, {}, number * 10);
   made.setCaption(cp1252(caption));
   return made;
 }

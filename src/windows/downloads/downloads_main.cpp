@@ -24,6 +24,7 @@ namespace {
 bool takeShowMode() {
   const char *mode = std::getenv(kf::shell::kShowModeVariable);
   const bool visible = mode != nullptr && std::string_view(mode) != "0";
+  // NOLINTNEXTLINE(concurrency-mt-unsafe): the first thing the program does, before any thread runs
   ::unsetenv(kf::shell::kShowModeVariable);
   return visible;
 }
