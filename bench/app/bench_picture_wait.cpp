@@ -105,7 +105,7 @@ int main() {
   std::printf("picture fetched in %.2f s, %s\n", wall, shown ? "shown" : "NOT SHOWN");
 
   // The reference: the same transfer, waited for by handling events in a loop that never sleeps.
-  transfer::InternetTransfer inet(tk.poster());
+  http::InternetTransfer inet(tk.poster());
   const double polling = bench::processorShare([&] {
     inet.execute(server.address());
     while (inet.stillExecuting()) tk.doEvents();

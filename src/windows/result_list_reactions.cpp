@@ -106,7 +106,7 @@ void ResultListReactions::GetPic(const std::string &pictureAddress) {
 }
 
 void ResultListReactions::stateChanged(int code) {
-  if (code != transfer::kStateResponseCompleted) return;
+  if (code != http::kStateResponseCompleted) return;
   transferBytes_.clear();
   for (std::string piece = Inet1.getChunk(kPieceBytes); !piece.empty(); piece = Inet1.getChunk(kPieceBytes)) {
     transferBytes_ += piece;

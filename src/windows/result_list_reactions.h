@@ -40,7 +40,7 @@ class ResultListReactions {
   const store::Settings &settings_;
   std::string appDir_;
   WatchFunction buildWatchPage_;
-  transfer::InternetTransfer Inet1;
+  http::InternetTransfer Inet1;
   // What the picture transfer delivered and no fetch has used yet (empty or one byte: nothing).
   std::string transferBytes_;
   // A click during a picture fetch only notes its picture; the fetch that runs takes it up next.

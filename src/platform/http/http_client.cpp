@@ -1,7 +1,7 @@
 #include "platform/http/http_client.h"
 
+#include "platform/http/curl_request.h"
 #include "platform/http/request_address.h"
-#include "platform/http/transfer.h"
 
 namespace kf::http {
 
@@ -25,8 +25,8 @@ Connection::Connection(std::shared_ptr<detail::SessionState> state, std::string 
 Connection::~Connection() = default;
 
 HeadRequest::HeadRequest(Connection &connection, const std::string &path)
-    : transfer_(std::make_unique<detail::Transfer>(connection.state_, "http://" + connection.hostAndPort_ + path,
-                                                   detail::Transfer::Method::Head, UrlStream::Cache::Bypass)) {}
+    : transfer_(std::make_unique<detail::CurlRequest>(connection.state_, "http://" + connection.hostAndPort_ + path,
+                                                      detail::CurlRequest::Method::Head, UrlStream::Cache::Bypass)) {}
 
 HeadRequest::~HeadRequest() = default;
 
@@ -50,16 +50,16 @@ const std::string &HeadRequest::rawHeaders() const {
 }
 
 UrlStream::UrlStream(Session &session, const std::string &url, Cache cache)
-    : transfer_(std::make_unique<detail::Transfer>(session.state_, url, detail::Transfer::Method::Get, cache)) {
+    : transfer_(std::make_unique<detail::CurlRequest>(session.state_, url, detail::CurlRequest::Method::Get, cache)) {
   // The request goes out now: the stream is open once the server has begun to answer.
-  detail::Transfer &transfer = *transfer_;
+  detail::CurlRequest &transfer = *transfer_;
   transfer.driveUntil([&transfer] { return transfer.finalHeadersIn() || transfer.buffered() > 0; });
 }
 
 UrlStream::~UrlStream() = default;
 
 std::size_t UrlStream::read(char *buffer, std::size_t count) {
-  detail::Transfer &transfer = *transfer_;
+  detail::CurlRequest &transfer = *transfer_;
   transfer.driveUntil([&transfer, count] { return transfer.buffered() >= count; });
   if (transfer.ended() && !transfer.succeeded()) {
     throw TransferFailed(transfer.failure(), "the body could not be read whole");
@@ -72,7 +72,7 @@ bool UrlStream::endsWithConnection() const {
 }
 
 Answer fetchAnswer(Session &session, const std::string &url) {
-  detail::Transfer transfer(session.state_, url, detail::Transfer::Method::Get, UrlStream::Cache::Allowed);
+  detail::CurlRequest transfer(session.state_, url, detail::CurlRequest::Method::Get, UrlStream::Cache::Allowed);
   transfer.driveToEnd();
   if (!transfer.succeeded()) throw TransferFailed(transfer.failure(), "the answer could not be had whole");
   return {transfer.statusCode(), transfer.takeAll()};

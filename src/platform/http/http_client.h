@@ -52,7 +52,7 @@ struct Answer {
 namespace detail {
 struct SessionState;
 struct SharedConnections;
-struct Transfer;
+struct CurlRequest;
 }  // namespace detail
 
 // Connections kept from one session to the next while the pool lives: the pages of one search go to
@@ -120,7 +120,7 @@ class HeadRequest {
   const std::string &rawHeaders() const;
 
  private:
-  std::unique_ptr<detail::Transfer> transfer_;
+  std::unique_ptr<detail::CurlRequest> transfer_;
   bool sent_ = false;
 };
 
@@ -144,7 +144,7 @@ class UrlStream {
   bool endsWithConnection() const;
 
  private:
-  std::unique_ptr<detail::Transfer> transfer_;
+  std::unique_ptr<detail::CurlRequest> transfer_;
 };
 
 // The whole answer to a GET, its body byte for byte, whatever the status. Throws TransferFailed when

@@ -11,7 +11,7 @@
 #include "platform/http/http_client.h"
 #include "platform/http/request_address.h"
 
-namespace kf::transfer {
+namespace kf::http {
 
 struct InternetTransfer::Outcome {
   bool completed = false;
@@ -90,4 +90,4 @@ std::string InternetTransfer::getChunk(std::size_t maxBytes) {
   return piece;
 }
 
-}  // namespace kf::transfer
+}  // namespace kf::http

@@ -12,7 +12,7 @@
 #include "platform/base/post_to_window.h"
 #include "platform/http/limits.h"
 
-namespace kf::transfer {
+namespace kf::http {
 
 // The codes the state-changed event carries.
 constexpr int kStateError = 11;
@@ -60,4 +60,4 @@ class InternetTransfer {
   std::size_t bodyRead_ = 0;
 };
 
-}  // namespace kf::transfer
+}  // namespace kf::http

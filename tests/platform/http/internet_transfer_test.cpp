@@ -11,7 +11,7 @@
 #include "site/faults/faulty_server.h"
 #include "support/picture_server.h"
 
-namespace kf::transfer {
+namespace kf::http {
 namespace {
 
 using namespace std::chrono_literals;
@@ -144,4 +144,4 @@ TEST_F(InternetTransferTest, ARunningTransferEndsWithItsOwner) {
 }
 
 }  // namespace
-}  // namespace kf::transfer
+}  // namespace kf::http

@@ -42,15 +42,15 @@ struct SessionState {
   std::chrono::steady_clock::time_point nextHook;
 };
 
-struct Transfer {
+struct CurlRequest {
   enum class Method { Head, Get };
   using Cache = UrlStream::Cache;
 
   // An address that requestUrl() refuses gives a transfer that has failed before it began.
-  Transfer(std::shared_ptr<SessionState> session, const std::string &address, Method method, Cache cache);
-  ~Transfer();
-  Transfer(const Transfer &) = delete;
-  Transfer &operator=(const Transfer &) = delete;
+  CurlRequest(std::shared_ptr<SessionState> session, const std::string &address, Method method, Cache cache);
+  ~CurlRequest();
+  CurlRequest(const CurlRequest &) = delete;
+  CurlRequest &operator=(const CurlRequest &) = delete;
 
   void start();
   // Runs the transfer until `enough` holds or the transfer has ended.

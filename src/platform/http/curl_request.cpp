@@ -1,4 +1,4 @@
-#include "platform/http/transfer.h"
+#include "platform/http/curl_request.h"
 
 #include <algorithm>
 #include <cstring>
@@ -47,7 +47,7 @@ SessionState::~SessionState() {
   curl_multi_cleanup(multi);
 }
 
-Transfer::Transfer(std::shared_ptr<SessionState> session, const std::string &address, Method method, Cache cache)
+CurlRequest::CurlRequest(std::shared_ptr<SessionState> session, const std::string &address, Method method, Cache cache)
     : session_(std::move(session)) {
   const std::optional<std::string> url = requestUrl(address);
   if (!url) {
@@ -83,20 +83,20 @@ Transfer::Transfer(std::shared_ptr<SessionState> session, const std::string &add
     headers_ = curl_slist_append(headers_, "Pragma: no-cache");
     curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
   }
-  curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &Transfer::onBody);
+  curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &CurlRequest::onBody);
   curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
-  curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &Transfer::onHeader);
+  curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &CurlRequest::onHeader);
   curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
 }
 
-Transfer::~Transfer() {
+CurlRequest::~CurlRequest() {
   if (added_) curl_multi_remove_handle(session_->multi, easy_);
   if (easy_) curl_easy_cleanup(easy_);
   curl_slist_free_all(headers_);
   curl_slist_free_all(resolve_);
 }
 
-void Transfer::start() {
+void CurlRequest::start() {
   if (ended_ || added_) return;
   if (curl_multi_add_handle(session_->multi, easy_) != CURLM_OK) {
     ended_ = true;
@@ -106,20 +106,20 @@ void Transfer::start() {
   added_ = true;
 }
 
-void Transfer::collectEnded() {
+void CurlRequest::collectEnded() {
   int queued = 0;
   while (CURLMsg *message = curl_multi_info_read(session_->multi, &queued)) {
     if (message->msg != CURLMSG_DONE) continue;
     void *owner = nullptr;
     curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &owner);
-    auto *transfer = static_cast<Transfer *>(owner);
+    auto *transfer = static_cast<CurlRequest *>(owner);
     transfer->ended_ = true;
     transfer->result_ = message->data.result;
     noteEnded(transfer->url_, transfer->result_);
   }
 }
 
-void Transfer::driveUntil(const std::function<bool()> &enough) {
+void CurlRequest::driveUntil(const std::function<bool()> &enough) {
   start();
   while (!ended_ && !enough()) {
     // More body is only asked for once the caller has taken nearly all there is, so dropping what
@@ -138,7 +138,7 @@ void Transfer::driveUntil(const std::function<bool()> &enough) {
   }
 }
 
-void Transfer::wait() {
+void CurlRequest::wait() {
   if (!session_->whileWaiting) {
     curl_multi_poll(session_->multi, nullptr, 0, kPollMilliseconds, nullptr);
     return;
@@ -155,24 +155,24 @@ void Transfer::wait() {
   }
 }
 
-void Transfer::driveToEnd() {
+void CurlRequest::driveToEnd() {
   driveUntil([] { return false; });
 }
 
-std::size_t Transfer::take(char *out, std::size_t count) {
+std::size_t CurlRequest::take(char *out, std::size_t count) {
   const std::size_t n = std::min(count, buffered());
   std::memcpy(out, body_.data() + bodyRead_, n);
   bodyRead_ += n;
   return n;
 }
 
-std::string Transfer::takeAll() {
+std::string CurlRequest::takeAll() {
   body_.erase(0, bodyRead_);
   bodyRead_ = 0;
   return std::move(body_);
 }
 
-Failure Transfer::failure() const {
+Failure CurlRequest::failure() const {
   switch (result_) {
     case CURLE_URL_MALFORMAT:
     case CURLE_COULDNT_RESOLVE_PROXY:
@@ -191,14 +191,14 @@ Failure Transfer::failure() const {
   }
 }
 
-long Transfer::statusCode() const {
+long CurlRequest::statusCode() const {
   long code = 0;
   if (easy_) curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &code);
   return code;
 }
 
-size_t Transfer::onBody(char *data, size_t size, size_t count, void *self) {
-  auto *transfer = static_cast<Transfer *>(self);
+size_t CurlRequest::onBody(char *data, size_t size, size_t count, void *self) {
+  auto *transfer = static_cast<CurlRequest *>(self);
   const std::size_t n = size * count;
   // A body beyond the cap ends the transfer with a write error.
   if (n > transfer->session_->limits.maxBodyBytes - transfer->bodyTotal_) return 0;
@@ -207,8 +207,8 @@ size_t Transfer::onBody(char *data, size_t size, size_t count, void *self) {
   return n;
 }
 
-size_t Transfer::onHeader(char *data, size_t size, size_t count, void *self) {
-  auto *transfer = static_cast<Transfer *>(self);
+size_t CurlRequest::onHeader(char *data, size_t size, size_t count, void *self) {
+  auto *transfer = static_cast<CurlRequest *>(self);
   const std::size_t n = size * count;
   // Each answer of a redirect chain brings its own block; only the last one counts.
   if (transfer->blockClosed_) {
