@@ -107,8 +107,6 @@ http::Limits shortLimits() {
 
 class TransferLimits : public testing::Test {
  protected:
-  TransferLimits() { ui::setToolkit(tk); }
-
   // Both fetchers on the same address: the page fetch answers the empty text, the engine fails, and
   // the client says why. The three wait out their limits side by side, so a silent server costs the
   // suite one limit, not three.
@@ -127,8 +125,6 @@ class TransferLimits : public testing::Test {
     EXPECT_EQ(source.get(), "") << address;
     EXPECT_EQ(engine.get(), kNoSize) << address;
   }
-
-  ui::HeadlessToolkit tk;
 };
 
 TEST_F(TransferLimits, AServerThatNeverAcceptsTimesOut) {
